@@ -1,0 +1,30 @@
+// The application object: owns the run-time, the clock and every subsystem's state, wired
+// together. The programs build one in main; a test builds a fresh one in one line.
+#pragma once
+
+#include <string>
+
+#include "platform/clock/clock.h"
+#include "platform/ui/callbacks.h"
+#include "platform/ui/frontend.h"
+#include "platform/ui/runtime.h"
+#include "shell/globals.h"
+
+class App {
+public:
+    struct Options {
+        platform::Clock& clock;
+        ui::Frontend& frontend;
+        // Folder holding the panel resources and the help file (the program's directory).
+        std::string resource_dir;
+    };
+
+    explicit App(const Options& o);
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    platform::Clock& clock;
+    ui::CallbackRegistry callbacks;
+    ui::Runtime ui;
+    shell::Globals shell;
+};
