@@ -127,29 +127,6 @@ TEST(ValueFile, BlankLinesAndLastLineRules) {
     EXPECT_DOUBLE_EQ(f.values[1], 0.0);
 }
 
-TEST(MkbootInputFiles, WindowsFilesReadLikeUnixFiles) {
-    testing_support::TempDir dir;
-    const chip::RegisterFile r_lf = chip::read_register_file(dir.write("r1", "20 000431\n\n0 1\n"));
-    const chip::RegisterFile r_crlf =
-        chip::read_register_file(dir.write("r2", "20 000431\r\n\r\n0 1\r\n"));
-    EXPECT_EQ(r_crlf.error, ReadError::None);
-    ASSERT_EQ(r_crlf.count, 2u);
-    ASSERT_EQ(r_lf.count, 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(r_crlf.pairs[i].address, r_lf.pairs[i].address);
-        EXPECT_EQ(r_crlf.pairs[i].value, r_lf.pairs[i].value);
-    }
-
-    const chip::ValueFile v_lf =
-        chip::read_value_file(dir.write("v1", "# c\n0.5\n\n-1\n"), chip::kFirValueLimit);
-    const chip::ValueFile v_crlf =
-        chip::read_value_file(dir.write("v2", "# c\r\n0.5\r\n\r\n-1\r\n"), chip::kFirValueLimit);
-    EXPECT_EQ(v_crlf.error, ReadError::None);
-    ASSERT_EQ(v_crlf.count, 2u);
-    EXPECT_EQ(v_crlf.count, v_lf.count);
-    EXPECT_EQ(v_crlf.values, v_lf.values);
-}
-
 TEST(MkbootInputFiles, MissingFileIsReported) {
     testing_support::TempDir dir;
     EXPECT_EQ(chip::read_register_file(dir.path("absent")).error, ReadError::CannotOpen);

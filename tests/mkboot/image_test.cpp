@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -20,33 +19,9 @@ Bytes concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-TEST(BootImage, RegistersOnlyUseRomCoefficientsAndRomTbs) {
-    const std::array<chip::RegisterPair, 3> regs = {
-        {{0x20, 0x000431}, {0x1FF, 0xAB123456}, {0x00, 0x000001}}};
-    mkboot::BootImageInputs in;
-    in.registers = regs;
-    const Bytes expected = concat({kHeader,
-                                   {0x01, 0x00, 0x00, 0x20, 0x00, 0x04, 0x31},
-                                   {0x01, 0x00, 0x00, 0xFF, 0x12, 0x34, 0x56},
-                                   {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01},
-                                   {0x04, 0x00, 0x22, 0x00},
-                                   {0x06},
-                                   kClosing});
-    EXPECT_EQ(mkboot::build_image(in), expected);
-}
-
 TEST(BootImage, NoRegistersStillHasHeaderAndClosingBlocks) {
     const Bytes expected = concat({kHeader, {0x04, 0x00, 0x22, 0x00, 0x06}, kClosing});
     EXPECT_EQ(mkboot::build_image({}), expected);
-}
-
-TEST(BootImage, FirWithoutIirHasNeitherIirNorRomCoefficientPiece) {
-    const std::array<double, 1> fir1 = {1.0};
-    mkboot::BootImageInputs in;
-    in.fir = mkboot::FirStages{fir1, {}};
-    const Bytes expected = concat(
-        {kHeader, {0x02, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x7F, 0xFF, 0xFF}, {0x06}, kClosing});
-    EXPECT_EQ(mkboot::build_image(in), expected);
 }
 
 TEST(BootImage, CountOf256IsWrittenAsThreeBytes) {
