@@ -1,0 +1,15 @@
+// How reading a data file ended. Every reader result carries one of these with the line it
+// concerns, so callers can word their own message; the readers show nothing themselves.
+#pragma once
+
+namespace chip {
+
+enum class ReadError {
+    None,          // every item line was read
+    CannotOpen,    // the file could not be opened
+    CannotRead,    // reading failed part-way; the line is the last one read
+    BadItem,       // an item line does not hold what the format expects; the line is that one
+    TooManyItems,  // more items than the result can hold; the line is the first surplus item
+};
+
+}  // namespace chip
