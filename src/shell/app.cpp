@@ -1,8 +1,12 @@
 #include "shell/app.h"
 
+#include "boardlink/discovery.h"
+#include "chip/register_tool.h"
 #include "shell/menus.h"
 
 App::App(const Options& o)
-    : clock(o.clock), ui(o.clock, o.frontend, callbacks, o.resource_dir) {
+    : clock(o.clock), ui(o.clock, o.frontend, callbacks, o.resource_dir), usb(o.bus, o.clock) {
     shell::register_callbacks(*this);
+    boardlink::discovery_callbacks(*this);
+    chip::register_tool_callbacks(*this);
 }

@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "boardlink/connection.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
 #include "platform/ui/frontend.h"
 #include "platform/ui/runtime.h"
+#include "platform/usb/bus.h"
+#include "platform/usb/device_library.h"
 #include "shell/globals.h"
 
 class App {
@@ -15,6 +18,8 @@ public:
     struct Options {
         platform::Clock& clock;
         ui::Frontend& frontend;
+        // Where boards are found: the simulated bus or real USB.
+        usb::Bus& bus;
         // Folder holding the panel resources and the help file (the program's directory).
         std::string resource_dir;
     };
@@ -27,4 +32,6 @@ public:
     ui::CallbackRegistry callbacks;
     ui::Runtime ui;
     shell::Globals shell;
+    usb::DeviceLibrary usb;
+    boardlink::Connection link;
 };

@@ -1,0 +1,204 @@
+// connect, disconnect, reset, reg, cmd, port: the board link and the chip's register layer.
+#include "cli/board_commands.h"
+
+#include <cstdio>
+
+#include "boardlink/discovery.h"
+#include "boardlink/transport.h"
+#include "chip/register_map.h"
+#include "chip/registers.h"
+#include "cli/cli.h"
+#include "cli/command.h"
+#include "platform/ui/headless_frontend.h"
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace cli {
+
+namespace {
+
+Result usage(const std::string& text) {
+    Result r;
+    r.status = kUsage;
+    r.error = text;
+    return r;
+}
+
+Result failed(const std::string& text) {
+    Result r;
+    r.status = kFailed;
+    r.error = text;
+    return r;
+}
+
+std::string setup_text(App& app, int ctrl) {
+    std::string s;
+    app.ui.GetCtrlVal(app.shell.setuppanel, ctrl, &s);
+    return s;
+}
+
+// Whether a transport failure was shown since the given number of popups.
+bool transport_failed(const Context& c, size_t since) {
+    for (size_t i = since; i < c.frontend.popups.size(); ++i) {
+        const auto& t = c.frontend.popups[i].title;
+        if (t == "        Time Out!" || t == "        Incorrect Response!") return true;
+    }
+    return false;
+}
+
+Result connect(Context& c) {
+    App& app = c.app;
+    if (app.link.usb_opened != 1) {
+        app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 1);
+        boardlink::USB_port_init(app);
+    }
+    if (app.link.usb_opened != 1) return failed("no board connected");
+    Result r;
+    r.add("board", setup_text(app, SETUP_BOARDNAME), setup_text(app, SETUP_BOARDNAME));
+    r.add("code", app.link.board_id, std::to_string(app.link.board_id));
+    r.add("firmware", setup_text(app, SETUP_FIRMWARE), setup_text(app, SETUP_FIRMWARE));
+    return r;
+}
+
+// Board commands connect first when no board is connected.
+bool ensure_connected(Context& c, Result* failure) {
+    if (c.app.link.usb_opened == 1) return true;
+    Result r = connect(c);
+    if (r.status != kOk) {
+        *failure = r;
+        return false;
+    }
+    return true;
+}
+
+bool address_arg(const std::string& text, long long hi, long long* v) {
+    if (parse_number(text, 0, hi, v)) return true;
+    const int a = chip::register_address(text);
+    if (a < 0 || a > hi) return false;
+    *v = a;
+    return true;
+}
+
+Result reg(Context& c, const std::vector<std::string>& a) {
+    long long addr = 0, value = 0;
+    const bool read = a.size() == 3 && a[1] == "read";
+    const bool write = a.size() == 4 && a[1] == "write";
+    if ((!read && !write) || !address_arg(a[2], 0x2F, &addr) ||
+        (write && !parse_number(a[3], 0, 0xFFFFFF, &value)))
+        return usage("usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
+    Result f;
+    if (!ensure_connected(c, &f)) return f;
+    const size_t before = c.frontend.popups.size();
+    Result r;
+    r.add("address", addr, hex_word(static_cast<int>(addr)));
+    if (read) {
+        const int v = chip::REG_read(c.app, static_cast<int>(addr));
+        if (transport_failed(c, before)) return failed("register read failed");
+        r.add("value", hex_word(v), hex_word(v));
+    } else {
+        if (chip::REG_write(c.app, static_cast<int>(addr), static_cast<int>(value)) == 0)
+            return failed("register write not acknowledged");
+        r.add("value", hex_word(static_cast<int>(value)), hex_word(static_cast<int>(value)));
+    }
+    return r;
+}
+
+Result cmd(Context& c, const std::vector<std::string>& a) {
+    long long code = 0, d1 = 0, d2 = 0;
+    if (a.size() < 2 || a.size() > 4 || !parse_number(a[1], 0, 0xFFFFFF, &code) ||
+        (a.size() > 2 && !parse_number(a[2], 0, 0xFFFFFF, &d1)) ||
+        (a.size() > 3 && !parse_number(a[3], 0, 0xFFFFFF, &d2)))
+        return usage("usage: cmd CODE [DATA1 [DATA2]] (24-bit values)");
+    Result f;
+    if (!ensure_connected(c, &f)) return f;
+    const size_t before = c.frontend.popups.size();
+    int w1 = static_cast<int>(d1), w2 = static_cast<int>(d2);
+    if (chip::DSP_command(c.app, static_cast<int>(code), &w1, &w2, 1) == 0)
+        return failed("command not acknowledged");
+    if (transport_failed(c, before)) return failed("command read-back failed");
+    Result r;
+    r.add("command", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
+    r.add("result1", hex_word(w1), hex_word(w1));
+    r.add("result2", hex_word(w2), hex_word(w2));
+    return r;
+}
+
+Result port(Context& c, const std::vector<std::string>& a) {
+    long long addr = 0;
+    const bool read = a.size() >= 3 && a.size() <= 4 && a[1] == "read";
+    const bool write = (a.size() == 4 || a.size() == 6) && a[1] == "write";
+    if ((!read && !write) || !parse_number(a[2], 0, 0x1F, &addr))
+        return usage("usage: port read ADDR [1|3] | port write ADDR WORD [WORD WORD]");
+    long long count = 1;
+    if (read && a.size() == 4 && (!parse_number(a[3], 1, 3, &count) || count == 2))
+        return usage("usage: port read ADDR [1|3]");
+    std::vector<int> words;
+    for (size_t i = 3; write && i < a.size(); ++i) {
+        long long w = 0;
+        if (!parse_number(a[i], 0, 0xFFFFFF, &w)) return usage("port words are 24-bit values");
+        words.push_back(static_cast<int>(w));
+    }
+    Result f;
+    if (!ensure_connected(c, &f)) return f;
+    const size_t before = c.frontend.popups.size();
+    Result r;
+    r.add("address", hex_word(static_cast<int>(addr)), hex_word(static_cast<int>(addr)));
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    std::string text;
+    if (read) {
+        for (int i = 0; i < count; ++i) {
+            const int v = boardlink::SPI_read(c.app, 3, static_cast<int>(addr) + 3 * i);
+            list.push_back(hex_word(v));
+            text += (i ? " " : "") + hex_word(v);
+        }
+        if (transport_failed(c, before)) return failed("port read failed");
+    } else {
+        int bytes[9];
+        for (size_t i = 0; i < words.size(); ++i) {
+            chip::word_bytes(words[i], bytes + 3 * i);
+            list.push_back(hex_word(words[i]));
+            text += (i ? " " : "") + hex_word(words[i]);
+        }
+        if (boardlink::SPI_write(c.app, static_cast<int>(3 * words.size()),
+                                 static_cast<int>(addr), bytes) == 0)
+            return failed("port write not acknowledged");
+    }
+    r.add("words", list, text);
+    return r;
+}
+
+}  // namespace
+
+void add_board_commands() {
+    auto& m = commands();
+    m["connect"] = {"connect", "find, open and identify the board",
+                    [](Context& c, const std::vector<std::string>& a) {
+                        return a.size() == 1 ? connect(c) : usage("usage: connect");
+                    }};
+    m["disconnect"] = {"disconnect", "close the board",
+                       [](Context& c, const std::vector<std::string>& a) {
+                           if (a.size() != 1) return usage("usage: disconnect");
+                           if (c.app.link.usb_opened == 1) boardlink::USB_port_init(c.app);
+                           Result r;
+                           r.add("connected", false, "no");
+                           return r;
+                       }};
+    m["reset"] = {"reset", "restart the board's MCU (asks; answered yes with --yes)",
+                  [](Context& c, const std::vector<std::string>& a) {
+                      if (a.size() != 1) return usage("usage: reset");
+                      Result f;
+                      if (!ensure_connected(c, &f)) return f;
+                      boardlink::reset_Board(c.app);
+                      if (c.app.link.usb_opened == 1) return failed("reset not confirmed");
+                      Result r;
+                      r.add("reset", true, "done");
+                      return r;
+                  }};
+    m["reg"] = {"reg read ADDR | reg write ADDR VALUE", "read or write a filter register", reg};
+    m["cmd"] = {"cmd CODE [DATA1 [DATA2]]", "send a command word; prints the two read-back words",
+                cmd};
+    m["port"] = {"port read ADDR [COUNT] | port write ADDR WORD [WORD WORD]",
+                 "read 1 or 3 port registers, or write 1 or 3 words", port};
+}
+
+}  // namespace cli

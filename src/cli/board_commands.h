@@ -1,0 +1,7 @@
+#pragma once
+
+namespace cli {
+
+void add_board_commands();
+
+}  // namespace cli

@@ -1,0 +1,167 @@
+#include "cli/cli.h"
+
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+#include "cli/board_commands.h"
+#include "cli/command.h"
+#include "platform/clock/clock.h"
+#include "platform/ui/headless_frontend.h"
+#include "platform/usb/sim_bus.h"
+#include "shell/app.h"
+#include "shell/startup.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kUsageText =
+    "usage: seisbench-cli [--simulate[=CODE]] [--yes] [--json] [--script FILE] COMMAND...\n"
+    "\n"
+    "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
+    "or one line of the script file; they run in order and the first failure ends the run.\n"
+    "\n"
+    "  --simulate[=CODE]  use a simulated board (board code 1-10, default 4) instead of USB\n"
+    "  --yes              answer yes to confirmations (otherwise they are answered no)\n"
+    "  --json             print one JSON object per command on one line\n"
+    "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
+    "\n"
+    "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
+    "standard error as 'TITLE: TEXT'. Exit status: 0 all commands succeeded, 1 one failed,\n"
+    "2 usage error.\n"
+    "\n"
+    "Commands:\n";
+
+struct Options {
+    int simulate = -1;  // board code of the simulated board, -1 for real USB
+    bool yes = false;
+    bool json = false;
+    bool help = false;
+    std::vector<std::string> commands;
+};
+
+std::vector<std::string> split_words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+int parse_options(const std::vector<std::string>& args, Options* o, std::ostream& err) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o->help = true;
+        } else if (a == "--yes") {
+            o->yes = true;
+        } else if (a == "--json") {
+            o->json = true;
+        } else if (a == "--simulate") {
+            o->simulate = 4;
+        } else if (a.rfind("--simulate=", 0) == 0) {
+            long long code = 0;
+            if (!parse_number(a.substr(11), 0, 255, &code)) {
+                err << "seisbench-cli: --simulate takes a board code 0..255\n";
+                return kUsage;
+            }
+            o->simulate = static_cast<int>(code);
+        } else if (a == "--script") {
+            if (++i == args.size()) {
+                err << "seisbench-cli: --script needs a file\n";
+                return kUsage;
+            }
+            std::ifstream f(args[i]);
+            if (!f) {
+                err << "seisbench-cli: cannot open script " << args[i] << "\n";
+                return kUsage;
+            }
+            for (std::string line; std::getline(f, line);) {
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                const auto first = line.find_first_not_of(" \t");
+                if (first == std::string::npos || line[first] == '#') continue;
+                o->commands.push_back(line);
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            err << "seisbench-cli: unknown option " << a << "\n";
+            return kUsage;
+        } else {
+            o->commands.push_back(a);
+        }
+    }
+    return kOk;
+}
+
+void print_result(const Context& c, const std::string& name, const Result& r) {
+    if (c.json) {
+        nlohmann::ordered_json j;
+        j["command"] = name;
+        j["ok"] = r.status == kOk;
+        for (auto& [k, v] : r.data.items()) j[k] = v;
+        if (r.status != kOk) j["error"] = r.error;
+        c.out << j.dump() << std::endl;
+        return;
+    }
+    if (r.status != kOk) return;
+    size_t width = 0;
+    for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
+    for (const auto& [label, value] : r.lines)
+        c.out << std::left << std::setw(static_cast<int>(width) + 2) << label + ":" << value
+              << "\n";
+    c.out.flush();
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
+        std::ostream& err) {
+    if (commands().empty()) add_board_commands();
+    Options o;
+    if (const int s = parse_options(args, &o, err); s != kOk) return s;
+    if (o.help) {
+        out << kUsageText;
+        for (const auto& [name, info] : commands())
+            out << "  " << std::left << std::setw(58) << info.usage << info.help << "\n";
+        return kOk;
+    }
+
+    platform::RealClock clock;
+    ui::HeadlessFrontend frontend;
+    frontend.echo = &err;
+    frontend.default_confirm = o.yes ? 1 : 0;
+    usb::SimBus sim_bus(clock);
+    if (o.simulate >= 0) {
+        simboard::BoardConfig cfg;
+        cfg.board_code = static_cast<std::uint8_t>(o.simulate);
+        sim_bus.add_board(cfg);
+    }
+    // Real USB boards are reached through the libusb bus once it exists; until then the
+    // program sees none.
+    App app({clock, frontend, sim_bus, resource_dir});
+    if (shell::startup(app) != 0) {
+        err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";
+        return kFailed;
+    }
+
+    Context ctx{app, frontend, o.json, out, err};
+    for (const std::string& line : o.commands) {
+        const std::vector<std::string> words = split_words(line);
+        if (words.empty()) continue;
+        auto it = commands().find(words[0]);
+        if (it == commands().end()) {
+            err << "seisbench-cli: unknown command '" << words[0] << "' (see --help)\n";
+            return kUsage;
+        }
+        Result r = it->second.handler(ctx, words);
+        print_result(ctx, words[0], r);
+        if (r.status != kOk) {
+            err << "seisbench-cli: " << line << ": " << r.error << "\n";
+            return r.status;
+        }
+    }
+    return kOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,55 @@
+// What a command gets and how it reports: one JSON object per command with --json, short
+// aligned text without.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class App;
+
+namespace ui {
+class HeadlessFrontend;
+}
+
+namespace cli {
+
+struct Context {
+    App& app;
+    ui::HeadlessFrontend& frontend;
+    bool json = false;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct Result {
+    int status = 0;                // kOk, kFailed or kUsage
+    nlohmann::ordered_json data;   // printed as one line with --json
+    std::vector<std::pair<std::string, std::string>> lines;  // label, value for people
+    std::string error;             // usage or failure text for standard error
+
+    void add(const std::string& key, const nlohmann::ordered_json& value, const std::string& text) {
+        data[key] = value;
+        lines.emplace_back(key, text);
+    }
+};
+
+using Handler = std::function<Result(Context&, const std::vector<std::string>& args)>;
+
+struct CommandInfo {
+    std::string usage;  // "reg read ADDR"
+    std::string help;
+    Handler handler;
+};
+
+// Commands by their first word.
+std::map<std::string, CommandInfo>& commands();
+
+// Parses 0x hex or decimal; false when the text is not a whole number in [lo, hi].
+bool parse_number(const std::string& text, long long lo, long long hi, long long* value);
+std::string hex_word(int value);  // "0x" and six upper-case hex digits
+
+}  // namespace cli
