@@ -1,0 +1,28 @@
+// The MCU's program flash as the update firmware sees it: 512-byte pages that erase to 0xFF,
+// programming that can only clear bits.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace simboard {
+
+class McuFlash {
+  public:
+    static constexpr std::size_t kSize = 0x4000;
+    static constexpr std::size_t kPage = 512;
+
+    McuFlash() { cells_.fill(0xFF); }
+
+    // Erases the page holding the address; false when it lies outside the flash.
+    bool erase_page(std::uint16_t address);
+    // Programs n bytes from the address on; false (and nothing written) when any lies outside.
+    bool program(std::uint16_t address, const std::uint8_t* data, std::size_t n);
+    std::uint8_t at(std::size_t address) const { return address < kSize ? cells_[address] : 0xFF; }
+
+  private:
+    std::array<std::uint8_t, kSize> cells_;
+};
+
+}  // namespace simboard

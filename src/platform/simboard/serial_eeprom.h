@@ -1,0 +1,37 @@
+// The 64 KiB serial boot EEPROM: byte-addressed, written only after a write enable, which
+// each write consumes; writes wrap inside a 64-byte page as on the real part.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace simboard {
+
+class SerialEeprom {
+  public:
+    static constexpr std::size_t kSize = 65536;
+    static constexpr std::size_t kPage = 64;
+    static constexpr std::uint8_t kWriteEnable = 0x06;
+    static constexpr std::uint8_t kWriteDisable = 0x04;
+
+    SerialEeprom() { cells_.fill(0xFF); }
+
+    // A one-byte instruction; returns false for one the part does not know.
+    bool instruction(std::uint8_t op);
+    // Stores n bytes from the address on when writes are enabled; returns whether it stored.
+    bool write(std::uint16_t address, const std::uint8_t* data, std::size_t n);
+    std::uint8_t read(std::uint16_t address) const { return cells_[address]; }
+
+    bool write_enabled() const { return write_enabled_; }
+    // Power loss clears the write-enable latch; the cells keep their contents.
+    void power_cycle() { write_enabled_ = false; }
+    // Direct access for tests that need a prepared image.
+    void poke(std::uint16_t address, std::uint8_t value) { cells_[address] = value; }
+
+  private:
+    std::array<std::uint8_t, kSize> cells_;
+    bool write_enabled_ = false;
+};
+
+}  // namespace simboard
