@@ -90,7 +90,9 @@ Result reg(Context& c, const std::vector<std::string>& a) {
     if (!ensure_connected(c, &f)) return f;
     const size_t before = c.frontend.popups.size();
     Result r;
-    r.add("address", addr, hex_word(static_cast<int>(addr)));
+    char name[8];
+    std::snprintf(name, sizeof name, "0x%02llX", addr);
+    r.add("address", name, name);
     if (read) {
         const int v = chip::REG_read(c.app, static_cast<int>(addr));
         if (transport_failed(c, before)) return failed("register read failed");

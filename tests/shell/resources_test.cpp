@@ -13,10 +13,10 @@ namespace {
 
 // Callbacks of items whose action a later subsystem provides.
 const std::set<std::string> kPending = {
-    "load_menu",   "save_menu",      "data_capture_menu", "flash_menu",      "eeprom_menu",
-    "USB_port_init", "reset_Board",  "timerfunc",         "spi_register_read",
-    "spi_register_write", "check_df_cmd", "spi_df_send_cmd", "spi_read_1word",
-    "spi_write_1word", "spi_read_3words", "spi_write_3words",
+    "load_menu",        "save_menu",          "data_capture_menu", "flash_menu",
+    "eeprom_menu",      "Turn_Capture_off",   "set_tbs_freq",      "rd_gainoffset_ioreg",
+    "wr_gainoffset_ioreg", "config_df",       "usb_capture_data",  "window_select",
+    "fullscale_code",   "fullscale_volts",    "bwlimit",
 };
 
 void check_menu(const ui::CallbackRegistry& cb, const std::vector<ui::MenuItem>& items,

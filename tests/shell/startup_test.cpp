@@ -53,7 +53,8 @@ TEST(Startup, LoadsPanelsInOrderAsChildrenOfTheMainWindow) {
 TEST(Startup, ShowsSetupThenAboutThenMainWithTheTitle) {
     platform::VirtualClock clock;
     RecordingFrontend fe;
-    App app({clock, fe, SEISBENCH_TEST_RESOURCE_DIR});
+    usb::SimBus bus(clock);
+    App app({clock, fe, bus, SEISBENCH_TEST_RESOURCE_DIR});
     ASSERT_EQ(shell::startup(app), 0);
     const auto& g = app.shell;
     EXPECT_EQ(fe.shown, (std::vector<int>{g.setuppanel, g.aboutpanel, g.mainpanel}));

@@ -10,7 +10,14 @@
 namespace testing_support {
 
 TestApp::TestApp(std::string resource_dir) {
-    app = std::make_unique<App>(App::Options{clock, frontend, std::move(resource_dir)});
+    app = std::make_unique<App>(App::Options{clock, frontend, bus, std::move(resource_dir)});
+}
+
+simboard::SimBoard& TestApp::add_board(int code) {
+    simboard::BoardConfig cfg;
+    cfg.board_code = static_cast<std::uint8_t>(code);
+    cfg.serial = "SIM" + std::to_string(code);
+    return bus.add_board(cfg);
 }
 
 void TestApp::start() { ASSERT_EQ(shell::startup(*app), 0); }

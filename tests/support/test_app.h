@@ -6,6 +6,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
+#include "platform/usb/sim_bus.h"
 #include "shell/app.h"
 
 namespace testing_support {
@@ -15,7 +16,11 @@ struct TestApp {
 
     platform::VirtualClock clock;
     ui::HeadlessFrontend frontend;
+    usb::SimBus bus{clock};
     std::unique_ptr<App> app;
+
+    // Plugs in a simulated board of the given code.
+    simboard::SimBoard& add_board(int code = 4);
 
     App& operator*() { return *app; }
     App* operator->() { return app.get(); }
