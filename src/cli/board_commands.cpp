@@ -119,7 +119,7 @@ Result cmd(Context& c, const std::vector<std::string>& a) {
         return failed("command not acknowledged");
     if (transport_failed(c, before)) return failed("command read-back failed");
     Result r;
-    r.add("command", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
+    r.add("code", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
     r.add("result1", hex_word(w1), hex_word(w1));
     r.add("result2", hex_word(w2), hex_word(w2));
     return r;
@@ -144,7 +144,9 @@ Result port(Context& c, const std::vector<std::string>& a) {
     if (!ensure_connected(c, &f)) return f;
     const size_t before = c.frontend.popups.size();
     Result r;
-    r.add("address", hex_word(static_cast<int>(addr)), hex_word(static_cast<int>(addr)));
+    char name[8];
+    std::snprintf(name, sizeof name, "0x%02llX", addr);
+    r.add("address", name, name);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::string text;
     if (read) {
