@@ -123,6 +123,12 @@ TEST_F(Transport, MissingReadReplyTimesOutGreysTheBoardCommandsAndSaysSo) {
     // Only those four: the rest of the board group stays usable.
     EXPECT_FALSE(t.setup_dimmed(SETUP_RATE));
     EXPECT_FALSE(t.setup_dimmed(SETUP_RESET));
+
+    // Connecting again brings back all but the capture control.
+    faults().silent_types = 0;
+    t.toggle_connect();
+    t.connect();
+    for (int c : kReadFailureDims) EXPECT_EQ(t.setup_dimmed(c), c == SETUP_CAPTURE2) << c;
 }
 
 TEST_F(Transport, WrongReadReplyIsReportedAtOnce) {
