@@ -233,3 +233,12 @@ TEST_F(Chip, ToolWritesPortWordsInOneTransfer) {
               std::vector<Bytes>{block({0xFE, 0x01, 0x09, 0x02, 0x09, 0xAB, 0xCD, 0xEF, 0xFD})});
     EXPECT_EQ(board->chip().port_word(0x09), 0xABCDEFu);
 }
+
+TEST(ChipWithoutBoard, ToolTimesOutWhenNoBoardIsConnected) {
+    WireApp t;
+    t.start();
+    ASSERT_EQ(t->ui.UserCommit(t->shell.controlpanel, CONTROL_REGREAD), 0);
+    EXPECT_EQ(t.frontend.messages(),
+              std::vector<std::string>{"        Time Out!|No return within 4 seconds"});
+    EXPECT_GT(t.clock.now(), 9.0);  // the write's wait, then the read's
+}
