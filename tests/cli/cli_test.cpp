@@ -177,3 +177,20 @@ TEST(Cli, ScriptRunsItsLinesSkipsCommentsAndConnectsByItself) {
     EXPECT_EQ(b.status, cli::kUsage);
     EXPECT_TRUE(b.out.empty());
 }
+
+TEST(Cli, ResetIsConfirmedOnlyWithYes) {
+    const Outcome no = run({"--simulate", "reset"});
+    EXPECT_EQ(no.status, cli::kFailed);
+    EXPECT_NE(no.err.find("Confirm: Do you want to reset the target board?\n"), std::string::npos)
+        << no.err;
+    EXPECT_TRUE(no.out.empty());
+
+    const Outcome yes = run({"--simulate", "--yes", "--json", "reset", "disconnect"});
+    ASSERT_EQ(yes.status, cli::kOk) << yes.err;
+    const auto lines = lines_of(yes.out);
+    ASSERT_EQ(lines.size(), 2u) << yes.out;
+    EXPECT_EQ(nlohmann::json::parse(lines[0]),
+              (nlohmann::json{{"command", "reset"}, {"ok", true}, {"reset", true}}));
+    EXPECT_EQ(nlohmann::json::parse(lines[1]),
+              (nlohmann::json{{"command", "disconnect"}, {"ok", true}, {"connected", false}}));
+}
