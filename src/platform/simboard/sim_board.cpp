@@ -92,6 +92,21 @@ void SimBoard::advance() {
     }
 }
 
+const FilterChip& SimBoard::chip() {
+    refresh();
+    return chip_;
+}
+
+SerialEeprom& SimBoard::eeprom() {
+    refresh();
+    return eeprom_;
+}
+
+bool SimBoard::update_mode() {
+    refresh();
+    return update_mode_;
+}
+
 bool SimBoard::streaming() {
     advance();
     return stream_.active();
