@@ -17,34 +17,13 @@ namespace cli {
 
 namespace {
 
-Result usage(const std::string& text) {
-    Result r;
-    r.status = kUsage;
-    r.error = text;
-    return r;
-}
-
-Result failed(const std::string& text) {
-    Result r;
-    r.status = kFailed;
-    r.error = text;
-    return r;
-}
-
 std::string setup_text(App& app, int ctrl) {
     std::string s;
     app.ui.GetCtrlVal(app.shell.setuppanel, ctrl, &s);
     return s;
 }
 
-// Whether a transport failure was shown since the given number of popups.
-bool transport_failed(const Context& c, size_t since) {
-    for (size_t i = since; i < c.frontend.popups.size(); ++i) {
-        const auto& t = c.frontend.popups[i].title;
-        if (t == "        Time Out!" || t == "        Incorrect Response!") return true;
-    }
-    return false;
-}
+}  // namespace
 
 Result connect(Context& c) {
     App& app = c.app;
@@ -52,7 +31,7 @@ Result connect(Context& c) {
         app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 1);
         boardlink::USB_port_init(app);
     }
-    if (app.link.usb_opened != 1) return failed("no board connected");
+    if (app.link.usb_opened != 1) return failure("no board connected");
     Result r;
     r.add("board", setup_text(app, SETUP_BOARDNAME), setup_text(app, SETUP_BOARDNAME));
     r.add("code", app.link.board_id, std::to_string(app.link.board_id));
@@ -60,16 +39,7 @@ Result connect(Context& c) {
     return r;
 }
 
-// Board commands connect first when no board is connected.
-bool ensure_connected(Context& c, Result* failure) {
-    if (c.app.link.usb_opened == 1) return true;
-    Result r = connect(c);
-    if (r.status != kOk) {
-        *failure = r;
-        return false;
-    }
-    return true;
-}
+namespace {
 
 bool address_arg(const std::string& text, long long hi, long long* v) {
     if (parse_number(text, 0, hi, v)) return true;
@@ -85,7 +55,7 @@ Result reg(Context& c, const std::vector<std::string>& a) {
     const bool write = a.size() == 4 && a[1] == "write";
     if ((!read && !write) || !address_arg(a[2], 0x2F, &addr) ||
         (write && !parse_number(a[3], 0, 0xFFFFFF, &value)))
-        return usage("usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
+        return usage_error("usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
     Result f;
     if (!ensure_connected(c, &f)) return f;
     const size_t before = c.frontend.popups.size();
@@ -95,11 +65,11 @@ Result reg(Context& c, const std::vector<std::string>& a) {
     r.add("address", name, name);
     if (read) {
         const int v = chip::REG_read(c.app, static_cast<int>(addr));
-        if (transport_failed(c, before)) return failed("register read failed");
+        if (transport_failed(c, before)) return failure("register read failed");
         r.add("value", hex_word(v), hex_word(v));
     } else {
         if (chip::REG_write(c.app, static_cast<int>(addr), static_cast<int>(value)) == 0)
-            return failed("register write not acknowledged");
+            return failure("register write not acknowledged");
         r.add("value", hex_word(static_cast<int>(value)), hex_word(static_cast<int>(value)));
     }
     return r;
@@ -110,14 +80,14 @@ Result cmd(Context& c, const std::vector<std::string>& a) {
     if (a.size() < 2 || a.size() > 4 || !parse_number(a[1], 0, 0xFFFFFF, &code) ||
         (a.size() > 2 && !parse_number(a[2], 0, 0xFFFFFF, &d1)) ||
         (a.size() > 3 && !parse_number(a[3], 0, 0xFFFFFF, &d2)))
-        return usage("usage: cmd CODE [DATA1 [DATA2]] (24-bit values)");
+        return usage_error("usage: cmd CODE [DATA1 [DATA2]] (24-bit values)");
     Result f;
     if (!ensure_connected(c, &f)) return f;
     const size_t before = c.frontend.popups.size();
     int w1 = static_cast<int>(d1), w2 = static_cast<int>(d2);
     if (chip::DSP_command(c.app, static_cast<int>(code), &w1, &w2, 1) == 0)
-        return failed("command not acknowledged");
-    if (transport_failed(c, before)) return failed("command read-back failed");
+        return failure("command not acknowledged");
+    if (transport_failed(c, before)) return failure("command read-back failed");
     Result r;
     r.add("code", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
     r.add("result1", hex_word(w1), hex_word(w1));
@@ -130,14 +100,14 @@ Result port(Context& c, const std::vector<std::string>& a) {
     const bool read = a.size() >= 3 && a.size() <= 4 && a[1] == "read";
     const bool write = (a.size() == 4 || a.size() == 6) && a[1] == "write";
     if ((!read && !write) || !parse_number(a[2], 0, 0x1F, &addr))
-        return usage("usage: port read ADDR [1|3] | port write ADDR WORD [WORD WORD]");
+        return usage_error("usage: port read ADDR [1|3] | port write ADDR WORD [WORD WORD]");
     long long count = 1;
     if (read && a.size() == 4 && (!parse_number(a[3], 1, 3, &count) || count == 2))
-        return usage("usage: port read ADDR [1|3]");
+        return usage_error("usage: port read ADDR [1|3]");
     std::vector<int> words;
     for (size_t i = 3; write && i < a.size(); ++i) {
         long long w = 0;
-        if (!parse_number(a[i], 0, 0xFFFFFF, &w)) return usage("port words are 24-bit values");
+        if (!parse_number(a[i], 0, 0xFFFFFF, &w)) return usage_error("port words are 24-bit values");
         words.push_back(static_cast<int>(w));
     }
     Result f;
@@ -155,7 +125,7 @@ Result port(Context& c, const std::vector<std::string>& a) {
             list.push_back(hex_word(v));
             text += (i ? " " : "") + hex_word(v);
         }
-        if (transport_failed(c, before)) return failed("port read failed");
+        if (transport_failed(c, before)) return failure("port read failed");
     } else {
         int bytes[9];
         for (size_t i = 0; i < words.size(); ++i) {
@@ -165,7 +135,7 @@ Result port(Context& c, const std::vector<std::string>& a) {
         }
         if (boardlink::SPI_write(c.app, static_cast<int>(3 * words.size()),
                                  static_cast<int>(addr), bytes) == 0)
-            return failed("port write not acknowledged");
+            return failure("port write not acknowledged");
     }
     r.add("words", list, text);
     return r;
@@ -177,11 +147,11 @@ void add_board_commands() {
     auto& m = commands();
     m["connect"] = {"connect", "find, open and identify the board",
                     [](Context& c, const std::vector<std::string>& a) {
-                        return a.size() == 1 ? connect(c) : usage("usage: connect");
+                        return a.size() == 1 ? connect(c) : usage_error("usage: connect");
                     }};
     m["disconnect"] = {"disconnect", "close the board",
                        [](Context& c, const std::vector<std::string>& a) {
-                           if (a.size() != 1) return usage("usage: disconnect");
+                           if (a.size() != 1) return usage_error("usage: disconnect");
                            if (c.app.link.usb_opened == 1) boardlink::USB_port_init(c.app);
                            Result r;
                            r.add("connected", false, "no");
@@ -189,11 +159,11 @@ void add_board_commands() {
                        }};
     m["reset"] = {"reset", "restart the board's MCU (asks; answered yes with --yes)",
                   [](Context& c, const std::vector<std::string>& a) {
-                      if (a.size() != 1) return usage("usage: reset");
+                      if (a.size() != 1) return usage_error("usage: reset");
                       Result f;
                       if (!ensure_connected(c, &f)) return f;
                       boardlink::reset_Board(c.app);
-                      if (c.app.link.usb_opened == 1) return failed("reset not confirmed");
+                      if (c.app.link.usb_opened == 1) return failure("reset not confirmed");
                       Result r;
                       r.add("reset", true, "done");
                       return r;

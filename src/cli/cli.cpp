@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/board_commands.h"
+#include "cli/config_commands.h"
 #include "cli/command.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -117,7 +118,10 @@ void print_result(const Context& c, const std::string& name, const Result& r) {
 
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
         std::ostream& err) {
-    if (commands().empty()) add_board_commands();
+    if (commands().empty()) {
+        add_board_commands();
+        add_config_commands();
+    }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
     if (o.help) {

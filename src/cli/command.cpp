@@ -3,11 +3,49 @@
 #include <cctype>
 #include <cstdio>
 
+#include "cli/board_commands.h"
+#include "cli/cli.h"
+#include "platform/ui/headless_frontend.h"
+#include "shell/app.h"
+
 namespace cli {
 
 std::map<std::string, CommandInfo>& commands() {
     static std::map<std::string, CommandInfo> m;
     return m;
+}
+
+Result usage_error(const std::string& text) {
+    Result r;
+    r.status = kUsage;
+    r.error = text;
+    return r;
+}
+
+Result failure(const std::string& text) {
+    Result r;
+    r.status = kFailed;
+    r.error = text;
+    return r;
+}
+
+bool ensure_connected(Context& c, Result* failure_out) {
+    if (c.app.link.usb_opened == 1) return true;
+    Result r = connect(c);
+    if (r.status == kOk) return true;
+    *failure_out = r;
+    return false;
+}
+
+bool popup_since(const Context& c, size_t since, const std::string& title) {
+    for (size_t i = since; i < c.frontend.popups.size(); ++i)
+        if (c.frontend.popups[i].title == title) return true;
+    return false;
+}
+
+bool transport_failed(const Context& c, size_t since) {
+    return popup_since(c, since, "        Time Out!") ||
+           popup_since(c, since, "        Incorrect Response!");
 }
 
 bool parse_number(const std::string& text, long long lo, long long hi, long long* value) {

@@ -48,6 +48,16 @@ struct CommandInfo {
 // Commands by their first word.
 std::map<std::string, CommandInfo>& commands();
 
+Result usage_error(const std::string& text);
+Result failure(const std::string& text);
+// Board commands connect first when no board is connected; false (with the failure) when no
+// board could be connected.
+bool ensure_connected(Context& c, Result* failure);
+// Whether the transport reported a failed read since the given number of popups.
+bool transport_failed(const Context& c, size_t since);
+// Whether a popup with this title was shown since the given number of popups.
+bool popup_since(const Context& c, size_t since, const std::string& title);
+
 // Parses 0x hex or decimal; false when the text is not a whole number in [lo, hi].
 bool parse_number(const std::string& text, long long lo, long long hi, long long* value);
 std::string hex_word(int value);  // "0x" and six upper-case hex digits

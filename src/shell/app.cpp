@@ -1,7 +1,9 @@
 #include "shell/app.h"
 
 #include "boardlink/discovery.h"
+#include "capture/permission.h"
 #include "chip/register_tool.h"
+#include "chip/setup_config.h"
 #include "shell/menus.h"
 
 App::App(const Options& o)
@@ -9,4 +11,6 @@ App::App(const Options& o)
     shell::register_callbacks(*this);
     boardlink::discovery_callbacks(*this);
     chip::register_tool_callbacks(*this);
+    chip::setup_config_callbacks(*this);
+    capture::permission_callbacks(*this);
 }

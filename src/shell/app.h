@@ -5,6 +5,7 @@
 #include <string>
 
 #include "boardlink/connection.h"
+#include "capture/buffer.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
 #include "platform/ui/frontend.h"
@@ -34,4 +35,5 @@ public:
     shell::Globals shell;
     usb::DeviceLibrary usb;
     boardlink::Connection link;
+    capture::Buffer capture;
 };

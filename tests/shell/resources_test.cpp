@@ -14,8 +14,8 @@ namespace {
 // Callbacks of items whose action a later subsystem provides.
 const std::set<std::string> kPending = {
     "load_menu",        "save_menu",          "data_capture_menu", "flash_menu",
-    "eeprom_menu",      "Turn_Capture_off",   "set_tbs_freq",      "rd_gainoffset_ioreg",
-    "wr_gainoffset_ioreg", "config_df",       "usb_capture_data",  "window_select",
+    "eeprom_menu",               
+            "usb_capture_data",  "window_select",
     "fullscale_code",   "fullscale_volts",    "bwlimit",
 };
 

@@ -54,6 +54,7 @@ struct Faults {
     bool split_records = false;             // every delivery of the stream ends inside a record
     bool eeprom_write_fail = false;         // EEPROM writes acknowledged but not stored
     bool flash_fail = false;                // flash erase and program report an error
+    bool rx_overrun = false;  // the USB bridge reports lost data: queue status ready + over-run
 };
 
 }  // namespace simboard

@@ -63,9 +63,10 @@ void CaptureStream::stop() {
 std::uint64_t CaptureStream::due_records(double now, const Faults& faults) const {
     const std::uint64_t total = lead_ + count_;
     std::uint64_t due = 0;
-    if (now >= t_begin_) {
+    // A nanosecond of slack keeps rounding in the clock sums from holding back a due frame.
+    if (now + 1e-9 >= t_begin_) {
         const auto k = static_cast<std::uint64_t>(setup_.channels);
-        const double frames = std::floor((now - t_begin_) * setup_.word_rate + 1e-9);
+        const double frames = std::max(0.0, std::floor((now - t_begin_ + 1e-9) * setup_.word_rate));
         const double max_frames = static_cast<double>(count_ / k + 1);
         due =
             lead_ + std::min(count_, static_cast<std::uint64_t>(std::min(frames, max_frames)) * k);

@@ -8,6 +8,8 @@ constexpr std::uint8_t kStart = 0xFE;
 constexpr std::uint8_t kEnd = 0xFD;
 constexpr std::uint8_t kStatusOk = 0x00;
 constexpr std::uint8_t kStatusFailed = 0x01;
+// Times that meet within a nanosecond count as met, whatever the rounding of the clock sums.
+constexpr double kTimeSlack = 1e-9;
 
 namespace type {
 constexpr std::uint8_t SPI_WRITE = 0x01, SPI_READ = 0x02, CAPTURE = 0x03, RESET = 0x05, INFO = 0x06,
@@ -78,7 +80,7 @@ void SimBoard::plug() {
 
 void SimBoard::advance() {
     refresh();
-    if (skip_reply_pending_ && clock_.now() >= stream_.skip_done_at()) {
+    if (skip_reply_pending_ && clock_.now() + kTimeSlack >= stream_.skip_done_at()) {
         skip_reply_pending_ = false;
         reply(type::SKIPPED, kStatusOk);
     }
@@ -88,6 +90,31 @@ void SimBoard::advance() {
     if (before != pipe_.size() && !stream_.active()) {
         log_.add(LogEntry::Kind::CaptureEnd, static_cast<std::uint32_t>(stream_.records_out()));
     }
+}
+
+const FilterChip& SimBoard::chip() {
+    refresh();
+    return chip_;
+}
+
+SerialEeprom& SimBoard::eeprom() {
+    refresh();
+    return eeprom_;
+}
+
+bool SimBoard::update_mode() {
+    refresh();
+    return update_mode_;
+}
+
+bool SimBoard::streaming() {
+    advance();
+    return stream_.active();
+}
+
+std::uint64_t SimBoard::records_sent() {
+    advance();
+    return stream_.records_out();
 }
 
 void SimBoard::purge_output() {

@@ -21,6 +21,8 @@ class Link {
     virtual std::size_t receive(std::uint8_t* out, std::size_t max) = 0;
     // Drops what the device has not yet delivered.
     virtual void purge() = 0;
+    // True while the device reports that data were lost before the host took them.
+    virtual bool overrun() = 0;
 };
 
 class Bus {

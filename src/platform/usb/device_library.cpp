@@ -113,7 +113,7 @@ SI_STATUS DeviceLibrary::SI_CheckRXQueue(SI_HANDLE h, std::uint32_t* queued,
     *queued = static_cast<std::uint32_t>(d->rx.size());
     if (d->rx.empty()) {
         *status = SI_RX_EMPTY;
-    } else if (d->rx.size() > kOverrunThreshold) {
+    } else if (d->link->overrun()) {
         *status = SI_RX_READY | SI_RX_OVERRUN;
     } else {
         *status = SI_RX_READY;

@@ -36,8 +36,6 @@ constexpr std::uint32_t kProductStringBytes = 256;
 
 class DeviceLibrary {
   public:
-    // A queue holding more than this many bytes reports over-run.
-    static constexpr std::size_t kOverrunThreshold = 1000;
     // Bytes the host side buffers per handle; beyond it the device waits (flow control).
     static constexpr std::size_t kQueueCapacity = 65536;
     static constexpr std::uint32_t kMaxWrite = 4096;

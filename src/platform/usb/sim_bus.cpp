@@ -37,6 +37,8 @@ class SimBus::SimLink final : public Link {
         if (alive()) slot_.board.purge_output();
     }
 
+    bool overrun() override { return alive() && slot_.board.faults().rx_overrun; }
+
   private:
     Slot& slot_;
     std::uint64_t attachment_;

@@ -1,0 +1,21 @@
+// The capture buffer: every record of the last capture, all channels interleaved.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace capture {
+
+inline constexpr int kBufferEntries = 1048577;
+inline constexpr int kMaxRecords = 1048576;
+
+struct Buffer {
+    // Allocated once for the life of the program.
+    std::vector<std::int32_t> iarr = std::vector<std::int32_t>(kBufferEntries);
+    std::vector<std::int32_t> jarr = std::vector<std::int32_t>(kBufferEntries);
+    int num_samples = 0;
+    int NumberOfChannels = 1;
+    double fs = 500.0;  // output word rate, samples per second
+};
+
+}  // namespace capture

@@ -1,0 +1,33 @@
+#include "capture/permission.h"
+
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace capture {
+
+namespace {
+void set(App& app, bool button, bool second, bool menu, int dimmed) {
+    if (button) app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE, ui::ATTR_DIMMED, dimmed);
+    if (second)
+        app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE2, ui::ATTR_DIMMED, dimmed);
+    if (menu)
+        app.ui.SetMenuBarAttribute(app.shell.menu, MENUBAR_BOARD_CAPTURE, ui::ATTR_DIMMED, dimmed);
+}
+}  // namespace
+
+void enable_capture(App& app) { set(app, true, true, true, 0); }
+void lock_capture(App& app) { set(app, true, true, true, 1); }
+
+int Turn_Capture_off(App& app) {
+    set(app, false, true, true, 1);
+    return 0;
+}
+
+void permission_callbacks(App& app) {
+    app.callbacks.add_ctrl("Turn_Capture_off", [&app](int, int, int event, void*) {
+        if (event == ui::EVENT_COMMIT) Turn_Capture_off(app);
+        return 0;
+    });
+}
+
+}  // namespace capture

@@ -1,0 +1,42 @@
+// Configuration of the filter chip and the modulators from the setup panel's inputs.
+#pragma once
+
+#include <cstdint>
+
+class App;
+
+namespace chip {
+
+// The rate code of FILTCFG bits 7..4 for an output word rate; -1 for a rate not offered.
+int rate_code(int rate);
+
+// The nine-step sequence behind the configure button; reports success or the failing step.
+int config_df(App& app);
+
+std::uint8_t set_filter_coefficients(App& app);
+std::uint8_t set_filter_parameters(App& app);
+std::uint8_t set_modulator_parameters(App& app);
+std::uint8_t set_correction_parameters(App& app);
+std::uint8_t set_gainoffset_parameters(App& app);
+std::uint8_t set_tbs_parameters(App& app);
+// Reads FILTCFG and the eight gain/offset registers into the inputs.
+void read_gainoffset_parameters(App& app);
+
+// The test-bit-stream inputs the presets work on.
+struct TbsInputs {
+    int mode = 0;
+    int freq = 1;
+    int level = 0;
+    int rate = 7;
+    int field_b = 4;
+    int gain = 309490;
+    // -1: leave the frequency and level inputs as they are; 0 editable; 1 locked.
+    int lock = -1;
+};
+void apply_tbs_presets(TbsInputs& in);
+// The TBS mode, frequency or level input changed.
+int set_tbs_freq(App& app);
+
+void setup_config_callbacks(App& app);
+
+}  // namespace chip

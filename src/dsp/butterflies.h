@@ -1,0 +1,176 @@
+// Small DFTs of the mixed-radix passes, X[q] = sum z[b] e^(-j2pi bq/R), in place on split
+// real/imaginary arrays. Straight-line code, so a loop over many butterflies vectorises.
+#pragma once
+
+namespace dsp::detail {
+
+#if defined(__GNUC__)
+#define DSP_INLINE inline __attribute__((always_inline))
+#else
+#define DSP_INLINE inline
+#endif
+
+// Loops whose iterations touch disjoint elements of the same arrays.
+#if defined(__clang__)
+#define DSP_INDEPENDENT_ITERATIONS _Pragma("clang loop vectorize(assume_safety)")
+#elif defined(__GNUC__)
+#define DSP_INDEPENDENT_ITERATIONS _Pragma("GCC ivdep")
+#else
+#define DSP_INDEPENDENT_ITERATIONS
+#endif
+
+inline constexpr double kSqrtHalf = 0.70710678118654752440;
+inline constexpr double kSin60 = 0.86602540378443864676;
+
+// Five-point constants: (cos 72 + cos 144)/2 - 1, (cos 72 - cos 144)/2, -sin 72,
+// -(sin 72 + sin 36), sin 72 - sin 36.
+inline constexpr double kC51 = -1.25;
+inline constexpr double kC52 = 0.55901699437494742410;
+inline constexpr double kC53 = -0.95105651629515357212;
+inline constexpr double kC54 = -1.53884176858762670130;
+inline constexpr double kC55 = 0.36327126400268044295;
+
+template <int R>
+struct Butterfly;
+
+template <>
+struct Butterfly<2> {
+    static DSP_INLINE void run(double* r, double* i) {
+        const double ar = r[0] - r[1], ai = i[0] - i[1];
+        r[0] += r[1];
+        i[0] += i[1];
+        r[1] = ar;
+        i[1] = ai;
+    }
+};
+
+template <>
+struct Butterfly<3> {
+    static DSP_INLINE void run(double* r, double* i) {
+        const double tr = r[1] + r[2], ti = i[1] + i[2];
+        const double mr = r[0] - 0.5 * tr, mi = i[0] - 0.5 * ti;
+        const double sr = kSin60 * (i[1] - i[2]), si = -kSin60 * (r[1] - r[2]);
+        r[0] += tr;
+        i[0] += ti;
+        r[1] = mr + sr;
+        i[1] = mi + si;
+        r[2] = mr - sr;
+        i[2] = mi - si;
+    }
+};
+
+// X1 = (z0 - z2) - j(z1 - z3).
+template <>
+struct Butterfly<4> {
+    static DSP_INLINE void run(double* r, double* i) {
+        const double s02r = r[0] + r[2], s02i = i[0] + i[2];
+        const double d02r = r[0] - r[2], d02i = i[0] - i[2];
+        const double s13r = r[1] + r[3], s13i = i[1] + i[3];
+        const double d13r = r[1] - r[3], d13i = i[1] - i[3];
+        r[0] = s02r + s13r;
+        i[0] = s02i + s13i;
+        r[2] = s02r - s13r;
+        i[2] = s02i - s13i;
+        r[1] = d02r + d13i;
+        i[1] = d02i - d13r;
+        r[3] = d02r - d13i;
+        i[3] = d02i + d13r;
+    }
+};
+
+// fft_5: the five-point transform with five real multiplications per component.
+template <>
+struct Butterfly<5> {
+    static DSP_INLINE void run(double* r, double* i) {
+        const double t1r = r[1] + r[4], t1i = i[1] + i[4];
+        const double t2r = r[2] + r[3], t2i = i[2] + i[3];
+        const double t3r = r[1] - r[4], t3i = i[1] - i[4];
+        const double t4r = r[3] - r[2], t4i = i[3] - i[2];
+        const double t5r = t1r + t2r, t5i = t1i + t2i;
+        r[0] += t5r;
+        i[0] += t5i;
+        const double m1r = kC51 * t5r, m1i = kC51 * t5i;
+        const double m2r = kC52 * (t1r - t2r), m2i = kC52 * (t1i - t2i);
+        const double m3r = -kC53 * (t3i + t4i), m3i = kC53 * (t3r + t4r);
+        const double m4r = -kC54 * t4i, m4i = kC54 * t4r;
+        const double m5r = -kC55 * t3i, m5i = kC55 * t3r;
+        const double s3r = m3r - m4r, s3i = m3i - m4i;
+        const double s5r = m3r + m5r, s5i = m3i + m5i;
+        const double s1r = r[0] + m1r, s1i = i[0] + m1i;
+        const double s2r = s1r + m2r, s2i = s1i + m2i;
+        const double s4r = s1r - m2r, s4i = s1i - m2i;
+        r[1] = s2r + s3r;
+        i[1] = s2i + s3i;
+        r[2] = s4r + s5r;
+        i[2] = s4i + s5i;
+        r[3] = s4r - s5r;
+        i[3] = s4i - s5i;
+        r[4] = s2r - s3r;
+        i[4] = s2i - s3i;
+    }
+};
+
+// fft_8: two four-point transforms on the even and odd inputs, joined by e^(-j2pi q/8).
+template <>
+struct Butterfly<8> {
+    static DSP_INLINE void run(double* r, double* i) {
+        double er[4] = {r[0], r[2], r[4], r[6]}, ei[4] = {i[0], i[2], i[4], i[6]};
+        double odr[4] = {r[1], r[3], r[5], r[7]}, odi[4] = {i[1], i[3], i[5], i[7]};
+        Butterfly<4>::run(er, ei);
+        Butterfly<4>::run(odr, odi);
+        const double w1r = kSqrtHalf * (odr[1] + odi[1]), w1i = kSqrtHalf * (odi[1] - odr[1]);
+        const double w2r = odi[2], w2i = -odr[2];
+        const double w3r = kSqrtHalf * (odi[3] - odr[3]), w3i = -kSqrtHalf * (odr[3] + odi[3]);
+        r[0] = er[0] + odr[0];
+        i[0] = ei[0] + odi[0];
+        r[4] = er[0] - odr[0];
+        i[4] = ei[0] - odi[0];
+        r[1] = er[1] + w1r;
+        i[1] = ei[1] + w1i;
+        r[5] = er[1] - w1r;
+        i[5] = ei[1] - w1i;
+        r[2] = er[2] + w2r;
+        i[2] = ei[2] + w2i;
+        r[6] = er[2] - w2r;
+        i[6] = ei[2] - w2i;
+        r[3] = er[3] + w3r;
+        i[3] = ei[3] + w3i;
+        r[7] = er[3] - w3r;
+        i[7] = ei[3] - w3i;
+    }
+};
+
+// fft_10: 10 = 2 * 5 with coprime factors, so two five-point transforms on index-mapped inputs
+// and five two-point ones need no twiddle factors between them.
+template <>
+struct Butterfly<10> {
+    static DSP_INLINE void run(double* r, double* i) {
+        double ar[5] = {r[0], r[2], r[4], r[6], r[8]}, ai[5] = {i[0], i[2], i[4], i[6], i[8]};
+        double br[5] = {r[5], r[7], r[9], r[1], r[3]}, bi[5] = {i[5], i[7], i[9], i[1], i[3]};
+        Butterfly<5>::run(ar, ai);
+        Butterfly<5>::run(br, bi);
+        // Output index (5 k1 + 6 k2) mod 10 for the two-point index k1 and five-point index k2.
+        r[0] = ar[0] + br[0];
+        i[0] = ai[0] + bi[0];
+        r[5] = ar[0] - br[0];
+        i[5] = ai[0] - bi[0];
+        r[6] = ar[1] + br[1];
+        i[6] = ai[1] + bi[1];
+        r[1] = ar[1] - br[1];
+        i[1] = ai[1] - bi[1];
+        r[2] = ar[2] + br[2];
+        i[2] = ai[2] + bi[2];
+        r[7] = ar[2] - br[2];
+        i[7] = ai[2] - bi[2];
+        r[8] = ar[3] + br[3];
+        i[8] = ai[3] + bi[3];
+        r[3] = ar[3] - br[3];
+        i[3] = ai[3] - bi[3];
+        r[4] = ar[4] + br[4];
+        i[4] = ai[4] + bi[4];
+        r[9] = ar[4] - br[4];
+        i[9] = ai[4] - bi[4];
+    }
+};
+
+}  // namespace dsp::detail
