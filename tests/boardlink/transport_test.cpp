@@ -141,19 +141,22 @@ TEST_F(Transport, WrongReadReplyIsReportedAtOnce) {
 }
 
 TEST_F(Transport, ReadyWithOverrunCountsAsNotReady) {
-    t.bus.flood_next_reply = 1001;  // a queue of more than 1000 bytes reports status 3
+    faults().rx_overrun = true;  // the queue reports status 3 with the reply in it
     const double before = t.clock.now();
     EXPECT_EQ(boardlink::USB_read(*t, 0x06), 0);
     EXPECT_GT(t.clock.now() - before - boardlink::kSettleDelay, 4.0);
     EXPECT_EQ(t.frontend.messages(), std::vector<std::string>{kTimeOut});
 
     t.frontend.popups.clear();
-    t.bus.flood_next_reply = 1001;
     const int data[] = {0, 0, 0};
     const double write_start = t.clock.now();
     EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 0);
     EXPECT_GT(t.clock.now() - write_start - boardlink::kSettleDelay, 5.0);
     EXPECT_TRUE(t.frontend.popups.empty());
+
+    // The same replies are taken once the status is plain ready again.
+    faults().rx_overrun = false;
+    EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 1);
 }
 
 TEST_F(Transport, SpiWriteAnsweredWithTheReadTypeFailsWithoutWaiting) {

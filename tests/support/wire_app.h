@@ -1,7 +1,5 @@
 // A fully wired system whose USB traffic is recorded on its way to the simulated boards: every
-// block the host writes and every flush, with the virtual time it happened at. The recorder
-// can also flood the receive queue ahead of a reply, which a simulated board never does by
-// itself for a short exchange.
+// block the host writes and every flush, with the virtual time it happened at.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,9 +34,6 @@ class RecordingBus final : public usb::Bus {
 
     std::vector<WireEvent> events;
 
-    // The next reply is preceded by this many filler bytes, so the queue reports over-run.
-    std::size_t flood_next_reply = 0;
-
     std::vector<Bytes> writes() const {
         std::vector<Bytes> out;
         for (const auto& e : events)
@@ -65,25 +60,20 @@ class RecordingBus final : public usb::Bus {
         bool alive() override { return inner_->alive(); }
         bool send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
             bus_.events.push_back({WireEvent::Write, Bytes(data, data + n), bus_.clock_.now()});
-            filler_ += bus_.flood_next_reply;
-            bus_.flood_next_reply = 0;
             return inner_->send(data, n, timeout_ms);
         }
         std::size_t receive(std::uint8_t* out, std::size_t max) override {
-            std::size_t n = 0;
-            for (; n < max && filler_ > 0; ++n, --filler_) out[n] = 0x55;
-            return n + inner_->receive(out + n, max - n);
+            return inner_->receive(out, max);
         }
         void purge() override {
             bus_.events.push_back({WireEvent::Purge, {}, bus_.clock_.now()});
-            filler_ = 0;
             inner_->purge();
         }
+        bool overrun() override { return inner_->overrun(); }
 
       private:
         RecordingBus& bus_;
         std::unique_ptr<usb::Link> inner_;
-        std::size_t filler_ = 0;
     };
 
     usb::Bus& inner_;
