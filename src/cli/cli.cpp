@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "cli/board_commands.h"
-#include "cli/config_commands.h"
 #include "cli/command.h"
+#include "cli/config_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/sim_bus.h"
@@ -153,12 +153,12 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     for (const std::string& line : o.commands) {
         const std::vector<std::string> words = split_words(line);
         if (words.empty()) continue;
-        auto it = commands().find(words[0]);
-        if (it == commands().end()) {
-            err << "seisbench-cli: unknown command '" << words[0] << "' (see --help)\n";
-            return kUsage;
-        }
-        Result r = it->second.handler(ctx, words);
+        // An unknown command is reported like any other failed one, so --json still prints
+        // one object for it.
+        const auto it = commands().find(words[0]);
+        Result r = it == commands().end()
+                       ? usage_error("unknown command '" + words[0] + "' (see --help)")
+                       : it->second.handler(ctx, words);
         print_result(ctx, words[0], r);
         if (r.status != kOk) {
             err << "seisbench-cli: " << line << ": " << r.error << "\n";

@@ -87,6 +87,14 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
     }
     EXPECT_NE(run({"--frobnicate"}).err.find("unknown option --frobnicate"), std::string::npos);
     EXPECT_NE(run({"frobnicate"}).err.find("unknown command 'frobnicate'"), std::string::npos);
+
+    // With --json an unknown command gets its object like any failed one, and ends the run.
+    const Outcome unknown = run({"--json", "frobnicate", "connect"});
+    EXPECT_EQ(unknown.status, cli::kUsage);
+    ASSERT_EQ(lines_of(unknown.out).size(), 1u) << unknown.out;
+    EXPECT_EQ(nlohmann::json::parse(unknown.out)["command"], "frobnicate");
+    EXPECT_EQ(nlohmann::json::parse(unknown.out)["ok"], false);
+    EXPECT_EQ(unknown.err.find("Notice:"), std::string::npos);
 }
 
 TEST(Cli, HelpAndAnEmptyRunSucceed) {
