@@ -161,6 +161,7 @@ TEST(Connect, NonCustomerFirmwareIsRefused) {
         t.frontend.popups.clear();
         t.toggle_connect();
         EXPECT_EQ(t->link.usb_opened, 1) << t.popups_text();
+        EXPECT_FALSE(t->ui.timers_suspended());
     }
 }
 
