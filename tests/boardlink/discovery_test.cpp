@@ -51,6 +51,14 @@ void tick(WireApp& t) {
     t->ui.TimerTick(t->shell.setuppanel, SETUP_BOARDTIMER);
 }
 
+// Leaves something in each setup control a connection's end must clear.
+void fill_setup(WireApp& t) {
+    const int sp = t->shell.setuppanel;
+    ASSERT_EQ(t->ui.SetCtrlVal(sp, SETUP_CHANNELS, 3), 0);
+    ASSERT_EQ(t->ui.SetCtrlVal(sp, SETUP_BOARDNAME, "stale"), 0);
+    ASSERT_EQ(t->ui.SetCtrlVal(sp, SETUP_FIRMWARE, "stale"), 0);
+}
+
 // What every end of a connection leaves behind.
 void expect_disconnected(WireApp& t) {
     EXPECT_EQ(t->link.usb_opened, 0);
@@ -140,6 +148,7 @@ TEST(Connect, DisconnectGreysEverythingAndSuspendsTheTimer) {
     t.add_board(1);
     t.start();
     t.connect();
+    fill_setup(t);
     t.toggle_connect();
     EXPECT_TRUE(t.frontend.popups.empty());
     expect_disconnected(t);
@@ -152,6 +161,7 @@ TEST(Connect, NonCustomerFirmwareIsRefused) {
         auto& board = t.add_board(4);
         board.config().firmware_version = version;
         t.start();
+        fill_setup(t);
         t.toggle_connect();
         EXPECT_EQ(t.frontend.messages(), Messages{kNotCustomer}) << version;
         expect_disconnected(t);
@@ -290,6 +300,7 @@ TEST(BoardTimer, NoticesALostBoard) {
     EXPECT_EQ(t->link.usb_opened, 1);
 
     board.unplug();
+    fill_setup(t);
     tick(t);
     EXPECT_EQ(t.frontend.messages(), Messages{kBoardLost});
     expect_disconnected(t);
@@ -362,6 +373,7 @@ TEST(Reset, OnYesRestartsTheMcuAndEndsTheConnection) {
     ASSERT_FALSE(board.log().empty());
     EXPECT_EQ(board.log().back().kind, simboard::LogEntry::Kind::Reset);
     EXPECT_EQ(t->link.usb_opened, 0);
+    EXPECT_EQ(t->link.board_id, 4);  // a reset clears the open flag only
     EXPECT_EQ(t.setup_int(SETUP_CONNECT), 0);
     EXPECT_EQ(t.setup_text(SETUP_BOARDNAME), "");
     EXPECT_EQ(t.setup_text(SETUP_FIRMWARE), "");
