@@ -191,6 +191,24 @@ TEST_F(Chip, ToolSendsACommandAndShowsTheReadBack) {
     EXPECT_EQ(control_int(CONTROL_CMDRESULT2), 0x00BEEF);
 }
 
+TEST_F(Chip, ToolOpensTheFileLoaderForTheDataCommands) {
+    const std::pair<int, const char*> loaders[] = {
+        {chip::WR_FIR_COEF, "Select FIR coefficient file"},
+        {chip::WR_IIR_COEF, "Select IIR coefficient file"},
+        {chip::WR_TBS_DATA, "Select TBS data file"}};
+    set(CONTROL_CMDDATA1, 0x111111);
+    set(CONTROL_CMDDATA2, 0x222222);
+    for (auto [command, title] : loaders) {
+        t.frontend.popups.clear();
+        set(CONTROL_CMDLIST, command);
+        commit(CONTROL_CMDSEND);  // the dialog is cancelled
+        ASSERT_EQ(t.frontend.popups.size(), 1u) << command;
+        EXPECT_EQ(t.frontend.popups[0].kind, ui::Popup::FileSelect);
+        EXPECT_EQ(t.frontend.popups[0].title, title);
+    }
+    EXPECT_TRUE(t.bus.events.empty());  // the data fields are never sent
+}
+
 TEST_F(Chip, ToolReadsThreePortWordsWithThreeTransfers) {
     int d1 = 0x00AAAA, d2 = 0x00BBBB;
     ASSERT_NE(chip::DSP_command(*t, chip::NOP, &d1, &d2, 0), 0);
