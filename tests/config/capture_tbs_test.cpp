@@ -24,6 +24,26 @@ TEST(CapturePermission, OnlyASuccessfulConfigurationEnablesCapture) {
     EXPECT_FALSE(r.app->ui.timers_suspended());
 }
 
+// Disconnecting greys capture; connecting again does not bring it back without a new
+// configuration.
+TEST(CapturePermission, ReconnectionNeedsANewConfiguration) {
+    Rig r(7);
+    r.press_configure();
+    ASSERT_FALSE(r.dimmed(SETUP_CAPTURE));
+    ASSERT_EQ(r.app->ui.UserSetValue(r.sp(), SETUP_CONNECT, 0), 0);
+    ASSERT_EQ(r.app->link.usb_opened, 0);
+    EXPECT_TRUE(r.dimmed(SETUP_CONFIGURE));
+    ASSERT_EQ(r.app->ui.UserSetValue(r.sp(), SETUP_CONNECT, 1), 0);
+    ASSERT_EQ(r.app->link.usb_opened, 1);
+    EXPECT_FALSE(r.dimmed(SETUP_CONFIGURE));
+    EXPECT_TRUE(r.dimmed(SETUP_CAPTURE));
+    EXPECT_TRUE(r.dimmed(SETUP_CAPTURE2));
+    EXPECT_TRUE(r.capture_menu_dimmed());
+    r.press_configure();
+    EXPECT_FALSE(r.dimmed(SETUP_CAPTURE));
+    EXPECT_FALSE(r.capture_menu_dimmed());
+}
+
 // Every input that carries Turn_Capture_off locks the second capture control and the menu
 // item, and leaves the capture button as it was.
 TEST(CapturePermission, ChangingAConfigurationInputLocksTheSecondControlAndMenu) {

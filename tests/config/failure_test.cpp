@@ -38,11 +38,15 @@ GoodRun good_run(int code) {
     preset(r);
     GoodRun g;
     const int start = r.bus.requests;
+    bool traffic_with_timers_on = false;
     r.bus.before_request = [&](int n) {
         if (n >= start) g.ops_before.push_back(operations(*r.board).size());
+        traffic_with_timers_on |= !r.app->ui.timers_suspended();
     };
     r.press_configure();
     EXPECT_EQ(r.messages().back(), kDone);
+    EXPECT_FALSE(traffic_with_timers_on);
+    EXPECT_FALSE(r.app->ui.timers_suspended());
     g.ops = operations(*r.board);
     return g;
 }
