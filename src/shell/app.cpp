@@ -2,6 +2,7 @@
 
 #include "boardlink/discovery.h"
 #include "capture/permission.h"
+#include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
 #include "chip/setup_config.h"
 #include "shell/menus.h"
@@ -12,5 +13,6 @@ App::App(const Options& o)
     boardlink::discovery_callbacks(*this);
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
+    chip::coef_loader_callbacks(*this);
     capture::permission_callbacks(*this);
 }
