@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/sim_commands.h"
 #include "config_rig.h"
 
 namespace config_test {
@@ -22,12 +23,13 @@ const char* const kRates =
 struct CliOnRig {
     Rig& rig;
     std::ostringstream out, err;
-    cli::Context ctx{*rig.app, rig.frontend, false, out, err};
+    cli::Context ctx{*rig.app, rig.frontend, false, out, err, rig.board};
 
     explicit CliOnRig(Rig& r) : rig(r) {
         if (cli::commands().empty()) {
             cli::add_board_commands();
             cli::add_config_commands();
+            cli::add_sim_commands();
         }
     }
     cli::Result run(const std::string& line) {
