@@ -43,7 +43,7 @@ struct CliOnRig {
 // Real clock: about a tenth of a second per exchange.
 TEST(ConfigCli, ConfigureOnBoard10PrintsTheDoneMessage) {
     std::ostringstream out, err;
-    const int rc = cli::run({"--simulate=10", "configure --rate 500 --channels 4"},
+    const int rc = cli::run({"--simulate=10", "--virtual-time", "configure --rate 500 --channels 4"},
                             SEISBENCH_TEST_RESOURCE_DIR, out, err);
     EXPECT_EQ(rc, cli::kOk) << err.str();
     EXPECT_NE(err.str().find("Done: Digital Filter configuration is completed.\n"),
