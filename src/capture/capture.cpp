@@ -5,6 +5,7 @@
 
 #include "boardlink/seconds.h"
 #include "boardlink/transport.h"
+#include "capture/buffer.h"
 #include "capture/permission.h"
 #include "chip/registers.h"
 #include "shell/app.h"
@@ -63,16 +64,8 @@ int drain_stream(App& app) {
         std::uint32_t got = 0;
         usb.SI_Read(h, chunk + carried, queued, &got);
         const int bytes = carried + static_cast<int>(got);
-        const int k = bytes / kRecordBytes;
-        for (int j = 0; j < k; ++j, ++m) {
-            const std::uint8_t* r = chunk + j * kRecordBytes;
-            if (m >= kBufferEntries) {
-                ++buf.dropped;
-                continue;
-            }
-            buf.jarr[m] = r[0];
-            buf.iarr[m] = decode_sample(r + 1);
-        }
+        const int k = store_records(chunk, bytes, m, buf);
+        m += k;
         carried = bytes - k * kRecordBytes;
         std::memmove(chunk, chunk + k * kRecordBytes, carried);
         set_progress(app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 /
@@ -82,6 +75,19 @@ int drain_stream(App& app) {
 }
 
 }  // namespace
+
+int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf) {
+    const int k = bytes / kRecordBytes;
+    const long long room = std::max<long long>(0, kBufferEntries - m);
+    const int stored = static_cast<int>(std::min<long long>(k, room));
+    for (int j = 0; j < stored; ++j) {
+        const std::uint8_t* r = chunk + j * kRecordBytes;
+        buf.jarr[m + j] = r[0];
+        buf.iarr[m + j] = decode_sample(r + 1);
+    }
+    buf.dropped += k - stored;
+    return k;
+}
 
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
     std::uint8_t block[15] = {0xFE,

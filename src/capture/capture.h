@@ -21,4 +21,10 @@ inline std::int32_t decode_sample(const std::uint8_t* b) {
     return v <= 0x7FFFFF ? v : v - 16777216;
 }
 
+struct Buffer;
+
+// Stores the whole records of a chunk at record index m onward and returns how many it held;
+// records past the buffer's capacity are counted in buf.dropped, not stored.
+int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf);
+
 }  // namespace capture
