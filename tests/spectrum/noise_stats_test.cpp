@@ -63,6 +63,13 @@ TEST_F(NoiseStats, FiguresAgainstTheReference) {
     EXPECT_EQ(value(s, analysis::kStatBins), 2048.0);
 }
 
+TEST_F(NoiseStats, FirstOfEqualPeaksIsThePeakNoise) {
+    bin(500) = bin(700) = 1e-3;
+    bin(502) = 1e-5;
+    const FftStats s = run();
+    EXPECT_NEAR(value(s, analysis::kStatSPN), -db(1e-3 + 1e-5 + 11 * kFloor), 1e-9);  // 494 ... 506
+}
+
 // A limit close to the DC region: E = 20, q = 20 / (20 - 13) = 2.
 TEST_F(NoiseStats, LimitNearDcScalesTheNoise) {
     settings.limit_bw = 20;

@@ -184,6 +184,28 @@ TEST_F(SignalStats, FundamentalBandAboveTheLimitEndsAtIt) {
     EXPECT_NEAR(value(s, analysis::kStatSND), db(1.0 + 9 * kFloor) - db(nd), 1e-9);
 }
 
+// Equal spurs: below the tone the highest wins (searched downward), above it the lowest, and
+// between the two sides the upper one unless the lower is strictly larger. A small bump beside
+// the winner tells the bands apart.
+TEST_F(SignalStats, PeakNoiseTieRules) {
+    const double signal = 1.0 + 13 * kFloor;
+    const double pn = 1e-3 + 1e-5 + 12 * kFloor;  // band k - 7 ... k + 6 (s = 0)
+    bin(1000) = 1.0;
+    bin(500) = bin(700) = 1e-3;
+    bin(702) = 1e-5;
+    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn), 1e-9);
+
+    bin(700) = bin(702) = kFloor;
+    bin(1500) = bin(1700) = 1e-3;
+    bin(1502) = 1e-5;
+    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn), 1e-9);
+
+    bin(500) = 1.0000001e-3;  // now strictly larger: the lower side wins
+    bin(502) = 1e-5;
+    bin(1502) = kFloor;
+    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn + 1e-10), 1e-9);
+}
+
 TEST_F(SignalStats, PeakNoiseBandIsCutAtTheDcRegion) {
     bin(1000) = 1.0;
     bin(16) = 1e-3;

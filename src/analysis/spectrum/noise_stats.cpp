@@ -7,7 +7,6 @@
 namespace analysis {
 
 using detail::figure;
-using detail::first_peak;
 using detail::level_db;
 using detail::sum_bins;
 
@@ -29,8 +28,8 @@ FftStats noise_FFT_stats(SpectrumState& state, int channel, int n, const Spectru
         return out;
     }
     const double* p = state.avg_buff[channel].data();
-    const double noise = sum_bins(p, d + 1, limit) * (limit / (limit - d));
-    const int k = first_peak(p, d + 1, limit);
+    const auto [sum, k] = detail::sum_and_peak_upward(p, d + 1, limit);
+    const double noise = sum * (limit / (limit - d));
     int lo = k - w;
     int hi = k + w;
     if (lo <= d) {

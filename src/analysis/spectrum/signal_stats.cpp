@@ -15,15 +15,6 @@ using detail::first_peak;
 using detail::level_db;
 using detail::sum_bins;
 
-// First index of the largest p[i] searched downward from `from` to `to` (from >= to), so that
-// among equal peaks the highest bin wins.
-int downward_peak(const double* p, int from, int to) {
-    int peak = from;
-    for (int i = from - 1; i >= to; --i)
-        if (p[i] > p[peak]) peak = i;
-    return peak;
-}
-
 bool within(int bin, int first, int last) {
     return bin >= first && bin <= last;
 }
@@ -138,12 +129,14 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     double below = 0.0, above = 0.0;
     int peak_below = -1, peak_above = -1;
     if (fund.first - 1 > d) {
-        below = sum_bins(p, d + 1, fund.first - 1);
-        peak_below = downward_peak(p, fund.first - 1, d + 1);
+        const auto r = detail::sum_and_peak_downward(p, d + 1, fund.first - 1);
+        below = r.sum;
+        peak_below = r.peak;
     }
     if (fund.last + 1 < limit) {
-        above = sum_bins(p, fund.last + 1, limit);
-        peak_above = first_peak(p, fund.last + 1, limit);
+        const auto r = detail::sum_and_peak_upward(p, fund.last + 1, limit);
+        above = r.sum;
+        peak_above = r.peak;
     }
     double noise_distortion = below + above;
     // fund.last never exceeds the limit here, so only a band above the limit has no width.

@@ -23,6 +23,25 @@ int first_peak(const double* p, int first, int last) {
     return peak;
 }
 
+SumAndPeak sum_and_peak_upward(const double* p, int first, int last) {
+    SumAndPeak r{p[first], first};
+    for (int i = first + 1; i <= last; ++i) {
+        r.sum += p[i];
+        if (p[i] > p[r.peak]) r.peak = i;
+    }
+    return r;
+}
+
+// The sum still runs upward, so it rounds exactly like sum_bins.
+SumAndPeak sum_and_peak_downward(const double* p, int first, int last) {
+    SumAndPeak r{0.0, first};
+    for (int i = first; i <= last; ++i) {
+        r.sum += p[i];
+        if (p[i] >= p[r.peak]) r.peak = i;
+    }
+    return r;
+}
+
 std::optional<double> figure(double value) {
     if (std::isnan(value)) return std::nullopt;
     return value;

@@ -22,58 +22,60 @@ struct WindowParameters {
     int dc_bins;
 };
 
-constexpr std::array<WindowParameters, 4> kParameters = {{{2, 2}, {3, 10}, {4, 11}, {6, 13}}};
+struct WindowSpec {
+    std::span<const double> coefs;
+    WindowParameters parameters;
+};
 
-// Fills the coefficient table for (id, n) unless it already holds it: averaging and the
+const std::array<WindowSpec, 4> kWindows = {
+    {{{}, {2, 2}}, {kBlkHrs, {3, 10}}, {kTessik, {4, 11}}, {kQuellan, {6, 13}}}};
+
+// The coefficient table for (id, n), filled unless it already holds it: averaging and the
 // reference transform many blocks of one length, and the cosines cost more than the transform.
-void apply_cosine_window(SpectrumState& state, int id, std::span<const double> a, int n) {
-    if (n <= 0) return;
+const double* coefficients(SpectrumState& state, int id, int n) {
     double* w = state.window_coefs.data();
-    if (state.window_coefs_index != id || state.window_coefs_length != n) {
-        const double theta = std::atan(1.0) * 8.0 / n;
-        for (int i = 0; i < n; ++i) {
-            double sum = a[0];
-            for (size_t k = 1; k < a.size(); ++k) sum += a[k] * std::cos(theta * i * k);
-            w[i] = sum;
-        }
-        state.window_coefs_index = id;
-        state.window_coefs_length = n;
+    if (n <= 0 || (state.window_coefs_index == id && state.window_coefs_length == n)) return w;
+    const std::span<const double> a = kWindows[id].coefs;
+    const double theta = std::atan(1.0) * 8.0 / n;
+    for (int i = 0; i < n; ++i) {
+        double sum = a[0];
+        for (size_t k = 1; k < a.size(); ++k) sum += a[k] * std::cos(theta * i * k);
+        w[i] = sum;
     }
-    dsp::Mul1D(state.fft_re.data(), w, n, state.fft_re.data());
+    state.window_coefs_index = id;
+    state.window_coefs_length = n;
+    return w;
+}
+
+void apply(SpectrumState& state, const double* w, int n) {
+    if (n > 0) dsp::Mul1D(state.fft_re.data(), w, n, state.fft_re.data());
 }
 
 }  // namespace
 
 void BlkHrsWin(SpectrumState& state, int n) {
-    apply_cosine_window(state, kWindowBlackmanHarris, kBlkHrs, n);
+    apply(state, coefficients(state, kWindowBlackmanHarris, n), n);
 }
 
 void TessikWin(SpectrumState& state, int n) {
-    apply_cosine_window(state, kWindowTessik, kTessik, n);
+    apply(state, coefficients(state, kWindowTessik, n), n);
 }
 
 void QuellanWin(SpectrumState& state, int n) {
-    apply_cosine_window(state, kWindowQuellan, kQuellan, n);
+    apply(state, coefficients(state, kWindowQuellan, n), n);
+}
+
+const double* select_window(SpectrumState& state, int window_index, int n) {
+    if (window_index < kWindowNone || window_index > kWindowQuellan) return nullptr;
+    state.tone_bins = kWindows[window_index].parameters.tone_bins;
+    state.dc_bins = kWindows[window_index].parameters.dc_bins;
+    if (window_index == kWindowNone) return nullptr;
+    return coefficients(state, window_index, n);
 }
 
 void window(SpectrumState& state, int window_index, int n) {
-    switch (window_index) {
-        case kWindowNone:
-            break;
-        case kWindowBlackmanHarris:
-            BlkHrsWin(state, n);
-            break;
-        case kWindowTessik:
-            TessikWin(state, n);
-            break;
-        case kWindowQuellan:
-            QuellanWin(state, n);
-            break;
-        default:
-            return;
-    }
-    state.tone_bins = kParameters[window_index].tone_bins;
-    state.dc_bins = kParameters[window_index].dc_bins;
+    const double* w = select_window(state, window_index, n);
+    if (w != nullptr) apply(state, w, n);
 }
 
 }  // namespace analysis

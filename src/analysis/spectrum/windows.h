@@ -16,6 +16,11 @@ inline constexpr int kWindowQuellan = 3;
 // and leaves the parameters as they were.
 void window(SpectrumState& state, int window_index, int n);
 
+// Sets the parameters as window does and returns the coefficients of the chosen window of
+// length n without applying them; nullptr for no window (index 0 or unknown). Lets a caller
+// window the samples while it converts them.
+const double* select_window(SpectrumState& state, int window_index, int n);
+
 // Multiply fft_re[0 ... n - 1] by the window of length n; they do not touch the parameters.
 void BlkHrsWin(SpectrumState& state, int n);
 void TessikWin(SpectrumState& state, int n);
