@@ -86,7 +86,7 @@ TEST_F(Windows, ParametersPerWindowAndUnknownIndexLeavesThem) {
     EXPECT_EQ(state->dc_bins, 10);
 }
 
-TEST_F(Windows, StartWithTheParametersOfTheLastWindow) {
+TEST_F(Windows, StartWithTheQuellanParameters) {
     EXPECT_EQ(state->tone_bins, 6);
     EXPECT_EQ(state->dc_bins, 13);
 }
