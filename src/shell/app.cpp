@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include "analysis/analysis.h"
 #include "boardlink/discovery.h"
 #include "capture/permission.h"
 #include "chip/register_tool.h"
@@ -13,4 +14,5 @@ App::App(const Options& o)
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
     capture::permission_callbacks(*this);
+    analysis::analysis_callbacks(*this);
 }
