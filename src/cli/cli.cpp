@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/config_commands.h"
 #include "cli/command.h"
@@ -121,6 +122,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     if (commands().empty()) {
         add_board_commands();
         add_config_commands();
+        add_analysis_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
