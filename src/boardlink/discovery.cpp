@@ -199,6 +199,8 @@ int timerfunc(App& app) {
 int reset_Board(App& app) {
     if (!app.ui.ConfirmPopup("Confirm", "Do you want to reset the target board?")) return 0;
     USB_softReset_target(app);
+    // The board leaves the bus and comes back as a new device; the old handle is of no use.
+    close_device(app);
     set_all_dimmed(app);
     clear_indicators(app);
     app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);

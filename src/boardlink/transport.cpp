@@ -32,6 +32,18 @@ std::uint8_t read_reply_type(App& app) {
     return reply[1];
 }
 
+// Reads and drops bytes known to be queued; stops early if the queue holds fewer.
+void discard(App& app, std::uint32_t count) {
+    std::uint8_t scrap[64];
+    while (count > 0) {
+        std::uint32_t got = 0;
+        const std::uint32_t n = count < sizeof scrap ? count : sizeof scrap;
+        app.usb.SI_Read(app.link.cyHandle, scrap, n, &got);
+        if (got == 0) return;
+        count -= got;
+    }
+}
+
 void write_block(App& app, const std::uint8_t* block) {
     std::uint32_t written = 0;
     app.usb.SI_Write(app.link.cyHandle, block, kRequestBytes, &written);
@@ -122,6 +134,9 @@ int USB_GetTargetInfo(App& app, char* info, char* version, std::int8_t* board_id
             // must not leave an unterminated string behind.
             const std::uint32_t n = queued < kBuffer - 1 ? queued : kBuffer - 1;
             app.usb.SI_Read(app.link.cyHandle, buf, n, &got);
+            // Nothing flushes before the next query, so what did not fit is read and dropped
+            // here rather than taken for the next answer.
+            discard(app, queued - got);
         }
     }
     return 1;

@@ -1,6 +1,7 @@
 #include "chip/register_tool.h"
 
 #include "boardlink/transport.h"
+#include "chip/coef_loaders.h"
 #include "chip/registers.h"
 #include "shell/app.h"
 #include "uir_ids.h"
@@ -18,6 +19,12 @@ void set_int(App& app, int ctrl, int v) { app.ui.SetCtrlVal(app.shell.controlpan
 
 void send_command(App& app) {
     const int command = get_int(app, CONTROL_CMDLIST);
+    switch (command) {
+        case WR_FIR_COEF: load_fir_coef(app); return;
+        case WR_IIR_COEF: load_iir_coef(app); return;
+        case WR_TBS_DATA: load_tbs_data(app); return;
+        default: break;
+    }
     int d1 = get_int(app, CONTROL_CMDDATA1), d2 = get_int(app, CONTROL_CMDDATA2);
     DSP_command(app, command, &d1, &d2, 1);
     set_int(app, CONTROL_CMDRESULT1, d1);

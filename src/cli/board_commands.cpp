@@ -5,6 +5,7 @@
 
 #include "boardlink/discovery.h"
 #include "boardlink/transport.h"
+#include "chip/coef_loaders.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "cli/cli.h"
@@ -141,6 +142,24 @@ Result port(Context& c, const std::vector<std::string>& a) {
     return r;
 }
 
+Result load(Context& c, const std::vector<std::string>& a) {
+    static const std::pair<const char*, chip::WordFileKind> kinds[] = {
+        {"fir", chip::WordFileKind::Fir},
+        {"iir", chip::WordFileKind::Iir},
+        {"tbs", chip::WordFileKind::Tbs}};
+    const chip::WordFileKind* kind = nullptr;
+    for (const auto& k : kinds)
+        if (a.size() == 3 && a[1] == k.first) kind = &k.second;
+    if (!kind) return usage_error("usage: load fir|iir|tbs FILE");
+    Result f;
+    if (!ensure_connected(c, &f)) return f;
+    if (!chip::send_word_file(c.app, *kind, a[2])) return failure("nothing was sent");
+    Result r;
+    r.add("file", a[2], a[2]);
+    r.add("kind", a[1], a[1]);
+    return r;
+}
+
 }  // namespace
 
 void add_board_commands() {
@@ -171,6 +190,7 @@ void add_board_commands() {
     m["reg"] = {"reg read ADDR | reg write ADDR VALUE", "read or write a filter register", reg};
     m["cmd"] = {"cmd CODE [DATA1 [DATA2]]", "send a command word; prints the two read-back words",
                 cmd};
+    m["load"] = {"load fir|iir|tbs FILE", "send a word file of FIR, IIR or TBS words", load};
     m["port"] = {"port read ADDR [COUNT] | port write ADDR WORD [WORD WORD]",
                  "read 1 or 3 port registers, or write 1 or 3 words", port};
 }

@@ -9,6 +9,7 @@
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/config_commands.h"
+#include "cli/sim_commands.h"
 #include "cli/command.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -123,6 +124,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_board_commands();
         add_config_commands();
         add_analysis_commands();
+        add_sim_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
@@ -138,10 +140,11 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     frontend.echo = &err;
     frontend.default_confirm = o.yes ? 1 : 0;
     usb::SimBus sim_bus(clock);
+    simboard::SimBoard* sim = nullptr;
     if (o.simulate >= 0) {
         simboard::BoardConfig cfg;
         cfg.board_code = static_cast<std::uint8_t>(o.simulate);
-        sim_bus.add_board(cfg);
+        sim = &sim_bus.add_board(cfg);
     }
     // Real USB boards are reached through the libusb bus once it exists; until then the
     // program sees none.
@@ -151,16 +154,16 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         return kFailed;
     }
 
-    Context ctx{app, frontend, o.json, out, err};
+    Context ctx{app, frontend, o.json, out, err, sim};
     for (const std::string& line : o.commands) {
         const std::vector<std::string> words = split_words(line);
         if (words.empty()) continue;
-        auto it = commands().find(words[0]);
-        if (it == commands().end()) {
-            err << "seisbench-cli: unknown command '" << words[0] << "' (see --help)\n";
-            return kUsage;
-        }
-        Result r = it->second.handler(ctx, words);
+        // An unknown command is reported like any other failed one, so --json still prints
+        // one object for it.
+        const auto it = commands().find(words[0]);
+        Result r = it == commands().end()
+                       ? usage_error("unknown command '" + words[0] + "' (see --help)")
+                       : it->second.handler(ctx, words);
         print_result(ctx, words[0], r);
         if (r.status != kOk) {
             err << "seisbench-cli: " << line << ": " << r.error << "\n";

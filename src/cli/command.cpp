@@ -1,11 +1,12 @@
 #include "cli/command.h"
 
+#include <cctype>
+#include <cstdio>
+
 #include "cli/board_commands.h"
 #include "cli/cli.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
-
-#include <cstdio>
 
 namespace cli {
 
@@ -48,17 +49,23 @@ bool transport_failed(const Context& c, size_t since) {
 }
 
 bool parse_number(const std::string& text, long long lo, long long hi, long long* value) {
-    if (text.empty()) return false;
-    size_t used = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    // Only digits after the prefix (a minus sign for decimal): the library's conversion would
+    // also take spaces and signs, so "0x+5" would pass for 5.
+    const std::size_t first = !hex && !digits.empty() && digits[0] == '-' ? 1 : 0;
+    if (digits.size() == first) return false;
+    for (std::size_t i = first; i < digits.size(); ++i)
+        if (!(hex ? std::isxdigit(static_cast<unsigned char>(digits[i]))
+                  : std::isdigit(static_cast<unsigned char>(digits[i]))))
+            return false;
     long long v = 0;
     try {
-        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-        v = std::stoll(hex ? text.substr(2) : text, &used, hex ? 16 : 10);
-        if (hex) used += 2;
+        v = std::stoll(digits, nullptr, hex ? 16 : 10);
     } catch (...) {
-        return false;
+        return false;  // out of range
     }
-    if (used != text.size() || v < lo || v > hi) return false;
+    if (v < lo || v > hi) return false;
     *value = v;
     return true;
 }

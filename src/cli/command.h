@@ -14,6 +14,9 @@ class App;
 namespace ui {
 class HeadlessFrontend;
 }
+namespace simboard {
+class SimBoard;
+}
 
 namespace cli {
 
@@ -23,6 +26,10 @@ struct Context {
     bool json = false;
     std::ostream& out;
     std::ostream& err;
+    // The simulated board with --simulate, else null.
+    simboard::SimBoard* sim = nullptr;
+    // Tone frequencies asked for in Hz, turned into cycles per word at each capture's rate.
+    double tone_hz[4] = {-1, -1, -1, -1};
 };
 
 struct Result {

@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "boardlink/discovery.h"
 #include "capture/permission.h"
+#include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
 #include "chip/setup_config.h"
 #include "shell/menus.h"
@@ -13,6 +14,7 @@ App::App(const Options& o)
     boardlink::discovery_callbacks(*this);
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
+    chip::coef_loader_callbacks(*this);
     capture::permission_callbacks(*this);
     analysis::analysis_callbacks(*this);
 }

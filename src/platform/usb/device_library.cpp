@@ -96,7 +96,12 @@ SI_STATUS DeviceLibrary::SI_Read(SI_HANDLE h, void* buf, std::uint32_t n, std::u
 SI_STATUS DeviceLibrary::SI_CheckRXQueue(SI_HANDLE h, std::uint32_t* queued,
                                          std::uint32_t* status) {
     Device* d = find(h);
-    if (d == nullptr) return SI_INVALID_HANDLE;
+    if (d == nullptr) {
+        // A poll on a handle that is closed (or was never opened) finds nothing either; the
+        // caller's wait must still run out.
+        clock_.poll_pause();
+        return SI_INVALID_HANDLE;
+    }
     if (queued == nullptr || status == nullptr) return SI_INVALID_PARAMETER;
     *queued = 0;
     *status = SI_RX_EMPTY;

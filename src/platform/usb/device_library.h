@@ -53,8 +53,8 @@ class DeviceLibrary {
     // Delivers what is queued, up to n. Only when nothing is queued does it wait, up to the
     // read time-out, for the first bytes.
     SI_STATUS SI_Read(SI_HANDLE h, void* buf, std::uint32_t n, std::uint32_t* read);
-    // A poll that finds the queue empty (or over-run) pauses the clock's polling step, so a
-    // loop around it neither spins a core nor stops virtual time.
+    // A poll that finds the queue empty (or over-run), or the handle not open, pauses the
+    // clock's polling step, so a loop around it neither spins a core nor stops virtual time.
     SI_STATUS SI_CheckRXQueue(SI_HANDLE h, std::uint32_t* queued, std::uint32_t* status);
     SI_STATUS SI_FlushBuffers(SI_HANDLE h, std::uint8_t tx, std::uint8_t rx);
     SI_STATUS SI_SetTimeouts(std::uint32_t read_ms, std::uint32_t write_ms);

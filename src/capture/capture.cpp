@@ -1,0 +1,154 @@
+#include "capture/capture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "boardlink/seconds.h"
+#include "boardlink/transport.h"
+#include "capture/permission.h"
+#include "chip/registers.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace capture {
+
+namespace {
+
+constexpr const char* kNoResponse = "        No Response!";
+constexpr const char* kReconfig = "Please reconfig or reset the target board";
+constexpr int kBlue = 0x0000FF;
+
+void set_progress(App& app, int percent) {
+    app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_PROGRESS, percent);
+}
+
+void caption(App& app, const char* text) {
+    app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, text);
+}
+
+int fail_locked(App& app, const char* text) {
+    lock_capture(app);
+    app.ui.MessagePopup(kNoResponse, text);
+    caption(app, "Capture Data");
+    return 1;
+}
+
+// Drains the record stream into the buffer. Bytes past a chunk's last whole record are kept
+// for the next chunk, so a record split across two reads is stored whole; records beyond the
+// buffer's capacity are counted in `dropped` and not stored.
+int drain_stream(App& app) {
+    Buffer& buf = app.capture;
+    auto& usb = app.usb;
+    const usb::SI_HANDLE h = app.link.cyHandle;
+    std::uint8_t chunk[kChunkBytes + kRecordBytes];
+    int carried = 0;
+    long long m = 0;
+    buf.dropped = 0;
+    do {
+        const unsigned start = boardlink::whole_seconds(app.ui.Timer());
+        std::uint32_t queued = 0, status = 0;
+        for (;;) {
+            if (usb.SI_CheckRXQueue(h, &queued, &status) == usb::SI_SUCCESS &&
+                status == usb::SI_RX_READY)
+                break;
+            if (boardlink::elapsed_whole_seconds(start, app.ui.Timer()) > 5)
+                return fail_locked(app, kReconfig);
+        }
+        if (queued > kChunkBytes) {
+            app.ui.MessagePopup("USB buffer over-run!", kReconfig);
+            caption(app, "Capture Data");
+            return 1;
+        }
+        std::uint32_t got = 0;
+        usb.SI_Read(h, chunk + carried, queued, &got);
+        const int bytes = carried + static_cast<int>(got);
+        const int k = bytes / kRecordBytes;
+        for (int j = 0; j < k; ++j, ++m) {
+            const std::uint8_t* r = chunk + j * kRecordBytes;
+            if (m >= kBufferEntries) {
+                ++buf.dropped;
+                continue;
+            }
+            buf.jarr[m] = r[0];
+            buf.iarr[m] = decode_sample(r + 1);
+        }
+        carried = bytes - k * kRecordBytes;
+        std::memmove(chunk, chunk + k * kRecordBytes, carried);
+        set_progress(app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 /
+                                           buf.num_samples));
+    } while (m < buf.num_samples);
+    return 0;
+}
+
+}  // namespace
+
+int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
+    std::uint8_t block[15] = {0xFE,
+                              0x03,
+                              0x0B,
+                              static_cast<std::uint8_t>(records >> 24),
+                              static_cast<std::uint8_t>(records >> 16),
+                              static_cast<std::uint8_t>(records >> 8),
+                              static_cast<std::uint8_t>(records),
+                              static_cast<std::uint8_t>(channels),
+                              static_cast<std::uint8_t>(skip >> 8),
+                              static_cast<std::uint8_t>(skip),
+                              0xFD};
+    auto& usb = app.usb;
+    const usb::SI_HANDLE h = app.link.cyHandle;
+    std::uint32_t written = 0;
+    usb.SI_Write(h, block, sizeof block, &written);
+    usb.SI_SetTimeouts(1000, 1000);
+    const double start = app.ui.Timer();
+    for (;;) {
+        std::uint32_t queued = 0, status = 0;
+        usb.SI_CheckRXQueue(h, &queued, &status);
+        if (status == usb::SI_RX_READY) {
+            std::uint8_t reply[7] = {};
+            usb.SI_Read(h, reply, 7, &written);
+            if (reply[1] == 0x03) return 1;
+            app.ui.MessagePopup("        WARNING!!!", "Command out of Sync");
+            return 0;
+        }
+        if (app.ui.Timer() - start > 5.0) {
+            app.ui.MessagePopup("Error", "Device doesn't respond to Capture Start Command.");
+            return 0;
+        }
+    }
+}
+
+int capture_data(App& app) {
+    Buffer& buf = app.capture;
+    const int p = app.shell.setuppanel;
+    const int skip = shell::get_int(app.ui, p, SETUP_SKIP);
+    const int rate = shell::get_int(app.ui, p, SETUP_RATE);
+    buf.num_samples = shell::get_int(app.ui, p, SETUP_SAMPLES);
+    const int code = shell::get_int(app.ui, p, SETUP_CHANNELS);
+    const int channels = code == 0 ? 4 : code;
+    set_progress(app, 0);
+    app.ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, kBlue);
+    std::fill(buf.jarr.begin(), buf.jarr.end(), 0);
+    std::fill(buf.iarr.begin(), buf.iarr.end(), 0);
+    // The record-count input keeps the count within 1..1,048,576; a count outside it (a
+    // resource fault) must never reach the progress division or the buffer.
+    if (buf.num_samples < 1 || buf.num_samples > kMaxRecords) return fail_locked(app, kReconfig);
+    if (!USB_Write_CaptureStart(app, buf.num_samples, channels, skip))
+        return fail_locked(app, kReconfig);
+    if (skip > 0 && boardlink::wait_capture_reply(app, skip * (1.0 / rate)) != 1)
+        return fail_locked(app, "Error occurs while skipping samples");
+    if (drain_stream(app) != 0) return 1;
+    set_progress(app, 100);
+    int zero = 0;
+    chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);
+    if (skip == 0 && ((chip::REG_read(app, chip::REG_VERSION) >> 16) & 0xFF) == 0x76) {
+        // The four-channel chip sends a stale word first: drop it.
+        for (int i = 0; i < buf.num_samples; ++i) {
+            buf.iarr[i] = buf.iarr[i + 1];
+            buf.jarr[i] = buf.jarr[i + 1];
+        }
+    }
+    return 0;
+}
+
+}  // namespace capture

@@ -1,0 +1,254 @@
+// One capture against the simulated board (and a scripted device for the cases a board
+// produces only by accident), on the virtual clock.
+#include <gtest/gtest.h>
+
+#include "boardlink/discovery.h"
+#include "boardlink/transport.h"
+#include "capture/capture.h"
+#include "capture/permission.h"
+#include "shell/startup.h"
+#include "chip/setup_config.h"
+#include "scripted_bus.h"
+#include "support/test_app.h"
+#include "uir_ids.h"
+
+using testing_support::TestApp;
+
+namespace {
+
+constexpr const char* kNoResponse = "        No Response!|Please reconfig or reset the target board";
+
+struct Capture : ::testing::Test {
+    TestApp t;
+    simboard::SimBoard* board = nullptr;
+
+    void connect_and_configure(int code, int rate = 500, int channels_code = 0) {
+        board = &t.add_board(code);
+        t.start();
+        auto& ui = t->ui;
+        const int p = t->shell.setuppanel;
+        ui.SetCtrlVal(p, SETUP_CONNECT, 1);
+        boardlink::USB_port_init(*t);
+        ASSERT_EQ(t->link.usb_opened, 1);
+        ui.SetCtrlVal(p, SETUP_RATE, rate);
+        if (code == 1 || code == 4 || code == 7 || code == 9 || code == 10)
+            ui.SetCtrlVal(p, SETUP_CHANNELS, channels_code);
+        chip::config_df(*t);
+        ASSERT_EQ(t.frontend.messages().back(), "Done|Digital Filter configuration is completed.");
+        t.frontend.popups.clear();
+    }
+    void set(int ctrl, int value) { t->ui.SetCtrlVal(t->shell.setuppanel, ctrl, value); }
+    int dimmed(int ctrl) {
+        int d = 0;
+        t->ui.GetCtrlAttribute(t->shell.setuppanel, ctrl, ui::ATTR_DIMMED, &d);
+        return d;
+    }
+    std::string caption() {
+        std::string s;
+        t->ui.GetCtrlAttribute(t->shell.setuppanel, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, &s);
+        return s;
+    }
+    const simboard::LogEntry* capture_start() {
+        for (const auto& e : board->log())
+            if (e.kind == simboard::LogEntry::Kind::CaptureStart) return &e;
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+TEST(Records, DecodeAsTwosComplement24Bit) {
+    const std::uint8_t a[] = {0xFF, 0xFF, 0xFF}, b[] = {0x80, 0x00, 0x00}, c[] = {0x7F, 0xFF, 0xFF};
+    EXPECT_EQ(capture::decode_sample(a), -1);
+    EXPECT_EQ(capture::decode_sample(b), -8388608);
+    EXPECT_EQ(capture::decode_sample(c), 8388607);
+}
+
+TEST_F(Capture, FourChannelsWithoutSkipDropTheStaleFirstRecord) {
+    connect_and_configure(4);
+    set(SETUP_SAMPLES, 4096);
+    set(SETUP_SKIP, 0);
+    const double t0 = t.clock.now();
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    const auto* start = capture_start();
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->a, 4096u);
+    EXPECT_EQ(start->b, 4u);  // channel count code 0 goes out as 4
+    EXPECT_EQ(start->c, 0u);
+    // After the shift the records start with channel 0 and cycle through the four channels.
+    for (int i = 0; i < 4096; ++i) ASSERT_EQ((t->capture.jarr[i] >> 4) & 3, i % 4) << i;
+    EXPECT_EQ(t->capture.num_samples, 4096);
+    // 1024 frames at 500 words/s take about 2 s of stream time.
+    EXPECT_NEAR(t.clock.now() - t0, 2.05, 0.3);
+    int progress = 0;
+    t->ui.GetCtrlVal(t->shell.setuppanel, SETUP_PROGRESS, &progress);
+    EXPECT_EQ(progress, 100);
+    EXPECT_TRUE(t.frontend.popups.empty());
+    bool stopped = false;  // FL_STOP follows the stream
+    for (const auto& e : board->log())
+        if (e.kind == simboard::LogEntry::Kind::Command && e.a == 0x09 && e.time > start->time)
+            stopped = true;
+    EXPECT_TRUE(stopped);
+}
+
+TEST_F(Capture, SingleChannelWithoutSkipKeepsTheFirstRecord) {
+    connect_and_configure(2);
+    set(SETUP_SAMPLES, 1000);
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    EXPECT_EQ(capture_start()->b, 1u);
+    EXPECT_NE(t->capture.iarr[0], 0);  // a converted sample, not a stale word
+    EXPECT_NE(t->capture.iarr[999], 0);
+    EXPECT_EQ(t->capture.iarr[1000], 0);
+}
+
+TEST_F(Capture, SkipWaitsForTheSkipReplyWithinItsLimitPlusFiveSeconds) {
+    connect_and_configure(4);
+    set(SETUP_SAMPLES, 400);
+    set(SETUP_SKIP, 1000);
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    EXPECT_EQ(capture_start()->c, 1000u);
+    EXPECT_TRUE(t.frontend.popups.empty());
+
+    // No skip reply and no records either: the wait runs out.
+    board->faults().silent_types = simboard::Faults::type_bit(0x0C);
+    board->faults().stall_after_records = 0;
+    const double t0 = t.clock.now();
+    EXPECT_EQ(capture::capture_data(*t), 1);
+    const double waited = t.clock.now() - t0;
+    EXPECT_GT(waited, 7.0);  // 2 s of skipping + 5 s, in whole seconds
+    EXPECT_LT(waited, 9.0);
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{"        No Response!|Error occurs while skipping samples"}));
+    EXPECT_EQ(dimmed(SETUP_CAPTURE), 1);
+    EXPECT_EQ(dimmed(SETUP_CAPTURE2), 1);
+    EXPECT_EQ(caption(), "Capture Data");
+}
+
+TEST_F(Capture, UnansweredCaptureRequestReportsBothMessagesAndLocks) {
+    connect_and_configure(4);
+    board->faults().silent_types = simboard::Faults::type_bit(0x03);
+    board->faults().stall_after_records = 0;
+    EXPECT_EQ(capture::capture_data(*t), 1);
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{"Error|Device doesn't respond to Capture Start Command.",
+                                        kNoResponse}));
+    EXPECT_EQ(dimmed(SETUP_CAPTURE), 1);
+    int menu_dimmed = 0;
+    t->ui.GetMenuBarAttribute(t->shell.menu, MENUBAR_BOARD_CAPTURE, ui::ATTR_DIMMED, &menu_dimmed);
+    EXPECT_EQ(menu_dimmed, 1);
+}
+
+TEST_F(Capture, WrongCaptureReplyIsOutOfSync) {
+    connect_and_configure(4);
+    board->faults().wrong_types = simboard::Faults::type_bit(0x03);
+    EXPECT_EQ(capture::capture_data(*t), 1);
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{"        WARNING!!!|Command out of Sync", kNoResponse}));
+    EXPECT_EQ(dimmed(SETUP_CAPTURE), 1);
+}
+
+TEST_F(Capture, StalledStreamFailsAfterMoreThanFiveWholeSeconds) {
+    connect_and_configure(4);
+    set(SETUP_SAMPLES, 4096);
+    board->faults().stall_after_records = 1000;
+    EXPECT_EQ(capture::capture_data(*t), 1);
+    EXPECT_EQ(t.frontend.messages(), (std::vector<std::string>{kNoResponse}));
+    EXPECT_EQ(dimmed(SETUP_CAPTURE), 1);
+    EXPECT_EQ(caption(), "Capture Data");
+}
+
+TEST_F(Capture, RecordsSplitAcrossReadsAreStoredWhole) {
+    connect_and_configure(4);
+    set(SETUP_SAMPLES, 2000);
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    const std::vector<std::int32_t> whole(t->capture.iarr.begin(), t->capture.iarr.begin() + 2001);
+    board->faults().split_records = true;
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    // Same seed, same configuration: the second block continues the signal, so compare the
+    // tags, and check every sample is a plausible converter code rather than a torn record.
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ((t->capture.jarr[i] >> 4) & 3, i % 4) << i;
+        ASSERT_LT(std::abs(t->capture.iarr[i]), 8388608) << i;
+    }
+    EXPECT_EQ(whole.size(), 2001u);
+    EXPECT_TRUE(t.frontend.popups.empty());
+}
+
+namespace {
+
+// A scripted four-channel device: acknowledges everything and streams `records` records of
+// channel-cycling tags, `burst` bytes per delivery.
+struct ScriptedCapture : ::testing::Test {
+    testing_support::ScriptedBus bus;
+    platform::VirtualClock clock;
+    ui::HeadlessFrontend frontend;
+    std::unique_ptr<App> app;
+    long long to_send = 0;
+    long long sent = 0;
+    double last_delivery = -1.0;
+
+    // One delivery per poll step of the clock, as a paced stream arrives.
+    bool due() {
+        if (clock.now() <= last_delivery) return false;
+        last_delivery = clock.now();
+        return true;
+    }
+
+    void SetUp() override {
+        bus.on_request = [this](const std::vector<std::uint8_t>& r, testing_support::ScriptedBus& b) {
+            if (r.size() != 15) return;
+            switch (r[1]) {
+                case 0x01: b.reply({0xFE, 0x01, 0, 0, 0, 0, 0xFD}); break;
+                case 0x02: b.reply({0xFE, 0x02, 0, 0x76, 0x01, 0x10, 0xFD}); break;
+                case 0x03: b.reply({0xFE, 0x03, 0, 0, 0, 0, 0xFD}); break;
+                default: break;
+            }
+        };
+        bus.refill = [this](testing_support::ScriptedBus& b) {
+            if (!due()) return;
+            for (int i = 0; i < 250 && sent < to_send; ++i, ++sent)
+                b.reply({static_cast<std::uint8_t>((sent % 4) << 4), 0x00, 0x00, 0x01});
+        };
+        app = std::make_unique<App>(App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
+        ASSERT_EQ(shell::startup(*app), 0);
+        ASSERT_EQ(boardlink::Open_Device(*app, 0), 1);
+        capture::enable_capture(*app);
+    }
+};
+
+}  // namespace
+
+TEST_F(ScriptedCapture, ExactlyThousandBytesAreAcceptedAndThousandAndOneAreAnOverRun) {
+    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, 250);
+    to_send = 251;  // the chip's stale first word, then 250 records
+    ASSERT_EQ(capture::capture_data(*app), 0) << ::testing::PrintToString(frontend.messages());
+    EXPECT_TRUE(frontend.popups.empty());
+
+    bus.refill = [this](testing_support::ScriptedBus& b) {
+        if (!due()) return;
+        for (int i = 0; i < 1001; ++i) b.reply({0x00});
+    };
+    bus.delivery_limit = 1001;
+    EXPECT_EQ(capture::capture_data(*app), 1);
+    EXPECT_EQ(frontend.messages(),
+              (std::vector<std::string>{
+                  "USB buffer over-run!|Please reconfig or reset the target board"}));
+    int d = 0;
+    app->ui.GetCtrlAttribute(app->shell.setuppanel, SETUP_CAPTURE, ui::ATTR_DIMMED, &d);
+    EXPECT_EQ(d, 0);  // capture stays enabled
+}
+
+TEST_F(ScriptedCapture, RecordsBeyondTheBufferAreDroppedNotStored) {
+    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, capture::kMaxRecords);
+    to_send = capture::kBufferEntries + 99;
+    bus.refill = [this](testing_support::ScriptedBus& b) {
+        // The last delivery carries 249 records past the request.
+        if (!due()) return;
+        for (int i = 0; i < 250 && sent < to_send; ++i, ++sent)
+            b.reply({static_cast<std::uint8_t>((sent % 4) << 4), 0x00, 0x00, 0x02});
+    };
+    ASSERT_EQ(capture::capture_data(*app), 0);
+    EXPECT_EQ(app->capture.dropped, sent - capture::kBufferEntries);
+    EXPECT_GT(app->capture.dropped, 0);
+    EXPECT_EQ(app->capture.iarr[capture::kMaxRecords - 1], 2);
+}

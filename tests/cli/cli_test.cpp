@@ -1,0 +1,197 @@
+// seisbench-cli as a script or a person drives it: exit statuses, output formats, scripts.
+// Runs that reach a simulated board pay its real settle delays, so they are few and batched.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sstream>
+
+#include "cli/cli.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    Outcome r;
+    r.status = cli::run(args, SEISBENCH_TEST_RESOURCE_DIR, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A script file that disappears with the test.
+struct ScriptFile {
+    explicit ScriptFile(const std::string& text) {
+        std::random_device rd;
+        path = std::filesystem::temp_directory_path() /
+               ("seisbench-cli-" + std::to_string(rd()) + ".txt");
+        std::ofstream(path) << text;
+    }
+    ~ScriptFile() { std::filesystem::remove(path); }
+    std::filesystem::path path;
+};
+
+const char* const kNoBoardLine =
+    "Notice: Can't find a target board. Please check connection \n If connection is good, "
+    "Please cycle the power to the board\n";
+
+}  // namespace
+
+TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
+    // No board is attached: a usage error must be found before any attempt to connect.
+    const std::vector<std::vector<std::string>> cases = {
+        {"--frobnicate"},
+        {"--simulate=x"},
+        {"--script"},
+        {"--script", "/nonexistent/seisbench-script"},
+        {"frobnicate"},
+        {"reg"},
+        {"reg read"},
+        {"reg read 0x3G"},
+        {"reg read 0x30"},
+        {"reg read 0x+5"},
+        {"reg read -1"},
+        {"reg read NOSUCHREG"},
+        {"reg write 0x21"},
+        {"reg write 0x21 0x1000000"},
+        {"reg write 0x21 12abc"},
+        {"cmd"},
+        {"cmd 0x1000000"},
+        {"cmd 1 2 3 4"},
+        {"port read 3 2"},
+        {"port read 0x20"},
+        {"port write 3 1 2"},
+        {"connect now"},
+    };
+    for (const auto& args : cases) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, cli::kUsage) << args.back() << "\n" << r.err;
+        EXPECT_FALSE(r.err.empty()) << args.back();
+        EXPECT_EQ(r.err.find("Notice:"), std::string::npos) << args.back();
+        EXPECT_TRUE(r.out.empty()) << args.back();
+    }
+    EXPECT_NE(run({"--frobnicate"}).err.find("unknown option --frobnicate"), std::string::npos);
+    EXPECT_NE(run({"frobnicate"}).err.find("unknown command 'frobnicate'"), std::string::npos);
+
+    // With --json an unknown command gets its object like any failed one, and ends the run.
+    const Outcome unknown = run({"--json", "frobnicate", "connect"});
+    EXPECT_EQ(unknown.status, cli::kUsage);
+    ASSERT_EQ(lines_of(unknown.out).size(), 1u) << unknown.out;
+    EXPECT_EQ(nlohmann::json::parse(unknown.out)["command"], "frobnicate");
+    EXPECT_EQ(nlohmann::json::parse(unknown.out)["ok"], false);
+    EXPECT_EQ(unknown.err.find("Notice:"), std::string::npos);
+}
+
+TEST(Cli, HelpAndAnEmptyRunSucceed) {
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, cli::kOk);
+    EXPECT_NE(help.out.find("usage: seisbench-cli"), std::string::npos);
+    EXPECT_NE(help.out.find("reg read ADDR"), std::string::npos);
+    EXPECT_EQ(run({}).status, cli::kOk);
+}
+
+TEST(Cli, FailedConnectExitsWithOneAndPrintsThePopup) {
+    const Outcome r = run({"connect"});
+    EXPECT_EQ(r.status, cli::kFailed);
+    EXPECT_NE(r.err.find(kNoBoardLine), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
+
+    // Board commands connect first, and fail the same way.
+    const Outcome reg = run({"reg read 0x2E"});
+    EXPECT_EQ(reg.status, cli::kFailed);
+    EXPECT_NE(reg.err.find(kNoBoardLine), std::string::npos) << reg.err;
+
+    const Outcome json = run({"--json", "connect"});
+    EXPECT_EQ(json.status, cli::kFailed);
+    const auto lines = lines_of(json.out);
+    ASSERT_EQ(lines.size(), 1u);
+    const auto j = nlohmann::json::parse(lines[0]);
+    EXPECT_EQ(j["command"], "connect");
+    EXPECT_EQ(j["ok"], false);
+    EXPECT_TRUE(j.contains("error"));
+}
+
+TEST(Cli, JsonPrintsOneObjectPerCommandOnOneLine) {
+    const Outcome r = run({"--simulate", "--json", "connect", "reg read VERSION",
+                           "reg write GAIN2 0xabcdef", "port read 3 3", "cmd 2 0x2E"});
+    ASSERT_EQ(r.status, cli::kOk) << r.err;
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    std::vector<nlohmann::json> js;
+    for (const auto& line : lines) {
+        js.push_back(nlohmann::json::parse(line));
+        ASSERT_TRUE(js.back().is_object()) << line;
+        EXPECT_EQ(js.back()["ok"], true) << line;
+    }
+    EXPECT_EQ(js[0]["command"], "connect");
+    EXPECT_EQ(js[0]["board"], "EVK4810 RevC");
+    EXPECT_EQ(js[0]["code"], 4);
+    EXPECT_EQ(js[0]["firmware"], "V2.4");
+    EXPECT_EQ(js[1]["command"], "reg");
+    EXPECT_EQ(js[1]["address"], "0x2E");
+    EXPECT_EQ(js[1]["value"], "0x760110");
+    EXPECT_EQ(js[2]["address"], "0x22");
+    EXPECT_EQ(js[2]["value"], "0xABCDEF");
+    EXPECT_EQ(js[3]["command"], "port");
+    // The register write left WR_DFREG, the address and the value in the port.
+    EXPECT_EQ(js[3]["words"], (nlohmann::json{"0x000001", "0x000022", "0xABCDEF"}));
+    EXPECT_EQ(js[4]["command"], "cmd");
+    EXPECT_EQ(js[4]["result1"], "0x760110");
+    EXPECT_EQ(js[4]["result2"], "0x000000");
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST(Cli, ScriptRunsItsLinesSkipsCommentsAndConnectsByItself) {
+    ScriptFile script(
+        "# bring-up of a single-channel board\n"
+        "\n"
+        "   # an indented comment\n"
+        "reg write GAIN1 0xabcdef\r\n"
+        "reg read GAIN1\n"
+        "port read 0x06\n");
+    const Outcome r = run({"--simulate=2", "--script", script.path.string()});
+    ASSERT_EQ(r.status, cli::kOk) << r.err;
+    const auto lines = lines_of(r.out);
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    // Upper-case hexadecimal words of six digits, labels aligned.
+    EXPECT_EQ(lines, (std::vector<std::string>{"address: 0x21", "value:   0xABCDEF",
+                                               "address: 0x21", "value:   0xABCDEF",
+                                               "address: 0x06", "words:   0xABCDEF"}));
+
+    // The first failing line ends the run; what follows never runs.
+    ScriptFile bad("reg read 0x2E0\nconnect\n");
+    const Outcome b = run({"--simulate", "--script", bad.path.string()});
+    EXPECT_EQ(b.status, cli::kUsage);
+    EXPECT_TRUE(b.out.empty());
+}
+
+TEST(Cli, ResetIsConfirmedOnlyWithYes) {
+    const Outcome no = run({"--simulate", "reset"});
+    EXPECT_EQ(no.status, cli::kFailed);
+    EXPECT_NE(no.err.find("Confirm: Do you want to reset the target board?\n"), std::string::npos)
+        << no.err;
+    EXPECT_TRUE(no.out.empty());
+
+    const Outcome yes = run({"--simulate", "--yes", "--json", "reset", "disconnect"});
+    ASSERT_EQ(yes.status, cli::kOk) << yes.err;
+    const auto lines = lines_of(yes.out);
+    ASSERT_EQ(lines.size(), 2u) << yes.out;
+    EXPECT_EQ(nlohmann::json::parse(lines[0]),
+              (nlohmann::json{{"command", "reset"}, {"ok", true}, {"reset", true}}));
+    EXPECT_EQ(nlohmann::json::parse(lines[1]),
+              (nlohmann::json{{"command", "disconnect"}, {"ok", true}, {"connected", false}}));
+}
