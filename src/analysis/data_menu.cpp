@@ -145,7 +145,9 @@ int save_data_file(App& app, const std::string& path) {
 
 int load_data_file(App& app, const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return report(app, kLoadError, "File " + path + " cannot be opened.");
+    std::error_code ec;
+    if (!in || std::filesystem::is_directory(path, ec))
+        return report(app, kLoadError, "File " + path + " cannot be opened.");
     DataHeader h;
     ReadError e;
     std::string what;

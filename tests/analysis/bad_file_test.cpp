@@ -81,6 +81,11 @@ TEST_F(BadFile, AFileThatCannotBeOpened) {
     EXPECT_EQ(t.frontend.messages(),
               (std::vector<std::string>{"Load Data Error|File " + path + " cannot be opened."}));
     EXPECT_TRUE(snapshot() == before);
+    t.frontend.popups.clear();
+    EXPECT_EQ(analysis::load_data_file(app(), dir.path().string()), -1);
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{"Load Data Error|File " + dir.path().string() +
+                                        " cannot be opened."}));
 }
 
 TEST_F(BadFile, AMalformedFirstLine) {

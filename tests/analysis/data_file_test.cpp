@@ -12,11 +12,9 @@ using testing_support::TempDir;
 
 namespace {
 
-constexpr std::int32_t kTags[4] = {0x0a, 0x1b, 0x2e, 0x3f};
-
 class DataFile : public AnalysisTest {
   protected:
-    // A four-channel block of 4096 samples with tags 0x0a, 0x1b, 0x2e, 0x3f.
+    // A four-channel block of 4096 samples whose tags run through the hex digits a to f.
     void four_channel_block() {
         auto& cap = t->capture;
         cap.NumberOfChannels = 4;
@@ -25,7 +23,7 @@ class DataFile : public AnalysisTest {
             std::vector<std::int32_t> v(1024);
             for (int i = 0; i < 1024; ++i) v[i] = (i * 7919 + c * 104729) % 16777216 - 8388608;
             set_channel(c, v);
-            for (int i = 0; i < 1024; ++i) t->analysis.tag(c)[i] = kTags[c];
+            for (int i = 0; i < 1024; ++i) t->analysis.tag(c)[i] = (c << 4) | (0x0a + i % 6);
         }
     }
     std::vector<std::string> lines(const std::string& name) {
@@ -50,9 +48,10 @@ TEST_F(DataFile, SavingWritesTheSettingsLineTheSpaceLineAndNPlusOneRows) {
     EXPECT_EQ(l[0], "4096,0,500,3,7fffff,5,250,0,4,0");
     EXPECT_EQ(l[1], " ");
     EXPECT_EQ(l[2].substr(0, 4), "a, -");
-    EXPECT_NE(l[2].find(", 1b, "), std::string::npos);
-    EXPECT_NE(l[2].find(", 2e, "), std::string::npos);
-    EXPECT_NE(l[2].find(", 3f, "), std::string::npos);
+    EXPECT_NE(l[2].find(", 1a, "), std::string::npos);
+    EXPECT_NE(l[2].find(", 3a, "), std::string::npos);
+    EXPECT_EQ(l[7].substr(0, 3), "f, ");
+    EXPECT_NE(l[6].find(", 2e, "), std::string::npos);
     // Row n carries what lies just past the last sample.
     EXPECT_EQ(l.back(), "0, 0, 0, 0, 0, 0, 0, 0");
     EXPECT_EQ(t->capture.num_samples, 4096);
@@ -77,6 +76,11 @@ TEST_F(DataFile, SavingUsesTheBlocksOwnChannelCount) {
     t->capture.num_samples = 3;
     save("none.dat");
     EXPECT_EQ(lines("none.dat").size(), 2u + 4u);
+    ui().SetCtrlVal(sp(), SETUP_CHANNELS, 0);  // the field's 0 means four channels
+    t->capture.num_samples = 8;
+    save("four.dat");
+    EXPECT_EQ(lines("four.dat")[0], "8,0,500,3,7fffff,5,250,0,4,0");
+    EXPECT_EQ(lines("four.dat").size(), 2u + 3u);
 }
 
 TEST_F(DataFile, SaveAndLoadRestoreEverySettingFieldAndSample) {
