@@ -89,6 +89,7 @@ int USB_read(App& app, int address) {
     write_block(app, block);
     app.ui.Delay(kSettleDelay);
     if (!wait_ready(app, 4)) {
+        ++app.link.read_failures;
         dim_board_commands(app);
         app.ui.MessagePopup("        Time Out!", "No return within 4 seconds");
         return 0;
@@ -97,6 +98,7 @@ int USB_read(App& app, int address) {
     std::uint32_t got = 0;
     app.usb.SI_Read(app.link.cyHandle, reply, kReplyBytes, &got);
     if (reply[1] != 0x02) {
+        ++app.link.read_failures;
         dim_board_commands(app);
         app.ui.MessagePopup("        Incorrect Response!", "Return value is invalid");
         return 0;

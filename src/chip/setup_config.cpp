@@ -18,6 +18,14 @@ std::uint8_t command(App& app, int code, int data1 = 0) {
     return DSP_command(app, code, &d1, &d2, 0);
 }
 
+// A read the transport reported as failed is a failed access: the zero it yields must not
+// be written back as if it were the register's value.
+bool read_register(App& app, int address, int* value) {
+    const unsigned failures = app.link.read_failures;
+    *value = REG_read(app, address);
+    return app.link.read_failures == failures;
+}
+
 struct RateCode {
     int rate;
     int code;
@@ -42,14 +50,17 @@ std::uint8_t set_filter_coefficients(App& app) {
 std::uint8_t set_filter_parameters(App& app) {
     if (!command(app, FL_STOP)) return 0;
     const int selections = input(app, SETUP_CONFIGA) + input(app, SETUP_CONFIGB);
-    const int config = (REG_read(app, REG_CONFIG) & 0xF8F8CF) | selections;
-    if (!REG_write(app, REG_CONFIG, config)) return 0;
+    int config = 0;
+    if (!read_register(app, REG_CONFIG, &config)) return 0;
+    if (!REG_write(app, REG_CONFIG, (config & 0xF8F8CF) | selections)) return 0;
     const int rate = input(app, SETUP_RATE);
     app.capture.fs = rate;
     // The rate input offers only the sixteen rates; anything else would be a resource fault.
     const int code = rate_code(rate) < 0 ? 0 : rate_code(rate);
     const int fields = input(app, SETUP_FILTER) * 256 + code * 16 + input(app, SETUP_CHANNELS);
-    return REG_write(app, REG_FILTCFG, (REG_read(app, REG_FILTCFG) & 0xFFF000) | fields);
+    int filtcfg = 0;
+    if (!read_register(app, REG_FILTCFG, &filtcfg)) return 0;
+    return REG_write(app, REG_FILTCFG, (filtcfg & 0xFFF000) | fields);
 }
 
 std::uint8_t set_modulator_parameters(App& app) {
@@ -93,7 +104,9 @@ std::uint8_t set_correction_parameters(App& app) {
     if (!command(app, FL_STOP)) return 0;
     const int fields = input(app, SETUP_C16) * 65536 + input(app, SETUP_C14) * 16384 +
                        input(app, SETUP_C13) * 8192 + input(app, SETUP_C12) * 4096;
-    return REG_write(app, REG_FILTCFG, (REG_read(app, REG_FILTCFG) & 0x000FFF) | fields);
+    int filtcfg = 0;
+    if (!read_register(app, REG_FILTCFG, &filtcfg)) return 0;
+    return REG_write(app, REG_FILTCFG, (filtcfg & 0x000FFF) | fields);
 }
 
 std::uint8_t set_gainoffset_parameters(App& app) {
@@ -113,8 +126,11 @@ std::uint8_t set_tbs_parameters(App& app) {
 }
 
 void read_gainoffset_parameters(App& app) {
+    // All nine are read before any input changes; after a failed read the inputs keep what
+    // the user had rather than zeros.
     int values[9];
-    for (int i = 0; i < 9; ++i) values[i] = REG_read(app, REG_FILTCFG + i);
+    for (int i = 0; i < 9; ++i)
+        if (!read_register(app, REG_FILTCFG + i, &values[i])) return;
     auto& ui = app.ui;
     const int p = app.shell.setuppanel;
     const int filtcfg = values[0];
@@ -139,6 +155,8 @@ int config_df(App& app) {
         ui.MessagePopup("Done", "Digital Filter configuration is completed.");
         capture::enable_capture(app);
     } else {
+        // The chip is left part-configured: no capture until a configuration succeeds.
+        capture::lock_capture(app);
         ui.MessagePopup("No Response!",
                         "Please try again. If you have alreay tried twice, reset the target board");
     }

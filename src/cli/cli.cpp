@@ -31,6 +31,8 @@ const char* const kUsageText =
     "  --yes              answer yes to confirmations (otherwise they are answered no)\n"
     "  --json             print one JSON object per command on one line\n"
     "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
+    "  --virtual-time     with --simulate: run the simulated board on a virtual clock, so\n"
+    "                     waits and captures take no real time (for scripts and tests)\n"
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
     "standard error as 'TITLE: TEXT'. Exit status: 0 all commands succeeded, 1 one failed,\n"
@@ -43,6 +45,7 @@ struct Options {
     bool yes = false;
     bool json = false;
     bool help = false;
+    bool virtual_time = false;
     std::vector<std::string> commands;
 };
 
@@ -60,6 +63,8 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
             o->help = true;
         } else if (a == "--yes") {
             o->yes = true;
+        } else if (a == "--virtual-time") {
+            o->virtual_time = true;
         } else if (a == "--json") {
             o->json = true;
         } else if (a == "--simulate") {
@@ -135,7 +140,14 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         return kOk;
     }
 
-    platform::RealClock clock;
+    if (o.virtual_time && o.simulate < 0) {
+        err << "seisbench-cli: --virtual-time needs --simulate\n";
+        return kUsage;
+    }
+    platform::RealClock real_clock;
+    platform::VirtualClock virtual_clock;
+    platform::Clock& clock = o.virtual_time ? static_cast<platform::Clock&>(virtual_clock)
+                                            : static_cast<platform::Clock&>(real_clock);
     ui::HeadlessFrontend frontend;
     frontend.echo = &err;
     frontend.default_confirm = o.yes ? 1 : 0;

@@ -55,6 +55,7 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
     // No board is attached: a usage error must be found before any attempt to connect.
     const std::vector<std::vector<std::string>> cases = {
         {"--frobnicate"},
+        {"--virtual-time", "connect"},
         {"--simulate=x"},
         {"--script"},
         {"--script", "/nonexistent/seisbench-script"},
@@ -126,7 +127,7 @@ TEST(Cli, FailedConnectExitsWithOneAndPrintsThePopup) {
 }
 
 TEST(Cli, JsonPrintsOneObjectPerCommandOnOneLine) {
-    const Outcome r = run({"--simulate", "--json", "connect", "reg read VERSION",
+    const Outcome r = run({"--simulate", "--virtual-time", "--json", "connect", "reg read VERSION",
                            "reg write GAIN2 0xabcdef", "port read 3 3", "cmd 2 0x2E"});
     ASSERT_EQ(r.status, cli::kOk) << r.err;
     const auto lines = lines_of(r.out);
@@ -163,7 +164,7 @@ TEST(Cli, ScriptRunsItsLinesSkipsCommentsAndConnectsByItself) {
         "reg write GAIN1 0xabcdef\r\n"
         "reg read GAIN1\n"
         "port read 0x06\n");
-    const Outcome r = run({"--simulate=2", "--script", script.path.string()});
+    const Outcome r = run({"--simulate=2", "--virtual-time", "--script", script.path.string()});
     ASSERT_EQ(r.status, cli::kOk) << r.err;
     const auto lines = lines_of(r.out);
     ASSERT_EQ(lines.size(), 6u) << r.out;
@@ -174,19 +175,19 @@ TEST(Cli, ScriptRunsItsLinesSkipsCommentsAndConnectsByItself) {
 
     // The first failing line ends the run; what follows never runs.
     ScriptFile bad("reg read 0x2E0\nconnect\n");
-    const Outcome b = run({"--simulate", "--script", bad.path.string()});
+    const Outcome b = run({"--simulate", "--virtual-time", "--script", bad.path.string()});
     EXPECT_EQ(b.status, cli::kUsage);
     EXPECT_TRUE(b.out.empty());
 }
 
 TEST(Cli, ResetIsConfirmedOnlyWithYes) {
-    const Outcome no = run({"--simulate", "reset"});
+    const Outcome no = run({"--simulate", "--virtual-time", "reset"});
     EXPECT_EQ(no.status, cli::kFailed);
     EXPECT_NE(no.err.find("Confirm: Do you want to reset the target board?\n"), std::string::npos)
         << no.err;
     EXPECT_TRUE(no.out.empty());
 
-    const Outcome yes = run({"--simulate", "--yes", "--json", "reset", "disconnect"});
+    const Outcome yes = run({"--simulate", "--virtual-time", "--yes", "--json", "reset", "disconnect"});
     ASSERT_EQ(yes.status, cli::kOk) << yes.err;
     const auto lines = lines_of(yes.out);
     ASSERT_EQ(lines.size(), 2u) << yes.out;
