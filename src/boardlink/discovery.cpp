@@ -57,6 +57,21 @@ void set_titles(App& app, const std::string& title) {
 
 void close_device(App& app) { app.usb.SI_Close(app.link.cyHandle); }
 
+// The analysis panel's channel controls: a single-channel board offers channel 1 only.
+void apply_analysis_profile(App& app, bool four_channel) {
+    auto& ui = app.ui;
+    const int ap = app.shell.analysispanel;
+    if (!four_channel) {
+        ui.SetCtrlVal(ap, ANALYSIS_STATCH, 0);
+        ui.SetCtrlVal(ap, ANALYSIS_CH1, 1);
+    }
+    ui.SetCtrlAttribute(ap, ANALYSIS_STATCH, ui::ATTR_DIMMED, four_channel ? 0 : 1);
+    for (int ctrl : {ANALYSIS_CH2, ANALYSIS_CH3, ANALYSIS_CH4}) {
+        if (!four_channel) ui.SetCtrlVal(ap, ctrl, 0);
+        ui.SetCtrlAttribute(ap, ctrl, ui::ATTR_DIMMED, four_channel ? 0 : 1);
+    }
+}
+
 void apply_profile(App& app, const BoardInfo& b) {
     auto& ui = app.ui;
     const int sp = app.shell.setuppanel, cp = app.shell.controlpanel;
@@ -72,6 +87,7 @@ void apply_profile(App& app, const BoardInfo& b) {
         fill_list(app, cp, CONTROL_MACROREG, chip::single_channel_macro_registers());
         fill_list(app, cp, CONTROL_CMDLIST, chip::single_channel_commands());
     }
+    apply_analysis_profile(app, b.four_channel);
 }
 
 void connect(App& app) {

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/config_commands.h"
 #include "cli/sim_commands.h"
@@ -127,6 +128,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     if (commands().empty()) {
         add_board_commands();
         add_config_commands();
+        add_analysis_commands();
         add_sim_commands();
     }
     Options o;

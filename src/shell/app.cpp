@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include "analysis/analysis.h"
 #include "boardlink/discovery.h"
 #include "capture/permission.h"
 #include "chip/coef_loaders.h"
@@ -15,4 +16,5 @@ App::App(const Options& o)
     chip::setup_config_callbacks(*this);
     chip::coef_loader_callbacks(*this);
     capture::permission_callbacks(*this);
+    analysis::analysis_callbacks(*this);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis/state.h"
 #include "boardlink/connection.h"
 #include "capture/buffer.h"
 #include "platform/clock/clock.h"
@@ -36,4 +37,5 @@ public:
     usb::DeviceLibrary usb;
     boardlink::Connection link;
     capture::Buffer capture;
+    analysis::AnalysisState analysis;
 };

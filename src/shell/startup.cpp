@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "analysis/analysis.h"
 #include "shell/app.h"
 #include "uir_ids.h"
 
@@ -26,7 +27,9 @@ int startup(App& app) {
     ui.DisplayPanel(g.mainpanel);
     g.projectDir = ui.GetProjectDir();
     initHelp(app);
-    // Subsystem initialisers run here, in their fixed order, as they are built.
+    // Subsystem initialisers, in this fixed order: initAnalysis, initDebug,
+    // init_internal_macros, init_external_macros (each added here as it is built).
+    analysis::initAnalysis(app);
     ui.Timer();  // starts the seconds clock every wait is measured against
     return 0;
 }

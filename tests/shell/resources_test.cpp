@@ -13,10 +13,7 @@ namespace {
 
 // Callbacks of items whose action a later subsystem provides.
 const std::set<std::string> kPending = {
-    "load_menu",        "save_menu",          "data_capture_menu", "flash_menu",
-    "eeprom_menu",               
-            "usb_capture_data",  "window_select",
-    "fullscale_code",   "fullscale_volts",    "bwlimit",
+    "data_capture_menu", "flash_menu", "eeprom_menu", "usb_capture_data",
 };
 
 void check_menu(const ui::CallbackRegistry& cb, const std::vector<ui::MenuItem>& items,

@@ -59,6 +59,7 @@ struct Reader {
         c.dimmed = j.value("dimmed", false);
         c.visible = j.value("visible", true);
         c.text_colour = j.value("colour", c.text_colour);
+        c.on_colour = j.value("on_colour", c.on_colour);
         c.interval = j.value("interval", 1.0);
         c.enabled = j.value("enabled", true);
         if (j.contains("items")) {

@@ -1,0 +1,24 @@
+// The analysis panel: start-up, the dispatcher that redraws the panel for the selected test,
+// the channel split of a captured block, the error list and the callbacks the panels name.
+#pragma once
+
+class App;
+
+namespace analysis {
+
+// Once at start-up, after every panel is loaded.
+void initAnalysis(App& app);
+// Clears the panel and runs the selected test.
+void analysis(App& app);
+// Splits the capture buffer into the four channel arrays by bits 5..4 of each tag.
+void separate_channel_data(App& app);
+// Adds an error entry: code_times_ten (210, 400, ...) for the channel index 0..3 under test.
+void plot_error(App& app, int code_times_ten, int channel);
+void update_cursor(App& app);
+void update_time_date(App& app);
+
+// Binds every callback name the analysis and setup panels and the main menu give this
+// subsystem.
+void analysis_callbacks(App& app);
+
+}  // namespace analysis

@@ -1,0 +1,185 @@
+#include "analysis/data_menu.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "analysis/analysis.h"
+#include "analysis/data_file.h"
+#include "analysis/settings.h"
+#include "analysis/spectrum_seams.h"
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+namespace {
+
+constexpr const char* kSaveError = "Save Data Error";
+constexpr const char* kLoadError = "Load Data Error";
+
+int report(App& app, const char* title, const std::string& text) {
+    app.ui.MessagePopup(title, text);
+    return -1;
+}
+
+std::string where(const std::string& path, int line) {
+    return "File " + path + ", line " + std::to_string(line) + ": ";
+}
+
+// Whether the setup field can hold the value exactly, so loading it loses nothing.
+bool field_holds(App& app, int ctrl, double v) {
+    const ui::Control* c = app.ui.control(app.shell.setuppanel, ctrl);
+    if (!c || !std::isfinite(v)) return false;
+    if (!c->items.empty())
+        return std::any_of(c->items.begin(), c->items.end(),
+                           [v](const ui::ListItem& it) { return it.value == v; });
+    if (!c->is_real && v != std::trunc(v)) return false;
+    return v >= c->min && v <= c->max;
+}
+
+std::string number_text(double v) {
+    if (v == std::trunc(v) && std::abs(v) < 1e15) return std::to_string(static_cast<long long>(v));
+    return std::to_string(v);
+}
+
+// The settings of a header must fit the setup fields they are written to.
+bool header_fits_fields(App& app, const DataHeader& h, std::string* what) {
+    const struct {
+        const char* name;
+        int ctrl;
+        double value;
+    } fields[] = {
+        {"sample count", SETUP_SAMPLES, double(h.num_samples)},
+        {"sample rate", SETUP_RATE, h.fs},
+        {"window", SETUP_WINDOW, double(h.window_index)},
+        {"full-scale code", SETUP_FSCODE, double(h.fs_code)},
+        {"full-scale volts", SETUP_FSVOLTS, h.fs_volt},
+        {"bandwidth limit", SETUP_LIMITBW, double(h.limit_bw)},
+    };
+    for (const auto& f : fields) {
+        if (field_holds(app, f.ctrl, f.value)) continue;
+        *what = std::string("the ") + f.name + " " + number_text(f.value) +
+                " is not a value the setup panel accepts";
+        return false;
+    }
+    return true;
+}
+
+// Settings, setup fields, counts, then the rows: the whole file is known to be good.
+void commit(App& app, const DataHeader& h) {
+    AnalysisState& st = app.analysis;
+    auto& cap = app.capture;
+    auto& ui = app.ui;
+    const int sp = app.shell.setuppanel;
+    cap.num_samples = h.num_samples;
+    cap.fs = h.fs;
+    st.window_index = h.window_index;
+    st.fs_code = h.fs_code;
+    st.fs_volt = h.fs_volt;
+    st.limit_bw = h.limit_bw;
+    ui.SetCtrlVal(sp, SETUP_SAMPLES, h.num_samples);
+    ui.SetCtrlVal(sp, SETUP_RATE, static_cast<int>(h.fs));
+    ui.SetCtrlVal(sp, SETUP_WINDOW, h.window_index);
+    ui.SetCtrlVal(sp, SETUP_FSCODE, h.fs_code);
+    ui.SetCtrlVal(sp, SETUP_FSVOLTS, h.fs_volt);
+    ui.SetCtrlVal(sp, SETUP_LIMITBW, h.limit_bw);
+    const int rows = h.rows();
+    for (int c = 0; c < h.channels; ++c) st.ch_count[c] = rows - 1;
+    ui.SetCtrlVal(sp, SETUP_CHANNELS, code_from_channels(h.channels));
+    cap.NumberOfChannels = h.channels;
+    const std::int32_t* in = st.load_rows.data();
+    for (int i = 0; i < rows; ++i, in += 8) {
+        for (int c = 0; c < kChannels; ++c) {
+            st.tag(c)[i] = in[2 * c];
+            st.data(c)[i] = in[2 * c + 1];
+        }
+    }
+}
+
+}  // namespace
+
+int save_data_file(App& app, const std::string& path) {
+    const AnalysisState& st = app.analysis;
+    const auto& cap = app.capture;
+    DataHeader h;
+    h.ref_power = reference_power_for_file(app);
+    h.num_samples = cap.num_samples;
+    h.fs = cap.fs;
+    h.window_index = st.window_index;
+    h.fs_code = st.fs_code;
+    h.fs_volt = st.fs_volt;
+    h.limit_bw = st.limit_bw;
+    // The block's own channel count lays out its rows; the setup field may have changed since
+    // the capture. Before any block exists the field is all there is.
+    const bool have_block = cap.NumberOfChannels >= 1 && cap.NumberOfChannels <= kChannels;
+    h.channels = have_block ? cap.NumberOfChannels : setup_channel_count(app);
+    if (h.num_samples < 0 || h.rows() > kChannelEntries)
+        return report(app, kSaveError,
+                      "The sample count " + std::to_string(h.num_samples) +
+                          " does not fit the channel arrays; nothing was saved.");
+
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    fs::path temp = target;
+    temp += ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (out) write_data_file(out, h, st);
+        out.close();
+        if (!out) {
+            std::error_code ec;
+            fs::remove(temp, ec);
+            return report(app, kSaveError, "File " + path + " cannot be written.");
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return report(app, kSaveError, "File " + path + " cannot be written.");
+    }
+    return 0;
+}
+
+int load_data_file(App& app, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    if (!in || std::filesystem::is_directory(path, ec))
+        return report(app, kLoadError, "File " + path + " cannot be opened.");
+    DataHeader h;
+    ReadError e;
+    std::string what;
+    if (!read_data_header(in, &h, &e))
+        return report(app, kLoadError, where(path, e.line) + e.what + ".");
+    if (!header_fits_fields(app, h, &what))
+        return report(app, kLoadError, where(path, 1) + what + ".");
+    if (!read_data_rows(in, h, app.analysis.load_rows.data(), &e))
+        return report(app, kLoadError, where(path, e.line) + e.what + ".");
+    if (in.bad()) return report(app, kLoadError, "File " + path + " cannot be read.");
+    commit(app, h);
+    spectra_after_load(app);
+    app.ui.DisplayPanel(app.shell.analysispanel);
+    app.ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
+    analysis(app);
+    return 0;
+}
+
+void saveMenuInAnalysis(App& app) {
+    std::string path;
+    const int chosen = app.ui.FileSelectPopup(app.shell.projectDir, "", "", "Save Data",
+                                              ui::VAL_SAVE_BUTTON, false, &path);
+    if (chosen == ui::VAL_NO_FILE_SELECTED) return;
+    save_data_file(app, path);
+}
+
+void loadMenuInAnalysis(App& app) {
+    std::string path;
+    const int chosen = app.ui.FileSelectPopup(app.shell.projectDir, "", "", "Load Data",
+                                              ui::VAL_LOAD_BUTTON, false, &path);
+    if (chosen == ui::VAL_NO_FILE_SELECTED) return;
+    load_data_file(app, path);
+}
+
+}  // namespace analysis

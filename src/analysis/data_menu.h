@@ -1,0 +1,21 @@
+// Saving and loading analysis data files: the main window's save-data and load-data items,
+// and the same without a dialog for the command line.
+#pragma once
+
+#include <string>
+
+class App;
+
+namespace analysis {
+
+void saveMenuInAnalysis(App& app);
+void loadMenuInAnalysis(App& app);
+
+// 0 when saved; -1 after telling the person why not. The file is written beside the target
+// and renamed over it, so a failed save leaves the target as it was.
+int save_data_file(App& app, const std::string& path);
+// 0 when loaded and analysed; -1 after telling the person which line is wrong. A file that
+// cannot be loaded changes nothing.
+int load_data_file(App& app, const std::string& path);
+
+}  // namespace analysis

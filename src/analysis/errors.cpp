@@ -1,0 +1,87 @@
+#include "analysis/errors.h"
+
+#include "analysis/analysis.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+namespace {
+
+struct ErrorText {
+    int code;
+    const char* text;  // %i stands for the channel number
+};
+
+constexpr ErrorText kErrors[] = {
+    {10, "Error 10, Channel %i : Time Domain Plot Error."},
+    {20, "Error 20, Channel %i : FFT Plot Error.\n\nSample size too small."},
+    {21, "Error 21, Channel %i : FFT Plot Error.\n\nFundamental frequency is too low."},
+    {22, "Error 22, Channel %i : FFT Plot Error.\n\nFundamental bins overlap the DC bins."},
+    {23,
+     "Error 23, Channel %i : FFT Plot Error.\n\nFundamental bins overlap the Nyquist or "
+     "limit frequency."},
+    {25, "Error 25, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the DC bins."},
+    {26,
+     "Error 26, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the fundamental "
+     "bins."},
+    {27,
+     "Error 27, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the Nyquist or limit "
+     "frequency."},
+    {31,
+     "Error 31, Channel %i : FFT Plot Error.\n\nHarmonics bins overlap with other "
+     "harmonics."},
+    {32, "Error 32, Channel %i : FFT Plot Error.\n\nHarmonics bins overlap the DC bins."},
+    {33,
+     "Error 33, Channel %i : FFT Plot Error.\n\nHarmonics bins overlap the fundamental "
+     "bins."},
+    {34,
+     "Error 34, Channel %i : FFT Plot Error.\n\nHarmonics bins are aliased around the "
+     "Nyquist frequency."},
+    {40, "Error 40, Channel %i : Histogram Plot Error.\n\nData spans too many codes to plot."},
+    {50, "Error 50, Channel %i : Phase Plot Error.\n\nSample size too small."},
+};
+
+}  // namespace
+
+std::string error_message(int value) {
+    const int code = value / 10, channel = value % 10;
+    for (const auto& e : kErrors) {
+        if (e.code != code) continue;
+        std::string text = e.text;
+        text.replace(text.find("%i"), 2, std::to_string(channel));
+        return text;
+    }
+    return "Plot Error.";
+}
+
+void plot_error(App& app, int code_times_ten, int channel) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 1);
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 1);
+    const int value = code_times_ten + channel + 1;
+    ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
+    int count = 0;
+    ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
+    ui.SetCtrlIndex(p, ANALYSIS_ERRORS, count - 1);
+}
+
+void display_error(App& app) {
+    const int p = app.shell.analysispanel;
+    int index = -1, value = 0;
+    app.ui.GetCtrlIndex(p, ANALYSIS_ERRORS, &index);
+    if (app.ui.GetValueFromIndex(p, ANALYSIS_ERRORS, index, &value) < 0) return;
+    app.ui.MessagePopup("Plot Error", error_message(value));
+}
+
+void clear_errors(App& app) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 0);
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 0);
+    ui.ClearListCtrl(p, ANALYSIS_ERRORS);
+}
+
+}  // namespace analysis

@@ -1,0 +1,19 @@
+// The analysis error list: entries of value code * 10 + channel number, and their messages.
+#pragma once
+
+#include <string>
+
+class App;
+
+namespace analysis {
+
+// The message of an error entry's value, with its channel number filled in; "Plot Error."
+// for a code the table does not hold.
+std::string error_message(int value);
+
+// Shows the message of the selected error entry.
+void display_error(App& app);
+// Hides and empties the error list.
+void clear_errors(App& app);
+
+}  // namespace analysis

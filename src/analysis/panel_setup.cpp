@@ -1,0 +1,44 @@
+#include "analysis/panel_setup.h"
+
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+namespace {
+constexpr int kStatDisplays[kDisplays] = {ANALYSIS_STAT1, ANALYSIS_STAT2, ANALYSIS_STAT3,
+                                          ANALYSIS_STAT4, ANALYSIS_STAT5};
+}
+
+int stat_display(int index) {
+    return kStatDisplays[index];
+}
+
+void whiten_displays(App& app) {
+    for (int d : kStatDisplays)
+        app.ui.SetCtrlAttribute(app.shell.analysispanel, d, ui::ATTR_TEXT_COLOR, ui::VAL_WHITE);
+}
+
+void apply_panel_setup(App& app, const PanelSetup& s) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    for (int i = 0; i < kDisplays; ++i) {
+        const int d = kStatDisplays[i];
+        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, i < s.displays ? 1 : 0);
+        if (i >= s.displays) continue;
+        ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, s.labels[i]);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, s.precision[i]);
+    }
+    whiten_displays(app);
+    ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_LABEL_TEXT, s.title);
+    ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_XNAME, s.xname);
+    ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_YNAME, s.yname);
+    ui.SetCtrlAttribute(p, ANALYSIS_CURSORX, ui::ATTR_LABEL_TEXT, s.cursor_x);
+    ui.SetCtrlAttribute(p, ANALYSIS_CURSORY, ui::ATTR_LABEL_TEXT, s.cursor_y);
+    ui.SetCtrlAttribute(p, ANALYSIS_CURSORX, ui::ATTR_PRECISION, s.cursor_precision);
+    ui.SetCtrlAttribute(p, ANALYSIS_CURSORY, ui::ATTR_PRECISION, s.cursor_precision);
+    ui.SetCtrlVal(p, ANALYSIS_XUNIT, s.xunit);
+    ui.SetCtrlVal(p, ANALYSIS_YUNIT, s.yunit);
+}
+
+}  // namespace analysis

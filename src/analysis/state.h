@@ -1,0 +1,74 @@
+// The analysis subsystem's process-wide state: settings mirrored from the setup panel, the
+// per-channel sample arrays, what the panel shows and the zoom stack. Every array is sized for
+// the largest record and allocated once, with the application.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace analysis {
+
+inline constexpr int kChannels = 4;
+// 2^20 + 1: a channel holds at most 2^20 samples, the data file also carries index n.
+inline constexpr int kChannelEntries = 1048577;
+inline constexpr int kZoomLevels = 100;
+
+// Tests of the test selector.
+enum Test : int { kTimeDomain = 0, kHistogram = 1, kSignalFft = 2, kNoiseFft = 3, kPhase = 4 };
+
+struct AxisState {
+    int xmode = 0;
+    double xmin = 0.0, xmax = 0.0;
+    int ymode = 0;
+    double ymin = 0.0, ymax = 0.0;
+};
+
+struct AnalysisState {
+    // Settings (num_samples, fs and NumberOfChannels live with the capture buffer).
+    int window_index = 0;
+    int fs_code = 0;
+    double fs_volt = 0.0;
+    int limit_bw = 0;
+
+    // Signed 24-bit converter codes.
+    int code_span = 0;
+    int code_max = 0;
+    int code_min = 0;
+
+    // Window parameters of the spectra; until the first transform, those of window 3.
+    int tone_bins = 6;
+    int dc_bins = 13;
+
+    // Channel c occupies entries [c * kChannelEntries, (c + 1) * kChannelEntries).
+    std::vector<std::int32_t> ch_data = std::vector<std::int32_t>(kChannels * kChannelEntries);
+    std::vector<std::int32_t> ch_tag = std::vector<std::int32_t>(kChannels * kChannelEntries);
+    std::array<int, kChannels> ch_count = {1, 0, 0, 0};
+
+    std::int32_t* data(int c) { return ch_data.data() + c * kChannelEntries; }
+    std::int32_t* tag(int c) { return ch_tag.data() + c * kChannelEntries; }
+    const std::int32_t* data(int c) const { return ch_data.data() + c * kChannelEntries; }
+    const std::int32_t* tag(int c) const { return ch_tag.data() + c * kChannelEntries; }
+
+    // A data file is read here first, so a bad file changes nothing: row i holds the tag and
+    // sample of the four channels, eight entries.
+    std::vector<std::int32_t> load_rows = std::vector<std::int32_t>(8 * kChannelEntries);
+
+    // Work arrays of the code-domain tests: one channel's samples as doubles, the histogram's
+    // codes and counts.
+    std::vector<double> fft_re = std::vector<double>(kChannelEntries);
+    std::vector<double> scratch = std::vector<double>(kChannelEntries);
+    std::vector<std::int32_t> hist_counts = std::vector<std::int32_t>(kChannelEntries);
+
+    std::array<int, kChannels> plot_colour = {};
+    std::array<int, kChannels> plot_enabled = {};
+    int stat_ch = 0;
+    // The option switch's value per test.
+    int harmonic_marks = 0;
+    int noise_units = 0;
+
+    std::array<AxisState, kZoomLevels> zoom_stack = {};
+    int zoom_depth = 0;
+};
+
+}  // namespace analysis
