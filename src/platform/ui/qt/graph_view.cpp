@@ -13,6 +13,9 @@ namespace {
 
 // Above this many bars a bar plot is drawn as impulses, which adaptive sampling keeps fast.
 constexpr size_t kMaxSolidBars = 2000;
+// Above this many points a curve is a dense band on screen: drawn without antialiasing, which
+// costs a few times more and shows nothing more there.
+constexpr size_t kSmoothPoints = 20000;
 
 const char* const kCursorLayer = "cursor";
 
@@ -167,6 +170,7 @@ GraphView::Drawn GraphView::draw_plot(const Plot& p) {
                 graph->setData(graph_data(p));
                 graph->setPen(pen);
                 graph->setAdaptiveSampling(true);
+                graph->setAntialiased(p.y.size() <= kSmoothPoints);
                 graph->setSelectable(QCP::stNone);
                 if (p.kind == PlotKind::Bars) graph->setLineStyle(QCPGraph::lsImpulse);
                 if (p.y.size() == 1)

@@ -207,27 +207,13 @@ QWidget* MainWindow::add_panel(PanelView* view, bool top_level) {
 void MainWindow::show_panel(QWidget* window, PanelView* view) {
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
     if (!window->property("placed").toBool()) {
-        window->setProperty("placed", true);
-        const QSize preferred = view->preferred_size();
-        const QSize content = preferred.isEmpty() ? view->sizeHint() : preferred;
-        if (!sub) {
-            window->resize(content);
-        } else {
-            const QStyle* st = sub->style();
-            const int frame = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
-            const int title = st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-            sub->resize(content + QSize(2 * frame, title + frame));
-            const QSize area = area_->viewport()->size();
-            if (preferred.isEmpty()) {
-                // A small panel (about) opens in the middle.
-                sub->move(std::max(0, (area.width() - sub->width()) / 2),
-                          std::max(0, (area.height() - sub->height()) / 3));
-            } else {
-                const int offset = kCascadeStep * (shown_count_++ % 6);
-                sub->move(offset, offset);
-            }
-            fit_into_workspace(sub);
+        if (sub && !area_->isVisible()) {
+            // The workspace has no size yet: placed (and shown) once the main window is up.
+            if (std::find(pending_.begin(), pending_.end(), std::pair{sub, view}) == pending_.end())
+                pending_.emplace_back(sub, view);
+            return;
         }
+        place(window, view);
     }
     window->show();
     window->raise();
@@ -235,6 +221,45 @@ void MainWindow::show_panel(QWidget* window, PanelView* view) {
         area_->setActiveSubWindow(sub);
     else
         window->activateWindow();
+}
+
+void MainWindow::place(QWidget* window, PanelView* view) {
+    window->setProperty("placed", true);
+    const QSize preferred = view->preferred_size();
+    const QSize content = preferred.isEmpty() ? view->sizeHint() : preferred;
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    if (!sub) {
+        window->resize(content);
+        return;
+    }
+    const QStyle* st = sub->style();
+    const int frame = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    sub->resize(content + QSize(2 * frame, title + frame));
+    const QSize area = area_->viewport()->size();
+    if (preferred.isEmpty()) {
+        // A small panel (about) opens in the middle.
+        sub->move(std::max(0, (area.width() - sub->width()) / 2),
+                  std::max(0, (area.height() - sub->height()) / 3));
+    } else {
+        const int offset = kCascadeStep * (shown_count_++ % 6);
+        sub->move(offset, offset);
+    }
+    fit_into_workspace(sub);
+}
+
+void MainWindow::place_pending() {
+    if (!area_->isVisible()) return;
+    const auto pending = std::move(pending_);
+    pending_.clear();
+    for (auto [sub, view] : pending)
+        if (!sub->property("placed").toBool() && rt_->panel(view->handle())->visible)
+            show_panel(sub, view);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!pending_.empty()) QTimer::singleShot(0, this, [this] { place_pending(); });
 }
 
 void MainWindow::fit_into_workspace(QMdiSubWindow* sub) {
@@ -260,6 +285,12 @@ void MainWindow::append_output(const QString& line) {
 void MainWindow::pulse_busy() {
     busy_->show();
     busy_idle_->start();
+}
+
+void MainWindow::hide_panel(QWidget* window) {
+    window->hide();
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    std::erase_if(pending_, [sub](const auto& p) { return p.first == sub; });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

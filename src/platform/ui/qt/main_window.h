@@ -6,6 +6,8 @@
 #include <QMainWindow>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QDockWidget;
@@ -43,6 +45,7 @@ class MainWindow : public QMainWindow {
     // Shows a panel's window, the first time at the panel's size fitted into the space there
     // is, and brings it to the front.
     void show_panel(QWidget* window, PanelView* view);
+    void hide_panel(QWidget* window);
     QMdiArea* workspace() const { return area_; }
 
     void append_output(const QString& line);
@@ -57,11 +60,14 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void build_menu(QMenu* into, const MenuItem& item, int menubar);
     void sync_action(const MenuItem& item);
+    void place(QWidget* window, PanelView* view);
+    void place_pending();
     void fit_into_workspace(QMdiSubWindow* sub);
 
     UserActions& user_;
@@ -77,6 +83,7 @@ class MainWindow : public QMainWindow {
     std::map<int, QMenu*> menus_;            // menu item id -> the menu it opens
     std::map<QObject*, int> panel_windows_;  // sub-window or window -> panel handle
     int shown_count_ = 0;
+    std::vector<std::pair<QMdiSubWindow*, PanelView*>> pending_;  // to show once laid out
 };
 
 }  // namespace ui::qt

@@ -90,6 +90,7 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
     grid->setColumnStretch(1, 1);
 
     int row = 0;
+    bool after_row_group = false;  // a lone button lines up with what is above it
     for (size_t i = 0; i < box.controls.size();) {
         const int ctrl = box.controls[i];
         if (!rt_.control(panel_, ctrl)) {  // discarded before the panel was first drawn
@@ -102,6 +103,7 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
             for (; i < box.controls.size() && box.rows[i] == id; ++i)
                 if (rt_.control(panel_, box.controls[i])) group.push_back(box.controls[i]);
             add_row_group(grid, row++, group);
+            after_row_group = true;
             continue;
         }
         ++i;
@@ -119,7 +121,10 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
                 break;
             }
             case ControlView::Placement::Button:
-                grid->addWidget(v->widget(), row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+                if (after_row_group)
+                    grid->addWidget(v->widget(), row, 0, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
+                else
+                    grid->addWidget(v->widget(), row, 1, Qt::AlignLeft | Qt::AlignVCenter);
                 break;
             case ControlView::Placement::Wide:
                 grid->addWidget(v->widget(), row, 0, 1, 3);
@@ -131,6 +136,7 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
             case ControlView::Placement::None:
                 continue;
         }
+        after_row_group = after_row_group && v->placement() == ControlView::Placement::Button;
         ++row;
     }
     return frame;

@@ -114,7 +114,7 @@ struct QtFrontend::Impl : UserActions {
         Slot* s = slot(panel);
         if (!s) return;
         if (s->window)
-            s->window->hide();
+            main->hide_panel(s->window);
         else
             main->hide();
     }
