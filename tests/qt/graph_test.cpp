@@ -1,4 +1,6 @@
 // Graphs draw what the model holds, once per batch, and a click moves cursor 1.
+#include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QTest>
 
 #include <cmath>
@@ -187,4 +189,19 @@ TEST_F(QtGraph, TitleGoesAwayWhenEmpty) {
     settle(10);
     EXPECT_EQ(qobject_cast<QCPTextElement*>(graph->plotLayout()->element(0, 0)), nullptr);
     EXPECT_EQ(graph->plotLayout()->rowCount(), 1);
+}
+
+TEST_F(QtGraph, TheGraphGrowsWithItsPanel) {
+    auto* sub = t.frontend.main_window()->findChild<QMdiSubWindow*>("ALL_window");
+    ASSERT_NE(sub, nullptr);
+    t.frontend.main_window()->resize(1920, 1080);
+    settle(20);
+    sub->resize(1150, 700);
+    settle(20);
+    const QSize before = graph->size();
+    sub->resize(1450, 900);
+    settle(20);
+    // All the space gained goes to the graph.
+    EXPECT_GE(graph->width() - before.width(), 295);
+    EXPECT_GE(graph->height() - before.height(), 195);
 }

@@ -270,3 +270,14 @@ TEST(QtInteraction, ClosingTheMainWindowAsksToQuit) {
     const std::pair<QString, QString> quit{"Quit Program", "Are you sure you want to QUIT?"};
     EXPECT_EQ(asked, (std::vector<std::pair<QString, QString>>{quit, quit}));
 }
+
+TEST_F(AllTypes, APanelLoadedLaterRunsItsTimersUnshown) {
+    t->ui.SetCtrlAttribute(panel, id("TICK"), ui::ATTR_ENABLED, 0);
+    settle(50);
+    events.clear();
+    const int later = t->ui.LoadPanel(t->shell.mainpanel, "alltypes.uir");
+    ASSERT_GT(later, 0);
+    settle(150);
+    EXPECT_GT(ticks(events), 0);
+    EXPECT_FALSE(t->ui.panel(later)->visible);
+}

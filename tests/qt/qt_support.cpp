@@ -5,7 +5,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <filesystem>
@@ -33,12 +33,13 @@ QApplication& qt_app() {
 }
 
 void settle(int ms) {
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    } while (t.elapsed() < ms);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    if (ms <= 0) return;
+    // A loop that waits, as the program's does.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void when_dialog_shown(std::function<void(QWidget*)> fn) {

@@ -113,3 +113,36 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
         }
     }
 }
+
+TEST(QtScreenshots, EveryControlType) {
+    qt_support::QtApp t(qt_support::resources_with_all_types());
+    t.start();
+    auto& ui = t->ui;
+    const int panel = ui.LoadPanel(t->shell.mainpanel, "alltypes.uir");
+    ASSERT_GT(panel, 0);
+    auto id = [&](const char* name) { return ui.control_id(panel, name); };
+    ui.SetCtrlVal(panel, id("INT"), 512);
+    ui.SetCtrlVal(panel, id("REAL"), 119.87);
+    ui.SetCtrlVal(panel, id("HEX"), 0x7A0123);
+    ui.SetCtrlVal(panel, id("READOUT"), -3.25);
+    ui.SetCtrlVal(panel, id("TEXT"), "EVB-4");
+    ui.SetCtrlVal(panel, id("TOGGLE"), 1);
+    ui.SetCtrlVal(panel, id("LED"), 1);
+    ui.SetCtrlVal(panel, id("PROGRESS"), 60.0);
+    ui.InsertTextBoxLine(panel, id("TEXTBOX"), -1, "Macro M1: 12 entries");
+    ui.InsertTextBoxLine(panel, id("TEXTBOX"), -1, "EEPROM verified");
+    std::vector<double> y(1000);
+    for (int i = 0; i < 1000; ++i) y[i] = std::sin(i * 0.02) * 100;
+    ui.PlotY(panel, id("GRAPH"), y.data(), 1000, ui::VAL_THIN_LINE, 0x800000);
+    ui.SetCtrlAttribute(panel, id("STOP"), ui::ATTR_DIMMED, 1);
+    ui.DisplayPanel(panel);
+    t.frontend.main_window()->showNormal();
+    t.frontend.main_window()->resize(1280, 800);
+    settle(60);
+    expect_tidy(t, panel, "all types");
+    auto* sub = t.frontend.main_window()->findChild<QMdiSubWindow*>("ALL_window");
+    ASSERT_NE(sub, nullptr);
+    ASSERT_TRUE(QDir().mkpath(SEISBENCH_SCREENSHOT_DIR));
+    EXPECT_TRUE(
+        sub->grab().save(QStringLiteral(SEISBENCH_SCREENSHOT_DIR "/all-control-types.png")));
+}

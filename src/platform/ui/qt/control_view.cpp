@@ -404,11 +404,19 @@ class ProgressView : public ControlView {
         const double max = c.max > 0 && c.max < 1e12 ? c.max : 100.0;
         const double part = std::clamp(number_of(c.value) / max, 0.0, 1.0);
         bar_->setValue(static_cast<int>(std::lround(part * kSteps)));
-        QPalette pal = bar_->palette();
-        pal.setColor(QPalette::Highlight, model_colour(c.on_colour));
-        bar_->setPalette(pal);
+        // The fill is the style's own until the program gives the bar a colour.
+        if (c.on_colour != fill_) {
+            fill_ = c.on_colour;
+            QPalette pal = bar_->palette();
+            pal.setColor(QPalette::Highlight,
+                         fill_ == Control{}.on_colour
+                             ? QApplication::palette(bar_).color(QPalette::Highlight)
+                             : model_colour(fill_));
+            bar_->setPalette(pal);
+        }
     }
     QProgressBar* bar_;
+    int fill_ = -1;
 };
 
 class LabelView : public ControlView {

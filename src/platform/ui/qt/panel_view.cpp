@@ -109,28 +109,33 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
         ++i;
         ControlView* v = make_view(ctrl, frame);
         const CtrlType type = rt_.control(panel_, ctrl)->type;
-        const Qt::Alignment field_align =
-            keeps_natural_width(type) ? Qt::AlignLeft | Qt::AlignVCenter : Qt::Alignment();
         switch (v->placement()) {
             case ControlView::Placement::Field: {
                 const bool tall = type == CtrlType::ListBox || type == CtrlType::TextBox;
                 grid->addWidget(v->caption(), row, 0,
                                 Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
-                grid->addWidget(v->widget(), row, 1, field_align);
-                if (v->units()) grid->addWidget(v->units(), row, 2, Qt::AlignLeft);
+                // The units right after the field; a field that reads better narrow keeps its
+                // width and leaves the rest of the line empty.
+                auto* cell = new QHBoxLayout;
+                cell->setSpacing(6);
+                const bool grows = !keeps_natural_width(type);
+                cell->addWidget(v->widget(), grows ? 1 : 0);
+                if (v->units()) cell->addWidget(v->units());
+                if (!grows) cell->addStretch(1);
+                grid->addLayout(cell, row, 1);
                 break;
             }
             case ControlView::Placement::Button:
                 if (after_row_group)
-                    grid->addWidget(v->widget(), row, 0, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
+                    grid->addWidget(v->widget(), row, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
                 else
                     grid->addWidget(v->widget(), row, 1, Qt::AlignLeft | Qt::AlignVCenter);
                 break;
             case ControlView::Placement::Wide:
-                grid->addWidget(v->widget(), row, 0, 1, 3);
+                grid->addWidget(v->widget(), row, 0, 1, 2);
                 break;
             case ControlView::Placement::Stretch:
-                grid->addWidget(v->widget(), row, 0, 1, 3);
+                grid->addWidget(v->widget(), row, 0, 1, 2);
                 grid->setRowStretch(row, 1);
                 break;
             case ControlView::Placement::None:
@@ -163,7 +168,7 @@ void PanelView::add_row_group(QGridLayout* grid, int row, const std::vector<int>
         line->addLayout(cell);
     }
     line->addStretch(1);
-    grid->addLayout(line, row, 0, 1, 3);
+    grid->addLayout(line, row, 0, 1, 2);
 }
 
 void PanelView::sync_control(int ctrl) {

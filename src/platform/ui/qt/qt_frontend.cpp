@@ -1,5 +1,6 @@
 #include "platform/ui/qt/qt_frontend.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLayout>
@@ -201,6 +202,10 @@ QtFrontend::QtFrontend() {
     QApplication::setQuitOnLastWindowClosed(false);
     if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(program_icon());
     d_ = std::make_unique<Impl>();
+    // A panel loaded while the program runs gets its widgets (and its timers start) the next
+    // time the loop waits, even if nothing about it has changed yet.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     d_->main.get(), [this] { build_views(); });
 }
 
 QtFrontend::~QtFrontend() = default;
@@ -219,7 +224,7 @@ QWidget* QtFrontend::panel_widget(int panel) {
 }
 
 void QtFrontend::build_views() {
-    if (!d_->rt) return;
+    if (!d_->rt || d_->panels.size() == d_->rt->panel_handles().size()) return;
     for (int h : d_->rt->panel_handles()) d_->slot(h);
 }
 
