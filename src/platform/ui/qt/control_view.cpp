@@ -95,6 +95,7 @@ void ControlView::resync() {
 }
 
 void ControlView::sync(const Control* c) {
+    const bool outer = syncing_;
     syncing_ = true;
     if (!c) {
         for (QWidget* w : {static_cast<QWidget*>(caption_), widget_, static_cast<QWidget*>(units_)})
@@ -104,7 +105,7 @@ void ControlView::sync(const Control* c) {
         apply_common(*c);
         sync_value(*c);
     }
-    syncing_ = false;
+    syncing_ = outer;
 }
 
 void ControlView::apply_common(const Control& c) {
