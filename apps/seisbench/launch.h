@@ -1,0 +1,31 @@
+// What the desktop program reads from its command line, and where it finds its resources.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace seisbench {
+
+struct LaunchOptions {
+    // --simulate[=CODE]: work against the simulated board instead of USB.
+    bool simulate = false;
+    // The simulated board's code (1 to 10); 0 = the simulated board's default.
+    int board_code = 0;
+    bool show_help = false;
+};
+
+// Reads the arguments after the program name. False, with a one-line reason in error, for an
+// unknown argument or a bad board code.
+bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
+                          std::string& error);
+
+// Whether the argument is one of ours (and not one for Qt).
+bool is_launch_option(const std::string& arg);
+
+const char* launch_usage();
+
+// The folder holding "main.uir": beside the executable (the build tree) or in the installed
+// share folder (<prefix>/share/seisbench for <prefix>/bin). Empty when neither has it.
+std::string find_resource_dir(const std::string& executable_dir);
+
+}  // namespace seisbench

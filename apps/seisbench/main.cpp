@@ -1,0 +1,58 @@
+// The desktop program: the whole system with the Qt front-end and the real clock.
+#include <QApplication>
+
+#include <iostream>
+
+#include "platform/clock/clock.h"
+#include "platform/ui/qt/qt_frontend.h"
+#include "seisbench/launch.h"
+#include "shell/app.h"
+#include "shell/startup.h"
+
+namespace {
+
+// 0 to go on; otherwise the exit status, after the usage or the error is printed.
+int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions& options) {
+    std::string error;
+    if (!seisbench::parse_launch_options(args, options, error)) {
+        std::cerr << "seisbench: " << error << "\n" << seisbench::launch_usage();
+        return 2;
+    }
+    if (options.show_help) {
+        std::cout << seisbench::launch_usage();
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Our own options are checked before the display is opened, so a typing error or --help
+    // works without one; the rest is checked once Qt has taken out its own arguments.
+    seisbench::LaunchOptions options;
+    std::vector<std::string> ours;
+    for (int i = 1; i < argc; ++i)
+        if (seisbench::is_launch_option(argv[i])) ours.emplace_back(argv[i]);
+    if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("seisbench"));
+    if (const int r = read_options({argv + 1, argv + argc}, options)) return r == 1 ? 0 : r;
+
+    const std::string resources =
+        seisbench::find_resource_dir(QCoreApplication::applicationDirPath().toStdString());
+    if (resources.empty()) {
+        std::cerr << "seisbench: the panel resources (main.uir) are neither beside the program "
+                     "nor in its share/seisbench folder\n";
+        return 1;
+    }
+
+    platform::RealClock clock;
+    ui::qt::QtFrontend frontend;
+    App app({clock, frontend, resources});
+    // The device library's bus is chosen here: options.simulate (with options.board_code)
+    // selects the simulated board once the device library is part of App; until then the
+    // options are read and checked only.
+    return shell::seisbench_main(app);
+}

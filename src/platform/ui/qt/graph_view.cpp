@@ -1,0 +1,259 @@
+#include "platform/ui/qt/graph_view.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/ui/qt/look.h"
+#include "platform/ui/qt/user_actions.h"
+#include "platform/ui/runtime.h"
+
+namespace ui::qt {
+
+namespace {
+
+// Above this many bars a bar plot is drawn as impulses, which adaptive sampling keeps fast.
+constexpr size_t kMaxSolidBars = 2000;
+// Above this many points a curve is a dense band on screen: drawn through adaptive sampling
+// (a few points per pixel column) and without antialiasing, which keeps four curves of 2^19
+// points redrawing in tens of milliseconds. Below it every segment is drawn, smoothly:
+// sampling a curve of a few points per pixel thickens its steep edges.
+constexpr size_t kSmoothPoints = 20000;
+
+const char* const kCursorLayer = "cursor";
+
+QSharedPointer<QCPGraphDataContainer> graph_data(const Plot& p) {
+    QVector<QCPGraphData> points(static_cast<qsizetype>(p.y.size()));
+    for (size_t i = 0; i < p.y.size(); ++i)
+        points[static_cast<qsizetype>(i)] = {p.x.empty() ? double(i) : p.x[i], p.y[i]};
+    auto data = QSharedPointer<QCPGraphDataContainer>::create();
+    data->set(points, true);
+    return data;
+}
+
+// The narrowest gap between neighbouring x values: the width a bar may take.
+double bar_width(const Plot& p) {
+    if (p.x.size() < 2) return 1.0;
+    double w = 0;
+    for (size_t i = 1; i < p.x.size(); ++i) {
+        const double d = p.x[i] - p.x[i - 1];
+        if (d > 0 && (w == 0 || d < w)) w = d;
+    }
+    return w > 0 ? w : 1.0;
+}
+
+}  // namespace
+
+GraphView::GraphView(const Runtime& rt, int panel, int ctrl, UserActions& user, QWidget* parent)
+    : QCustomPlot(parent), rt_(rt), panel_(panel), ctrl_(ctrl), user_(user) {
+    setMinimumSize(320, 200);
+    setBackground(Qt::white);
+    const QColor axis_colour(0x40, 0x40, 0x40);
+    for (QCPAxis* a : {xAxis, yAxis}) {
+        a->setBasePen(QPen(axis_colour, 0));
+        a->setTickPen(QPen(axis_colour, 0));
+        a->setSubTickPen(QPen(axis_colour, 0));
+        a->setTickLabelColor(axis_colour);
+        a->setLabelColor(axis_colour);
+        a->grid()->setPen(QPen(QColor(0xD8, 0xD8, 0xD8), 0, Qt::DotLine));
+    }
+    // The cursor lives on its own buffered layer, so moving it does not redraw the data.
+    addLayer(kCursorLayer, layer("axes"), QCustomPlot::limAbove);
+    layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+    const QPen cursor_pen(QColor(0x20, 0x20, 0x20), 0, Qt::DashLine);
+    for (QCPItemStraightLine** line : {&cursor_v_, &cursor_h_}) {
+        *line = new QCPItemStraightLine(this);
+        (*line)->setLayer(kCursorLayer);
+        (*line)->setPen(cursor_pen);
+        (*line)->setSelectable(false);
+        (*line)->setVisible(false);
+    }
+    model_changed();
+}
+
+const Control* GraphView::model() const {
+    return rt_.control(panel_, ctrl_);
+}
+
+void GraphView::model_changed() {
+    if (redraw_pending_) return;
+    redraw_pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            redraw_pending_ = false;
+            redraw_now();
+        },
+        Qt::QueuedConnection);
+}
+
+void GraphView::redraw_now() {
+    const Control* c = model();
+    if (!c || !c->graph.refresh || c->graph.generation == drawn_generation_) return;
+    sync_plots(c->graph);
+    sync_axes(*c);
+    sync_title(c->label);
+    place_cursor(c->graph);
+    drawn_generation_ = c->graph.generation;
+    replot(QCustomPlot::rpQueuedRefresh);
+}
+
+void GraphView::cursor_changed() {
+    const Control* c = model();
+    if (!c) return;
+    place_cursor(c->graph);
+    layer(kCursorLayer)->replot();
+}
+
+QColor GraphView::plot_colour(int rgb) const {
+    return readable_colour(rgb, QColor(Qt::black));
+}
+
+void GraphView::sync_plots(const GraphState& g) {
+    std::set<int> live;
+    for (const Plot& p : g.plots) live.insert(p.handle);
+    for (auto it = drawn_.begin(); it != drawn_.end();) {
+        if (live.count(it->first)) {
+            ++it;
+            continue;
+        }
+        if (it->second.plottable) removePlottable(it->second.plottable);
+        if (it->second.item) removeItem(it->second.item);
+        it = drawn_.erase(it);
+    }
+    for (const Plot& p : g.plots)
+        if (!drawn_.count(p.handle)) drawn_[p.handle] = draw_plot(p);
+}
+
+GraphView::Drawn GraphView::draw_plot(const Plot& p) {
+    const QColor colour = plot_colour(p.colour);
+    const QPen pen(colour, 0);
+    Drawn d;
+    switch (p.kind) {
+        case PlotKind::Text: {
+            auto* t = new QCPItemText(this);
+            t->position->setCoords(p.x.empty() ? 0.0 : p.x[0], p.y.empty() ? 0.0 : p.y[0]);
+            t->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+            t->setText(QString::fromStdString(p.text));
+            t->setColor(colour);
+            t->setFont(font());
+            t->setSelectable(false);
+            d.item = t;
+            return d;
+        }
+        case PlotKind::Segment: {
+            auto* l = new QCPItemLine(this);
+            l->start->setCoords(p.x.at(0), p.y.at(0));
+            l->end->setCoords(p.x.at(1), p.y.at(1));
+            l->setPen(pen);
+            l->setSelectable(false);
+            d.item = l;
+            return d;
+        }
+        case PlotKind::Bars:
+            if (p.y.size() <= kMaxSolidBars &&
+                (p.x.empty() || std::is_sorted(p.x.begin(), p.x.end()))) {
+                auto* bars = new QCPBars(xAxis, yAxis);
+                bars->setWidthType(QCPBars::wtPlotCoords);
+                bars->setWidth(bar_width(p));
+                bars->setPen(pen);
+                bars->setBrush(colour);
+                QVector<QCPBarsData> v(static_cast<qsizetype>(p.y.size()));
+                for (size_t i = 0; i < p.y.size(); ++i)
+                    v[static_cast<qsizetype>(i)] = {p.x.empty() ? double(i) : p.x[i], p.y[i]};
+                bars->data()->set(v, true);
+                bars->setSelectable(QCP::stNone);
+                d.plottable = bars;
+                return d;
+            }
+            [[fallthrough]];
+        case PlotKind::Line:
+            if (p.x.empty() || std::is_sorted(p.x.begin(), p.x.end())) {
+                QCPGraph* graph = addGraph();
+                graph->setData(graph_data(p));
+                graph->setPen(pen);
+                const bool dense = p.y.size() > kSmoothPoints;
+                graph->setAdaptiveSampling(dense);
+                graph->setAntialiased(!dense);
+                graph->setSelectable(QCP::stNone);
+                if (p.kind == PlotKind::Bars) graph->setLineStyle(QCPGraph::lsImpulse);
+                if (p.y.size() == 1)
+                    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 4));
+                d.plottable = graph;
+            } else {
+                // x not in order (a figure, not a function of x): drawn point by point.
+                auto* curve = new QCPCurve(xAxis, yAxis);
+                QVector<QCPCurveData> v(static_cast<qsizetype>(p.y.size()));
+                for (size_t i = 0; i < p.y.size(); ++i)
+                    v[static_cast<qsizetype>(i)] = {double(i), p.x[i], p.y[i]};
+                curve->data()->set(v, true);
+                curve->setPen(pen);
+                curve->setSelectable(QCP::stNone);
+                d.plottable = curve;
+            }
+            return d;
+    }
+    return d;
+}
+
+void GraphView::sync_axes(const Control& c) {
+    int xmode = 0, ymode = 0;
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    rt_.GetAxisRange(panel_, ctrl_, &xmode, &x0, &x1, &ymode, &y0, &y1);
+    auto apply = [](QCPAxis* axis, double lo, double hi) {
+        if (lo > hi) std::swap(lo, hi);
+        if (lo == hi) {
+            const double pad = lo == 0 ? 0.5 : std::abs(lo) * 1e-6;
+            lo -= pad;
+            hi += pad;
+        }
+        axis->setRange(lo, hi);
+    };
+    apply(xAxis, x0, x1);
+    apply(yAxis, y0, y1);
+    xAxis->setLabel(QString::fromStdString(c.graph.xname));
+    yAxis->setLabel(QString::fromStdString(c.graph.yname));
+}
+
+void GraphView::sync_title(const std::string& title) {
+    if (title.empty()) {
+        if (title_) {
+            plotLayout()->remove(title_);
+            plotLayout()->simplify();
+            title_ = nullptr;
+        }
+        return;
+    }
+    if (!title_) {
+        plotLayout()->insertRow(0);
+        QFont f = font();
+        f.setBold(true);
+        title_ = new QCPTextElement(this, QString(), f);
+        title_->setTextColor(QColor(0x20, 0x20, 0x20));
+        plotLayout()->addElement(0, 0, title_);
+    }
+    title_->setText(QString::fromStdString(title));
+}
+
+void GraphView::place_cursor(const GraphState& g) {
+    const bool shown = !g.plots.empty();
+    cursor_v_->setVisible(shown);
+    cursor_h_->setVisible(shown);
+    cursor_v_->point1->setCoords(g.cursor_x, 0);
+    cursor_v_->point2->setCoords(g.cursor_x, 1);
+    cursor_h_->point1->setCoords(0, g.cursor_y);
+    cursor_h_->point2->setCoords(1, g.cursor_y);
+}
+
+void GraphView::mousePressEvent(QMouseEvent* event) {
+    QCustomPlot::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) {
+        user_.right_click(panel_, ctrl_);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    const QPointF pos = event->position();
+    if (!axisRect()->rect().contains(pos.toPoint())) return;
+    user_.click_graph(panel_, ctrl_, xAxis->pixelToCoord(pos.x()), yAxis->pixelToCoord(pos.y()));
+}
+
+}  // namespace ui::qt

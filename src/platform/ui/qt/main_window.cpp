@@ -1,0 +1,318 @@
+#include "platform/ui/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFontDatabase>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <set>
+
+#include "platform/ui/qt/panel_view.h"
+#include "platform/ui/qt/user_actions.h"
+#include "platform/ui/runtime.h"
+
+namespace ui::qt {
+
+namespace {
+
+constexpr int kOutputLines = 10000;  // the standard-output window keeps the latest lines
+constexpr int kCascadeStep = 28;
+
+void collect_ids(const std::vector<MenuItem>& items, std::set<int>& ids) {
+    for (const MenuItem& m : items) {
+        ids.insert(m.id);
+        collect_ids(m.items, ids);
+    }
+}
+
+void for_each_item(const std::vector<MenuItem>& items, const auto& fn) {
+    for (const MenuItem& m : items) {
+        fn(m);
+        for_each_item(m.items, fn);
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UserActions& user)
+    : user_(user),
+      area_(new QMdiArea(this)),
+      output_dock_(new QDockWidget(tr("Standard Output"), this)),
+      output_(new QPlainTextEdit(output_dock_)),
+      busy_(new QProgressBar(this)),
+      busy_idle_(new QTimer(this)) {
+    setObjectName(QStringLiteral("MainWindow"));
+    area_->setObjectName(QStringLiteral("Workspace"));
+    area_->setBackground(palette().color(QPalette::Mid));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->viewport()->installEventFilter(this);
+    setCentralWidget(area_);
+
+    output_dock_->setObjectName(QStringLiteral("StandardOutput"));
+    output_->setReadOnly(true);
+    output_->setMaximumBlockCount(kOutputLines);
+    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    output_dock_->setWidget(output_);
+    output_dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                              QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::BottomDockWidgetArea, output_dock_);
+    output_dock_->hide();
+
+    busy_->setObjectName(QStringLiteral("BusyIndicator"));
+    busy_->setRange(0, 0);
+    busy_->setTextVisible(false);
+    busy_->setMaximumWidth(140);
+    busy_->setMaximumHeight(statusBar()->fontMetrics().height());
+    busy_->hide();
+    statusBar()->addPermanentWidget(busy_);
+    statusBar()->setSizeGripEnabled(true);
+    busy_idle_->setSingleShot(true);
+    busy_idle_->setInterval(250);
+    connect(busy_idle_, &QTimer::timeout, busy_, &QWidget::hide);
+}
+
+void MainWindow::bind(const Runtime& rt, PanelView* view) {
+    rt_ = &rt;
+    panel_ = view->handle();
+    const Panel* p = rt.panel(panel_);
+    setWindowTitle(QString::fromStdString(p->title));
+    if (!p->boxes.empty()) {
+        takeCentralWidget();  // the workspace moves below the panel's controls
+        auto* central = new QWidget(this);
+        auto* layout = new QVBoxLayout(central);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(view);
+        layout->addWidget(area_, 1);
+        setCentralWidget(central);
+    } else {
+        view->setParent(this);
+        view->hide();
+    }
+    menubar_ = rt.GetPanelMenuBar(panel_);
+    const MenuBar* mb = rt.menubar(menubar_);
+    if (!mb) return;
+    for (const MenuItem& m : mb->menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromStdString(m.label));
+        menu->setObjectName(QString::fromStdString(m.name));
+        menus_[m.id] = menu;
+        actions_[m.id] = menu->menuAction();
+        for (const MenuItem& item : m.items) build_menu(menu, item, menubar_);
+    }
+    sync_menus();
+}
+
+void MainWindow::build_menu(QMenu* into, const MenuItem& item, int menubar) {
+    if (item.separator) {
+        actions_[item.id] = into->addSeparator();
+        return;
+    }
+    if (!item.items.empty()) {
+        QMenu* sub = into->addMenu(QString::fromStdString(item.label));
+        sub->setObjectName(QString::fromStdString(item.name));
+        menus_[item.id] = sub;
+        actions_[item.id] = sub->menuAction();
+        for (const MenuItem& m : item.items) build_menu(sub, m, menubar);
+        return;
+    }
+    QAction* a = into->addAction(QString::fromStdString(item.label));
+    a->setObjectName(QString::fromStdString(item.name));
+    if (!item.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
+    const int id = item.id;
+    connect(a, &QAction::triggered, this, [this, menubar, id] {
+        user_.menu(menubar, id);
+        // The model decides the check mark, whether or not the callback touched it.
+        sync_menus();
+    });
+    actions_[id] = a;
+}
+
+void MainWindow::sync_menus() {
+    const MenuBar* mb = rt_ ? rt_->menubar(menubar_) : nullptr;
+    if (!mb) return;
+    std::set<int> live;
+    collect_ids(mb->menus, live);
+    for (auto it = actions_.begin(); it != actions_.end();) {
+        if (live.count(it->first)) {
+            ++it;
+            continue;
+        }
+        // Removed from the model (development menus): gone from the bar now, deleted later,
+        // as the removal may come from this very action's callback.
+        it->second->setVisible(false);
+        if (auto m = menus_.find(it->first); m != menus_.end()) {
+            m->second->deleteLater();
+            menus_.erase(m);
+        } else {
+            it->second->deleteLater();
+        }
+        it = actions_.erase(it);
+    }
+    for_each_item(mb->menus, [this](const MenuItem& m) { sync_action(m); });
+}
+
+void MainWindow::sync_action(const MenuItem& item) {
+    auto it = actions_.find(item.id);
+    if (it == actions_.end() || item.separator) return;
+    QAction* a = it->second;
+    a->setText(QString::fromStdString(item.label));
+    a->setEnabled(!item.dimmed);
+    if (item.items.empty() && (item.checked || a->isCheckable())) {
+        a->setCheckable(true);
+        a->setChecked(item.checked);
+    }
+}
+
+QAction* MainWindow::action(int menu_item) const {
+    auto it = actions_.find(menu_item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::add_panel(PanelView* view, bool top_level) {
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(view);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    QWidget* window;
+    if (top_level) {
+        window = new QWidget(this, Qt::Window);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroll);
+    } else {
+        auto* sub = area_->addSubWindow(scroll);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        window = sub;
+    }
+    window->setObjectName(view->objectName() + QStringLiteral("_window"));
+    window->setWindowTitle(QString::fromStdString(rt_->panel(view->handle())->title));
+    window->installEventFilter(this);
+    window->hide();
+    panel_windows_[window] = view->handle();
+    return window;
+}
+
+void MainWindow::show_panel(QWidget* window, PanelView* view) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    if (!window->property("placed").toBool()) {
+        if (sub && !area_->isVisible()) {
+            // The workspace has no size yet: placed (and shown) once the main window is up.
+            if (std::find(pending_.begin(), pending_.end(), std::pair{sub, view}) == pending_.end())
+                pending_.emplace_back(sub, view);
+            return;
+        }
+        place(window, view);
+    }
+    window->show();
+    window->raise();
+    if (sub)
+        area_->setActiveSubWindow(sub);
+    else
+        window->activateWindow();
+}
+
+void MainWindow::place(QWidget* window, PanelView* view) {
+    window->setProperty("placed", true);
+    const QSize preferred = view->preferred_size();
+    const QSize content = preferred.isEmpty() ? view->sizeHint() : preferred;
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    if (!sub) {
+        window->resize(content);
+        return;
+    }
+    const QStyle* st = sub->style();
+    const int frame = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    sub->resize(content + QSize(2 * frame, title + frame));
+    const QSize area = area_->viewport()->size();
+    if (preferred.isEmpty()) {
+        // A small panel (about) opens in the middle.
+        sub->move(std::max(0, (area.width() - sub->width()) / 2),
+                  std::max(0, (area.height() - sub->height()) / 3));
+    } else {
+        const int offset = kCascadeStep * (shown_count_++ % 6);
+        sub->move(offset, offset);
+    }
+    fit_into_workspace(sub);
+}
+
+void MainWindow::place_pending() {
+    if (!area_->isVisible()) return;
+    const auto pending = std::move(pending_);
+    pending_.clear();
+    for (auto [sub, view] : pending)
+        if (!sub->property("placed").toBool() && rt_->panel(view->handle())->visible)
+            show_panel(sub, view);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!pending_.empty()) QTimer::singleShot(0, this, [this] { place_pending(); });
+}
+
+void MainWindow::fit_into_workspace(QMdiSubWindow* sub) {
+    const QSize area = area_->viewport()->size();
+    if (area.isEmpty()) return;
+    const QSize min = sub->minimumSizeHint().expandedTo(QSize(200, 120));
+    QRect g = sub->geometry();
+    g.setWidth(std::max(std::min(g.width(), area.width()), std::min(min.width(), g.width())));
+    g.setHeight(std::max(std::min(g.height(), area.height()), std::min(min.height(), g.height())));
+    g.moveLeft(std::clamp(g.left(), 0, std::max(0, area.width() - g.width())));
+    g.moveTop(std::clamp(g.top(), 0, std::max(0, area.height() - g.height())));
+    if (g != sub->geometry()) sub->setGeometry(g);
+}
+
+void MainWindow::append_output(const QString& line) {
+    output_->appendPlainText(line);
+    if (!output_dock_->isVisible()) {
+        output_dock_->show();
+        resizeDocks({output_dock_}, {8 * output_->fontMetrics().height()}, Qt::Vertical);
+    }
+}
+
+void MainWindow::pulse_busy() {
+    busy_->show();
+    busy_idle_->start();
+}
+
+void MainWindow::hide_panel(QWidget* window) {
+    window->hide();
+    auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    std::erase_if(pending_, [sub](const auto& p) { return p.first == sub; });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing asks the program (which asks the person); the program ends the loop itself.
+    event->ignore();
+    if (panel_) user_.close_panel(panel_);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        auto it = panel_windows_.find(watched);
+        if (it != panel_windows_.end()) {
+            event->ignore();
+            user_.close_panel(it->second);
+            return true;
+        }
+    }
+    if (watched == area_->viewport() && event->type() == QEvent::Resize) {
+        for (QMdiSubWindow* sub : area_->subWindowList())
+            if (sub->isVisible()) fit_into_workspace(sub);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace ui::qt

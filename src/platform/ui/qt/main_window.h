@@ -1,0 +1,89 @@
+// The main window: the main panel's title and menu bar, the child panels as sub-windows of a
+// workspace, the standard-output window docked below, and a busy indicator that moves while
+// system code holds the program.
+#pragma once
+
+#include <QMainWindow>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+class QAction;
+class QDockWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
+
+namespace ui {
+struct MenuItem;
+class Runtime;
+}  // namespace ui
+
+namespace ui::qt {
+
+class PanelView;
+class UserActions;
+
+class MainWindow : public QMainWindow {
+  public:
+    explicit MainWindow(UserActions& user);
+
+    // The main panel this window shows: its title, menu bar and (above the workspace) any
+    // controls of its own.
+    void bind(const Runtime& rt, PanelView* view);
+    int panel() const { return panel_; }
+    // Brings the menus in line with the model: labels, check marks, greyed and removed items.
+    void sync_menus();
+
+    // A child panel as a sub-window of the workspace, or (top_level) another panel with no
+    // parent as a window of its own; closing either is reported as the panel's close event.
+    QWidget* add_panel(PanelView* view, bool top_level);
+    // Shows a panel's window, the first time at the panel's size fitted into the space there
+    // is, and brings it to the front.
+    void show_panel(QWidget* window, PanelView* view);
+    void hide_panel(QWidget* window);
+    QMdiArea* workspace() const { return area_; }
+
+    void append_output(const QString& line);
+    QPlainTextEdit* output() const { return output_; }
+    QDockWidget* output_window() const { return output_dock_; }
+
+    // Called while system code blocks: shows and moves the busy indicator.
+    void pulse_busy();
+    QProgressBar* busy_indicator() const { return busy_; }
+
+    QAction* action(int menu_item) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void build_menu(QMenu* into, const MenuItem& item, int menubar);
+    void sync_action(const MenuItem& item);
+    void place(QWidget* window, PanelView* view);
+    void place_pending();
+    void fit_into_workspace(QMdiSubWindow* sub);
+
+    UserActions& user_;
+    const Runtime* rt_ = nullptr;
+    int panel_ = 0;
+    int menubar_ = 0;
+    QMdiArea* area_;
+    QDockWidget* output_dock_;
+    QPlainTextEdit* output_;
+    QProgressBar* busy_;
+    QTimer* busy_idle_;
+    std::map<int, QAction*> actions_;        // menu item id -> action (a menu's own action too)
+    std::map<int, QMenu*> menus_;            // menu item id -> the menu it opens
+    std::map<QObject*, int> panel_windows_;  // sub-window or window -> panel handle
+    int shown_count_ = 0;
+    std::vector<std::pair<QMdiSubWindow*, PanelView*>> pending_;  // to show once laid out
+};
+
+}  // namespace ui::qt

@@ -1,0 +1,368 @@
+#include "platform/ui/qt/qt_frontend.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEventLoop>
+#include <QLayout>
+#include <QMdiArea>
+#include <QScreen>
+
+#include <cassert>
+#include <iostream>
+#include <map>
+
+#include "platform/ui/qt/control_view.h"
+#include "platform/ui/qt/graph_view.h"
+#include "platform/ui/qt/help_viewer.h"
+#include "platform/ui/qt/look.h"
+#include "platform/ui/qt/main_window.h"
+#include "platform/ui/qt/panel_view.h"
+#include "platform/ui/qt/popups.h"
+#include "platform/ui/qt/printing.h"
+#include "platform/ui/qt/user_actions.h"
+#include "platform/ui/runtime.h"
+
+namespace ui::qt {
+
+struct QtFrontend::Impl : UserActions {
+    struct Slot {
+        PanelView* view = nullptr;
+        QWidget* window = nullptr;  // sub-window or own window; null for the main panel
+    };
+    // A wait for a user event (GetUserEvent) in progress.
+    struct Wait {
+        QEventLoop* loop = nullptr;
+        bool done = false;
+        int event = -1, panel = 0, ctrl = 0;
+    };
+
+    Runtime* rt = nullptr;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<HelpViewer> help;
+    std::map<int, Slot> panels;
+    QEventLoop* loop = nullptr;
+    Wait* wait = nullptr;
+    bool in_keep_alive = false;
+    bool busy_cursor = false;
+    bool main_placed = false;
+
+    Impl() : main(std::make_unique<MainWindow>(*this)) {}
+    ~Impl() override {
+        // The run-time may be gone already: nothing may reach it while the widgets go.
+        for (QObject* o : main->findChildren<QObject*>()) o->blockSignals(true);
+    }
+
+    QWidget* dialog_parent() const {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal : main.get();
+    }
+
+    int main_panel() const {
+        for (int h : rt->panel_handles())
+            if (rt->panel(h)->parent == 0) return h;
+        return 0;
+    }
+
+    // The panel's widgets, built from the model on first use. The main panel is always built
+    // first: the other panels live in its window.
+    Slot* slot(int panel) {
+        if (auto it = panels.find(panel); it != panels.end()) return &it->second;
+        const Panel* p = rt->panel(panel);
+        if (!p) return nullptr;
+        const int main_handle = main_panel();
+        if (panel != main_handle && !panels.count(main_handle)) slot(main_handle);
+        Slot s;
+        s.view = new PanelView(*rt, panel, *this);
+        if (panel == main_handle)
+            main->bind(*rt, s.view);
+        else
+            s.window = main->add_panel(s.view, p->parent == 0);
+        return &(panels[panel] = s);
+    }
+
+    void show_panel(int panel) {
+        Slot* s = slot(panel);
+        if (!s) return;
+        if (s->window) {
+            main->show_panel(s->window, s->view);
+            return;
+        }
+        if (!main_placed) {
+            main_placed = true;
+            place_main_window(s->view->preferred_size());
+            if (main->isMaximized()) return;
+        }
+        main->show();
+        main->raise();
+        main->activateWindow();
+    }
+
+    // The main window opens at its panel's size, centred; maximised when the screen is smaller.
+    void place_main_window(QSize preferred) {
+        const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+        const QRect avail = screen->availableGeometry();
+        if (preferred.isEmpty()) preferred = QSize(1024, 700);
+        if (preferred.width() >= avail.width() || preferred.height() >= avail.height()) {
+            main->resize(preferred.boundedTo(avail.size()));
+            main->showMaximized();
+            return;
+        }
+        main->resize(preferred);
+        main->move(avail.center() - QPoint(preferred.width() / 2, preferred.height() / 2));
+    }
+
+    void hide_panel(int panel) {
+        Slot* s = slot(panel);
+        if (!s) return;
+        if (s->window)
+            main->hide_panel(s->window);
+        else
+            main->hide();
+    }
+
+    void activate_panel(int panel) {
+        Slot* s = slot(panel);
+        if (!s) return;
+        QWidget* w = s->window ? s->window : main.get();
+        if (!w->isVisible()) return;
+        w->raise();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w))
+            main->workspace()->setActiveSubWindow(sub);
+        else
+            w->activateWindow();
+    }
+
+    void retitle_panel(int panel) {
+        Slot* s = slot(panel);
+        if (!s) return;
+        const QString title = QString::fromStdString(rt->panel(panel)->title);
+        (s->window ? s->window : main.get())->setWindowTitle(title);
+    }
+
+    GraphView* graph(int panel, int ctrl) {
+        Slot* s = slot(panel);
+        return s ? s->view->graph(ctrl) : nullptr;
+    }
+
+    // --- what a person does ----------------------------------------------------------
+    // Nothing a person does counts while system code holds the program (keep_alive).
+    bool blocked() const { return in_keep_alive; }
+
+    bool take_as_wait_event(int panel, int ctrl) {
+        if (!wait || wait->done) return false;
+        wait->done = true;
+        wait->event = EVENT_COMMIT;
+        wait->panel = panel;
+        wait->ctrl = ctrl;
+        wait->loop->exit();
+        return true;
+    }
+
+    void commit(int panel, int ctrl) override {
+        if (blocked() || take_as_wait_event(panel, ctrl)) return;
+        rt->UserCommit(panel, ctrl);
+    }
+    void set_value(int panel, int ctrl, const Value& value) override {
+        if (!blocked()) rt->UserSetValue(panel, ctrl, value);
+    }
+    void set_index(int panel, int ctrl, int index) override {
+        if (!blocked()) rt->UserSetIndex(panel, ctrl, index);
+    }
+    void right_click(int panel, int ctrl) override {
+        if (!blocked()) rt->UserRightClick(panel, ctrl);
+    }
+    void click_graph(int panel, int ctrl, double x, double y) override {
+        if (blocked()) return;
+        if (wait && !wait->done) {
+            rt->UserMoveCursor(panel, ctrl, x, y, false);
+            take_as_wait_event(panel, ctrl);
+            return;
+        }
+        rt->UserMoveCursor(panel, ctrl, x, y);
+    }
+    void close_panel(int panel) override {
+        if (blocked()) return;
+        const Panel* p = rt->panel(panel);
+        if (!p) return;
+        if (!p->callback.empty())
+            rt->UserClosePanel(panel);
+        else if (panel != main_panel())
+            rt->HidePanel(panel);  // a panel nobody listens to closes like a window
+    }
+    void menu(int menubar, int item) override {
+        if (!blocked()) rt->UserMenu(menubar, item);
+    }
+    void timer_tick(int panel, int ctrl) override {
+        if (!blocked()) rt->TimerTick(panel, ctrl);
+    }
+};
+
+QtFrontend::QtFrontend() {
+    assert(qApp && "QtFrontend needs a QApplication");
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(program_icon());
+    d_ = std::make_unique<Impl>();
+    // A panel loaded while the program runs gets its widgets (and its timers start) the next
+    // time the loop waits, even if nothing about it has changed yet.
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     d_->main.get(), [this] { build_views(); });
+}
+
+QtFrontend::~QtFrontend() = default;
+
+void QtFrontend::attach(Runtime& rt) {
+    d_->rt = &rt;
+}
+
+QMainWindow* QtFrontend::main_window() const {
+    return d_->main.get();
+}
+
+QWidget* QtFrontend::panel_widget(int panel) {
+    Impl::Slot* s = d_->rt ? d_->slot(panel) : nullptr;
+    return s ? s->view : nullptr;
+}
+
+void QtFrontend::build_views() {
+    if (!d_->rt || d_->panels.size() == d_->rt->panel_handles().size()) return;
+    for (int h : d_->rt->panel_handles()) d_->slot(h);
+}
+
+// --- popups ------------------------------------------------------------------------------
+
+void QtFrontend::message(const std::string& title, const std::string& text) {
+    show_message(d_->dialog_parent(), title, text);
+}
+int QtFrontend::confirm(const std::string& title, const std::string& text) {
+    return ask_confirm(d_->dialog_parent(), title, text);
+}
+int QtFrontend::prompt(const std::string& title, const std::string& text, int max_length,
+                       std::string& answer) {
+    return ask_prompt(d_->dialog_parent(), title, text, max_length, answer);
+}
+int QtFrontend::file_select(const FileSelectRequest& req, std::string& path) {
+    return ask_file(d_->dialog_parent(), req, path);
+}
+
+// --- the loop ----------------------------------------------------------------------------
+
+void QtFrontend::run_loop() {
+    build_views();
+    QEventLoop loop;
+    QEventLoop* outer = d_->loop;
+    d_->loop = &loop;
+    loop.exec();
+    d_->loop = outer;
+}
+
+void QtFrontend::quit_loop() {
+    if (d_->wait) d_->wait->loop->exit();
+    if (d_->loop) d_->loop->exit(0);
+}
+
+void QtFrontend::process_events() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int QtFrontend::wait_user_event(int* panel, int* control) {
+    build_views();
+    QEventLoop loop;
+    Impl::Wait wait;
+    wait.loop = &loop;
+    Impl::Wait* outer = d_->wait;
+    d_->wait = &wait;
+    loop.exec();
+    d_->wait = outer;
+    *panel = wait.panel;
+    *control = wait.ctrl;
+    return wait.event;
+}
+
+void QtFrontend::keep_alive() {
+    if (d_->in_keep_alive) return;
+    d_->in_keep_alive = true;
+    if (d_->main->isVisible()) d_->main->pulse_busy();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    d_->in_keep_alive = false;
+}
+
+void QtFrontend::changed(const Change& c) {
+    if (!d_->rt) return;
+    switch (c.kind) {
+        case Change::PanelShown:
+            d_->show_panel(c.panel);
+            break;
+        case Change::PanelHidden:
+            d_->hide_panel(c.panel);
+            break;
+        case Change::PanelActivated:
+            d_->activate_panel(c.panel);
+            break;
+        case Change::PanelTitle:
+            d_->retitle_panel(c.panel);
+            break;
+        case Change::Control:
+        case Change::ListItems:
+            if (Impl::Slot* s = d_->slot(c.panel)) s->view->sync_control(c.control);
+            break;
+        case Change::Graph:
+            if (GraphView* g = d_->graph(c.panel, c.control)) g->model_changed();
+            break;
+        case Change::Cursor:
+            if (GraphView* g = d_->graph(c.panel, c.control)) g->cursor_changed();
+            break;
+        case Change::MenuBar:
+            d_->slot(c.panel);
+            d_->main->sync_menus();
+            break;
+    }
+}
+
+void QtFrontend::set_mouse_cursor(int cursor) {
+    const bool busy = cursor == VAL_HOUR_GLASS_CURSOR;
+    if (busy == d_->busy_cursor) return;
+    d_->busy_cursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+// --- print, clipboard, help, standard output ---------------------------------------------
+
+int QtFrontend::print(int panel, int control, bool low_resolution) {
+    Impl::Slot* s = d_->slot(panel);
+    if (!s) return UIE_NO_SUCH_PANEL;
+    QWidget* what = s->view;
+    if (control) {
+        ControlView* v = s->view->control(control);
+        if (!v || !v->widget()) return UIE_NO_SUCH_CONTROL;
+        what = v->widget();
+    }
+    if (!what->isVisible()) {
+        // A panel never shown has no layout yet: give it its size before drawing it.
+        QWidget* top = s->view;
+        const QSize preferred = s->view->preferred_size();
+        top->resize(preferred.isEmpty() ? top->sizeHint() : preferred);
+        if (top->layout()) top->layout()->activate();
+    }
+    return print_widget(d_->dialog_parent(), what, low_resolution);
+}
+
+int QtFrontend::copy_panel_to_clipboard(int panel) {
+    Impl::Slot* s = d_->slot(panel);
+    if (!s) return UIE_NO_SUCH_PANEL;
+    return copy_to_clipboard(s->window ? s->window : d_->main.get());
+}
+
+void QtFrontend::help(const std::string& path, int mode) {
+    if (!d_->help) d_->help = std::make_unique<HelpViewer>();
+    d_->help->open(QString::fromStdString(path), mode);
+}
+
+void QtFrontend::stdout_line(const std::string& text) {
+    std::cout << text << '\n' << std::flush;
+    d_->main->append_output(QString::fromStdString(text));
+}
+
+}  // namespace ui::qt

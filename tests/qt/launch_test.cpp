@@ -1,0 +1,126 @@
+// The desktop program's command line, where it finds its resources, and what it links.
+#include <elf.h>
+#include <link.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "seisbench/launch.h"
+#include "support/test_app.h"
+
+#include <gtest/gtest.h>
+
+using seisbench::LaunchOptions;
+using seisbench::parse_launch_options;
+
+namespace {
+
+bool parse(std::vector<std::string> args, LaunchOptions& o, std::string& error) {
+    o = {};
+    error.clear();
+    return parse_launch_options(args, o, error);
+}
+
+// The DT_NEEDED entries of a 64-bit ELF file.
+std::vector<std::string> needed_libraries(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(f)), {});
+    std::vector<std::string> out;
+    if (bytes.size() < sizeof(Elf64_Ehdr)) return out;
+    const auto* eh = reinterpret_cast<const Elf64_Ehdr*>(bytes.data());
+    if (std::memcmp(eh->e_ident, ELFMAG, SELFMAG) != 0 || eh->e_ident[EI_CLASS] != ELFCLASS64)
+        return out;
+    const auto* sh = reinterpret_cast<const Elf64_Shdr*>(bytes.data() + eh->e_shoff);
+    for (int i = 0; i < eh->e_shnum; ++i) {
+        if (sh[i].sh_type != SHT_DYNAMIC) continue;
+        const char* strtab = bytes.data() + sh[sh[i].sh_link].sh_offset;
+        const auto* dyn = reinterpret_cast<const Elf64_Dyn*>(bytes.data() + sh[i].sh_offset);
+        for (size_t k = 0; k < sh[i].sh_size / sizeof(Elf64_Dyn) && dyn[k].d_tag != DT_NULL; ++k)
+            if (dyn[k].d_tag == DT_NEEDED) out.emplace_back(strtab + dyn[k].d_un.d_val);
+    }
+    return out;
+}
+
+bool is_qt5(const std::string& lib) {
+    // libQt5*.so and the Qt 5 build of QCustomPlot (libQCustomPlot.so, without "Qt6").
+    return lib.find("Qt5") != std::string::npos || lib.rfind("libQCustomPlot.so", 0) == 0;
+}
+
+}  // namespace
+
+TEST(Launch, SimulateWithAndWithoutABoardCode) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({}, o, error));
+    EXPECT_FALSE(o.simulate);
+    ASSERT_TRUE(parse({"--simulate"}, o, error));
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.board_code, 0);
+    ASSERT_TRUE(parse({"--simulate=7"}, o, error));
+    EXPECT_TRUE(o.simulate);
+    EXPECT_EQ(o.board_code, 7);
+    ASSERT_TRUE(parse({"--help"}, o, error));
+    EXPECT_TRUE(o.show_help);
+}
+
+TEST(Launch, BadArgumentsAreRefusedWithAReason) {
+    LaunchOptions o;
+    std::string error;
+    for (const char* bad : {"--simulate=0", "--simulate=11", "--simulate=", "--simulate=3x",
+                            "--simulate=-1", "--simulate=99999999999"}) {
+        EXPECT_FALSE(parse({bad}, o, error)) << bad;
+        EXPECT_NE(error.find("board code"), std::string::npos) << bad;
+    }
+    EXPECT_FALSE(parse({"--simulated"}, o, error));
+    EXPECT_EQ(error, "unknown argument \"--simulated\"");
+    EXPECT_FALSE(parse({"extra"}, o, error));
+    EXPECT_TRUE(seisbench::is_launch_option("--simulate=3"));
+    EXPECT_FALSE(seisbench::is_launch_option("-platform"));
+}
+
+TEST(Launch, ResourcesBesideTheProgramOrInTheShareFolder) {
+    namespace fs = std::filesystem;
+    const fs::path root = testing_support::copy_resources_to_temp();
+    // Installed layout: <prefix>/bin and <prefix>/share/seisbench.
+    const fs::path prefix = root / "prefix";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share" / "seisbench");
+    fs::copy_file(root / "main.uir", prefix / "share" / "seisbench" / "main.uir");
+    EXPECT_EQ(fs::path(seisbench::find_resource_dir((prefix / "bin").string())),
+              prefix / "share" / "seisbench");
+    // Build tree: beside the program wins.
+    EXPECT_EQ(fs::path(seisbench::find_resource_dir(root.string())), root);
+    EXPECT_EQ(seisbench::find_resource_dir((root / "nowhere").string()), "");
+    EXPECT_EQ(seisbench::find_resource_dir(SEISBENCH_TEST_RESOURCE_DIR),
+              fs::path(SEISBENCH_TEST_RESOURCE_DIR).lexically_normal().string());
+}
+
+TEST(Launch, TheProgramLinksQt6AndNoQt5) {
+    const auto needed = needed_libraries(SEISBENCH_EXECUTABLE);
+    ASSERT_FALSE(needed.empty()) << SEISBENCH_EXECUTABLE;
+    bool qcustomplot6 = false;
+    for (const auto& lib : needed) {
+        EXPECT_FALSE(is_qt5(lib)) << lib;
+        qcustomplot6 |= lib.rfind("libQCustomPlotQt6.so", 0) == 0;
+    }
+    EXPECT_TRUE(qcustomplot6);
+
+    // Nor is any Qt 5 library loaded, directly or through another library, in this process,
+    // which links the front-end library as the program does.
+    std::vector<std::string> loaded;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            static_cast<std::vector<std::string>*>(data)->emplace_back(info->dlpi_name);
+            return 0;
+        },
+        &loaded);
+    bool qt6 = false;
+    for (const auto& path : loaded) {
+        const std::string name = std::filesystem::path(path).filename().string();
+        EXPECT_FALSE(is_qt5(name)) << path;
+        qt6 |= name.rfind("libQt6Widgets.so", 0) == 0;
+    }
+    EXPECT_TRUE(qt6);
+}
