@@ -5,6 +5,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
+#include "platform/usb/sim_bus.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
 #include "shell/startup.h"
@@ -50,9 +51,14 @@ int main(int argc, char** argv) {
 
     platform::RealClock clock;
     ui::qt::QtFrontend frontend;
-    App app({clock, frontend, resources});
-    // The device library's bus is chosen here: options.simulate (with options.board_code)
-    // selects the simulated board once the device library is part of App; until then the
-    // options are read and checked only.
+    // Real boards are reached through the libusb bus once it exists; until then only the
+    // simulated bus has boards on it.
+    usb::SimBus bus(clock);
+    if (options.simulate) {
+        simboard::BoardConfig cfg;
+        if (options.board_code != 0) cfg.board_code = static_cast<std::uint8_t>(options.board_code);
+        bus.add_board(cfg);
+    }
+    App app({clock, frontend, bus, resources});
     return shell::seisbench_main(app);
 }

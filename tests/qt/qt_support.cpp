@@ -68,7 +68,7 @@ void press_button(QWidget* dialog, const QString& text) {
 }
 
 QtApp::QtApp(std::string resource_dir) {
-    app = std::make_unique<App>(App::Options{clock, frontend, std::move(resource_dir)});
+    app = std::make_unique<App>(App::Options{clock, frontend, bus, std::move(resource_dir)});
 }
 
 QtApp::~QtApp() {

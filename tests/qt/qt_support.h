@@ -12,6 +12,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
+#include "platform/usb/sim_bus.h"
 #include "shell/app.h"
 
 namespace qt_support {
@@ -34,6 +35,7 @@ struct QtApp {
     QApplication& qapp = qt_app();  // first: the widgets need it
     platform::VirtualClock clock;
     ui::qt::QtFrontend frontend;
+    usb::SimBus bus{clock};
     std::unique_ptr<App> app;
 
     App* operator->() { return app.get(); }
