@@ -29,6 +29,7 @@ constexpr ErrorText kErrors[] = {
     {27,
      "Error 27, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the Nyquist or limit "
      "frequency."},
+    {28, "Error 28, Channel %i : FFT Plot Error.\n\nBandwidth limit leaves no noise bins."},
     {31,
      "Error 31, Channel %i : FFT Plot Error.\n\nHarmonics bins overlap with other "
      "harmonics."},
@@ -39,6 +40,9 @@ constexpr ErrorText kErrors[] = {
     {34,
      "Error 34, Channel %i : FFT Plot Error.\n\nHarmonics bins are aliased around the "
      "Nyquist frequency."},
+    {35,
+     "Error 35, Channel %i : FFT Plot Error.\n\nToo many harmonics; only the first 1000 are "
+     "analysed."},
     {40, "Error 40, Channel %i : Histogram Plot Error.\n\nData spans too many codes to plot."},
     {50, "Error 50, Channel %i : Phase Plot Error.\n\nSample size too small."},
 };

@@ -7,6 +7,7 @@
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
 #include "analysis/fft_panels.h"
+#include "analysis/fft_tests.h"
 #include "analysis/panel_setup.h"
 #include "analysis/settings.h"
 #include "analysis/zoom.h"
@@ -24,14 +25,13 @@ struct TestEntry {
     void (*stats)(App&, int channel);
 };
 
-// By test selector value. The spectrum library supplies _signal_fft with signal_FFT_stats,
-// _noise_fft with noise_FFT_stats, and _phase_test; until then those tests set up the panel.
+// By test selector value.
 constexpr TestEntry kTests[] = {
     {makeAnalysisPanelForTime, _time_test, time_stats},
     {makeAnalysisPanelForHist, _hist_test, hist_stats},
-    {makeAnalysisPanelForSignal, nullptr, nullptr},
-    {makeAnalysisPanelForNoise, nullptr, nullptr},
-    {makeAnalysisPanelForPhase, nullptr, nullptr},
+    {makeAnalysisPanelForSignal, _signal_fft, signal_FFT_stats},
+    {makeAnalysisPanelForNoise, _noise_fft, noise_FFT_stats},
+    {makeAnalysisPanelForPhase, _phase_test, nullptr},
 };
 
 const TestEntry* selected_test(App& app) {
@@ -78,8 +78,9 @@ void initAnalysis(App& app) {
     st.code_span = static_cast<int>(std::pow(2, 24));
     st.code_max = st.code_span / 2 - 1;
     st.code_min = -(st.code_span / 2);
-    st.tone_bins = 6;
-    st.dc_bins = 13;
+    // Until the first transform, the window parameters of window 3.
+    app.spectra.tone_bins = 6;
+    app.spectra.dc_bins = 13;
     for (int c = 0; c < kChannels; ++c) {
         st.plot_colour[c] = kChannelLooks[c].colour;
         ui.SetCtrlAttribute(p, channel_button(c), ui::ATTR_ON_COLOR, st.plot_colour[c]);

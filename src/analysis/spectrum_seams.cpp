@@ -1,14 +1,20 @@
 #include "analysis/spectrum_seams.h"
 
+#include "analysis/analysis.h"
+#include "analysis/spectrum/reference.h"
+#include "shell/app.h"
+
 namespace analysis {
 
-// The spectrum library provides this (getReferenceFFT for channel 0, then ref_power).
-double reference_power_for_file(App&) {
-    return 0.0;
+double reference_power_for_file(App& app) {
+    getReferenceFFT(app.spectra, app.analysis.ch_count[0], app.analysis.fs_code,
+                    app.analysis.window_index);
+    return app.spectra.ref_power;
 }
 
-// The spectrum library fills this: clean_average_buff, then ChannelFFT(1, c) for every channel
-// c below NumberOfChannels.
-void spectra_after_load(App&) {}
+void spectra_after_load(App& app) {
+    clean_average_buff(app);
+    for (int c = 0; c < app.capture.NumberOfChannels && c < kChannels; ++c) ChannelFFT(app, 1, c);
+}
 
 }  // namespace analysis

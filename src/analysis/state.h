@@ -36,10 +36,6 @@ struct AnalysisState {
     int code_max = 0;
     int code_min = 0;
 
-    // Window parameters of the spectra; until the first transform, those of window 3.
-    int tone_bins = 6;
-    int dc_bins = 13;
-
     // Channel c occupies entries [c * kChannelEntries, (c + 1) * kChannelEntries).
     std::vector<std::int32_t> ch_data = std::vector<std::int32_t>(kChannels * kChannelEntries);
     std::vector<std::int32_t> ch_tag = std::vector<std::int32_t>(kChannels * kChannelEntries);

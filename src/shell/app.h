@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis/spectrum/spectrum_state.h"
 #include "analysis/state.h"
 #include "boardlink/connection.h"
 #include "capture/buffer.h"
@@ -38,4 +39,6 @@ public:
     boardlink::Connection link;
     capture::Buffer capture;
     analysis::AnalysisState analysis;
+    // The averaged spectra and their work arrays, sized for the longest record.
+    analysis::SpectrumState spectra;
 };

@@ -25,8 +25,8 @@ TEST_F(Panel, StartUpDerivesTheCodeRangeAndReadsTheSetupPanel) {
     EXPECT_EQ(st.code_span, 16777216);
     EXPECT_EQ(st.code_max, 8388607);
     EXPECT_EQ(st.code_min, -8388608);
-    EXPECT_EQ(st.tone_bins, 6);
-    EXPECT_EQ(st.dc_bins, 13);
+    EXPECT_EQ(app().spectra.tone_bins, 6);
+    EXPECT_EQ(app().spectra.dc_bins, 13);
     EXPECT_EQ(st.ch_count, (std::array<int, 4>{1, 0, 0, 0}));
     EXPECT_EQ(st.plot_colour, (std::array<int, 4>{0x000000, 0x800000, 0x008000, 0x000080}));
     EXPECT_EQ(ctrl(ANALYSIS_CH2).on_colour, 0x800000);

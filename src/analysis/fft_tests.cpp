@@ -1,0 +1,134 @@
+#include "analysis/fft_tests.h"
+
+#include <cmath>
+
+#include "analysis/analysis.h"
+#include "analysis/panel_setup.h"
+#include "analysis/spectrum/spectrum.h"
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+namespace {
+
+SpectrumSettings settings_of(const App& app) {
+    const AnalysisState& st = app.analysis;
+    return {app.capture.fs, st.fs_code, st.fs_volt, st.limit_bw, st.window_index};
+}
+
+// Errors reach the list only for channels whose button was on when last read.
+FftErrorReporter reporter(App& app) {
+    return FftErrorReporter([&app](int code, int channel) { plot_error(app, code, channel); },
+                            app.analysis.plot_enabled);
+}
+
+// A figure the analysis could not produce shows as a dimmed 0.
+void show_stats(App& app, const FftStats& stats) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    for (int d = 0; d < kDisplays; ++d) {
+        const Statistic& s = stats.displays[d];
+        const int ctrl = stat_display(d);
+        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, std::string(s.label));
+        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, s.precision);
+        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, s.value ? 0 : 1);
+        ui.SetCtrlVal(p, ctrl, s.value.value_or(0.0));
+    }
+}
+
+void draw_graph(App& app, int channel, const FftGraph& g) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    const int colour = app.analysis.plot_colour[channel];
+    if (g.db_mode)
+        ui.SetAxisRange(p, ANALYSIS_GRAPH, ui::VAL_MANUAL, 0.0, g.x_max, ui::VAL_MANUAL, g.y_min,
+                        0.0);
+    else
+        ui.SetAxisRange(p, ANALYSIS_GRAPH, ui::VAL_MANUAL, 0.0, g.x_max, ui::VAL_AUTOSCALE, 0.0,
+                        0.0);
+    ui.PlotXY(p, ANALYSIS_GRAPH, g.x.data(), g.y.data(), static_cast<int>(g.x.size()),
+              ui::VAL_THIN_LINE, colour);
+    for (const FftMarkerText& t : g.texts)
+        ui.PlotText(p, ANALYSIS_GRAPH, t.x, t.y, t.text, ui::VAL_BLACK);
+    for (const FftMarkerLine& l : g.lines)
+        ui.PlotLine(p, ANALYSIS_GRAPH, l.x, l.y_from, l.x, l.y_to,
+                    l.fundamental ? ui::VAL_RED : colour);
+}
+
+// The plots of every enabled channel, each lowering the dB axis to its own floor.
+void graph_channels(App& app, int kind) {
+    const AnalysisState& st = app.analysis;
+    const SpectrumSettings settings = settings_of(app);
+    const FftErrorReporter errors = reporter(app);
+    for (int c = 0; c < kChannels; ++c) {
+        if (!st.plot_enabled[c]) continue;
+        int xmode = 0, ymode = 0;
+        double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+        app.ui.GetAxisRange(app.shell.analysispanel, ANALYSIS_GRAPH, &xmode, &xmin, &xmax, &ymode,
+                            &ymin, &ymax);
+        FftGraphRequest request;
+        request.kind = kind;
+        request.channel = c;
+        request.n = st.ch_count[c];
+        request.harmonic_marks = st.harmonic_marks != 0;
+        request.noise_units = st.noise_units != 0;
+        request.present_y_min = ymin;
+        const FftGraph g = graph_fft(app.spectra, request, settings, errors);
+        if (g.plotted) draw_graph(app, c, g);
+    }
+}
+
+}  // namespace
+
+void signal_FFT_stats(App& app, int channel) {
+    if (channel < 0 || channel >= kChannels) return;
+    show_stats(app, signal_FFT_stats(app.spectra, channel, app.analysis.ch_count[channel],
+                                     settings_of(app), reporter(app)));
+}
+
+void noise_FFT_stats(App& app, int channel) {
+    if (channel < 0 || channel >= kChannels) return;
+    show_stats(app, noise_FFT_stats(app.spectra, channel, app.analysis.ch_count[channel],
+                                    settings_of(app), reporter(app)));
+}
+
+void _signal_fft(App& app) {
+    const AnalysisState& st = app.analysis;
+    show_stats(app, signal_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app),
+                               reporter(app)));
+    graph_channels(app, kFftKindSignal);
+}
+
+void _noise_fft(App& app) {
+    const AnalysisState& st = app.analysis;
+    show_stats(app,
+               noise_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app), reporter(app)));
+    graph_channels(app, kFftKindNoise);
+}
+
+void _phase_test(App& app) {
+    const AnalysisState& st = app.analysis;
+    std::array<SpectrumChannel, kSpectrumChannels> data;
+    for (int c = 0; c < kChannels; ++c) data[c] = {st.data(c), st.ch_count[c]};
+    const int p = app.shell.analysispanel;
+    phase_test(app.spectra, data, st.window_index, app.capture.fs, reporter(app),
+               [&app, p](int c, std::span<const double> x, std::span<const double> phase) {
+                   app.ui.PlotXY(p, ANALYSIS_GRAPH, x.data(), phase.data(),
+                                 static_cast<int>(x.size()), ui::VAL_THIN_LINE,
+                                 app.analysis.plot_colour[c]);
+               });
+}
+
+void clean_average_buff(App& app) {
+    clean_average_buff(app.spectra);
+}
+
+void ChannelFFT(App& app, int averaging_count, int channel) {
+    if (channel < 0 || channel >= kChannels) return;
+    const AnalysisState& st = app.analysis;
+    ChannelFFT(app.spectra, averaging_count, channel, st.data(channel), st.ch_count[channel],
+               st.window_index);
+}
+
+}  // namespace analysis

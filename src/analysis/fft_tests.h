@@ -1,0 +1,18 @@
+// The frequency-domain tests of the analysis panel: the spectrum library's results shown on
+// the statistics displays and drawn on the graph.
+#pragma once
+
+class App;
+
+namespace analysis {
+
+// Reference, statistics of stat_ch, then the FFT plot of every channel whose button is on.
+void _signal_fft(App& app);
+void _noise_fft(App& app);
+// The statistics alone, for the statistics-channel ring.
+void signal_FFT_stats(App& app, int channel);
+void noise_FFT_stats(App& app, int channel);
+// The phase of each enabled channel's windowed transform.
+void _phase_test(App& app);
+
+}  // namespace analysis
