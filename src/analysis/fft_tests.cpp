@@ -95,8 +95,8 @@ void noise_FFT_stats(App& app, int channel) {
 
 void _signal_fft(App& app) {
     const AnalysisState& st = app.analysis;
-    show_stats(app, signal_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app),
-                               reporter(app)));
+    show_stats(app,
+               signal_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app), reporter(app)));
     graph_channels(app, kFftKindSignal);
 }
 

@@ -25,6 +25,7 @@ void apply_panel_setup(App& app, const PanelSetup& s) {
     for (int i = 0; i < kDisplays; ++i) {
         const int d = kStatDisplays[i];
         ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, i < s.displays ? 1 : 0);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, 0);
         if (i >= s.displays) continue;
         ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, s.labels[i]);
         ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, s.precision[i]);

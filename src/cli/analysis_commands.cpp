@@ -111,6 +111,14 @@ nlohmann::ordered_json channel_result(App& app, int channel, Result* r) {
         ui.GetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, &precision);
         std::string label;
         ui.GetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, &label);
+        // A dimmed display holds no figure: the analysis could not produce it.
+        int dimmed = 0;
+        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, &dimmed);
+        if (dimmed) {
+            stats[label] = nullptr;
+            r->lines.emplace_back(prefix + label, "-");
+            continue;
+        }
         const double v = shell::get_double(ui, p, ctrl);
         stats[label] = number_json(v);
         r->lines.emplace_back(prefix + label, number_text(v, precision));
@@ -146,7 +154,14 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
                    {"--limit-bw", SETUP_LIMITBW, false},
                    {"--full-scale-code", SETUP_FSCODE, true},
                    {"--full-scale-volts", SETUP_FSVOLTS, false}};
+    // The option switch of the signal and noise tests, off unless asked for.
+    bool harmonics = false, nv = false;
     for (size_t i = 1; i < a.size(); i += 2) {
+        if (a[i] == "--harmonics" || a[i] == "--nv") {
+            (a[i] == "--nv" ? nv : harmonics) = true;
+            --i;
+            continue;
+        }
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         if (a[i] == "--test") {
             test = -1;
@@ -169,6 +184,8 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     }
     // Through the fields' callbacks, as a person would set them.
     for (const auto& s : settings) ui.UserSetValue(app.shell.setuppanel, s.ctrl, s.value);
+    app.analysis.harmonic_marks = harmonics ? 1 : 0;
+    app.analysis.noise_units = nv ? 1 : 0;
     const int channels = app.capture.NumberOfChannels;
     if (channels < 1 || channels > analysis::kChannels)
         return failure("no data to analyse: load a data file or capture first");
@@ -197,8 +214,10 @@ void add_analysis_commands() {
                  "load or save an analysis data file (no dialog)", data};
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
-        "[--full-scale-volts V]",
-        "run a test of the analysis panel on every channel", analyze};
+        "[--full-scale-volts V] [--harmonics] [--nv]",
+        "run a test of the analysis panel on every channel (--harmonics marks the signal test's "
+        "harmonics, --nv shows the noise test in nV per root hertz)",
+        analyze};
 }
 
 }  // namespace cli
