@@ -20,6 +20,10 @@ namespace {
 // Clang vector type: SSE2 on x86-64, NEON on ARM, plain code elsewhere.)
 typedef double Lanes __attribute__((vector_size(16), aligned(8), may_alias));
 
+DSP_INLINE Lanes load(const double* p) { return *reinterpret_cast<const Lanes*>(p); }
+DSP_INLINE void store(double* p, Lanes v) { *reinterpret_cast<Lanes*>(p) = v; }
+DSP_INLINE Lanes reversed(Lanes v) { return Lanes{v[1], v[0]}; }
+
 // Bit-reversal moves tiles of 2^kTileBits x 2^kTileBits pairs, so that its reads and writes
 // touch whole cache lines even for the longest transforms.
 constexpr int kTileBits = 2;
@@ -32,8 +36,8 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
 }
 
 // Tables for n = 2^k samples, m = n/2 pairs:
-// - split-radix levels N = 8, 16, ..., m: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
-//   level N starting at N/2 - 4;
+// - split-radix levels N = 8, 16, ..., m: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8, each
+//   value in both lanes of a pair, level N starting at pair N/2 - 4;
 // - the join of the two halves: cos and sin of 2pi k/n for k <= n/4;
 // - bit reversal of the middle bits of a pair index.
 class RealPow2Plan {
@@ -54,7 +58,9 @@ public:
 
     int pairs() const { return m_; }
     int pair_bits() const { return pair_bits_; }
-    const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
+    const Lanes* twiddles(int len) const {
+        return reinterpret_cast<const Lanes*>(tw_.data()) + (len / 2 - 4);
+    }
     const double* join_cos() const { return join_.data(); }
     const double* join_sin() const { return join_.data() + (m_ / 2 + 1); }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
@@ -63,13 +69,18 @@ private:
     void fill(int n) {
         m_ = n / 2;
         pair_bits_ = std::bit_width(static_cast<unsigned>(m_)) - 1;
-        if (m_ >= 8) tw_.resize(static_cast<std::size_t>(m_) - 4);
+        if (m_ >= 8) tw_.resize(2 * (static_cast<std::size_t>(m_) - 4));
         for (int len = 8; len <= m_; len *= 2) {
-            double* t = tw_.data() + (len / 2 - 4);
+            Lanes* t = reinterpret_cast<Lanes*>(tw_.data()) + (len / 2 - 4);
             const int e = len / 8;
             for (int k = 0; k < e; ++k) {
-                unit_root(k, len, &t[k], &t[e + k]);
-                unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
+                double c1, s1, c3, s3;
+                unit_root(k, len, &c1, &s1);
+                unit_root(3 * static_cast<std::uint64_t>(k), len, &c3, &s3);
+                t[k] = Lanes{c1, c1};
+                t[e + k] = Lanes{s1, s1};
+                t[2 * e + k] = Lanes{c3, c3};
+                t[3 * e + k] = Lanes{s3, s3};
             }
         }
         const int quarter = m_ / 2;
@@ -125,7 +136,7 @@ void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* src, Lanes* dst) {
 // Joins, in place, the packed transforms of the even samples (a[0, N/2)), the samples 4m+1
 // (a[N/2, 3N/4)) and 4m+3 (a[3N/4, N)) into the packed transform of length N: Re X[k] at k
 // for k <= N/2, Im X[k] at N-k for 0 < k < N/2. N >= 8.
-DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
+DSP_INLINE void combine(Lanes* a, int len, const Lanes* tw) {
     const int e = len / 8;
     const int q = len / 4;
     const int h = len / 2;
@@ -144,10 +155,10 @@ DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
         a[3 * e] = er - d;
         a[5 * e] = -ei - s;
     }
-    const double* c1 = tw;
-    const double* s1 = tw + e;
-    const double* c3 = tw + 2 * e;
-    const double* s3 = tw + 3 * e;
+    const Lanes* c1 = tw;
+    const Lanes* s1 = tw + e;
+    const Lanes* c3 = tw + 2 * e;
+    const Lanes* s3 = tw + 3 * e;
     for (int k = 1; k < e; ++k) {
         const Lanes er = a[k], ei = a[h - k];
         // E[N/4+k] is the conjugate of E[N/4-k].
@@ -231,8 +242,23 @@ void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
     packed[m] = a[0][0] - a[0][1];
     packed[q] = a[q][0];
     packed[n - q] = -a[q][1];
-    for (int k = 1; k < q; ++k) {
-        const Lanes re = a[k], im = a[m - k];  // lane 0: E, lane 1: O
+    // Two bins per step: lane j of every vector below belongs to bin k + j.
+    int k = 1;
+    for (; k + 1 < q; k += 2) {
+        const Lanes lo = a[k], hi = a[k + 1];              // (Re E, Re O) of bins k, k+1
+        const Lanes lo_m = a[m - k], hi_m = a[m - k - 1];  // (Im E, Im O)
+        const Lanes er = {lo[0], hi[0]}, orr = {lo[1], hi[1]};
+        const Lanes ei = {lo_m[0], hi_m[0]}, oi = {lo_m[1], hi_m[1]};
+        const Lanes ck = load(c + k), sk = load(s + k);
+        const Lanes tr = orr * ck + oi * sk;
+        const Lanes ti = oi * ck - orr * sk;
+        store(packed + k, er + tr);
+        store(packed + n - k - 1, reversed(ei + ti));
+        store(packed + m - k - 1, reversed(er - tr));
+        store(packed + m + k, ti - ei);
+    }
+    for (; k < q; ++k) {
+        const Lanes re = a[k], im = a[m - k];
         const double tr = re[1] * c[k] + im[1] * s[k];
         const double ti = im[1] * c[k] - re[1] * s[k];
         packed[k] = re[0] + tr;
