@@ -2,10 +2,14 @@
 
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "dsp/butterflies.h"
 #include "dsp/dsp.h"
 #include "dsp/fft_buffer.h"
+#include "dsp/plan_cache.h"
+#include "dsp/simd.h"
+#include "dsp/unit_root.h"
 
 namespace dsp::detail {
 
@@ -18,15 +22,15 @@ enum class Mode {
 };
 
 // The inputs of butterfly k of a block, multiplied by e^(-j2pi bk/(R*span)).
-template <int R, bool kFullRows>
-DSP_INLINE void load_twiddled(const double* r, const double* i, int span, int k,
-                              const MixedPass& p, double* zr, double* zi) {
+template <int R, bool kFullRows, class T>
+DSP_INLINE void load_twiddled(const T* r, const T* i, int span, int k, const MixedPass& p, T* zr,
+                              T* zi) {
     zr[0] = r[k];
     zi[0] = i[k];
     if constexpr (kFullRows) {
         for (int b = 1; b < R; ++b) {
             const double wr = p.tw_re[(b - 1) * span + k], wi = p.tw_im[(b - 1) * span + k];
-            const double ar = r[b * span + k], ai = i[b * span + k];
+            const T ar = r[b * span + k], ai = i[b * span + k];
             zr[b] = ar * wr - ai * wi;
             zi[b] = ar * wi + ai * wr;
         }
@@ -34,7 +38,7 @@ DSP_INLINE void load_twiddled(const double* r, const double* i, int span, int k,
         const double w1r = p.tw_re[k], w1i = p.tw_im[k];
         double wr = w1r, wi = w1i;
         for (int b = 1; b < R; ++b) {
-            const double ar = r[b * span + k], ai = i[b * span + k];
+            const T ar = r[b * span + k], ai = i[b * span + k];
             zr[b] = ar * wr - ai * wi;
             zi[b] = ar * wi + ai * wr;
             const double next = wr * w1r - wi * w1i;
@@ -79,19 +83,19 @@ void pass_complex(double* re, double* im, int n, const MixedPass& p) {
 // Butterfly k (0 < k < span/2) yields the kept bins k + q*span for q < (R+1)/2; its other
 // outputs are the conjugates of the bins (span-k) + (R-1-q)*span, stored there instead.
 // Butterflies span-k are never run: about half of the arithmetic of a complex pass.
-template <int R, bool kFullRows>
-void pass_hermitian(double* re, double* im, int n, const MixedPass& p, bool real_input) {
+template <int R, bool kFullRows, class T>
+void pass_hermitian(T* re, T* im, int n, const MixedPass& p, bool real_input) {
     constexpr int kDirect = (R + 1) / 2;
     const int span = p.span;
     const int interior_end = (span + 1) / 2;
     for (int start = 0; start < n; start += R * span) {
-        double* r = re + start;
-        double* i = im + start;
+        T* r = re + start;
+        T* i = im + start;
         {
-            double zr[R], zi[R];
+            T zr[R], zi[R];
             for (int b = 0; b < R; ++b) {
                 zr[b] = r[b * span];
-                zi[b] = real_input ? 0.0 : i[b * span];
+                zi[b] = real_input ? T{} : i[b * span];
             }
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q <= R / 2; ++q) {
@@ -101,7 +105,7 @@ void pass_hermitian(double* re, double* im, int n, const MixedPass& p, bool real
         }
         DSP_INDEPENDENT_ITERATIONS
         for (int k = 1; k < interior_end; ++k) {
-            double zr[R], zi[R];
+            T zr[R], zi[R];
             load_twiddled<R, kFullRows>(r, i, span, k, p, zr, zi);
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q < kDirect; ++q) {
@@ -116,7 +120,7 @@ void pass_hermitian(double* re, double* im, int n, const MixedPass& p, bool real
         }
         if (span % 2 == 0) {
             const int k = span / 2;
-            double zr[R], zi[R];
+            T zr[R], zi[R];
             load_twiddled<R, kFullRows>(r, i, span, k, p, zr, zi);
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q < kDirect; ++q) {
@@ -128,36 +132,37 @@ void pass_hermitian(double* re, double* im, int n, const MixedPass& p, bool real
 }
 
 // fft_odd: any odd radix, through the (R-1)/2 pairs of inputs with conjugate twiddles.
-void pass_odd(double* re, double* im, int n, const MixedPass& p, double* work, Mode mode) {
+template <class T>
+void pass_odd(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
     const int R = p.radix;
     const int h = (R - 1) / 2;
     const int span = p.span;
     const double* c = p.trig_cos;
     const double* s = p.trig_sin;
-    double* sr = work;
-    double* si = work + h;
-    double* dr = work + 2 * h;
-    double* di = work + 3 * h;
+    T* sr = reinterpret_cast<T*>(work);
+    T* si = sr + h;
+    T* dr = sr + 2 * h;
+    T* di = sr + 3 * h;
     const int k_end = mode == Mode::kComplex ? span : span / 2 + 1;
     for (int start = 0; start < n; start += R * span) {
-        double* r = re + start;
-        double* i = im + start;
+        T* r = re + start;
+        T* i = im + start;
         for (int k = 0; k < k_end; ++k) {
-            const double z0r = r[k];
-            const double z0i = mode == Mode::kRealFirst ? 0.0 : i[k];
-            double x0r = z0r, x0i = z0i;
+            const T z0r = r[k];
+            const T z0i = mode == Mode::kRealFirst ? T{} : i[k];
+            T x0r = z0r, x0i = z0i;
             for (int j = 1; j <= h; ++j) {
-                double ar = r[j * span + k], ai = mode == Mode::kRealFirst ? 0.0 : i[j * span + k];
-                double br = r[(R - j) * span + k];
-                double bi = mode == Mode::kRealFirst ? 0.0 : i[(R - j) * span + k];
+                T ar = r[j * span + k], ai = mode == Mode::kRealFirst ? T{} : i[j * span + k];
+                T br = r[(R - j) * span + k];
+                T bi = mode == Mode::kRealFirst ? T{} : i[(R - j) * span + k];
                 if (k > 0) {
                     const double* twr = p.tw_re;
                     const double* twi = p.tw_im;
                     const int ja = (j - 1) * span + k, jb = (R - j - 1) * span + k;
-                    const double tar = ar * twr[ja] - ai * twi[ja];
+                    const T tar = ar * twr[ja] - ai * twi[ja];
                     ai = ar * twi[ja] + ai * twr[ja];
                     ar = tar;
-                    const double tbr = br * twr[jb] - bi * twi[jb];
+                    const T tbr = br * twr[jb] - bi * twi[jb];
                     bi = br * twi[jb] + bi * twr[jb];
                     br = tbr;
                 }
@@ -172,7 +177,7 @@ void pass_odd(double* re, double* im, int n, const MixedPass& p, double* work, M
             i[k] = x0i;
             const bool mirrored = mode != Mode::kComplex && k > 0 && 2 * k < span;
             for (int q = 1; q <= h; ++q) {
-                double ar = z0r, ai = z0i, br = 0.0, bi = 0.0;
+                T ar = z0r, ai = z0i, br{}, bi{};
                 int t = 0;
                 for (int j = 0; j < h; ++j) {
                     t += q;
@@ -197,15 +202,19 @@ void pass_odd(double* re, double* im, int n, const MixedPass& p, double* work, M
     }
 }
 
-template <int R>
-void run_pass(double* re, double* im, int n, const MixedPass& p, Mode mode) {
-    if (mode == Mode::kComplex) {
-        if (p.full_rows) {
-            pass_complex<R, true>(re, im, n, p);
-        } else {
-            pass_complex<R, false>(re, im, n, p);
+template <int R, class T>
+void run_pass(T* re, T* im, int n, const MixedPass& p, Mode mode) {
+    if constexpr (std::is_same_v<T, double>) {
+        if (mode == Mode::kComplex) {
+            if (p.full_rows) {
+                pass_complex<R, true>(re, im, n, p);
+            } else {
+                pass_complex<R, false>(re, im, n, p);
+            }
+            return;
         }
-    } else if (p.full_rows) {
+    }
+    if (p.full_rows) {
         pass_hermitian<R, true>(re, im, n, p, mode == Mode::kRealFirst);
     } else {
         pass_hermitian<R, false>(re, im, n, p, mode == Mode::kRealFirst);
@@ -213,7 +222,8 @@ void run_pass(double* re, double* im, int n, const MixedPass& p, Mode mode) {
 }
 
 // One pass: twiddle factors and the butterfly of the pass's radix.
-void twiddleTransf(double* re, double* im, int n, const MixedPass& p, double* work, Mode mode) {
+template <class T>
+void twiddleTransf(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
     switch (p.radix) {
         case 2: run_pass<2>(re, im, n, p, mode); break;
         case 3: run_pass<3>(re, im, n, p, mode); break;
@@ -223,6 +233,13 @@ void twiddleTransf(double* re, double* im, int n, const MixedPass& p, double* wo
         case 10: run_pass<10>(re, im, n, p, mode); break;
         default: pass_odd(re, im, n, p, work, mode); break;
     }
+}
+
+template <class T>
+void hermitian_passes(const MixedPlan& plan, T* re, T* im, double* work) {
+    for (int p = 0; p < plan.factors().count; ++p)
+        twiddleTransf(re, im, plan.n(), plan.pass(p), work,
+                      p == 0 ? Mode::kRealFirst : Mode::kHermitian);
 }
 
 // Temporaries owned for the duration of one transform.
@@ -237,6 +254,97 @@ struct WorkBuffer {
     WorkBuffer(const WorkBuffer&) = delete;
     WorkBuffer& operator=(const WorkBuffer&) = delete;
 };
+
+// Even lengths: the even and the odd samples are two real transforms of n/2 points, run side
+// by side in the lanes of Lanes vectors and joined by one radix-2 step at the end.
+class RealMixedPlan {
+public:
+    static std::shared_ptr<const RealMixedPlan> build(int n) {
+        try {
+            auto plan = std::make_shared<RealMixedPlan>();
+            plan->half_ = mixed_plan(n / 2);
+            if (!plan->half_) return nullptr;
+            const int last = n / 4;
+            plan->join_.resize(2 * static_cast<std::size_t>(last + 1));
+            for (int k = 0; k <= last; ++k)
+                unit_root(k, n, &plan->join_[k], &plan->join_[last + 1 + k]);
+            return plan;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
+    std::size_t bytes() const { return join_.capacity() * sizeof(double) + half_->bytes(); }
+
+    const MixedPlan& half() const { return *half_; }
+    const double* join_cos() const { return join_.data(); }
+    const double* join_sin() const { return join_.data() + join_.size() / 2; }
+
+private:
+    std::shared_ptr<const MixedPlan> half_;
+    std::vector<double> join_;  // cos, then sin, of 2pi k/n for k <= n/4
+};
+
+std::shared_ptr<const RealMixedPlan> real_mixed_plan(int n) {
+    static PlanCache<RealMixedPlan> cache(8, std::size_t{256} << 20);
+    return cache.get(n);
+}
+
+// Joins the transforms E (lane 0) and O (lane 1) of the even and odd samples, bins 0..m/2 of
+// each in (re, im), into all n bins of the whole transform in (x, y):
+// X[k] = E[k] + W^k O[k], X[m-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n), m = n/2.
+// re and im occupy y and x themselves; every write below lands on a pair already read, in the
+// upper halves (free), or, for the bins just below m, is made in a last pass from its mirror.
+void join_even_odd(const RealMixedPlan& plan, const Lanes* re, const Lanes* im, double* x,
+                   double* y, int n) {
+    const int m = n / 2;
+    const int last = m / 2;
+    const double* c = plan.join_cos();
+    const double* s = plan.join_sin();
+    // Bin k from E[k] = (er, ei), O[k] = (orr, oi); X[m-k] goes to its mirror m+k only.
+    auto emit = [&](int k, double er, double ei, double orr, double oi) {
+        const double tr = orr * c[k] + oi * s[k];
+        const double ti = oi * c[k] - orr * s[k];
+        x[k] = x[n - k] = er + tr;
+        y[k] = ei + ti;
+        y[n - k] = -(ei + ti);
+        x[m + k] = er - tr;
+        y[m + k] = ei - ti;
+    };
+    const Lanes last_re = re[last], last_im = im[last];  // overwritten before its turn
+    const double e0 = re[0][0], o0 = re[0][1];
+    x[0] = e0 + o0;
+    y[0] = 0.0;
+    x[m] = e0 - o0;
+    y[m] = 0.0;
+    for (int k = 1; k < last; ++k) {
+        const Lanes r = re[k], i = im[k];
+        emit(k, r[0], i[0], r[1], i[1]);
+    }
+    if (m % 2 == 0) {
+        // The middle bins of E and O are real; so is the exact transform there.
+        emit(last, last_re[0], 0.0, last_re[1], 0.0);
+    } else {
+        emit(last, last_re[0], last_im[0], last_re[1], last_im[1]);
+    }
+    for (int k = 1; 2 * k < m; ++k) {
+        x[m - k] = x[m + k];
+        y[m - k] = -y[m + k];
+    }
+}
+
+int mixRefft_even(double* x, double* y, int n) {
+    const auto plan = real_mixed_plan(n);
+    WorkBuffer work;
+    if (!plan || work.data == nullptr) return kOutOfMemory;
+    const MixedPlan& half = plan->half();
+    const Lanes* pairs = reinterpret_cast<const Lanes*>(x);
+    Lanes* re = reinterpret_cast<Lanes*>(y);
+    Lanes* im = reinterpret_cast<Lanes*>(x);
+    half.for_each_digit_reversed([&](int pos, int src) { re[pos] = pairs[src]; });
+    hermitian_passes(half, re, im, work.data);
+    join_even_odd(*plan, re, im, x, y, n);
+    return 0;
+}
 
 }  // namespace
 
@@ -258,12 +366,11 @@ void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work) 
 }
 
 void mixRefft_passes(const MixedPlan& plan, double* re, double* im, double* work) {
-    for (int p = 0; p < plan.factors().count; ++p)
-        twiddleTransf(re, im, plan.n(), plan.pass(p), work,
-                      p == 0 ? Mode::kRealFirst : Mode::kHermitian);
+    hermitian_passes(plan, re, im, work);
 }
 
 int mixRefft(double* x, double* y, int n) {
+    if (n % 2 == 0) return mixRefft_even(x, y, n);
     const auto plan = mixed_plan(n);
     WorkBuffer work;
     if (!plan || work.data == nullptr) return kOutOfMemory;

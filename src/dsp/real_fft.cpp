@@ -15,14 +15,8 @@ namespace dsp::detail {
 
 namespace {
 
-// The even and the odd samples are transformed together, one in each lane of a two-double
-// vector: every operation of the split-radix recursion then does the work of two. (A GCC and
-// Clang vector type: SSE2 on x86-64, NEON on ARM, plain code elsewhere.)
-typedef double Lanes __attribute__((vector_size(16), aligned(8), may_alias));
-
-DSP_INLINE Lanes load(const double* p) { return *reinterpret_cast<const Lanes*>(p); }
-DSP_INLINE void store(double* p, Lanes v) { *reinterpret_cast<Lanes*>(p) = v; }
-DSP_INLINE Lanes reversed(Lanes v) { return Lanes{v[1], v[0]}; }
+// The even and the odd samples are transformed together, one in each lane of a Lanes vector:
+// every operation of the split-radix recursion then does the work of two.
 
 // Bit-reversal moves tiles of 2^kTileBits x 2^kTileBits pairs, so that its reads and writes
 // touch whole cache lines even for the longest transforms.
@@ -249,13 +243,13 @@ void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
         const Lanes lo_m = a[m - k], hi_m = a[m - k - 1];  // (Im E, Im O)
         const Lanes er = {lo[0], hi[0]}, orr = {lo[1], hi[1]};
         const Lanes ei = {lo_m[0], hi_m[0]}, oi = {lo_m[1], hi_m[1]};
-        const Lanes ck = load(c + k), sk = load(s + k);
+        const Lanes ck = load_lanes(c + k), sk = load_lanes(s + k);
         const Lanes tr = orr * ck + oi * sk;
         const Lanes ti = oi * ck - orr * sk;
-        store(packed + k, er + tr);
-        store(packed + n - k - 1, reversed(ei + ti));
-        store(packed + m - k - 1, reversed(er - tr));
-        store(packed + m + k, ti - ei);
+        store_lanes(packed + k, er + tr);
+        store_lanes(packed + n - k - 1, swap_lanes(ei + ti));
+        store_lanes(packed + m - k - 1, swap_lanes(er - tr));
+        store_lanes(packed + m + k, ti - ei);
     }
     for (; k < q; ++k) {
         const Lanes re = a[k], im = a[m - k];

@@ -1,0 +1,30 @@
+// Vector type and code-generation hints shared by the transforms.
+#pragma once
+
+namespace dsp::detail {
+
+#if defined(__GNUC__)
+#define DSP_INLINE inline __attribute__((always_inline))
+#else
+#define DSP_INLINE inline
+#endif
+
+// Loops whose iterations touch disjoint elements of the same arrays.
+#if defined(__clang__)
+#define DSP_INDEPENDENT_ITERATIONS _Pragma("clang loop vectorize(assume_safety)")
+#elif defined(__GNUC__)
+#define DSP_INDEPENDENT_ITERATIONS _Pragma("GCC ivdep")
+#else
+#define DSP_INDEPENDENT_ITERATIONS
+#endif
+
+// Two doubles handled as one value: the real transforms run two independent half-length
+// transforms side by side in the lanes. A GCC/Clang vector type: SSE2 on x86-64, NEON on ARM,
+// plain code elsewhere. Any 8-byte alignment, may alias double.
+typedef double Lanes __attribute__((vector_size(16), aligned(8), may_alias));
+
+DSP_INLINE Lanes load_lanes(const double* p) { return *reinterpret_cast<const Lanes*>(p); }
+DSP_INLINE void store_lanes(double* p, Lanes v) { *reinterpret_cast<Lanes*>(p) = v; }
+DSP_INLINE Lanes swap_lanes(Lanes v) { return Lanes{v[1], v[0]}; }
+
+}  // namespace dsp::detail
