@@ -168,3 +168,110 @@ struct Butterfly<10> {
 };
 
 }  // namespace dsp::detail
+
+namespace dsp::detail {
+
+// Real-input versions for the first pass of a real transform: from R real samples a, the bins
+// q = 0..R/2 (the others are their conjugates), about half the work of the complex butterfly.
+template <int R>
+struct RealButterfly;
+
+template <>
+struct RealButterfly<2> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        xr[0] = a[0] + a[1];
+        xr[1] = a[0] - a[1];
+        xi[0] = xi[1] = T{};
+    }
+};
+
+template <>
+struct RealButterfly<3> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        const T t = a[1] + a[2];
+        xr[0] = a[0] + t;
+        xi[0] = T{};
+        xr[1] = a[0] - 0.5 * t;
+        xi[1] = -kSin60 * (a[1] - a[2]);
+    }
+};
+
+template <>
+struct RealButterfly<4> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        const T s02 = a[0] + a[2], s13 = a[1] + a[3];
+        xr[0] = s02 + s13;
+        xr[1] = a[0] - a[2];
+        xi[1] = a[3] - a[1];
+        xr[2] = s02 - s13;
+        xi[0] = xi[2] = T{};
+    }
+};
+
+template <>
+struct RealButterfly<5> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        const T t1 = a[1] + a[4], t2 = a[2] + a[3];
+        const T t3 = a[1] - a[4], t4 = a[3] - a[2];
+        const T t5 = t1 + t2;
+        xr[0] = a[0] + t5;
+        xi[0] = T{};
+        const T s1 = xr[0] + kC51 * t5;
+        const T m2 = kC52 * (t1 - t2);
+        const T m3 = kC53 * (t3 + t4);
+        xr[1] = s1 + m2;
+        xi[1] = m3 - kC54 * t4;
+        xr[2] = s1 - m2;
+        xi[2] = m3 + kC55 * t3;
+    }
+};
+
+template <>
+struct RealButterfly<8> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        const T e[4] = {a[0], a[2], a[4], a[6]}, o[4] = {a[1], a[3], a[5], a[7]};
+        T er[3], ei[3], orr[3], oi[3];
+        RealButterfly<4>::run<T>(e, er, ei);
+        RealButterfly<4>::run<T>(o, orr, oi);
+        const T wr = kSqrtHalf * (orr[1] + oi[1]), wi = kSqrtHalf * (oi[1] - orr[1]);
+        xr[0] = er[0] + orr[0];
+        xr[4] = er[0] - orr[0];
+        xr[1] = er[1] + wr;
+        xi[1] = ei[1] + wi;
+        xr[2] = er[2];
+        xi[2] = -orr[2];
+        xr[3] = er[1] - wr;
+        xi[3] = wi - ei[1];
+        xi[0] = xi[4] = T{};
+    }
+};
+
+template <>
+struct RealButterfly<10> {
+    template <class T>
+    static DSP_INLINE void run(const T* a, T* xr, T* xi) {
+        const T ea[5] = {a[0], a[2], a[4], a[6], a[8]}, eb[5] = {a[5], a[7], a[9], a[1], a[3]};
+        T ar[3], ai[3], br[3], bi[3];
+        RealButterfly<5>::run<T>(ea, ar, ai);
+        RealButterfly<5>::run<T>(eb, br, bi);
+        // Bins of the two five-point parts k2 = 0..2 (3 and 4 are conjugates of 2 and 1).
+        xr[0] = ar[0] + br[0];
+        xr[5] = ar[0] - br[0];
+        xr[1] = ar[1] - br[1];
+        xi[1] = ai[1] - bi[1];
+        xr[2] = ar[2] + br[2];
+        xi[2] = ai[2] + bi[2];
+        xr[3] = ar[2] - br[2];
+        xi[3] = bi[2] - ai[2];
+        xr[4] = ar[1] + br[1];
+        xi[4] = -(ai[1] + bi[1]);
+        xi[0] = xi[5] = T{};
+    }
+};
+
+}  // namespace dsp::detail

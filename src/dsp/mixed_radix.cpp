@@ -84,7 +84,7 @@ void pass_complex(double* re, double* im, int n, const MixedPass& p) {
 // outputs are the conjugates of the bins (span-k) + (R-1-q)*span, stored there instead.
 // Butterflies span-k are never run: about half of the arithmetic of a complex pass.
 template <int R, bool kFullRows, class T>
-void pass_hermitian(T* re, T* im, int n, const MixedPass& p, bool real_input) {
+void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
     constexpr int kDirect = (R + 1) / 2;
     const int span = p.span;
     const int interior_end = (span + 1) / 2;
@@ -92,15 +92,14 @@ void pass_hermitian(T* re, T* im, int n, const MixedPass& p, bool real_input) {
         T* r = re + start;
         T* i = im + start;
         {
-            T zr[R], zi[R];
-            for (int b = 0; b < R; ++b) {
-                zr[b] = r[b * span];
-                zi[b] = real_input ? T{} : i[b * span];
-            }
-            Butterfly<R>::run(zr, zi);
+            // Butterfly 0 joins the sub-transforms' DC bins, which are real (in the first pass,
+            // the samples themselves).
+            T a[R], xr[R / 2 + 1], xi[R / 2 + 1];
+            for (int b = 0; b < R; ++b) a[b] = r[b * span];
+            RealButterfly<R>::run(a, xr, xi);
             for (int q = 0; q <= R / 2; ++q) {
-                r[q * span] = zr[q];
-                i[q * span] = zi[q];
+                r[q * span] = xr[q];
+                i[q * span] = xi[q];
             }
         }
         DSP_INDEPENDENT_ITERATIONS
@@ -215,9 +214,9 @@ void run_pass(T* re, T* im, int n, const MixedPass& p, Mode mode) {
         }
     }
     if (p.full_rows) {
-        pass_hermitian<R, true>(re, im, n, p, mode == Mode::kRealFirst);
+        pass_hermitian<R, true>(re, im, n, p);
     } else {
-        pass_hermitian<R, false>(re, im, n, p, mode == Mode::kRealFirst);
+        pass_hermitian<R, false>(re, im, n, p);
     }
 }
 
@@ -316,7 +315,24 @@ void join_even_odd(const RealMixedPlan& plan, const Lanes* re, const Lanes* im, 
     y[0] = 0.0;
     x[m] = e0 - o0;
     y[m] = 0.0;
-    for (int k = 1; k < last; ++k) {
+    // Two bins per step: lane j of the vectors below belongs to bin k + j.
+    int k = 1;
+    for (; k + 1 < last; k += 2) {
+        const Lanes r0 = re[k], r1 = re[k + 1], i0 = im[k], i1 = im[k + 1];
+        const Lanes er = {r0[0], r1[0]}, orr = {r0[1], r1[1]};
+        const Lanes ei = {i0[0], i1[0]}, oi = {i0[1], i1[1]};
+        const Lanes ck = load_lanes(c + k), sk = load_lanes(s + k);
+        const Lanes tr = orr * ck + oi * sk;
+        const Lanes ti = oi * ck - orr * sk;
+        const Lanes sum_re = er + tr, sum_im = ei + ti;
+        store_lanes(x + k, sum_re);
+        store_lanes(x + n - k - 1, swap_lanes(sum_re));
+        store_lanes(y + k, sum_im);
+        store_lanes(y + n - k - 1, -swap_lanes(sum_im));
+        store_lanes(x + m + k, er - tr);
+        store_lanes(y + m + k, ei - ti);
+    }
+    for (; k < last; ++k) {
         const Lanes r = re[k], i = im[k];
         emit(k, r[0], i[0], r[1], i[1]);
     }
