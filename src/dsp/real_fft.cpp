@@ -276,7 +276,15 @@ void Real_FFTCx(double* x, double* y, int n) {
     const int h = n / 2;
     y[0] = 0.0;
     y[h] = 0.0;
-    for (int k = 1; k < h; ++k) {
+    // Two bins per step: k and k+1, whose imaginary parts sit at n-k-1 and n-k (reversed).
+    int k = 1;
+    for (; k + 1 < h; k += 2) {
+        const Lanes r = load_lanes(x + k), i_rev = load_lanes(x + n - k - 1);
+        store_lanes(x + n - k - 1, swap_lanes(r));
+        store_lanes(y + k, swap_lanes(i_rev));
+        store_lanes(y + n - k - 1, -i_rev);
+    }
+    for (; k < h; ++k) {
         const double r = x[k], i = x[n - k];
         x[n - k] = r;
         y[k] = i;
