@@ -8,6 +8,7 @@
 
 #include "dsp/butterflies.h"
 #include "dsp/dsp.h"
+#include "dsp/fft_buffer.h"
 #include "dsp/plan_cache.h"
 #include "dsp/unit_root.h"
 
@@ -271,6 +272,54 @@ void RealFFT(const RealPow2Plan& plan, double* x, double* y) {
     join_halves(plan, lanes, x);
 }
 
+// join_halves and Real_FFTCx in one step, for when the lanes are in a separate work array:
+// every bin goes straight to its final places in x and y.
+void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x, double* y) {
+    const int m = plan.pairs();
+    const int n = 2 * m;
+    const int q = m / 2;
+    const double* c = plan.join_cos();
+    const double* s = plan.join_sin();
+    x[0] = a[0][0] + a[0][1];
+    x[m] = a[0][0] - a[0][1];
+    y[0] = y[m] = 0.0;
+    x[q] = x[n - q] = a[q][0];
+    y[q] = -a[q][1];
+    y[n - q] = a[q][1];
+    // Two bins per step; lane j of every vector below belongs to bin k + j (or m - k - j).
+    int k = 1;
+    for (; k + 1 < q; k += 2) {
+        const Lanes lo = a[k], hi = a[k + 1];
+        const Lanes lo_m = a[m - k], hi_m = a[m - k - 1];
+        const Lanes er = {lo[0], hi[0]}, orr = {lo[1], hi[1]};
+        const Lanes ei = {lo_m[0], hi_m[0]}, oi = {lo_m[1], hi_m[1]};
+        const Lanes ck = load_lanes(c + k), sk = load_lanes(s + k);
+        const Lanes tr = orr * ck + oi * sk;
+        const Lanes ti = oi * ck - orr * sk;
+        const Lanes low_re = er + tr, low_im = ei + ti;    // bins k, k+1
+        const Lanes high_re = er - tr, high_im = ti - ei;  // bins m-k, m-k-1
+        store_lanes(x + k, low_re);
+        store_lanes(x + n - k - 1, swap_lanes(low_re));
+        store_lanes(y + k, low_im);
+        store_lanes(y + n - k - 1, -swap_lanes(low_im));
+        store_lanes(x + m - k - 1, swap_lanes(high_re));
+        store_lanes(x + m + k, high_re);
+        store_lanes(y + m - k - 1, swap_lanes(high_im));
+        store_lanes(y + m + k, -high_im);
+    }
+    for (; k < q; ++k) {
+        const Lanes re = a[k], im = a[m - k];
+        const double tr = re[1] * c[k] + im[1] * s[k];
+        const double ti = im[1] * c[k] - re[1] * s[k];
+        x[k] = x[n - k] = re[0] + tr;
+        y[k] = im[0] + ti;
+        y[n - k] = -(im[0] + ti);
+        x[m - k] = x[m + k] = re[0] - tr;
+        y[m - k] = ti - im[0];
+        y[m + k] = im[0] - ti;
+    }
+}
+
 // Real_FFTCx: spreads the packed transform held in x into real parts x and imaginary parts y.
 void Real_FFTCx(double* x, double* y, int n) {
     const int h = n / 2;
@@ -304,6 +353,19 @@ int real_fft_pow2(double* x, double* y, int n) {
     }
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
+    if (n <= static_cast<int>(kFFTBufferDoubles)) {
+        // Short transforms keep their lanes in a cached work buffer, so that the last step can
+        // write the bins straight to x and y.
+        double* work = FFTBufferAcquire();
+        if (work != nullptr) {
+            Lanes* lanes = reinterpret_cast<Lanes*>(work);
+            bit_reverse_pairs(*plan, reinterpret_cast<const Lanes*>(x), lanes);
+            split_radix(*plan, lanes, plan->pairs());
+            join_halves_spread(*plan, lanes, x, y);
+            FFTBufferRelease(work);
+            return 0;
+        }
+    }
     RealFFT(*plan, x, y);
     Real_FFTCx(x, y, n);
     return 0;
