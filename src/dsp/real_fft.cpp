@@ -31,8 +31,8 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
 }
 
 // Tables for n = 2^k samples, m = n/2 pairs:
-// - split-radix levels N = 8, 16, ..., m: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8, each
-//   value in both lanes of a pair, level N starting at pair N/2 - 4;
+// - split-radix levels N = 8, 16, ..., m: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
+//   level N starting at N/2 - 4;
 // - the join of the two halves: cos and sin of 2pi k/n for k <= n/4;
 // - bit reversal of the middle bits of a pair index.
 class RealPow2Plan {
@@ -53,9 +53,7 @@ public:
 
     int pairs() const { return m_; }
     int pair_bits() const { return pair_bits_; }
-    const Lanes* twiddles(int len) const {
-        return reinterpret_cast<const Lanes*>(tw_.data()) + (len / 2 - 4);
-    }
+    const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
     const double* join_cos() const { return join_.data(); }
     const double* join_sin() const { return join_.data() + (m_ / 2 + 1); }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
@@ -64,18 +62,13 @@ private:
     void fill(int n) {
         m_ = n / 2;
         pair_bits_ = std::bit_width(static_cast<unsigned>(m_)) - 1;
-        if (m_ >= 8) tw_.resize(2 * (static_cast<std::size_t>(m_) - 4));
+        if (m_ >= 8) tw_.resize(static_cast<std::size_t>(m_) - 4);
         for (int len = 8; len <= m_; len *= 2) {
-            Lanes* t = reinterpret_cast<Lanes*>(tw_.data()) + (len / 2 - 4);
+            double* t = tw_.data() + (len / 2 - 4);
             const int e = len / 8;
             for (int k = 0; k < e; ++k) {
-                double c1, s1, c3, s3;
-                unit_root(k, len, &c1, &s1);
-                unit_root(3 * static_cast<std::uint64_t>(k), len, &c3, &s3);
-                t[k] = Lanes{c1, c1};
-                t[e + k] = Lanes{s1, s1};
-                t[2 * e + k] = Lanes{c3, c3};
-                t[3 * e + k] = Lanes{s3, s3};
+                unit_root(k, len, &t[k], &t[e + k]);
+                unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
             }
         }
         const int quarter = m_ / 2;
@@ -102,7 +95,7 @@ std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
 }
 
 // dst[bitrev(p)] = src[p] for the m pairs.
-void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* src, Lanes* dst) {
+DSP_MULTIVERSION void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* src, Lanes* dst) {
     const int bits = plan.pair_bits();
     const int mid_bits = bits - 2 * kTileBits;
     if (mid_bits < 0) {
@@ -131,7 +124,7 @@ void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* src, Lanes* dst) {
 // Joins, in place, the packed transforms of the even samples (a[0, N/2)), the samples 4m+1
 // (a[N/2, 3N/4)) and 4m+3 (a[3N/4, N)) into the packed transform of length N: Re X[k] at k
 // for k <= N/2, Im X[k] at N-k for 0 < k < N/2. N >= 8.
-DSP_INLINE void combine(Lanes* a, int len, const Lanes* tw) {
+DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
     const int e = len / 8;
     const int q = len / 4;
     const int h = len / 2;
@@ -150,10 +143,10 @@ DSP_INLINE void combine(Lanes* a, int len, const Lanes* tw) {
         a[3 * e] = er - d;
         a[5 * e] = -ei - s;
     }
-    const Lanes* c1 = tw;
-    const Lanes* s1 = tw + e;
-    const Lanes* c3 = tw + 2 * e;
-    const Lanes* s3 = tw + 3 * e;
+    const double* c1 = tw;
+    const double* s1 = tw + e;
+    const double* c3 = tw + 2 * e;
+    const double* s3 = tw + 3 * e;
     for (int k = 1; k < e; ++k) {
         const Lanes er = a[k], ei = a[h - k];
         // E[N/4+k] is the conjugate of E[N/4-k].
@@ -202,13 +195,13 @@ DSP_INLINE void split_radix_unrolled(const RealPow2Plan& plan, Lanes* a) {
 }
 
 template <int N>
-void split_radix_block(const RealPow2Plan& plan, Lanes* a) {
+DSP_INLINE void split_radix_block(const RealPow2Plan& plan, Lanes* a) {
     split_radix_unrolled<N>(plan, a);
 }
 
 // Split-radix recursion on bit-reversed data, depth first, so that every sub-transform that
 // fits in cache is finished while it is there.
-void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
+DSP_MULTIVERSION void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
     switch (len) {
         case 2: split_radix_block<2>(plan, a); return;
         case 4: split_radix_block<4>(plan, a); return;
@@ -227,7 +220,7 @@ void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
 // The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]) for the packed
 // transforms E and O of the even and odd samples held in the lanes of `a`; writes the packed
 // transform of all n samples.
-void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
+DSP_MULTIVERSION void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
     const int m = plan.pairs();
     const int n = 2 * m;
     const int q = m / 2;
@@ -274,7 +267,7 @@ void RealFFT(const RealPow2Plan& plan, double* x, double* y) {
 
 // join_halves and Real_FFTCx in one step, for when the lanes are in a separate work array:
 // every bin goes straight to its final places in x and y.
-void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x, double* y) {
+DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x, double* y) {
     const int m = plan.pairs();
     const int n = 2 * m;
     const int q = m / 2;
@@ -321,7 +314,7 @@ void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x, dou
 }
 
 // Real_FFTCx: spreads the packed transform held in x into real parts x and imaginary parts y.
-void Real_FFTCx(double* x, double* y, int n) {
+DSP_MULTIVERSION void Real_FFTCx(double* x, double* y, int n) {
     const int h = n / 2;
     y[0] = 0.0;
     y[h] = 0.0;

@@ -18,6 +18,16 @@ namespace dsp::detail {
 #define DSP_INDEPENDENT_ITERATIONS
 #endif
 
+// Hot functions are compiled twice, for the baseline instruction set and for AVX, whose
+// three-operand encoding saves the register copies of SSE2 (same vector width, no fused
+// multiply-add, so both give identical results); the loader picks the one the processor can
+// run. Needs GCC and the GNU ifunc mechanism; elsewhere there is just the baseline version.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define DSP_MULTIVERSION __attribute__((target_clones("avx", "default")))
+#else
+#define DSP_MULTIVERSION
+#endif
+
 // Two doubles handled as one value: the real transforms run two independent half-length
 // transforms side by side in the lanes. A GCC/Clang vector type: SSE2 on x86-64, NEON on ARM,
 // plain code elsewhere. Any 8-byte alignment, may alias double.
