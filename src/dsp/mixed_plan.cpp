@@ -7,14 +7,6 @@
 
 namespace dsp::detail {
 
-namespace {
-
-bool has_own_butterfly(int radix) {
-    return radix == 2 || radix == 3 || radix == 4 || radix == 5 || radix == 8 || radix == 10;
-}
-
-}  // namespace
-
 std::shared_ptr<const MixedPlan> MixedPlan::build(int n) {
     try {
         auto plan = std::make_shared<MixedPlan>();

@@ -10,6 +10,11 @@
 
 namespace dsp::detail {
 
+// Radices with a butterfly of their own; any other (odd) radix takes the generic one.
+inline bool has_own_butterfly(int radix) {
+    return radix == 2 || radix == 3 || radix == 4 || radix == 5 || radix == 8 || radix == 10;
+}
+
 struct MixedPass {
     int radix = 0;
     int span = 0;            // length of the sub-transforms this pass joins

@@ -79,6 +79,53 @@ void pass_complex(double* re, double* im, int n, const MixedPass& p) {
     }
 }
 
+// The transpose of a decimation-in-time pass (the DFT matrix being symmetric): the butterfly
+// first, then output b times e^(-j2pi bk/(R*span)). Run from the last pass to the first on data
+// in natural order, these passes leave the transform in digit-reversed order.
+template <int R, bool kFullRows>
+void pass_dif(double* re, double* im, int n, const MixedPass& p) {
+    const int span = p.span;
+    for (int start = 0; start < n; start += R * span) {
+        double* r = re + start;
+        double* i = im + start;
+        DSP_INDEPENDENT_ITERATIONS
+        for (int k = 0; k < span; ++k) {
+            double zr[R], zi[R];
+            for (int q = 0; q < R; ++q) {
+                zr[q] = r[q * span + k];
+                zi[q] = i[q * span + k];
+            }
+            Butterfly<R>::run(zr, zi);
+            r[k] = zr[0];
+            i[k] = zi[0];
+            double wr = p.tw_re[k], wi = p.tw_im[k];
+            const double w1r = wr, w1i = wi;
+            for (int b = 1; b < R; ++b) {
+                if constexpr (kFullRows) {
+                    wr = p.tw_re[(b - 1) * span + k];
+                    wi = p.tw_im[(b - 1) * span + k];
+                }
+                r[b * span + k] = zr[b] * wr - zi[b] * wi;
+                i[b * span + k] = zr[b] * wi + zi[b] * wr;
+                if constexpr (!kFullRows) {
+                    const double next = wr * w1r - wi * w1i;
+                    wi = wr * w1i + wi * w1r;
+                    wr = next;
+                }
+            }
+        }
+    }
+}
+
+template <int R>
+void run_pass_dif(double* re, double* im, int n, const MixedPass& p) {
+    if (p.full_rows) {
+        pass_dif<R, true>(re, im, n, p);
+    } else {
+        pass_dif<R, false>(re, im, n, p);
+    }
+}
+
 // A block of a real transform is conjugate-symmetric, so only its bins 0..R*span/2 are kept.
 // Butterfly k (0 < k < span/2) yields the kept bins k + q*span for q < (R+1)/2; its other
 // outputs are the conjugates of the bins (span-k) + (R-1-q)*span, stored there instead.
@@ -379,6 +426,24 @@ void Repermute(const MixedPlan& plan, const double* src, double* dst) {
 void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work) {
     for (int p = 0; p < plan.factors().count; ++p)
         twiddleTransf(re, im, plan.n(), plan.pass(p), work, Mode::kComplex);
+}
+
+bool mixfft_dif_passes(const MixedPlan& plan, double* re, double* im) {
+    for (int p = 0; p < plan.factors().count; ++p)
+        if (!has_own_butterfly(plan.pass(p).radix)) return false;
+    for (int p = plan.factors().count - 1; p >= 0; --p) {
+        const MixedPass& pass = plan.pass(p);
+        switch (pass.radix) {
+            case 2: run_pass_dif<2>(re, im, plan.n(), pass); break;
+            case 3: run_pass_dif<3>(re, im, plan.n(), pass); break;
+            case 4: run_pass_dif<4>(re, im, plan.n(), pass); break;
+            case 5: run_pass_dif<5>(re, im, plan.n(), pass); break;
+            case 8: run_pass_dif<8>(re, im, plan.n(), pass); break;
+            case 10: run_pass_dif<10>(re, im, plan.n(), pass); break;
+            default: break;
+        }
+    }
+    return true;
 }
 
 void mixRefft_passes(const MixedPlan& plan, double* re, double* im, double* work) {

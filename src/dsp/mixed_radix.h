@@ -19,6 +19,12 @@ void Repermute(const MixedPlan& plan, const double* src, double* dst);
 // is a work buffer from the cache.
 void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work);
 
+// The same transform from data in natural order to the result in digit-reversed order (the
+// order permute produces), for a convolution, whose pointwise product needs no particular
+// order. Only for radices 2, 3, 4, 5, 8 and 10 (powers of two always qualify): false, with the
+// data untouched, for other plans.
+bool mixfft_dif_passes(const MixedPlan& plan, double* re, double* im);
+
 // Real-input version: `re` holds the digit-reversed real samples, `im` is scratch. Only the
 // bins 0..n/2 are computed, the others being their conjugates; they end up in positions
 // 0..n/2 of re and im, the rest of both arrays being scratch.
