@@ -49,7 +49,7 @@ DSP_INLINE void load_twiddled(const T* r, const T* i, int span, int k, const Mix
 }
 
 template <int R, bool kFullRows>
-void pass_complex(double* re, double* im, int n, const MixedPass& p) {
+DSP_MULTIVERSION void pass_complex(double* re, double* im, int n, const MixedPass& p) {
     const int span = p.span;
     for (int start = 0; start < n; start += R * span) {
         double* r = re + start;
@@ -83,7 +83,7 @@ void pass_complex(double* re, double* im, int n, const MixedPass& p) {
 // first, then output b times e^(-j2pi bk/(R*span)). Run from the last pass to the first on data
 // in natural order, these passes leave the transform in digit-reversed order.
 template <int R, bool kFullRows>
-void pass_dif(double* re, double* im, int n, const MixedPass& p) {
+DSP_MULTIVERSION void pass_dif(double* re, double* im, int n, const MixedPass& p) {
     const int span = p.span;
     for (int start = 0; start < n; start += R * span) {
         double* r = re + start;
@@ -131,7 +131,7 @@ void run_pass_dif(double* re, double* im, int n, const MixedPass& p) {
 // outputs are the conjugates of the bins (span-k) + (R-1-q)*span, stored there instead.
 // Butterflies span-k are never run: about half of the arithmetic of a complex pass.
 template <int R, bool kFullRows, class T>
-void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
+DSP_MULTIVERSION void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
     constexpr int kDirect = (R + 1) / 2;
     const int span = p.span;
     const int interior_end = (span + 1) / 2;
@@ -179,7 +179,7 @@ void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
 
 // fft_odd: any odd radix, through the (R-1)/2 pairs of inputs with conjugate twiddles.
 template <class T>
-void pass_odd(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
+DSP_MULTIVERSION void pass_odd(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
     const int R = p.radix;
     const int h = (R - 1) / 2;
     const int span = p.span;
@@ -271,21 +271,64 @@ void run_pass(T* re, T* im, int n, const MixedPass& p, Mode mode) {
 template <class T>
 void twiddleTransf(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
     switch (p.radix) {
-        case 2: run_pass<2>(re, im, n, p, mode); break;
-        case 3: run_pass<3>(re, im, n, p, mode); break;
-        case 4: run_pass<4>(re, im, n, p, mode); break;
-        case 5: run_pass<5>(re, im, n, p, mode); break;
-        case 8: run_pass<8>(re, im, n, p, mode); break;
-        case 10: run_pass<10>(re, im, n, p, mode); break;
-        default: pass_odd(re, im, n, p, work, mode); break;
+        case 2:
+            run_pass<2>(re, im, n, p, mode);
+            break;
+        case 3:
+            run_pass<3>(re, im, n, p, mode);
+            break;
+        case 4:
+            run_pass<4>(re, im, n, p, mode);
+            break;
+        case 5:
+            run_pass<5>(re, im, n, p, mode);
+            break;
+        case 8:
+            run_pass<8>(re, im, n, p, mode);
+            break;
+        case 10:
+            run_pass<10>(re, im, n, p, mode);
+            break;
+        default:
+            pass_odd(re, im, n, p, work, mode);
+            break;
     }
+}
+
+// The first passes join short sub-transforms lying in contiguous blocks. They run block by
+// block while a block (real and imaginary parts) stays within this size, so that only the later
+// passes stream through memory.
+constexpr std::size_t kCacheBlockBytes = std::size_t{256} << 10;
+
+// How many leading passes fit in one block of elements of `element_bytes` (real and imaginary
+// part together), and the block length they need.
+int leading_passes(const MixedPlan& plan, std::size_t element_bytes, int* block) {
+    int count = 0;
+    std::size_t size = 1;
+    while (count < plan.factors().count &&
+           size * plan.pass(count).radix * element_bytes <= kCacheBlockBytes)
+        size *= plan.pass(count++).radix;
+    *block = static_cast<int>(size);
+    return count;
+}
+
+template <class T>
+void run_passes(const MixedPlan& plan, T* re, T* im, double* work, Mode mode) {
+    auto mode_of = [mode](int p) {
+        return mode == Mode::kComplex || p > 0 ? mode : Mode::kRealFirst;
+    };
+    int block = 0;
+    const int lead = leading_passes(plan, 2 * sizeof(T), &block);
+    for (int start = 0; lead > 0 && start < plan.n(); start += block)
+        for (int p = 0; p < lead; ++p)
+            twiddleTransf(re + start, im + start, block, plan.pass(p), work, mode_of(p));
+    for (int p = lead; p < plan.factors().count; ++p)
+        twiddleTransf(re, im, plan.n(), plan.pass(p), work, mode_of(p));
 }
 
 template <class T>
 void hermitian_passes(const MixedPlan& plan, T* re, T* im, double* work) {
-    for (int p = 0; p < plan.factors().count; ++p)
-        twiddleTransf(re, im, plan.n(), plan.pass(p), work,
-                      p == 0 ? Mode::kRealFirst : Mode::kHermitian);
+    run_passes(plan, re, im, work, Mode::kHermitian);
 }
 
 // Temporaries owned for the duration of one transform.
@@ -304,7 +347,7 @@ struct WorkBuffer {
 // Even lengths: the even and the odd samples are two real transforms of n/2 points, run side
 // by side in the lanes of Lanes vectors and joined by one radix-2 step at the end.
 class RealMixedPlan {
-public:
+  public:
     static std::shared_ptr<const RealMixedPlan> build(int n) {
         try {
             auto plan = std::make_shared<RealMixedPlan>();
@@ -325,7 +368,7 @@ public:
     const double* join_cos() const { return join_.data(); }
     const double* join_sin() const { return join_.data() + join_.size() / 2; }
 
-private:
+  private:
     std::shared_ptr<const MixedPlan> half_;
     std::vector<double> join_;  // cos, then sin, of 2pi k/n for k <= n/4
 };
@@ -340,8 +383,8 @@ std::shared_ptr<const RealMixedPlan> real_mixed_plan(int n) {
 // X[k] = E[k] + W^k O[k], X[m-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n), m = n/2.
 // re and im occupy y and x themselves; every write below lands on a pair already read, in the
 // upper halves (free), or, for the bins just below m, is made in a last pass from its mirror.
-void join_even_odd(const RealMixedPlan& plan, const Lanes* re, const Lanes* im, double* x,
-                   double* y, int n) {
+DSP_MULTIVERSION void join_even_odd(const RealMixedPlan& plan, const Lanes* re, const Lanes* im,
+                                    double* x, double* y, int n) {
     const int m = n / 2;
     const int last = m / 2;
     const double* c = plan.join_cos();
@@ -424,25 +467,41 @@ void Repermute(const MixedPlan& plan, const double* src, double* dst) {
 }
 
 void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work) {
-    for (int p = 0; p < plan.factors().count; ++p)
-        twiddleTransf(re, im, plan.n(), plan.pass(p), work, Mode::kComplex);
+    run_passes(plan, re, im, work, Mode::kComplex);
 }
 
 bool mixfft_dif_passes(const MixedPlan& plan, double* re, double* im) {
     for (int p = 0; p < plan.factors().count; ++p)
         if (!has_own_butterfly(plan.pass(p).radix)) return false;
-    for (int p = plan.factors().count - 1; p >= 0; --p) {
-        const MixedPass& pass = plan.pass(p);
+    auto run = [](double* r, double* i, int n, const MixedPass& pass) {
         switch (pass.radix) {
-            case 2: run_pass_dif<2>(re, im, plan.n(), pass); break;
-            case 3: run_pass_dif<3>(re, im, plan.n(), pass); break;
-            case 4: run_pass_dif<4>(re, im, plan.n(), pass); break;
-            case 5: run_pass_dif<5>(re, im, plan.n(), pass); break;
-            case 8: run_pass_dif<8>(re, im, plan.n(), pass); break;
-            case 10: run_pass_dif<10>(re, im, plan.n(), pass); break;
-            default: break;
+            case 2:
+                run_pass_dif<2>(r, i, n, pass);
+                break;
+            case 3:
+                run_pass_dif<3>(r, i, n, pass);
+                break;
+            case 4:
+                run_pass_dif<4>(r, i, n, pass);
+                break;
+            case 5:
+                run_pass_dif<5>(r, i, n, pass);
+                break;
+            case 8:
+                run_pass_dif<8>(r, i, n, pass);
+                break;
+            default:
+                run_pass_dif<10>(r, i, n, pass);
+                break;
         }
-    }
+    };
+    // The passes of the decimation-in-time order, backwards: the long ones stream through
+    // memory first, then the short ones run block by block.
+    int block = 0;
+    const int lead = leading_passes(plan, 2 * sizeof(double), &block);
+    for (int p = plan.factors().count - 1; p >= lead; --p) run(re, im, plan.n(), plan.pass(p));
+    for (int start = 0; lead > 0 && start < plan.n(); start += block)
+        for (int p = lead - 1; p >= 0; --p) run(re + start, im + start, block, plan.pass(p));
     return true;
 }
 
