@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
         lengths.clear();
         for (int i = 1; i < argc; ++i) lengths.push_back(std::atoi(argv[i]));
     }
-    std::printf("%9s  %-11s %12s %12s %7s %7s %4s %9s %12s\n", "n", "path", "ReFFT us",
-                "FFTW us", "ratio", "target", "met", "rel.err", "1st call us");
+    std::printf("%9s  %-11s %12s %12s %7s %7s %4s %9s %12s\n", "n", "path", "ReFFT us", "FFTW us",
+                "ratio", "target", "met", "rel.err", "1st call us");
     for (const int n : lengths) bench(n);
     return 0;
 }

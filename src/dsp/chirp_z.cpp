@@ -22,7 +22,7 @@ constexpr int kMaxLog2Conv = 30;
 
 // The chirp w[i] = e^(-j pi i^2/n) and the transform of the kernel h, kept per length.
 class ChirpPlan {
-public:
+  public:
     static std::shared_ptr<const ChirpPlan> build(int n) {
         const int log2m = std::bit_width(static_cast<unsigned>(n)) - 1 + 2;
         if (log2m > kMaxLog2Conv) return nullptr;
@@ -46,7 +46,7 @@ public:
     const double* h_re() const { return h_re_.data(); }
     const double* h_im() const { return h_im_.data(); }
 
-private:
+  private:
     // e^(+j pi t^2/n) as (cos, sin); t^2 is reduced modulo 2n exactly.
     static void chirp(std::uint64_t t, int n, double* c, double* s) {
         const std::uint64_t period = 2 * static_cast<std::uint64_t>(n);

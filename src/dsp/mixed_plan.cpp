@@ -70,7 +70,8 @@ void MixedPlan::transTableSetup() {
 void MixedPlan::initTrig(MixedPass& pass, double* table) const {
     pass.trig_cos = table;
     pass.trig_sin = table + pass.radix;
-    for (int t = 0; t < pass.radix; ++t) unit_root(t, pass.radix, table + t, table + pass.radix + t);
+    for (int t = 0; t < pass.radix; ++t)
+        unit_root(t, pass.radix, table + t, table + pass.radix + t);
 }
 
 std::shared_ptr<const MixedPlan> mixed_plan(int n) {

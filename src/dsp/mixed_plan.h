@@ -28,7 +28,7 @@ struct MixedPass {
 };
 
 class MixedPlan {
-public:
+  public:
     // Whole rows are kept while a pass's table stays this small (complex entries); above it
     // the table would cost more memory traffic than deriving the powers.
     static constexpr std::size_t kFullRowEntries = 1 << 15;
@@ -45,7 +45,7 @@ public:
     template <class F>
     void for_each_digit_reversed(F&& f) const;
 
-private:
+  private:
     void transTableSetup();
     void initTrig(MixedPass& pass, double* table) const;
 

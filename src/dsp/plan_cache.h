@@ -16,7 +16,7 @@ namespace dsp::detail {
 // when memory runs out) and `std::size_t bytes() const`.
 template <class Plan>
 class PlanCache {
-public:
+  public:
     PlanCache(std::size_t max_plans, std::size_t max_bytes)
         : max_plans_(max_plans), max_bytes_(max_bytes) {}
 
@@ -39,7 +39,7 @@ public:
         return plan;
     }
 
-private:
+  private:
     using Entry = std::pair<int, std::shared_ptr<const Plan>>;
 
     std::shared_ptr<const Plan> find_and_promote(int n) {

@@ -36,7 +36,7 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
 // - the join of the two halves: cos and sin of 2pi k/n for k <= n/4;
 // - bit reversal of the middle bits of a pair index.
 class RealPow2Plan {
-public:
+  public:
     static std::shared_ptr<const RealPow2Plan> build(int n) {
         try {
             auto plan = std::make_shared<RealPow2Plan>();
@@ -58,7 +58,7 @@ public:
     const double* join_sin() const { return join_.data() + (m_ / 2 + 1); }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
 
-private:
+  private:
     void fill(int n) {
         m_ = n / 2;
         pair_bits_ = std::bit_width(static_cast<unsigned>(m_)) - 1;
@@ -203,13 +203,26 @@ DSP_INLINE void split_radix_block(const RealPow2Plan& plan, Lanes* a) {
 // fits in cache is finished while it is there.
 DSP_MULTIVERSION void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
     switch (len) {
-        case 2: split_radix_block<2>(plan, a); return;
-        case 4: split_radix_block<4>(plan, a); return;
-        case 8: split_radix_block<8>(plan, a); return;
-        case 16: split_radix_block<16>(plan, a); return;
-        case 32: split_radix_block<32>(plan, a); return;
-        case kUnrolledMax: split_radix_block<kUnrolledMax>(plan, a); return;
-        default: break;
+        case 2:
+            split_radix_block<2>(plan, a);
+            return;
+        case 4:
+            split_radix_block<4>(plan, a);
+            return;
+        case 8:
+            split_radix_block<8>(plan, a);
+            return;
+        case 16:
+            split_radix_block<16>(plan, a);
+            return;
+        case 32:
+            split_radix_block<32>(plan, a);
+            return;
+        case kUnrolledMax:
+            split_radix_block<kUnrolledMax>(plan, a);
+            return;
+        default:
+            break;
     }
     split_radix(plan, a, len / 2);
     split_radix(plan, a + len / 2, len / 4);
@@ -267,7 +280,8 @@ void RealFFT(const RealPow2Plan& plan, double* x, double* y) {
 
 // join_halves and Real_FFTCx in one step, for when the lanes are in a separate work array:
 // every bin goes straight to its final places in x and y.
-DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x, double* y) {
+DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x,
+                                         double* y) {
     const int m = plan.pairs();
     const int n = 2 * m;
     const int q = m / 2;

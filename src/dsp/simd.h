@@ -22,7 +22,9 @@ namespace dsp::detail {
 // three-operand encoding saves the register copies of SSE2 (same vector width, no fused
 // multiply-add, so both give identical results); the loader picks the one the processor can
 // run. Needs GCC and the GNU ifunc mechanism; elsewhere there is just the baseline version.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+// ThreadSanitizer cannot run the selection code, which runs before it is set up.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_THREAD__)
 #define DSP_MULTIVERSION __attribute__((target_clones("avx", "default")))
 #else
 #define DSP_MULTIVERSION
@@ -33,8 +35,14 @@ namespace dsp::detail {
 // plain code elsewhere. Any 8-byte alignment, may alias double.
 typedef double Lanes __attribute__((vector_size(16), aligned(8), may_alias));
 
-DSP_INLINE Lanes load_lanes(const double* p) { return *reinterpret_cast<const Lanes*>(p); }
-DSP_INLINE void store_lanes(double* p, Lanes v) { *reinterpret_cast<Lanes*>(p) = v; }
-DSP_INLINE Lanes swap_lanes(Lanes v) { return Lanes{v[1], v[0]}; }
+DSP_INLINE Lanes load_lanes(const double* p) {
+    return *reinterpret_cast<const Lanes*>(p);
+}
+DSP_INLINE void store_lanes(double* p, Lanes v) {
+    *reinterpret_cast<Lanes*>(p) = v;
+}
+DSP_INLINE Lanes swap_lanes(Lanes v) {
+    return Lanes{v[1], v[0]};
+}
 
 }  // namespace dsp::detail

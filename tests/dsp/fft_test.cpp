@@ -61,11 +61,13 @@ TEST(ReFFT, UnitImpulsesOfLengthFour) {
 // 2 (16 and 160 end in 8 * 2, taken as 4 * 4), odd factors up to 998 (27 * 37, 7 * 11 * 13,
 // the prime 997), and lengths with a prime factor above 998 (chirp-z).
 const int kLengths[] = {
-    2,    4,    8,    16,   32,   64,   128,  256,  512,  1024, 2048, 4096,  // powers of two
-    3,    5,    6,    10,   12,   15,   20,   24,   30,   40,   48,   60,   80,
-    100,  160,  200,  240,  360,  640,  720,  1000, 1200, 1600, 2000, 3000,  // radices 2..10
-    7,    9,    21,   49,   77,   343,  999,  1001, 997,  1994, 2 * 3 * 5 * 7 * 11,  // odd
-    1009, 1013, 2018, 2003, 3 * 1013,  // chirp-z
+    2,    4,    8,    16,   32,       64,  128, 256,  512, 1024, 2048,
+    4096,  // powers of two
+    3,    5,    6,    10,   12,       15,  20,  24,   30,  40,   48,
+    60,   80,   100,  160,  200,      240, 360, 640,  720, 1000, 1200,
+    1600, 2000, 3000,  // radices 2..10
+    7,    9,    21,   49,   77,       343, 999, 1001, 997, 1994, 2 * 3 * 5 * 7 * 11,  // odd
+    1009, 1013, 2018, 2003, 3 * 1013,                                                 // chirp-z
 };
 
 class Lengths : public ::testing::TestWithParam<int> {};
@@ -130,9 +132,10 @@ TEST(ReFFT, RandomLengthsMatchDirectSum) {
     }
 }
 
-// Long transforms against the exact spectrum of two tones on whole bins.
+// Long transforms against the exact spectrum of two tones on whole bins: cache-blocked passes,
+// tiled bit reversal, long convolutions.
 TEST(ReFFT, LongTransformsOfTonesOnBins) {
-    for (const int n : {65536, 60000, 65537, 131072 + 1}) {
+    for (const int n : {65536, 131072, 60000, 59049, 65537, 131072 + 1}) {
         const int f = 1234, g = 20021;
         std::vector<double> x(n), y(n);
         for (int i = 0; i < n; ++i) {
@@ -152,8 +155,28 @@ TEST(ReFFT, LongTransformsOfTonesOnBins) {
     }
 }
 
+TEST(CxFFT, LongTransformsOfTonesOnBins) {
+    for (const int n : {65536, 60000, 59049, 65537}) {
+        const int f = 777, g = 30001;
+        std::vector<double> re(n), im(n);
+        for (int i = 0; i < n; ++i) {
+            const long double t = 2 * std::numbers::pi_v<long double> * i / n;
+            // e^(j2pi f i/n) + 0.25 e^(-j2pi g i/n)
+            re[i] = static_cast<double>(std::cos(t * f) + 0.25L * std::cos(t * g));
+            im[i] = static_cast<double>(std::sin(t * f) - 0.25L * std::sin(t * g));
+        }
+        ASSERT_EQ(dsp::CxFFT(re.data(), im.data(), n), 0) << n;
+        double worst = 0;
+        for (int k = 0; k < n; ++k) {
+            const double want = k == f ? n : k == n - g ? n / 4.0 : 0.0;
+            worst = std::max(worst, std::hypot(re[k] - want, im[k]));
+        }
+        EXPECT_LE(worst / n, 1e-12) << n;
+    }
+}
+
 TEST(ReFFT, AgreesWithCxFFTOnRealInput) {
-    for (const int n : {1024, 1000, 999, 1009}) {
+    for (const int n : {1024, 8192, 1000, 999, 1009, 16384, 30030}) {
         std::vector<double> x = random_signal(n, n), y(n);
         std::vector<double> re = x, im(n, 0.0);
         ASSERT_EQ(dsp::ReFFT(x.data(), y.data(), n), 0);
