@@ -9,7 +9,7 @@
 
 #include "dsp/dsp.h"
 #include "dsp/fft_buffer.h"
-#include "dsp/mixed_radix.h"
+#include "dsp/mixed_passes.h"
 #include "dsp/plan_cache.h"
 #include "dsp/unit_root.h"
 
@@ -98,11 +98,8 @@ int Chirp_Z(const double* xr, const double* xi, double* out_re, double* out_im, 
     const int m = plan->m();
     const MixedPlan& conv = plan->conv();
     std::unique_ptr<double[]> temp(new (std::nothrow) double[2 * static_cast<std::size_t>(m)]);
-    double* work = FFTBufferAcquire();
-    if (!temp || work == nullptr) {
-        FFTBufferRelease(work);
-        return kOutOfMemory;
-    }
+    const FFTBufferLease work;
+    if (!temp || work.get() == nullptr) return kOutOfMemory;
     double* ar = temp.get();
     double* ai = ar + m;
     const double* wr = plan->w_re();
@@ -133,8 +130,7 @@ int Chirp_Z(const double* xr, const double* xi, double* out_re, double* out_im, 
         ar[k] = im;
         ai[k] = re;
     }
-    mixfft_passes(conv, ar, ai, work);
-    FFTBufferRelease(work);
+    mixfft_passes(conv, ar, ai, work.get());
 
     const int outputs = xi == nullptr ? n / 2 + 1 : n;
     for (int k = 0; k < outputs; ++k) {

@@ -17,4 +17,18 @@ double* FFTBufferAcquire();
 // Gives a buffer back: into the first empty slot, or freed when every slot is full.
 void FFTBufferRelease(double* buffer);
 
+// A work buffer held for one scope; get() is nullptr when no memory was available.
+class FFTBufferLease {
+  public:
+    FFTBufferLease() : buffer_(FFTBufferAcquire()) {}
+    ~FFTBufferLease() { FFTBufferRelease(buffer_); }
+    FFTBufferLease(const FFTBufferLease&) = delete;
+    FFTBufferLease& operator=(const FFTBufferLease&) = delete;
+
+    double* get() const { return buffer_; }
+
+  private:
+    double* buffer_;
+};
+
 }  // namespace dsp

@@ -363,13 +363,12 @@ int real_fft_pow2(double* x, double* y, int n) {
     if (n <= static_cast<int>(kFFTBufferDoubles)) {
         // Short transforms keep their lanes in a cached work buffer, so that the last step can
         // write the bins straight to x and y.
-        double* work = FFTBufferAcquire();
-        if (work != nullptr) {
-            Lanes* lanes = reinterpret_cast<Lanes*>(work);
+        const FFTBufferLease work;
+        if (work.get() != nullptr) {
+            Lanes* lanes = reinterpret_cast<Lanes*>(work.get());
             bit_reverse_pairs(*plan, reinterpret_cast<const Lanes*>(x), lanes);
             split_radix(*plan, lanes, plan->pairs());
             join_halves_spread(*plan, lanes, x, y);
-            FFTBufferRelease(work);
             return 0;
         }
     }
