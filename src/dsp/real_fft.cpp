@@ -1,3 +1,7 @@
+// Power-of-two real transform. The even and the odd samples are transformed side by side, one
+// in each lane of a Lanes vector, by the real-input split-radix recursion (every operation does
+// the work of two), and one radix-2 step joins the two halves at the end:
+// bit reversal -> split radix on the pairs -> join -> spread into real and imaginary parts.
 #include "dsp/real_fft.h"
 
 #include <bit>
@@ -15,9 +19,6 @@
 namespace dsp::detail {
 
 namespace {
-
-// The even and the odd samples are transformed together, one in each lane of a Lanes vector:
-// every operation of the split-radix recursion then does the work of two.
 
 // Bit-reversal moves tiles of 2^kTileBits x 2^kTileBits pairs, so that its reads and writes
 // touch whole cache lines even for the longest transforms.
@@ -194,32 +195,27 @@ DSP_INLINE void split_radix_unrolled(const RealPow2Plan& plan, Lanes* a) {
     }
 }
 
-template <int N>
-DSP_INLINE void split_radix_block(const RealPow2Plan& plan, Lanes* a) {
-    split_radix_unrolled<N>(plan, a);
-}
-
 // Split-radix recursion on bit-reversed data, depth first, so that every sub-transform that
 // fits in cache is finished while it is there.
 DSP_MULTIVERSION void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
     switch (len) {
         case 2:
-            split_radix_block<2>(plan, a);
+            split_radix_unrolled<2>(plan, a);
             return;
         case 4:
-            split_radix_block<4>(plan, a);
+            split_radix_unrolled<4>(plan, a);
             return;
         case 8:
-            split_radix_block<8>(plan, a);
+            split_radix_unrolled<8>(plan, a);
             return;
         case 16:
-            split_radix_block<16>(plan, a);
+            split_radix_unrolled<16>(plan, a);
             return;
         case 32:
-            split_radix_block<32>(plan, a);
+            split_radix_unrolled<32>(plan, a);
             return;
         case kUnrolledMax:
-            split_radix_block<kUnrolledMax>(plan, a);
+            split_radix_unrolled<kUnrolledMax>(plan, a);
             return;
         default:
             break;
