@@ -1,7 +1,6 @@
 #include "dsp/mixed_passes.h"
 
 #include <cstddef>
-#include <type_traits>
 
 #include "dsp/butterflies.h"
 
@@ -16,9 +15,11 @@ enum class Mode {
 };
 
 // The inputs of butterfly k of a block, multiplied by e^(-j2pi bk/(R*span)).
-template <int R, bool kFullRows, class T>
-DSP_INLINE void load_twiddled(const T* r, const T* i, int span, int k, const MixedPass& p, T* zr,
-                              T* zi) {
+template <int R, bool kFullRows, int W>
+DSP_INLINE void load_twiddled(const typename Vec<W>::mem* r, const typename Vec<W>::mem* i,
+                              int span, int k, const MixedPass& p, typename Vec<W>::value* zr,
+                              typename Vec<W>::value* zi) {
+    using T = typename Vec<W>::value;
     zr[0] = r[k];
     zi[0] = i[k];
     if constexpr (kFullRows) {
@@ -63,7 +64,7 @@ DSP_MULTIVERSION void pass_complex(double* re, double* im, int n, const MixedPas
         DSP_INDEPENDENT_ITERATIONS
         for (int k = 1; k < span; ++k) {
             double zr[R], zi[R];
-            load_twiddled<R, kFullRows>(r, i, span, k, p, zr, zi);
+            load_twiddled<R, kFullRows, 1>(r, i, span, k, p, zr, zi);
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q < R; ++q) {
                 r[q * span + k] = zr[q];
@@ -124,14 +125,17 @@ void run_pass_dif(double* re, double* im, int n, const MixedPass& p) {
 // Butterfly k (0 < k < span/2) yields the kept bins k + q*span for q < (R+1)/2; its other
 // outputs are the conjugates of the bins (span-k) + (R-1-q)*span, stored there instead.
 // Butterflies span-k are never run: about half of the arithmetic of a complex pass.
-template <int R, bool kFullRows, class T>
-DSP_MULTIVERSION void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
+template <int R, bool kFullRows, int W>
+DSP_MULTIVERSION void pass_hermitian(typename Vec<W>::mem* re, typename Vec<W>::mem* im, int n,
+                                     const MixedPass& p) {
+    using T = typename Vec<W>::value;
+    using M = typename Vec<W>::mem;
     constexpr int kDirect = (R + 1) / 2;
     const int span = p.span;
     const int interior_end = (span + 1) / 2;
     for (int start = 0; start < n; start += R * span) {
-        T* r = re + start;
-        T* i = im + start;
+        M* r = re + start;
+        M* i = im + start;
         {
             // Butterfly 0 joins the sub-transforms' DC bins, which are real (in the first pass,
             // the samples themselves).
@@ -146,7 +150,7 @@ DSP_MULTIVERSION void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
         DSP_INDEPENDENT_ITERATIONS
         for (int k = 1; k < interior_end; ++k) {
             T zr[R], zi[R];
-            load_twiddled<R, kFullRows>(r, i, span, k, p, zr, zi);
+            load_twiddled<R, kFullRows, W>(r, i, span, k, p, zr, zi);
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q < kDirect; ++q) {
                 r[q * span + k] = zr[q];
@@ -161,7 +165,7 @@ DSP_MULTIVERSION void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
         if (span % 2 == 0) {
             const int k = span / 2;
             T zr[R], zi[R];
-            load_twiddled<R, kFullRows>(r, i, span, k, p, zr, zi);
+            load_twiddled<R, kFullRows, W>(r, i, span, k, p, zr, zi);
             Butterfly<R>::run(zr, zi);
             for (int q = 0; q < kDirect; ++q) {
                 r[q * span + k] = zr[q];
@@ -172,21 +176,24 @@ DSP_MULTIVERSION void pass_hermitian(T* re, T* im, int n, const MixedPass& p) {
 }
 
 // fft_odd: any odd radix, through the (R-1)/2 pairs of inputs with conjugate twiddles.
-template <class T>
-DSP_MULTIVERSION void pass_odd(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
+template <int W>
+DSP_MULTIVERSION void pass_odd(typename Vec<W>::mem* re, typename Vec<W>::mem* im, int n,
+                               const MixedPass& p, double* work, Mode mode) {
+    using T = typename Vec<W>::value;
+    using M = typename Vec<W>::mem;
     const int R = p.radix;
     const int h = (R - 1) / 2;
     const int span = p.span;
     const double* c = p.trig_cos;
     const double* s = p.trig_sin;
-    T* sr = reinterpret_cast<T*>(work);
-    T* si = sr + h;
-    T* dr = sr + 2 * h;
-    T* di = sr + 3 * h;
+    M* sr = reinterpret_cast<M*>(work);
+    M* si = sr + h;
+    M* dr = sr + 2 * h;
+    M* di = sr + 3 * h;
     const int k_end = mode == Mode::kComplex ? span : span / 2 + 1;
     for (int start = 0; start < n; start += R * span) {
-        T* r = re + start;
-        T* i = im + start;
+        M* r = re + start;
+        M* i = im + start;
         for (int k = 0; k < k_end; ++k) {
             const T z0r = r[k];
             const T z0i = mode == Mode::kRealFirst ? T{} : i[k];
@@ -242,9 +249,10 @@ DSP_MULTIVERSION void pass_odd(T* re, T* im, int n, const MixedPass& p, double* 
     }
 }
 
-template <int R, class T>
-void run_pass(T* re, T* im, int n, const MixedPass& p, Mode mode) {
-    if constexpr (std::is_same_v<T, double>) {
+template <int R, int W>
+void run_pass(typename Vec<W>::mem* re, typename Vec<W>::mem* im, int n, const MixedPass& p,
+              Mode mode) {
+    if constexpr (W == 1) {
         if (mode == Mode::kComplex) {
             if (p.full_rows) {
                 pass_complex<R, true>(re, im, n, p);
@@ -255,36 +263,37 @@ void run_pass(T* re, T* im, int n, const MixedPass& p, Mode mode) {
         }
     }
     if (p.full_rows) {
-        pass_hermitian<R, true>(re, im, n, p);
+        pass_hermitian<R, true, W>(re, im, n, p);
     } else {
-        pass_hermitian<R, false>(re, im, n, p);
+        pass_hermitian<R, false, W>(re, im, n, p);
     }
 }
 
 // One pass: twiddle factors and the butterfly of the pass's radix.
-template <class T>
-void twiddleTransf(T* re, T* im, int n, const MixedPass& p, double* work, Mode mode) {
+template <int W>
+void twiddleTransf(typename Vec<W>::mem* re, typename Vec<W>::mem* im, int n, const MixedPass& p,
+                   double* work, Mode mode) {
     switch (p.radix) {
         case 2:
-            run_pass<2>(re, im, n, p, mode);
+            run_pass<2, W>(re, im, n, p, mode);
             break;
         case 3:
-            run_pass<3>(re, im, n, p, mode);
+            run_pass<3, W>(re, im, n, p, mode);
             break;
         case 4:
-            run_pass<4>(re, im, n, p, mode);
+            run_pass<4, W>(re, im, n, p, mode);
             break;
         case 5:
-            run_pass<5>(re, im, n, p, mode);
+            run_pass<5, W>(re, im, n, p, mode);
             break;
         case 8:
-            run_pass<8>(re, im, n, p, mode);
+            run_pass<8, W>(re, im, n, p, mode);
             break;
         case 10:
-            run_pass<10>(re, im, n, p, mode);
+            run_pass<10, W>(re, im, n, p, mode);
             break;
         default:
-            pass_odd(re, im, n, p, work, mode);
+            pass_odd<W>(re, im, n, p, work, mode);
             break;
     }
 }
@@ -306,24 +315,25 @@ int leading_passes(const MixedPlan& plan, std::size_t element_bytes, int* block)
     return count;
 }
 
-template <class T>
-void run_passes(const MixedPlan& plan, T* re, T* im, double* work, Mode mode) {
+template <int W>
+void run_passes(const MixedPlan& plan, typename Vec<W>::mem* re, typename Vec<W>::mem* im,
+                double* work, Mode mode) {
     auto mode_of = [mode](int p) {
         return mode == Mode::kComplex || p > 0 ? mode : Mode::kRealFirst;
     };
     int block = 0;
-    const int lead = leading_passes(plan, 2 * sizeof(T), &block);
+    const int lead = leading_passes(plan, 2 * sizeof(typename Vec<W>::mem), &block);
     for (int start = 0; lead > 0 && start < plan.n(); start += block)
         for (int p = 0; p < lead; ++p)
-            twiddleTransf(re + start, im + start, block, plan.pass(p), work, mode_of(p));
+            twiddleTransf<W>(re + start, im + start, block, plan.pass(p), work, mode_of(p));
     for (int p = lead; p < plan.factors().count; ++p)
-        twiddleTransf(re, im, plan.n(), plan.pass(p), work, mode_of(p));
+        twiddleTransf<W>(re, im, plan.n(), plan.pass(p), work, mode_of(p));
 }
 
 }  // namespace
 
 void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work) {
-    run_passes(plan, re, im, work, Mode::kComplex);
+    run_passes<1>(plan, re, im, work, Mode::kComplex);
 }
 
 bool mixfft_dif_passes(const MixedPlan& plan, double* re, double* im) {
@@ -362,11 +372,11 @@ bool mixfft_dif_passes(const MixedPlan& plan, double* re, double* im) {
 }
 
 void mixRefft_passes(const MixedPlan& plan, double* re, double* im, double* work) {
-    run_passes(plan, re, im, work, Mode::kHermitian);
+    run_passes<1>(plan, re, im, work, Mode::kHermitian);
 }
 
 void mixRefft_passes(const MixedPlan& plan, Lanes* re, Lanes* im, double* work) {
-    run_passes(plan, re, im, work, Mode::kHermitian);
+    run_passes<2>(plan, re, im, work, Mode::kHermitian);
 }
 
 }  // namespace dsp::detail

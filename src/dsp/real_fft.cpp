@@ -1,7 +1,10 @@
-// Power-of-two real transform. The even and the odd samples are transformed side by side, one
-// in each lane of a Lanes vector, by the real-input split-radix recursion (every operation does
-// the work of two), and one radix-2 step joins the two halves at the end:
-// bit reversal -> split radix on the pairs -> join -> spread into real and imaginary parts.
+// Power-of-two real transform. The samples are dealt round-robin into the lanes of a vector
+// (two lanes, or four where the processor has AVX): lane r holds the samples i*W + r. The
+// real-input split-radix recursion transforms these sequences side by side, every operation
+// doing the work of W, and radix-2 steps join them: with four lanes, lanes 0 and 2 into the
+// transform of the even samples and lanes 1 and 3 into that of the odd ones; then these two
+// into the whole transform:
+// bit reversal -> split radix -> (join quads) -> join halves -> spread.
 #include "dsp/real_fft.h"
 
 #include <bit>
@@ -20,7 +23,10 @@ namespace dsp::detail {
 
 namespace {
 
-// Bit-reversal moves tiles of 2^kTileBits x 2^kTileBits pairs, so that its reads and writes
+// Shortest length taken by the four-lane path.
+constexpr int kMinQuadLength = 16;
+
+// Bit reversal moves tiles of 2^kTileBits x 2^kTileBits elements, so that its reads and writes
 // touch whole cache lines even for the longest transforms.
 constexpr int kTileBits = 2;
 constexpr int kTile = 1 << kTileBits;
@@ -31,11 +37,12 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
     return r;
 }
 
-// Tables for n = 2^k samples, m = n/2 pairs:
-// - split-radix levels N = 8, 16, ..., m: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
+// Tables for n = 2^k samples in W lanes, split-radix length s = n/W:
+// - split-radix levels N = 8, 16, ..., s: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
 //   level N starting at N/2 - 4;
-// - the join of the two halves: cos and sin of 2pi k/n for k <= n/4;
-// - bit reversal of the middle bits of a pair index.
+// - with four lanes, the join of the quads: cos and sin of 2pi k/(n/2) for k <= n/8;
+// - the join of the halves: cos and sin of 2pi k/n for k <= n/4;
+// - bit reversal of the middle bits of an index below s.
 class RealPow2Plan {
   public:
     static std::shared_ptr<const RealPow2Plan> build(int n) {
@@ -48,23 +55,29 @@ class RealPow2Plan {
         }
     }
     std::size_t bytes() const {
-        return (tw_.capacity() + join_.capacity()) * sizeof(double) +
+        return (tw_.capacity() + quad_join_.capacity() + join_.capacity()) * sizeof(double) +
                rev_mid_.capacity() * sizeof(std::uint32_t);
     }
 
-    int pairs() const { return m_; }
-    int pair_bits() const { return pair_bits_; }
+    int n() const { return n_; }
+    int lanes() const { return lanes_; }
+    int length() const { return len_; }  // of the split-radix transforms
+    int length_bits() const { return len_bits_; }
     const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
+    const double* quad_join_cos() const { return quad_join_.data(); }
+    const double* quad_join_sin() const { return quad_join_.data() + quad_join_.size() / 2; }
     const double* join_cos() const { return join_.data(); }
-    const double* join_sin() const { return join_.data() + (m_ / 2 + 1); }
+    const double* join_sin() const { return join_.data() + join_.size() / 2; }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
 
   private:
     void fill(int n) {
-        m_ = n / 2;
-        pair_bits_ = std::bit_width(static_cast<unsigned>(m_)) - 1;
-        if (m_ >= 8) tw_.resize(static_cast<std::size_t>(m_) - 4);
-        for (int len = 8; len <= m_; len *= 2) {
+        n_ = n;
+        lanes_ = n >= kMinQuadLength && cpu_has_avx() ? 4 : 2;
+        len_ = n / lanes_;
+        len_bits_ = std::bit_width(static_cast<unsigned>(len_)) - 1;
+        if (len_ >= 8) tw_.resize(static_cast<std::size_t>(len_) - 4);
+        for (int len = 8; len <= len_; len *= 2) {
             double* t = tw_.data() + (len / 2 - 4);
             const int e = len / 8;
             for (int k = 0; k < e; ++k) {
@@ -72,10 +85,9 @@ class RealPow2Plan {
                 unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
             }
         }
-        const int quarter = m_ / 2;
-        join_.resize(2 * static_cast<std::size_t>(quarter + 1));
-        for (int k = 0; k <= quarter; ++k) unit_root(k, n, &join_[k], &join_[quarter + 1 + k]);
-        const int mid_bits = pair_bits_ - 2 * kTileBits;
+        if (lanes_ == 4) fill_roots(&quad_join_, n / 8, n / 2);
+        fill_roots(&join_, n / 4, n);
+        const int mid_bits = len_bits_ - 2 * kTileBits;
         if (mid_bits >= 0) {
             rev_mid_.resize(std::size_t{1} << mid_bits);
             for (std::uint32_t v = 0; v < rev_mid_.size(); ++v)
@@ -83,9 +95,18 @@ class RealPow2Plan {
         }
     }
 
-    int m_ = 0;
-    int pair_bits_ = 0;
+    // cos, then sin, of 2pi k/period for k = 0..last.
+    static void fill_roots(std::vector<double>* table, int last, int period) {
+        table->resize(2 * static_cast<std::size_t>(last + 1));
+        for (int k = 0; k <= last; ++k) unit_root(k, period, &(*table)[k], &(*table)[last + 1 + k]);
+    }
+
+    int n_ = 0;
+    int lanes_ = 0;
+    int len_ = 0;
+    int len_bits_ = 0;
     std::vector<double> tw_;
+    std::vector<double> quad_join_;
     std::vector<double> join_;
     std::vector<std::uint32_t> rev_mid_;
 };
@@ -95,12 +116,15 @@ std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
     return cache.get(n);
 }
 
-// dst[bitrev(p)] = src[p] for the m pairs.
-DSP_MULTIVERSION void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* src, Lanes* dst) {
-    const int bits = plan.pair_bits();
+// dst[bitrev(i)] = src[i] for the split-radix length.
+template <int W>
+DSP_MULTIVERSION void bit_reverse(const RealPow2Plan& plan, const typename Vec<W>::mem* src,
+                                  typename Vec<W>::mem* dst) {
+    using V = typename Vec<W>::mem;
+    const int bits = plan.length_bits();
     const int mid_bits = bits - 2 * kTileBits;
     if (mid_bits < 0) {
-        for (int p = 0; p < plan.pairs(); ++p) dst[reverse_bits(p, bits)] = src[p];
+        for (int i = 0; i < plan.length(); ++i) dst[reverse_bits(i, bits)] = src[i];
         return;
     }
     static constexpr std::uint8_t kRevTile[kTile] = {0, 2, 1, 3};
@@ -110,13 +134,13 @@ DSP_MULTIVERSION void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* s
     for (int v = 0; v < mids; ++v) {
         const std::size_t src_mid = static_cast<std::size_t>(v) << kTileBits;
         const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << kTileBits;
-        Lanes tile[kTile][kTile];
+        typename Vec<W>::value tile[kTile][kTile];
         for (int hi = 0; hi < kTile; ++hi) {
-            const Lanes* row = src + ((static_cast<std::size_t>(hi) << high_shift) | src_mid);
+            const V* row = src + ((static_cast<std::size_t>(hi) << high_shift) | src_mid);
             for (int lo = 0; lo < kTile; ++lo) tile[lo][kRevTile[hi]] = row[lo];
         }
         for (int lo = 0; lo < kTile; ++lo) {
-            Lanes* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
+            V* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
             for (int j = 0; j < kTile; ++j) row[j] = tile[lo][j];
         }
     }
@@ -125,20 +149,22 @@ DSP_MULTIVERSION void bit_reverse_pairs(const RealPow2Plan& plan, const Lanes* s
 // Joins, in place, the packed transforms of the even samples (a[0, N/2)), the samples 4m+1
 // (a[N/2, 3N/4)) and 4m+3 (a[3N/4, N)) into the packed transform of length N: Re X[k] at k
 // for k <= N/2, Im X[k] at N-k for 0 < k < N/2. N >= 8.
-DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
+template <int W>
+DSP_INLINE void combine(typename Vec<W>::mem* a, int len, const double* tw) {
+    using V = typename Vec<W>::value;
     const int e = len / 8;
     const int q = len / 4;
     const int h = len / 2;
     {
-        const Lanes e0 = a[0], u = a[h], z = a[h + q];
-        const Lanes t1 = u + z;
+        const V e0 = a[0], u = a[h], z = a[h + q];
+        const V t1 = u + z;
         a[0] = e0 + t1;
         a[h] = e0 - t1;
         a[h + q] = z - u;
     }
     {
-        const Lanes er = a[e], ei = a[3 * e], u = a[h + e], z = a[h + q + e];
-        const Lanes d = kSqrtHalf * (u - z), s = kSqrtHalf * (u + z);
+        const V er = a[e], ei = a[3 * e], u = a[h + e], z = a[h + q + e];
+        const V d = kSqrtHalf * (u - z), s = kSqrtHalf * (u + z);
         a[e] = er + d;
         a[7 * e] = ei - s;
         a[3 * e] = er - d;
@@ -149,16 +175,16 @@ DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
     const double* c3 = tw + 2 * e;
     const double* s3 = tw + 3 * e;
     for (int k = 1; k < e; ++k) {
-        const Lanes er = a[k], ei = a[h - k];
+        const V er = a[k], ei = a[h - k];
         // E[N/4+k] is the conjugate of E[N/4-k].
-        const Lanes fr = a[q - k], fi = -a[q + k];
-        const Lanes ur = a[h + k], ui = a[h + q - k];
-        const Lanes zr = a[h + q + k], zi = a[len - k];
+        const V fr = a[q - k], fi = -a[q + k];
+        const V ur = a[h + k], ui = a[h + q - k];
+        const V zr = a[h + q + k], zi = a[len - k];
         // U W^k and Z W^3k with W = e^(-j2pi/N).
-        const Lanes uwr = ur * c1[k] + ui * s1[k], uwi = ui * c1[k] - ur * s1[k];
-        const Lanes zwr = zr * c3[k] + zi * s3[k], zwi = zi * c3[k] - zr * s3[k];
-        const Lanes t1r = uwr + zwr, t1i = uwi + zwi;
-        const Lanes t2r = uwr - zwr, t2i = uwi - zwi;
+        const V uwr = ur * c1[k] + ui * s1[k], uwi = ui * c1[k] - ur * s1[k];
+        const V zwr = zr * c3[k] + zi * s3[k], zwi = zi * c3[k] - zr * s3[k];
+        const V t1r = uwr + zwr, t1i = uwi + zwi;
+        const V t2r = uwr - zwr, t2i = uwi - zwi;
         a[k] = er + t1r;
         a[len - k] = ei + t1i;
         a[h - k] = er - t1r;
@@ -174,64 +200,91 @@ DSP_INLINE void combine(Lanes* a, int len, const double* tw) {
 // otherwise dominate them.
 constexpr int kUnrolledMax = 64;
 
-template <int N>
-DSP_INLINE void split_radix_unrolled(const RealPow2Plan& plan, Lanes* a) {
+template <int W, int N>
+DSP_INLINE void split_radix_unrolled(const RealPow2Plan& plan, typename Vec<W>::mem* a) {
+    using V = typename Vec<W>::value;
     if constexpr (N == 2) {
-        const Lanes s = a[0] + a[1];
+        const V s = a[0] + a[1];
         a[1] = a[0] - a[1];
         a[0] = s;
     } else if constexpr (N == 4) {
-        const Lanes e0 = a[0] + a[1], e1 = a[0] - a[1];
-        const Lanes t = a[2] + a[3], d = a[3] - a[2];
+        const V e0 = a[0] + a[1], e1 = a[0] - a[1];
+        const V t = a[2] + a[3], d = a[3] - a[2];
         a[0] = e0 + t;
         a[1] = e1;
         a[2] = e0 - t;
         a[3] = d;
     } else {
-        split_radix_unrolled<N / 2>(plan, a);
-        split_radix_unrolled<N / 4>(plan, a + N / 2);
-        split_radix_unrolled<N / 4>(plan, a + 3 * N / 4);
-        combine(a, N, plan.twiddles(N));
+        split_radix_unrolled<W, N / 2>(plan, a);
+        split_radix_unrolled<W, N / 4>(plan, a + N / 2);
+        split_radix_unrolled<W, N / 4>(plan, a + 3 * N / 4);
+        combine<W>(a, N, plan.twiddles(N));
     }
 }
 
-// Split-radix recursion on bit-reversed data, depth first, so that every sub-transform that
-// fits in cache is finished while it is there.
-DSP_MULTIVERSION void split_radix(const RealPow2Plan& plan, Lanes* a, int len) {
+// RealFFT: the split-radix recursion on bit-reversed data, depth first, so that every
+// sub-transform that fits in cache is finished while it is there. Leaves the packed transform.
+template <int W>
+DSP_MULTIVERSION void RealFFT(const RealPow2Plan& plan, typename Vec<W>::mem* a, int len) {
     switch (len) {
         case 2:
-            split_radix_unrolled<2>(plan, a);
+            split_radix_unrolled<W, 2>(plan, a);
             return;
         case 4:
-            split_radix_unrolled<4>(plan, a);
+            split_radix_unrolled<W, 4>(plan, a);
             return;
         case 8:
-            split_radix_unrolled<8>(plan, a);
+            split_radix_unrolled<W, 8>(plan, a);
             return;
         case 16:
-            split_radix_unrolled<16>(plan, a);
+            split_radix_unrolled<W, 16>(plan, a);
             return;
         case 32:
-            split_radix_unrolled<32>(plan, a);
+            split_radix_unrolled<W, 32>(plan, a);
             return;
         case kUnrolledMax:
-            split_radix_unrolled<kUnrolledMax>(plan, a);
+            split_radix_unrolled<W, kUnrolledMax>(plan, a);
             return;
         default:
             break;
     }
-    split_radix(plan, a, len / 2);
-    split_radix(plan, a + len / 2, len / 4);
-    split_radix(plan, a + 3 * len / 4, len / 4);
-    combine(a, len, plan.twiddles(len));
+    RealFFT<W>(plan, a, len / 2);
+    RealFFT<W>(plan, a + len / 2, len / 4);
+    RealFFT<W>(plan, a + 3 * len / 4, len / 4);
+    combine<W>(a, len, plan.twiddles(len));
 }
 
-// The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]) for the packed
-// transforms E and O of the even and odd samples held in the lanes of `a`; writes the packed
-// transform of all n samples.
+// The packed transforms F_r of the samples 4i+r (lane r of `a`, n/4 points each) joined two by
+// two into those of the even samples E (lane 0 of `pairs`) and of the odd samples O (lane 1),
+// n/2 points each: (E, O)[k] = (F0, F1)[k] + W^k (F2, F3)[k], W = e^(-j2pi/(n/2)); the step of
+// join_halves below, on pairs of lanes.
+DSP_MULTIVERSION void join_quads(const RealPow2Plan& plan, const Quads* a, Lanes* pairs) {
+    const int m = plan.n() / 2;
+    const int s = m / 2;
+    const int q = s / 2;
+    const double* c = plan.quad_join_cos();
+    const double* sn = plan.quad_join_sin();
+    pairs[0] = low_lanes(a[0]) + high_lanes(a[0]);
+    pairs[s] = low_lanes(a[0]) - high_lanes(a[0]);
+    pairs[q] = low_lanes(a[q]);
+    pairs[m - q] = -high_lanes(a[q]);
+    for (int k = 1; k < q; ++k) {
+        const Quads re = a[k], im = a[s - k];
+        const Lanes tr = high_lanes(re) * c[k] + high_lanes(im) * sn[k];
+        const Lanes ti = high_lanes(im) * c[k] - high_lanes(re) * sn[k];
+        pairs[k] = low_lanes(re) + tr;
+        pairs[m - k] = low_lanes(im) + ti;
+        pairs[s - k] = low_lanes(re) - tr;
+        pairs[s + k] = ti - low_lanes(im);
+    }
+}
+
+// The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n),
+// for the packed transforms E and O held in the lanes of `a`; writes the packed transform of
+// all n samples.
 DSP_MULTIVERSION void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
-    const int m = plan.pairs();
-    const int n = 2 * m;
+    const int n = plan.n();
+    const int m = n / 2;
     const int q = m / 2;
     const double* c = plan.join_cos();
     const double* s = plan.join_sin();
@@ -265,21 +318,12 @@ DSP_MULTIVERSION void join_halves(const RealPow2Plan& plan, const Lanes* a, doub
     }
 }
 
-// RealFFT: the packed transform of x (Re X[k] at k for k <= n/2, Im X[k] at n-k otherwise),
-// in place, with y as work space. n >= 4.
-void RealFFT(const RealPow2Plan& plan, double* x, double* y) {
-    Lanes* lanes = reinterpret_cast<Lanes*>(y);
-    bit_reverse_pairs(plan, reinterpret_cast<const Lanes*>(x), lanes);
-    split_radix(plan, lanes, plan.pairs());
-    join_halves(plan, lanes, x);
-}
-
 // join_halves and Real_FFTCx in one step, for when the lanes are in a separate work array:
 // every bin goes straight to its final places in x and y.
 DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x,
                                          double* y) {
-    const int m = plan.pairs();
-    const int n = 2 * m;
+    const int n = plan.n();
+    const int m = n / 2;
     const int q = m / 2;
     const double* c = plan.join_cos();
     const double* s = plan.join_sin();
@@ -323,22 +367,25 @@ DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* 
     }
 }
 
-// Real_FFTCx: spreads the packed transform held in x into real parts x and imaginary parts y.
-DSP_MULTIVERSION void Real_FFTCx(double* x, double* y, int n) {
+// Real_FFTCx: spreads the packed transform held in `packed` (x or y) into real parts x and
+// imaginary parts y.
+DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int n) {
     const int h = n / 2;
-    y[0] = 0.0;
-    y[h] = 0.0;
+    x[0] = packed[0];
+    x[h] = packed[h];
+    y[0] = y[h] = 0.0;
     // Two bins per step: k and k+1, whose imaginary parts sit at n-k-1 and n-k (reversed).
     int k = 1;
     for (; k + 1 < h; k += 2) {
-        const Lanes r = load_lanes(x + k), i_rev = load_lanes(x + n - k - 1);
+        const Lanes r = load_lanes(packed + k), i_rev = load_lanes(packed + n - k - 1);
+        store_lanes(x + k, r);
         store_lanes(x + n - k - 1, swap_lanes(r));
         store_lanes(y + k, swap_lanes(i_rev));
         store_lanes(y + n - k - 1, -i_rev);
     }
     for (; k < h; ++k) {
-        const double r = x[k], i = x[n - k];
-        x[n - k] = r;
+        const double r = packed[k], i = packed[n - k];
+        x[k] = x[n - k] = r;
         y[k] = i;
         y[n - k] = -i;
     }
@@ -356,20 +403,28 @@ int real_fft_pow2(double* x, double* y, int n) {
     }
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
-    if (n <= static_cast<int>(kFFTBufferDoubles)) {
-        // Short transforms keep their lanes in a cached work buffer, so that the last step can
-        // write the bins straight to x and y.
-        const FFTBufferLease work;
-        if (work.get() != nullptr) {
-            Lanes* lanes = reinterpret_cast<Lanes*>(work.get());
-            bit_reverse_pairs(*plan, reinterpret_cast<const Lanes*>(x), lanes);
-            split_radix(*plan, lanes, plan->pairs());
-            join_halves_spread(*plan, lanes, x, y);
-            return 0;
-        }
+    // Short transforms put the last lanes in a cached work buffer, so that the last step can
+    // write the bins straight to x and y.
+    const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
+    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
+    if (plan->lanes() == 4) {
+        Quads* quads = reinterpret_cast<Quads*>(y);
+        bit_reverse<4>(*plan, reinterpret_cast<const Quads*>(x), quads);
+        RealFFT<4>(*plan, quads, plan->length());
+        join_quads(*plan, quads, pairs);
+    } else {
+        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
+        bit_reverse<2>(*plan, reinterpret_cast<const Lanes*>(x), pairs);
+        RealFFT<2>(*plan, pairs, plan->length());
     }
-    RealFFT(*plan, x, y);
-    Real_FFTCx(x, y, n);
+    if (work.get() != nullptr) {
+        join_halves_spread(*plan, pairs, x, y);
+    } else {
+        // The packed result goes to whichever of x and y does not hold the pairs.
+        double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
+        join_halves(*plan, pairs, packed);
+        Real_FFTCx(packed, x, y, n);
+    }
     return 0;
 }
 
