@@ -9,20 +9,20 @@ namespace dsp::detail {
 #define DSP_INLINE inline
 #endif
 
-// Loops whose iterations touch disjoint elements of the same arrays.
-#if defined(__clang__)
-#define DSP_INDEPENDENT_ITERATIONS _Pragma("clang loop vectorize(assume_safety)")
-#elif defined(__GNUC__)
+// Loops whose iterations touch disjoint elements of the same arrays (for GCC's vectoriser; Clang
+// would warn about every loop it then still leaves alone).
+#if defined(__GNUC__) && !defined(__clang__)
 #define DSP_INDEPENDENT_ITERATIONS _Pragma("GCC ivdep")
 #else
 #define DSP_INDEPENDENT_ITERATIONS
 #endif
 
 // Hot functions are compiled twice, for the baseline instruction set and for AVX, whose
-// three-operand encoding saves the register copies of SSE2 (same vector width, no fused
-// multiply-add, so both give identical results); the loader picks the one the processor can
-// run. Needs GCC and the GNU ifunc mechanism; elsewhere there is just the baseline version.
-// ThreadSanitizer cannot run the selection code, which runs before it is set up.
+// three-operand encoding saves the register copies of SSE2 (no fused multiply-add: both
+// versions round alike); the loader picks the one the processor can run. cpu_has_avx() tells
+// code that has a four-lane variant, worth having only with AVX, to use it. Needs GCC and the
+// GNU ifunc mechanism; elsewhere there is just the baseline. ThreadSanitizer cannot run the
+// selection code, which runs before it is set up.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
     !defined(__SANITIZE_THREAD__)
 #define DSP_MULTIVERSION __attribute__((target_clones("avx", "default")))
@@ -71,10 +71,10 @@ using Lanes = Vec<2>::mem;
 // the compiler's emulation is far slower than two-double code).
 using Quads = Vec<4>::mem;
 
-DSP_INLINE Lanes low_lanes(Quads v) {
+DSP_INLINE Lanes low_lanes(const Quads& v) {
     return Lanes{v[0], v[1]};
 }
-DSP_INLINE Lanes high_lanes(Quads v) {
+DSP_INLINE Lanes high_lanes(const Quads& v) {
     return Lanes{v[2], v[3]};
 }
 
