@@ -86,7 +86,7 @@ class ChirpPlan {
 };
 
 std::shared_ptr<const ChirpPlan> chirp_plan(int n) {
-    static PlanCache<ChirpPlan> cache(4, std::size_t{512} << 20);
+    static PlanCache<ChirpPlan> cache(2, std::size_t{256} << 20);
     return cache.get(n);
 }
 

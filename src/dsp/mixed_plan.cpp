@@ -75,7 +75,7 @@ void MixedPlan::initTrig(MixedPass& pass, double* table) const {
 }
 
 std::shared_ptr<const MixedPlan> mixed_plan(int n) {
-    static PlanCache<MixedPlan> cache(8, std::size_t{256} << 20);
+    static PlanCache<MixedPlan> cache(8, std::size_t{128} << 20);
     return cache.get(n);
 }
 

@@ -50,7 +50,7 @@ class RealMixedPlan {
 };
 
 std::shared_ptr<const RealMixedPlan> real_mixed_plan(int n) {
-    static PlanCache<RealMixedPlan> cache(8, std::size_t{256} << 20);
+    static PlanCache<RealMixedPlan> cache(8, std::size_t{128} << 20);
     return cache.get(n);
 }
 

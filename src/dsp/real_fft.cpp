@@ -112,7 +112,7 @@ class RealPow2Plan {
 };
 
 std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
-    static PlanCache<RealPow2Plan> cache(8, std::size_t{128} << 20);
+    static PlanCache<RealPow2Plan> cache(8, std::size_t{64} << 20);
     return cache.get(n);
 }
 
