@@ -22,7 +22,7 @@ struct MixedPass {
     // e^(-j2pi bk/(radix*span)): row b-1 holds k = 0..span-1.
     const double* tw_re = nullptr;
     const double* tw_im = nullptr;
-    // Odd radices above 5: cos and sin of 2pi t/radix, t = 0..radix-1.
+    // Radices without a butterfly of their own: cos and sin of 2pi t/radix, t < radix.
     const double* trig_cos = nullptr;
     const double* trig_sin = nullptr;
 };
@@ -34,6 +34,9 @@ class MixedPlan {
     static constexpr std::size_t kFullRowEntries = 1 << 15;
 
     static std::shared_ptr<const MixedPlan> build(int n);
+    MixedPlan() = default;
+    MixedPlan(const MixedPlan&) = delete;  // the passes point into tables_
+    MixedPlan& operator=(const MixedPlan&) = delete;
     std::size_t bytes() const { return tables_.capacity() * sizeof(double) + sizeof(*this); }
 
     int n() const { return n_; }
