@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/state.h"
+#include "analysis/spectrum/spectrum_state.h"
 #include "boardlink/connection.h"
 #include "capture/buffer.h"
 #include "platform/clock/clock.h"
@@ -37,5 +38,6 @@ public:
     usb::DeviceLibrary usb;
     boardlink::Connection link;
     capture::Buffer capture;
+    analysis::SpectrumState spectra;
     analysis::AnalysisState analysis;
 };
