@@ -15,10 +15,9 @@ void separate_channel_data(App& app);
 // Adds an error entry: code_times_ten (210, 400, ...) for the channel index 0..3 under test.
 void plot_error(App& app, int code_times_ten, int channel);
 void update_cursor(App& app);
-
-// The averaged spectra, for capture: zero them before a capture's first block, then add each
-// channel's windowed power spectrum (divided by the averaging count, at least 1) per block.
+// Zeroes the four averaged spectra before a run of captures.
 void clean_average_buff(App& app);
+// Adds the channel's windowed power spectrum, divided by the averaging count, to its average.
 void ChannelFFT(App& app, int averaging_count, int channel);
 void update_time_date(App& app);
 

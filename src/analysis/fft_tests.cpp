@@ -120,15 +120,4 @@ void _phase_test(App& app) {
                });
 }
 
-void clean_average_buff(App& app) {
-    clean_average_buff(app.spectra);
-}
-
-void ChannelFFT(App& app, int averaging_count, int channel) {
-    if (channel < 0 || channel >= kChannels) return;
-    const AnalysisState& st = app.analysis;
-    ChannelFFT(app.spectra, averaging_count, channel, st.data(channel), st.ch_count[channel],
-               st.window_index);
-}
-
 }  // namespace analysis

@@ -8,6 +8,7 @@
 
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
+#include "cli/capture_commands.h"
 #include "cli/config_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/command.h"
@@ -130,6 +131,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_config_commands();
         add_analysis_commands();
         add_sim_commands();
+        add_capture_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;

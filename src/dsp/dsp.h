@@ -11,7 +11,9 @@ inline constexpr int kInvalidRange = -20101;  // lower end of a range not below 
 
 // Real-input DFT of all n bins, X[k] = sum x[i] e^(-j2pi ik/n), unscaled. On entry x holds the
 // samples; on return x holds the real parts and y the imaginary parts (the upper half is the
-// conjugate mirror of the lower half). Any n >= 1.
+// conjugate mirror of the lower half). Any n >= 1; kOutOfMemory when the tables or temporaries
+// for n cannot be had (arrays untouched). Tables are kept per length for later calls, and the
+// functions may be called from several threads at once.
 int ReFFT(double x[], double y[], int n);
 
 // Complex DFT in place, same convention as ReFFT.

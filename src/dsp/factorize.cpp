@@ -5,7 +5,9 @@
 
 namespace dsp::detail {
 
-int Factors::largest() const { return count == 0 ? 1 : *std::max_element(f, f + count); }
+int Factors::largest() const {
+    return count == 0 ? 1 : *std::max_element(f, f + count);
+}
 
 Factors factorize(int n) {
     Factors out;

@@ -6,7 +6,7 @@ namespace dsp::detail {
 struct Factors {
     static constexpr int kMax = 32;  // 3^20 > 2^31: no int has more factors
     int count = 0;
-    int f[kMax] = {};                // in the order the passes use them
+    int f[kMax] = {};  // in the order the passes use them
 
     int largest() const;
 };

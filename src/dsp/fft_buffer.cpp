@@ -8,7 +8,7 @@ namespace dsp {
 namespace {
 
 class FFTBufferCache {
-public:
+  public:
     FFTBufferCache() {
         for (double*& slot : slots_) slot = new (std::nothrow) double[kFFTBufferDoubles];
     }
@@ -43,7 +43,7 @@ public:
         delete[] buffer;
     }
 
-private:
+  private:
     void DestroyFFTBufferCache() {
         std::lock_guard<std::mutex> lock(mutex_);
         for (double*& slot : slots_) {
@@ -64,7 +64,9 @@ FFTBufferCache& cache() {
 
 }  // namespace
 
-double* FFTBufferAcquire() { return cache().take(); }
+double* FFTBufferAcquire() {
+    return cache().take();
+}
 
 void FFTBufferRelease(double* buffer) {
     if (buffer != nullptr) cache().give(buffer);

@@ -17,4 +17,19 @@ double* FFTBufferAcquire();
 // Gives a buffer back: into the first empty slot, or freed when every slot is full.
 void FFTBufferRelease(double* buffer);
 
+// A work buffer held for one scope (if wanted); get() is nullptr when none was wanted or no
+// memory was available.
+class FFTBufferLease {
+  public:
+    explicit FFTBufferLease(bool wanted = true) : buffer_(wanted ? FFTBufferAcquire() : nullptr) {}
+    ~FFTBufferLease() { FFTBufferRelease(buffer_); }
+    FFTBufferLease(const FFTBufferLease&) = delete;
+    FFTBufferLease& operator=(const FFTBufferLease&) = delete;
+
+    double* get() const { return buffer_; }
+
+  private:
+    double* buffer_;
+};
+
 }  // namespace dsp

@@ -7,14 +7,6 @@
 
 namespace dsp::detail {
 
-namespace {
-
-bool has_own_butterfly(int radix) {
-    return radix == 2 || radix == 3 || radix == 4 || radix == 5 || radix == 8 || radix == 10;
-}
-
-}  // namespace
-
 std::shared_ptr<const MixedPlan> MixedPlan::build(int n) {
     try {
         auto plan = std::make_shared<MixedPlan>();
@@ -78,11 +70,12 @@ void MixedPlan::transTableSetup() {
 void MixedPlan::initTrig(MixedPass& pass, double* table) const {
     pass.trig_cos = table;
     pass.trig_sin = table + pass.radix;
-    for (int t = 0; t < pass.radix; ++t) unit_root(t, pass.radix, table + t, table + pass.radix + t);
+    for (int t = 0; t < pass.radix; ++t)
+        unit_root(t, pass.radix, table + t, table + pass.radix + t);
 }
 
 std::shared_ptr<const MixedPlan> mixed_plan(int n) {
-    static PlanCache<MixedPlan> cache(8, std::size_t{256} << 20);
+    static PlanCache<MixedPlan> cache(8, std::size_t{128} << 20);
     return cache.get(n);
 }
 

@@ -10,6 +10,11 @@
 
 namespace dsp::detail {
 
+// Radices with a butterfly of their own; any other (odd) radix takes the generic one.
+inline bool has_own_butterfly(int radix) {
+    return radix == 2 || radix == 3 || radix == 4 || radix == 5 || radix == 8 || radix == 10;
+}
+
 struct MixedPass {
     int radix = 0;
     int span = 0;            // length of the sub-transforms this pass joins
@@ -17,18 +22,21 @@ struct MixedPass {
     // e^(-j2pi bk/(radix*span)): row b-1 holds k = 0..span-1.
     const double* tw_re = nullptr;
     const double* tw_im = nullptr;
-    // Odd radices above 5: cos and sin of 2pi t/radix, t = 0..radix-1.
+    // Radices without a butterfly of their own: cos and sin of 2pi t/radix, t < radix.
     const double* trig_cos = nullptr;
     const double* trig_sin = nullptr;
 };
 
 class MixedPlan {
-public:
+  public:
     // Whole rows are kept while a pass's table stays this small (complex entries); above it
     // the table would cost more memory traffic than deriving the powers.
     static constexpr std::size_t kFullRowEntries = 1 << 15;
 
     static std::shared_ptr<const MixedPlan> build(int n);
+    MixedPlan() = default;
+    MixedPlan(const MixedPlan&) = delete;  // the passes point into tables_
+    MixedPlan& operator=(const MixedPlan&) = delete;
     std::size_t bytes() const { return tables_.capacity() * sizeof(double) + sizeof(*this); }
 
     int n() const { return n_; }
@@ -40,7 +48,7 @@ public:
     template <class F>
     void for_each_digit_reversed(F&& f) const;
 
-private:
+  private:
     void transTableSetup();
     void initTrig(MixedPass& pass, double* table) const;
 

@@ -1,5 +1,5 @@
-// Mixed-radix decimation-in-time transform for lengths whose factors are all at most
-// kMaxMixedFactor.
+// Mixed-radix transform for lengths whose factors are all at most kMaxMixedFactor: reordering
+// into digit-reversed order, then the passes.
 #pragma once
 
 #include "dsp/mixed_plan.h"
@@ -14,15 +14,6 @@ void permute(const MixedPlan& plan, const double* src_re, const double* src_im, 
 
 // Reorders a real input into digit-reversed order (out of place).
 void Repermute(const MixedPlan& plan, const double* src, double* dst);
-
-// All passes in place on digit-reversed complex data; the result is in natural order. `work`
-// is a work buffer from the cache.
-void mixfft_passes(const MixedPlan& plan, double* re, double* im, double* work);
-
-// Real-input version: `re` holds the digit-reversed real samples, `im` is scratch. Only the
-// bins 0..n/2 are computed, the others being their conjugates; they end up in positions
-// 0..n/2 of re and im, the rest of both arrays being scratch.
-void mixRefft_passes(const MixedPlan& plan, double* re, double* im, double* work);
 
 // ReFFT for mixed-radix lengths: x real in, (x, y) complex out. Returns 0 or a status code.
 int mixRefft(double* x, double* y, int n);

@@ -2,6 +2,7 @@
 // of the same length: an averaging run transforms the same length many times over.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -16,7 +17,7 @@ namespace dsp::detail {
 // when memory runs out) and `std::size_t bytes() const`.
 template <class Plan>
 class PlanCache {
-public:
+  public:
     PlanCache(std::size_t max_plans, std::size_t max_bytes)
         : max_plans_(max_plans), max_bytes_(max_bytes) {}
 
@@ -39,16 +40,15 @@ public:
         return plan;
     }
 
-private:
+  private:
     using Entry = std::pair<int, std::shared_ptr<const Plan>>;
 
     std::shared_ptr<const Plan> find_and_promote(int n) {
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             if (entries_[i].first == n) {
-                Entry hit = std::move(entries_[i]);
-                entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
-                entries_.insert(entries_.begin(), hit);
-                return hit.second;
+                const auto first = entries_.begin();
+                std::rotate(first, first + static_cast<std::ptrdiff_t>(i), first + 1 + i);
+                return entries_.front().second;
             }
         }
         return nullptr;

@@ -1,3 +1,10 @@
+// Power-of-two real transform. The samples are dealt round-robin into the lanes of a vector
+// (two lanes, or four where the processor has AVX): lane r holds the samples i*W + r. The
+// real-input split-radix recursion transforms these sequences side by side, every operation
+// doing the work of W, and radix-2 steps join them: with four lanes, lanes 0 and 2 into the
+// transform of the even samples and lanes 1 and 3 into that of the odd ones; then these two
+// into the whole transform:
+// bit reversal -> split radix -> (join quads) -> join halves -> spread.
 #include "dsp/real_fft.h"
 
 #include <bit>
@@ -8,6 +15,7 @@
 
 #include "dsp/butterflies.h"
 #include "dsp/dsp.h"
+#include "dsp/fft_buffer.h"
 #include "dsp/plan_cache.h"
 #include "dsp/unit_root.h"
 
@@ -15,9 +23,12 @@ namespace dsp::detail {
 
 namespace {
 
-// Bit-reversal works on tiles of 2^kTileBits x 2^kTileBits elements, so both the reads and the
-// writes touch whole cache lines even for the longest transforms.
-constexpr int kTileBits = 3;
+// Shortest length taken by the four-lane path.
+constexpr int kMinQuadLength = 16;
+
+// Bit reversal moves tiles of 2^kTileBits x 2^kTileBits elements, so that its reads and writes
+// touch whole cache lines even for the longest transforms.
+constexpr int kTileBits = 2;
 constexpr int kTile = 1 << kTileBits;
 
 std::uint32_t reverse_bits(std::uint32_t v, int bits) {
@@ -26,78 +37,110 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
     return r;
 }
 
-// Twiddles of every combine level N = 8, 16, ..., n: cos and sin of 2pi k/N and 2pi 3k/N for
-// k < N/8, level N starting at N/2 - 4.
+// Tables for n = 2^k samples in W lanes, split-radix length s = n/W:
+// - split-radix levels N = 8, 16, ..., s: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
+//   level N starting at N/2 - 4;
+// - with four lanes, the join of the quads: cos and sin of 2pi k/(n/2) for k <= n/8;
+// - the join of the halves: cos and sin of 2pi k/n for k <= n/4;
+// - bit reversal of the middle bits of an index below s.
 class RealPow2Plan {
-public:
+  public:
     static std::shared_ptr<const RealPow2Plan> build(int n) {
         try {
             auto plan = std::make_shared<RealPow2Plan>();
-            plan->n_ = n;
-            plan->log2n_ = std::bit_width(static_cast<unsigned>(n)) - 1;
-            if (n >= 8) plan->tw_.resize(static_cast<std::size_t>(n) - 4);
-            for (int len = 8; len <= n; len *= 2) {
-                double* t = plan->tw_.data() + (len / 2 - 4);
-                const int e = len / 8;
-                for (int k = 0; k < e; ++k) {
-                    unit_root(k, len, &t[k], &t[e + k]);
-                    unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
-                }
-            }
-            const int mid_bits = plan->log2n_ - 2 * kTileBits;
-            if (mid_bits >= 0) {
-                plan->rev_mid_.resize(std::size_t{1} << mid_bits);
-                for (std::uint32_t m = 0; m < plan->rev_mid_.size(); ++m)
-                    plan->rev_mid_[m] = reverse_bits(m, mid_bits);
-            }
+            plan->fill(n);
             return plan;
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
     }
     std::size_t bytes() const {
-        return tw_.capacity() * sizeof(double) + rev_mid_.capacity() * sizeof(std::uint32_t);
+        return (tw_.capacity() + quad_join_.capacity() + join_.capacity()) * sizeof(double) +
+               rev_mid_.capacity() * sizeof(std::uint32_t);
     }
 
     int n() const { return n_; }
-    int log2n() const { return log2n_; }
+    int lanes() const { return lanes_; }
+    int length() const { return len_; }  // of the split-radix transforms
+    int length_bits() const { return len_bits_; }
     const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
+    const double* quad_join_cos() const { return quad_join_.data(); }
+    const double* quad_join_sin() const { return quad_join_.data() + quad_join_.size() / 2; }
+    const double* join_cos() const { return join_.data(); }
+    const double* join_sin() const { return join_.data() + join_.size() / 2; }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
 
-private:
+  private:
+    void fill(int n) {
+        n_ = n;
+        lanes_ = n >= kMinQuadLength && cpu_has_avx() ? 4 : 2;
+        len_ = n / lanes_;
+        len_bits_ = std::bit_width(static_cast<unsigned>(len_)) - 1;
+        if (len_ >= 8) tw_.resize(static_cast<std::size_t>(len_) - 4);
+        for (int len = 8; len <= len_; len *= 2) {
+            double* t = tw_.data() + (len / 2 - 4);
+            const int e = len / 8;
+            for (int k = 0; k < e; ++k) {
+                unit_root(k, len, &t[k], &t[e + k]);
+                unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
+            }
+        }
+        if (lanes_ == 4) fill_roots(&quad_join_, n / 8, n / 2);
+        fill_roots(&join_, n / 4, n);
+        const int mid_bits = len_bits_ - 2 * kTileBits;
+        if (mid_bits >= 0) {
+            rev_mid_.resize(std::size_t{1} << mid_bits);
+            for (std::uint32_t v = 0; v < rev_mid_.size(); ++v)
+                rev_mid_[v] = reverse_bits(v, mid_bits);
+        }
+    }
+
+    // cos, then sin, of 2pi k/period for k = 0..last.
+    static void fill_roots(std::vector<double>* table, int last, int period) {
+        table->resize(2 * static_cast<std::size_t>(last + 1));
+        for (int k = 0; k <= last; ++k) unit_root(k, period, &(*table)[k], &(*table)[last + 1 + k]);
+    }
+
     int n_ = 0;
-    int log2n_ = 0;
+    int lanes_ = 0;
+    int len_ = 0;
+    int len_bits_ = 0;
     std::vector<double> tw_;
+    std::vector<double> quad_join_;
+    std::vector<double> join_;
     std::vector<std::uint32_t> rev_mid_;
 };
 
 std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
-    static PlanCache<RealPow2Plan> cache(8, std::size_t{128} << 20);
+    static PlanCache<RealPow2Plan> cache(8, std::size_t{64} << 20);
     return cache.get(n);
 }
 
-// dst[bitrev(i)] = src[i].
-void bit_reverse_copy(const RealPow2Plan& plan, const double* src, double* dst) {
-    const int bits = plan.log2n();
+// dst[bitrev(i)] = src[i] for the split-radix length.
+template <int W>
+DSP_MULTIVERSION void bit_reverse(const RealPow2Plan& plan, const typename Vec<W>::mem* src,
+                                  typename Vec<W>::mem* dst) {
+    using V = typename Vec<W>::mem;
+    const int bits = plan.length_bits();
     const int mid_bits = bits - 2 * kTileBits;
     if (mid_bits < 0) {
-        for (int i = 0; i < plan.n(); ++i) dst[reverse_bits(i, bits)] = src[i];
+        for (int i = 0; i < plan.length(); ++i) dst[reverse_bits(i, bits)] = src[i];
         return;
     }
-    static constexpr std::uint8_t kRevTile[kTile] = {0, 4, 2, 6, 1, 5, 3, 7};
+    static constexpr std::uint8_t kRevTile[kTile] = {0, 2, 1, 3};
     const int high_shift = mid_bits + kTileBits;
     const std::uint32_t* rev_mid = plan.rev_mid();
     const int mids = 1 << mid_bits;
-    for (int m = 0; m < mids; ++m) {
-        const std::size_t src_mid = static_cast<std::size_t>(m) << kTileBits;
-        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[m]) << kTileBits;
-        double tile[kTile][kTile];
+    for (int v = 0; v < mids; ++v) {
+        const std::size_t src_mid = static_cast<std::size_t>(v) << kTileBits;
+        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << kTileBits;
+        typename Vec<W>::value tile[kTile][kTile];
         for (int hi = 0; hi < kTile; ++hi) {
-            const double* row = src + ((static_cast<std::size_t>(hi) << high_shift) | src_mid);
+            const V* row = src + ((static_cast<std::size_t>(hi) << high_shift) | src_mid);
             for (int lo = 0; lo < kTile; ++lo) tile[lo][kRevTile[hi]] = row[lo];
         }
         for (int lo = 0; lo < kTile; ++lo) {
-            double* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
+            V* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
             for (int j = 0; j < kTile; ++j) row[j] = tile[lo][j];
         }
     }
@@ -106,20 +149,22 @@ void bit_reverse_copy(const RealPow2Plan& plan, const double* src, double* dst) 
 // Joins, in place, the packed transforms of the even samples (a[0, N/2)), the samples 4m+1
 // (a[N/2, 3N/4)) and 4m+3 (a[3N/4, N)) into the packed transform of length N: Re X[k] at k
 // for k <= N/2, Im X[k] at N-k for 0 < k < N/2. N >= 8.
-DSP_INLINE void combine(double* a, int len, const double* tw) {
+template <int W>
+DSP_INLINE void combine(typename Vec<W>::mem* a, int len, const double* tw) {
+    using V = typename Vec<W>::value;
     const int e = len / 8;
     const int q = len / 4;
     const int h = len / 2;
     {
-        const double e0 = a[0], u = a[h], z = a[h + q];
-        const double t1 = u + z;
+        const V e0 = a[0], u = a[h], z = a[h + q];
+        const V t1 = u + z;
         a[0] = e0 + t1;
         a[h] = e0 - t1;
         a[h + q] = z - u;
     }
     {
-        const double er = a[e], ei = a[3 * e], u = a[h + e], z = a[h + q + e];
-        const double d = kSqrtHalf * (u - z), s = kSqrtHalf * (u + z);
+        const V er = a[e], ei = a[3 * e], u = a[h + e], z = a[h + q + e];
+        const V d = kSqrtHalf * (u - z), s = kSqrtHalf * (u + z);
         a[e] = er + d;
         a[7 * e] = ei - s;
         a[3 * e] = er - d;
@@ -129,18 +174,17 @@ DSP_INLINE void combine(double* a, int len, const double* tw) {
     const double* s1 = tw + e;
     const double* c3 = tw + 2 * e;
     const double* s3 = tw + 3 * e;
-    DSP_INDEPENDENT_ITERATIONS
     for (int k = 1; k < e; ++k) {
-        const double er = a[k], ei = a[h - k];
+        const V er = a[k], ei = a[h - k];
         // E[N/4+k] is the conjugate of E[N/4-k].
-        const double fr = a[q - k], fi = -a[q + k];
-        const double ur = a[h + k], ui = a[h + q - k];
-        const double zr = a[h + q + k], zi = a[len - k];
+        const V fr = a[q - k], fi = -a[q + k];
+        const V ur = a[h + k], ui = a[h + q - k];
+        const V zr = a[h + q + k], zi = a[len - k];
         // U W^k and Z W^3k with W = e^(-j2pi/N).
-        const double uwr = ur * c1[k] + ui * s1[k], uwi = ui * c1[k] - ur * s1[k];
-        const double zwr = zr * c3[k] + zi * s3[k], zwi = zi * c3[k] - zr * s3[k];
-        const double t1r = uwr + zwr, t1i = uwi + zwi;
-        const double t2r = uwr - zwr, t2i = uwi - zwi;
+        const V uwr = ur * c1[k] + ui * s1[k], uwi = ui * c1[k] - ur * s1[k];
+        const V zwr = zr * c3[k] + zi * s3[k], zwi = zi * c3[k] - zr * s3[k];
+        const V t1r = uwr + zwr, t1i = uwi + zwi;
+        const V t2r = uwr - zwr, t2i = uwi - zwi;
         a[k] = er + t1r;
         a[len - k] = ei + t1i;
         a[h - k] = er - t1r;
@@ -152,42 +196,196 @@ DSP_INLINE void combine(double* a, int len, const double* tw) {
     }
 }
 
-// The split-radix recursion on bit-reversed data: depth first, so every sub-transform that
-// fits in cache is finished while it is there.
-void RealFFT(const RealPow2Plan& plan, double* a, int len) {
-    if (len == 2) {
-        const double s = a[0] + a[1];
+// Sub-transforms up to this length are unrolled at compile time; the recursion overhead would
+// otherwise dominate them.
+constexpr int kUnrolledMax = 64;
+
+template <int W, int N>
+DSP_INLINE void split_radix_unrolled(const RealPow2Plan& plan, typename Vec<W>::mem* a) {
+    using V = typename Vec<W>::value;
+    if constexpr (N == 2) {
+        const V s = a[0] + a[1];
         a[1] = a[0] - a[1];
         a[0] = s;
-        return;
-    }
-    if (len == 4) {
-        const double e0 = a[0] + a[1], e1 = a[0] - a[1];
-        const double t = a[2] + a[3], d = a[3] - a[2];
+    } else if constexpr (N == 4) {
+        const V e0 = a[0] + a[1], e1 = a[0] - a[1];
+        const V t = a[2] + a[3], d = a[3] - a[2];
         a[0] = e0 + t;
         a[1] = e1;
         a[2] = e0 - t;
         a[3] = d;
-        return;
+    } else {
+        split_radix_unrolled<W, N / 2>(plan, a);
+        split_radix_unrolled<W, N / 4>(plan, a + N / 2);
+        split_radix_unrolled<W, N / 4>(plan, a + 3 * N / 4);
+        combine<W>(a, N, plan.twiddles(N));
     }
-    RealFFT(plan, a, len / 2);
-    RealFFT(plan, a + len / 2, len / 4);
-    RealFFT(plan, a + 3 * len / 4, len / 4);
-    combine(a, len, plan.twiddles(len));
 }
 
-// Real_FFTCx: spreads the packed result in `packed` into real parts x and imaginary parts y
-// (packed may be y itself).
-void Real_FFTCx(double* packed, double* x, double* y, int n) {
+// RealFFT: the split-radix recursion on bit-reversed data, depth first, so that every
+// sub-transform that fits in cache is finished while it is there. Leaves the packed transform.
+template <int W>
+DSP_MULTIVERSION void RealFFT(const RealPow2Plan& plan, typename Vec<W>::mem* a, int len) {
+    switch (len) {
+        case 2:
+            split_radix_unrolled<W, 2>(plan, a);
+            return;
+        case 4:
+            split_radix_unrolled<W, 4>(plan, a);
+            return;
+        case 8:
+            split_radix_unrolled<W, 8>(plan, a);
+            return;
+        case 16:
+            split_radix_unrolled<W, 16>(plan, a);
+            return;
+        case 32:
+            split_radix_unrolled<W, 32>(plan, a);
+            return;
+        case kUnrolledMax:
+            split_radix_unrolled<W, kUnrolledMax>(plan, a);
+            return;
+        default:
+            break;
+    }
+    RealFFT<W>(plan, a, len / 2);
+    RealFFT<W>(plan, a + len / 2, len / 4);
+    RealFFT<W>(plan, a + 3 * len / 4, len / 4);
+    combine<W>(a, len, plan.twiddles(len));
+}
+
+// The packed transforms F_r of the samples 4i+r (lane r of `a`, n/4 points each) joined two by
+// two into those of the even samples E (lane 0 of `pairs`) and of the odd samples O (lane 1),
+// n/2 points each: (E, O)[k] = (F0, F1)[k] + W^k (F2, F3)[k], W = e^(-j2pi/(n/2)); the step of
+// join_halves below, on pairs of lanes.
+DSP_MULTIVERSION void join_quads(const RealPow2Plan& plan, const Quads* a, Lanes* pairs) {
+    const int m = plan.n() / 2;
+    const int s = m / 2;
+    const int q = s / 2;
+    const double* c = plan.quad_join_cos();
+    const double* sn = plan.quad_join_sin();
+    pairs[0] = low_lanes(a[0]) + high_lanes(a[0]);
+    pairs[s] = low_lanes(a[0]) - high_lanes(a[0]);
+    pairs[q] = low_lanes(a[q]);
+    pairs[m - q] = -high_lanes(a[q]);
+    for (int k = 1; k < q; ++k) {
+        const Quads re = a[k], im = a[s - k];
+        const Lanes tr = high_lanes(re) * c[k] + high_lanes(im) * sn[k];
+        const Lanes ti = high_lanes(im) * c[k] - high_lanes(re) * sn[k];
+        pairs[k] = low_lanes(re) + tr;
+        pairs[m - k] = low_lanes(im) + ti;
+        pairs[s - k] = low_lanes(re) - tr;
+        pairs[s + k] = ti - low_lanes(im);
+    }
+}
+
+// The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n),
+// for the packed transforms E and O held in the lanes of `a`; writes the packed transform of
+// all n samples.
+DSP_MULTIVERSION void join_halves(const RealPow2Plan& plan, const Lanes* a, double* packed) {
+    const int n = plan.n();
+    const int m = n / 2;
+    const int q = m / 2;
+    const double* c = plan.join_cos();
+    const double* s = plan.join_sin();
+    packed[0] = a[0][0] + a[0][1];
+    packed[m] = a[0][0] - a[0][1];
+    packed[q] = a[q][0];
+    packed[n - q] = -a[q][1];
+    // Two bins per step: lane j of every vector below belongs to bin k + j.
+    int k = 1;
+    for (; k + 1 < q; k += 2) {
+        const Lanes lo = a[k], hi = a[k + 1];              // (Re E, Re O) of bins k, k+1
+        const Lanes lo_m = a[m - k], hi_m = a[m - k - 1];  // (Im E, Im O)
+        const Lanes er = {lo[0], hi[0]}, orr = {lo[1], hi[1]};
+        const Lanes ei = {lo_m[0], hi_m[0]}, oi = {lo_m[1], hi_m[1]};
+        const Lanes ck = load_lanes(c + k), sk = load_lanes(s + k);
+        const Lanes tr = orr * ck + oi * sk;
+        const Lanes ti = oi * ck - orr * sk;
+        store_lanes(packed + k, er + tr);
+        store_lanes(packed + n - k - 1, swap_lanes(ei + ti));
+        store_lanes(packed + m - k - 1, swap_lanes(er - tr));
+        store_lanes(packed + m + k, ti - ei);
+    }
+    for (; k < q; ++k) {
+        const Lanes re = a[k], im = a[m - k];
+        const double tr = re[1] * c[k] + im[1] * s[k];
+        const double ti = im[1] * c[k] - re[1] * s[k];
+        packed[k] = re[0] + tr;
+        packed[n - k] = im[0] + ti;
+        packed[m - k] = re[0] - tr;
+        packed[m + k] = ti - im[0];
+    }
+}
+
+// join_halves and Real_FFTCx in one step, for when the lanes are in a separate work array:
+// every bin goes straight to its final places in x and y.
+DSP_MULTIVERSION void join_halves_spread(const RealPow2Plan& plan, const Lanes* a, double* x,
+                                         double* y) {
+    const int n = plan.n();
+    const int m = n / 2;
+    const int q = m / 2;
+    const double* c = plan.join_cos();
+    const double* s = plan.join_sin();
+    x[0] = a[0][0] + a[0][1];
+    x[m] = a[0][0] - a[0][1];
+    y[0] = y[m] = 0.0;
+    x[q] = x[n - q] = a[q][0];
+    y[q] = -a[q][1];
+    y[n - q] = a[q][1];
+    // Two bins per step; lane j of every vector below belongs to bin k + j (or m - k - j).
+    int k = 1;
+    for (; k + 1 < q; k += 2) {
+        const Lanes lo = a[k], hi = a[k + 1];
+        const Lanes lo_m = a[m - k], hi_m = a[m - k - 1];
+        const Lanes er = {lo[0], hi[0]}, orr = {lo[1], hi[1]};
+        const Lanes ei = {lo_m[0], hi_m[0]}, oi = {lo_m[1], hi_m[1]};
+        const Lanes ck = load_lanes(c + k), sk = load_lanes(s + k);
+        const Lanes tr = orr * ck + oi * sk;
+        const Lanes ti = oi * ck - orr * sk;
+        const Lanes low_re = er + tr, low_im = ei + ti;    // bins k, k+1
+        const Lanes high_re = er - tr, high_im = ti - ei;  // bins m-k, m-k-1
+        store_lanes(x + k, low_re);
+        store_lanes(x + n - k - 1, swap_lanes(low_re));
+        store_lanes(y + k, low_im);
+        store_lanes(y + n - k - 1, -swap_lanes(low_im));
+        store_lanes(x + m - k - 1, swap_lanes(high_re));
+        store_lanes(x + m + k, high_re);
+        store_lanes(y + m - k - 1, swap_lanes(high_im));
+        store_lanes(y + m + k, -high_im);
+    }
+    for (; k < q; ++k) {
+        const Lanes re = a[k], im = a[m - k];
+        const double tr = re[1] * c[k] + im[1] * s[k];
+        const double ti = im[1] * c[k] - re[1] * s[k];
+        x[k] = x[n - k] = re[0] + tr;
+        y[k] = im[0] + ti;
+        y[n - k] = -(im[0] + ti);
+        x[m - k] = x[m + k] = re[0] - tr;
+        y[m - k] = ti - im[0];
+        y[m + k] = im[0] - ti;
+    }
+}
+
+// Real_FFTCx: spreads the packed transform held in `packed` (x or y) into real parts x and
+// imaginary parts y.
+DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int n) {
     const int h = n / 2;
     x[0] = packed[0];
     x[h] = packed[h];
-    y[0] = 0.0;
-    y[h] = 0.0;
-    for (int k = 1; k < h; ++k) {
+    y[0] = y[h] = 0.0;
+    // Two bins per step: k and k+1, whose imaginary parts sit at n-k-1 and n-k (reversed).
+    int k = 1;
+    for (; k + 1 < h; k += 2) {
+        const Lanes r = load_lanes(packed + k), i_rev = load_lanes(packed + n - k - 1);
+        store_lanes(x + k, r);
+        store_lanes(x + n - k - 1, swap_lanes(r));
+        store_lanes(y + k, swap_lanes(i_rev));
+        store_lanes(y + n - k - 1, -i_rev);
+    }
+    for (; k < h; ++k) {
         const double r = packed[k], i = packed[n - k];
-        x[k] = r;
-        x[n - k] = r;
+        x[k] = x[n - k] = r;
         y[k] = i;
         y[n - k] = -i;
     }
@@ -196,12 +394,37 @@ void Real_FFTCx(double* packed, double* x, double* y, int n) {
 }  // namespace
 
 int real_fft_pow2(double* x, double* y, int n) {
+    if (n == 2) {
+        const double s = x[0] + x[1];
+        x[1] = x[0] - x[1];
+        x[0] = s;
+        y[0] = y[1] = 0.0;
+        return 0;
+    }
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
-    // y serves as the work array, so no temporary is needed.
-    bit_reverse_copy(*plan, x, y);
-    RealFFT(*plan, y, n);
-    Real_FFTCx(y, x, y, n);
+    // Short transforms put the last lanes in a cached work buffer, so that the last step can
+    // write the bins straight to x and y.
+    const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
+    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
+    if (plan->lanes() == 4) {
+        Quads* quads = reinterpret_cast<Quads*>(y);
+        bit_reverse<4>(*plan, reinterpret_cast<const Quads*>(x), quads);
+        RealFFT<4>(*plan, quads, plan->length());
+        join_quads(*plan, quads, pairs);
+    } else {
+        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
+        bit_reverse<2>(*plan, reinterpret_cast<const Lanes*>(x), pairs);
+        RealFFT<2>(*plan, pairs, plan->length());
+    }
+    if (work.get() != nullptr) {
+        join_halves_spread(*plan, pairs, x, y);
+    } else {
+        // The packed result goes to whichever of x and y does not hold the pairs.
+        double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
+        join_halves(*plan, pairs, packed);
+        Real_FFTCx(packed, x, y, n);
+    }
     return 0;
 }
 

@@ -11,7 +11,9 @@ namespace dsp {
 
 namespace {
 
-bool mixed_radix_length(int n) { return detail::factorize(n).largest() <= detail::kMaxMixedFactor; }
+bool mixed_radix_length(int n) {
+    return detail::factorize(n).largest() <= detail::kMaxMixedFactor;
+}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "boardlink/discovery.h"
+#include "capture/averaging.h"
 #include "capture/permission.h"
 #include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
@@ -16,5 +17,6 @@ App::App(const Options& o)
     chip::setup_config_callbacks(*this);
     chip::coef_loader_callbacks(*this);
     capture::permission_callbacks(*this);
+    capture::averaging_callbacks(*this);
     analysis::analysis_callbacks(*this);
 }

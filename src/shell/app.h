@@ -38,7 +38,7 @@ public:
     usb::DeviceLibrary usb;
     boardlink::Connection link;
     capture::Buffer capture;
-    analysis::AnalysisState analysis;
     // The averaged spectra and their work arrays, sized for the longest record.
     analysis::SpectrumState spectra;
+    analysis::AnalysisState analysis;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -61,11 +62,13 @@ TEST(ReFFT, UnitImpulsesOfLengthFour) {
 // 2 (16 and 160 end in 8 * 2, taken as 4 * 4), odd factors up to 998 (27 * 37, 7 * 11 * 13,
 // the prime 997), and lengths with a prime factor above 998 (chirp-z).
 const int kLengths[] = {
-    2,    4,    8,    16,   32,   64,   128,  256,  512,  1024, 2048, 4096,  // powers of two
-    3,    5,    6,    10,   12,   15,   20,   24,   30,   40,   48,   60,   80,
-    100,  160,  200,  240,  360,  640,  720,  1000, 1200, 1600, 2000, 3000,  // radices 2..10
-    7,    9,    21,   49,   77,   343,  999,  1001, 997,  1994, 2 * 3 * 5 * 7 * 11,  // odd
-    1009, 1013, 2018, 2003, 3 * 1013,  // chirp-z
+    2,    4,    8,    16,   32,       64,  128, 256,  512, 1024, 2048,
+    4096,  // powers of two
+    3,    5,    6,    10,   12,       15,  20,  24,   30,  40,   48,
+    60,   80,   100,  160,  200,      240, 360, 640,  720, 1000, 1200,
+    1600, 2000, 3000,  // radices 2..10
+    7,    9,    21,   49,   77,       343, 999, 1001, 997, 1994, 2 * 3 * 5 * 7 * 11,  // odd
+    1009, 1013, 2018, 2003, 3 * 1013,                                                 // chirp-z
 };
 
 class Lengths : public ::testing::TestWithParam<int> {};
@@ -130,9 +133,10 @@ TEST(ReFFT, RandomLengthsMatchDirectSum) {
     }
 }
 
-// Long transforms against the exact spectrum of two tones on whole bins.
+// Long transforms against the exact spectrum of two tones on whole bins: cache-blocked passes,
+// tiled bit reversal, long convolutions.
 TEST(ReFFT, LongTransformsOfTonesOnBins) {
-    for (const int n : {65536, 60000, 65537, 131072 + 1}) {
+    for (const int n : {65536, 131072, 60000, 59049, 65537, 131072 + 1}) {
         const int f = 1234, g = 20021;
         std::vector<double> x(n), y(n);
         for (int i = 0; i < n; ++i) {
@@ -152,8 +156,28 @@ TEST(ReFFT, LongTransformsOfTonesOnBins) {
     }
 }
 
+TEST(CxFFT, LongTransformsOfTonesOnBins) {
+    for (const int n : {65536, 60000, 59049, 65537}) {
+        const int f = 777, g = 30001;
+        std::vector<double> re(n), im(n);
+        for (int i = 0; i < n; ++i) {
+            const long double t = 2 * std::numbers::pi_v<long double> * i / n;
+            // e^(j2pi f i/n) + 0.25 e^(-j2pi g i/n)
+            re[i] = static_cast<double>(std::cos(t * f) + 0.25L * std::cos(t * g));
+            im[i] = static_cast<double>(std::sin(t * f) - 0.25L * std::sin(t * g));
+        }
+        ASSERT_EQ(dsp::CxFFT(re.data(), im.data(), n), 0) << n;
+        double worst = 0;
+        for (int k = 0; k < n; ++k) {
+            const double want = k == f ? n : k == n - g ? n / 4.0 : 0.0;
+            worst = std::max(worst, std::hypot(re[k] - want, im[k]));
+        }
+        EXPECT_LE(worst / n, 1e-12) << n;
+    }
+}
+
 TEST(ReFFT, AgreesWithCxFFTOnRealInput) {
-    for (const int n : {1024, 1000, 999, 1009}) {
+    for (const int n : {1024, 8192, 1000, 999, 1009, 16384, 30030}) {
         std::vector<double> x = random_signal(n, n), y(n);
         std::vector<double> re = x, im(n, 0.0);
         ASSERT_EQ(dsp::ReFFT(x.data(), y.data(), n), 0);
@@ -162,6 +186,20 @@ TEST(ReFFT, AgreesWithCxFFTOnRealInput) {
             ASSERT_NEAR(x[k], re[k], 1e-11) << n << " bin " << k;
             ASSERT_NEAR(y[k], im[k], 1e-11) << n << " bin " << k;
         }
+    }
+}
+
+// Arrays are only guaranteed the alignment of a double; vector code must not assume more.
+TEST(ReFFT, ArraysOffByOneDoubleGiveTheSameResult) {
+    for (const int n : {8, 16, 1024, 65536, 1000, 60000, 999, 1009}) {
+        const std::vector<double> in = random_signal(n, 3);
+        std::vector<double> x = in, y(n);
+        ASSERT_EQ(dsp::ReFFT(x.data(), y.data(), n), 0);
+        std::vector<double> xs(n + 1), ys(n + 1);
+        std::copy(in.begin(), in.end(), xs.begin() + 1);
+        ASSERT_EQ(dsp::ReFFT(xs.data() + 1, ys.data() + 1, n), 0);
+        EXPECT_TRUE(std::equal(x.begin(), x.end(), xs.begin() + 1)) << n;
+        EXPECT_TRUE(std::equal(y.begin(), y.end(), ys.begin() + 1)) << n;
     }
 }
 

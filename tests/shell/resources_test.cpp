@@ -13,7 +13,7 @@ namespace {
 
 // Callbacks of items whose action a later subsystem provides.
 const std::set<std::string> kPending = {
-    "data_capture_menu", "flash_menu", "eeprom_menu", "usb_capture_data",
+     "flash_menu", "eeprom_menu", 
 };
 
 void check_menu(const ui::CallbackRegistry& cb, const std::vector<ui::MenuItem>& items,

@@ -1,0 +1,97 @@
+#include "cli/capture_commands.h"
+
+#include <unistd.h>
+
+#include <chrono>
+
+#include "capture/averaging.h"
+#include "cli/cli.h"
+#include "cli/command.h"
+#include "platform/simboard/sim_board.h"
+#include "platform/ui/headless_frontend.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace cli {
+
+namespace {
+
+struct CaptureOption {
+    const char* name;
+    int ctrl;
+    long long lo, hi;
+};
+
+constexpr CaptureOption kOptions[] = {
+    {"--samples", SETUP_SAMPLES, 1, 1048576},
+    {"--skip", SETUP_SKIP, 0, 65535},
+    {"--average", SETUP_AVERAGE, 0, 1000},
+    {"--window", SETUP_WINDOW, 0, 3},
+};
+
+// The simulated tones were asked for in Hz; the board works in cycles per output word.
+void apply_sim_tones(Context& c) {
+    if (!c.sim) return;
+    for (int ch = 0; ch < 4; ++ch)
+        if (c.tone_hz[ch] >= 0 && c.app.capture.fs > 0)
+            c.sim->config().channels[ch].tone_freq = c.tone_hz[ch] / c.app.capture.fs;
+}
+
+Result capture(Context& c, const std::vector<std::string>& a) {
+    const char* kUsage = "usage: capture [--samples N] [--skip S] [--average A] [--window 0-3]";
+    std::vector<std::pair<const CaptureOption*, int>> settings;
+    for (size_t i = 1; i < a.size(); i += 2) {
+        const CaptureOption* o = nullptr;
+        for (const auto& k : kOptions)
+            if (a[i] == k.name) o = &k;
+        long long v = 0;
+        if (!o || i + 1 >= a.size() || !parse_number(a[i + 1], o->lo, o->hi, &v))
+            return usage_error(o ? std::string(o->name) + " takes " + std::to_string(o->lo) +
+                                       " to " + std::to_string(o->hi)
+                                 : kUsage);
+        settings.emplace_back(o, static_cast<int>(v));
+    }
+    Result f;
+    if (!ensure_connected(c, &f)) return f;
+    App& app = c.app;
+    const int p = app.shell.setuppanel;
+    for (auto [o, v] : settings) {
+        if (o->ctrl == SETUP_WINDOW)
+            app.ui.UserSetValue(p, o->ctrl, v);  // the window callback keeps the setting
+        else
+            app.ui.SetCtrlVal(p, o->ctrl, v);
+    }
+    int locked = 0;
+    app.ui.GetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_DIMMED, &locked);
+    if (locked) return failure("capture is not enabled: configure the board first");
+    apply_sim_tones(c);
+    const size_t before = c.frontend.popups.size();
+    const auto t0 = std::chrono::steady_clock::now();
+    const double v0 = app.clock.now();
+    capture::usb_capture_data(app);
+    if (c.frontend.popups.size() != before) return failure("capture failed");
+    Result r;
+    const int records = shell::get_int(app.ui, p, SETUP_SAMPLES);
+    const int average = shell::get_int(app.ui, p, SETUP_AVERAGE);
+    r.add("records", records, std::to_string(records));
+    r.add("channels", app.capture.NumberOfChannels, std::to_string(app.capture.NumberOfChannels));
+    r.add("captures", average == 0 ? 1 : average, std::to_string(average == 0 ? 1 : average));
+    r.add("dropped", app.capture.dropped, std::to_string(app.capture.dropped));
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double seconds = app.clock.is_virtual() ? app.clock.now() - v0 : wall;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", seconds);
+    r.add("seconds", seconds, text);
+    return r;
+}
+
+}  // namespace
+
+void add_capture_commands() {
+    commands()["capture"] = {"capture [--samples N] [--skip S] [--average A] [--window 0-3]",
+                             "capture and average as the capture button does", capture};
+}
+
+}  // namespace cli
