@@ -16,12 +16,12 @@ namespace {
 
 // Every setup-panel control that configures or commands the board.
 constexpr int kBoardGroup[] = {
-    SETUP_RESET,   SETUP_CHANNELS, SETUP_RATE,     SETUP_FILTER,  SETUP_CONFIGA,  SETUP_CONFIGB,
-    SETUP_FIRROM,  SETUP_IIRROM,   SETUP_MUX,      SETUP_MODE,    SETUP_GAIN,     SETUP_PWDN,
-    SETUP_C12,     SETUP_C13,      SETUP_C14,      SETUP_C16,     SETUP_GAIN1,    SETUP_GAIN2,
-    SETUP_GAIN3,   SETUP_GAIN4,    SETUP_OFFSET1,  SETUP_OFFSET2, SETUP_OFFSET3,  SETUP_OFFSET4,
-    SETUP_GOREAD,  SETUP_GOWRITE,  SETUP_TBSMODE,  SETUP_TBSFREQ, SETUP_TBSLEVEL, SETUP_TBSRATE,
-    SETUP_TBSB,    SETUP_F11,      SETUP_F7,       SETUP_F6,      SETUP_TBSGAIN,  SETUP_CONFIGURE,
+    SETUP_RESET,   SETUP_CHANNELS, SETUP_RATE,    SETUP_FILTER,  SETUP_CONFIGA,  SETUP_CONFIGB,
+    SETUP_FIRROM,  SETUP_IIRROM,   SETUP_MUX,     SETUP_MODE,    SETUP_GAIN,     SETUP_PWDN,
+    SETUP_C12,     SETUP_C13,      SETUP_C14,     SETUP_C16,     SETUP_GAIN1,    SETUP_GAIN2,
+    SETUP_GAIN3,   SETUP_GAIN4,    SETUP_OFFSET1, SETUP_OFFSET2, SETUP_OFFSET3,  SETUP_OFFSET4,
+    SETUP_GOREAD,  SETUP_GOWRITE,  SETUP_TBSMODE, SETUP_TBSFREQ, SETUP_TBSLEVEL, SETUP_TBSRATE,
+    SETUP_TBSB,    SETUP_F11,      SETUP_F7,      SETUP_F6,      SETUP_TBSGAIN,  SETUP_CONFIGURE,
     SETUP_CAPTURE, SETUP_CAPTURE2,
 };
 constexpr int kCaptureControls[] = {SETUP_CAPTURE, SETUP_CAPTURE2};
@@ -55,7 +55,9 @@ void set_titles(App& app, const std::string& title) {
     app.ui.SetPanelAttribute(app.shell.mainpanel, ui::ATTR_TITLE, title);
 }
 
-void close_device(App& app) { app.usb.SI_Close(app.link.cyHandle); }
+void close_device(App& app) {
+    app.usb.SI_Close(app.link.cyHandle);
+}
 
 // The analysis panel's channel controls: a single-channel board offers channel 1 only.
 void apply_analysis_profile(App& app, bool four_channel) {
@@ -149,8 +151,7 @@ void disconnect(App& app) {
 
 void set_all_dimmed(App& app) {
     for (int c : kBoardGroup) app.ui.SetCtrlAttribute(app.shell.setuppanel, c, ui::ATTR_DIMMED, 1);
-    for (int m : kBoardMenuItems)
-        app.ui.SetMenuBarAttribute(app.shell.menu, m, ui::ATTR_DIMMED, 1);
+    for (int m : kBoardMenuItems) app.ui.SetMenuBarAttribute(app.shell.menu, m, ui::ATTR_DIMMED, 1);
 }
 
 void set_all_undimmed(App& app) {

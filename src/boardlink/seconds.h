@@ -5,7 +5,9 @@
 
 namespace boardlink {
 
-inline unsigned whole_seconds(double t) { return static_cast<unsigned>(t); }
+inline unsigned whole_seconds(double t) {
+    return static_cast<unsigned>(t);
+}
 
 inline unsigned elapsed_whole_seconds(unsigned start, double now) {
     return whole_seconds(now) - start;

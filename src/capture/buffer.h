@@ -15,8 +15,8 @@ struct Buffer {
     std::vector<std::int32_t> jarr = std::vector<std::int32_t>(kBufferEntries);
     int num_samples = 0;
     int NumberOfChannels = 0;  // 1 to 4 once a block was captured or loaded
-    double fs = 500.0;  // output word rate, samples per second
-    long long dropped = 0;  // records of the last capture beyond the buffer's capacity
+    double fs = 500.0;         // output word rate, samples per second
+    long long dropped = 0;     // records of the last capture beyond the buffer's capacity
 };
 
 }  // namespace capture

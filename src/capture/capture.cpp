@@ -68,8 +68,8 @@ int drain_stream(App& app) {
         m += k;
         carried = bytes - k * kRecordBytes;
         std::memmove(chunk, chunk + k * kRecordBytes, carried);
-        set_progress(app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 /
-                                           buf.num_samples));
+        set_progress(
+            app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 / buf.num_samples));
     } while (m < buf.num_samples);
     return 0;
 }

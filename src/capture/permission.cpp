@@ -7,7 +7,8 @@ namespace capture {
 
 namespace {
 void set(App& app, bool button, bool second, bool menu, int dimmed) {
-    if (button) app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE, ui::ATTR_DIMMED, dimmed);
+    if (button)
+        app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE, ui::ATTR_DIMMED, dimmed);
     if (second)
         app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE2, ui::ATTR_DIMMED, dimmed);
     if (menu)
@@ -15,8 +16,12 @@ void set(App& app, bool button, bool second, bool menu, int dimmed) {
 }
 }  // namespace
 
-void enable_capture(App& app) { set(app, true, true, true, 0); }
-void lock_capture(App& app) { set(app, true, true, true, 1); }
+void enable_capture(App& app) {
+    set(app, true, true, true, 0);
+}
+void lock_capture(App& app) {
+    set(app, true, true, true, 1);
+}
 
 int Turn_Capture_off(App& app) {
     set(app, false, true, true, 1);

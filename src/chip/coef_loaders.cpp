@@ -25,30 +25,35 @@ const LoaderText& text_for(WordFileKind kind) {
     static const LoaderText kTbs{WR_TBS_DATA, "Select TBS data file", "TBS Data Write Complete",
                                  "TBS data write completed successfully.", "TBS"};
     switch (kind) {
-        case WordFileKind::Fir: return kFir;
-        case WordFileKind::Iir: return kIir;
-        default: return kTbs;
+        case WordFileKind::Fir:
+            return kFir;
+        case WordFileKind::Iir:
+            return kIir;
+        default:
+            return kTbs;
     }
 }
 
 // Why nothing was sent, for the person; empty when the file is good.
 std::string problem(const WordFile& f, WordFileKind kind, const std::string& path) {
     switch (f.error) {
-        case ReadError::None: return "";
+        case ReadError::None:
+            return "";
         case ReadError::BadItem:
             return "Line " + std::to_string(f.error_line) + " of " + path +
                    " is not a hexadecimal word. Nothing was sent.";
         case ReadError::TooManyItems:
             return path + " holds more than " + std::to_string(word_capacity(kind)) +
                    " words (line " + std::to_string(f.error_line) + "). Nothing was sent.";
-        default: return "File " + path + " cannot be read. Nothing was sent.";
+        default:
+            return "File " + path + " cannot be read. Nothing was sent.";
     }
 }
 
 int load_with_dialog(App& app, WordFileKind kind) {
     std::string path;
-    if (app.ui.FileSelectPopup("", "", "", text_for(kind).dialog_title, ui::VAL_LOAD_BUTTON,
-                               false, &path) == ui::VAL_NO_FILE_SELECTED)
+    if (app.ui.FileSelectPopup("", "", "", text_for(kind).dialog_title, ui::VAL_LOAD_BUTTON, false,
+                               &path) == ui::VAL_NO_FILE_SELECTED)
         return 0;
     send_word_file(app, kind, path);
     return 0;
@@ -73,9 +78,15 @@ int send_word_file(App& app, WordFileKind kind, const std::string& path) {
     return 1;
 }
 
-int load_fir_coef(App& app) { return load_with_dialog(app, WordFileKind::Fir); }
-int load_iir_coef(App& app) { return load_with_dialog(app, WordFileKind::Iir); }
-int load_tbs_data(App& app) { return load_with_dialog(app, WordFileKind::Tbs); }
+int load_fir_coef(App& app) {
+    return load_with_dialog(app, WordFileKind::Fir);
+}
+int load_iir_coef(App& app) {
+    return load_with_dialog(app, WordFileKind::Iir);
+}
+int load_tbs_data(App& app) {
+    return load_with_dialog(app, WordFileKind::Tbs);
+}
 
 void coef_loader_callbacks(App& app) {
     auto on_commit = [&app](const char* name, int (*fn)(App&)) {

@@ -14,10 +14,10 @@ const char* const kRegisterNames[48] = {
 
 #define BLANK "         "
 const char* const kPortNames[32] = {
-    "SPICTRL  ", BLANK, BLANK, "SPICMD   ", BLANK, BLANK, "SPIDAT1  ", BLANK,
-    BLANK,       "SPIDAT2  ", BLANK, BLANK, "DEB_DATA ", BLANK, BLANK, "DEB_STAT ",
-    BLANK,       BLANK, "TEST3    ", BLANK, BLANK, "TEST2    ", BLANK, BLANK,
-    "TEST1    ", BLANK, BLANK, "TEST0    ", BLANK, BLANK, BLANK, BLANK,
+    "SPICTRL  ", BLANK, BLANK, "SPICMD   ", BLANK, BLANK, "SPIDAT1  ", BLANK, BLANK,
+    "SPIDAT2  ", BLANK, BLANK, "DEB_DATA ", BLANK, BLANK, "DEB_STAT ", BLANK, BLANK,
+    "TEST3    ", BLANK, BLANK, "TEST2    ", BLANK, BLANK, "TEST1    ", BLANK, BLANK,
+    "TEST0    ", BLANK, BLANK, BLANK,       BLANK,
 };
 
 const char* const kMiscNames[16] = {
@@ -58,37 +58,36 @@ constexpr PickItem kSingleCommands[] = {
 };
 
 constexpr PickItem kSingleMacroRegisters[] = {
-    {"0x00  CONFIG", 0x00},
-    {"0x0E  GPCFG0", 0x0E},
-    {"0x20  FILTCFG", 0x20},
-    {"0x21  GAIN", 0x21},
-    {"0x25  OFFSET", 0x25},
-    {"0x29  TIMEBRK", 0x29},
-    {"0x2A  TBSCFG", 0x2A},
-    {"0x2B  TBSGAIN", 0x2B},
-    {"0x2C  SYSTEM1", 0x2C},
-    {"0x2D  SYSTEM2", 0x2D},
-    {"0x2E  VERSION", 0x2E},
-    {"0x2F  SELFTEST", 0x2F},
-    {"---- SPI Registers ----", 902},
-    {"0x00  SPICTRL", 0x40},
-    {"0x03  SPICMD", 0x43},
-    {"0x06  SPI1DAT", 0x46},
-    {"0x09  SPI2DAT", 0x49},
-    {"---- Misc. Commands ----", 903},
-    {"0x00  DELAY (Sec)", 0x60},
-    {"0x05  WR_COEF", 0x61},
-    {"0x07  WR_TBS", 0x62},
-    {"0x08  FILT_STRT", 0x63},
+    {"0x00  CONFIG", 0x00},           {"0x0E  GPCFG0", 0x0E},
+    {"0x20  FILTCFG", 0x20},          {"0x21  GAIN", 0x21},
+    {"0x25  OFFSET", 0x25},           {"0x29  TIMEBRK", 0x29},
+    {"0x2A  TBSCFG", 0x2A},           {"0x2B  TBSGAIN", 0x2B},
+    {"0x2C  SYSTEM1", 0x2C},          {"0x2D  SYSTEM2", 0x2D},
+    {"0x2E  VERSION", 0x2E},          {"0x2F  SELFTEST", 0x2F},
+    {"---- SPI Registers ----", 902}, {"0x00  SPICTRL", 0x40},
+    {"0x03  SPICMD", 0x43},           {"0x06  SPI1DAT", 0x46},
+    {"0x09  SPI2DAT", 0x49},          {"---- Misc. Commands ----", 903},
+    {"0x00  DELAY (Sec)", 0x60},      {"0x05  WR_COEF", 0x61},
+    {"0x07  WR_TBS", 0x62},           {"0x08  FILT_STRT", 0x63},
 };
 
 }  // namespace
 
-std::span<const PickItem> four_channel_registers() { return kFourRegisters; }
-std::span<const PickItem> single_channel_registers() { return kSingleRegisters; }
-std::span<const PickItem> four_channel_commands() { return kFourCommands; }
-std::span<const PickItem> single_channel_commands() { return kSingleCommands; }
-std::span<const PickItem> single_channel_macro_registers() { return kSingleMacroRegisters; }
+std::span<const PickItem> four_channel_registers() {
+    return kFourRegisters;
+}
+std::span<const PickItem> single_channel_registers() {
+    return kSingleRegisters;
+}
+std::span<const PickItem> four_channel_commands() {
+    return kFourCommands;
+}
+std::span<const PickItem> single_channel_commands() {
+    return kSingleCommands;
+}
+std::span<const PickItem> single_channel_macro_registers() {
+    return kSingleMacroRegisters;
+}
 
 int register_address(const std::string& name) {
     auto trim = [](std::string s) {

@@ -15,15 +15,24 @@ int get_int(App& app, int ctrl) {
     app.ui.GetCtrlVal(app.shell.controlpanel, ctrl, &v);
     return v;
 }
-void set_int(App& app, int ctrl, int v) { app.ui.SetCtrlVal(app.shell.controlpanel, ctrl, v); }
+void set_int(App& app, int ctrl, int v) {
+    app.ui.SetCtrlVal(app.shell.controlpanel, ctrl, v);
+}
 
 void send_command(App& app) {
     const int command = get_int(app, CONTROL_CMDLIST);
     switch (command) {
-        case WR_FIR_COEF: load_fir_coef(app); return;
-        case WR_IIR_COEF: load_iir_coef(app); return;
-        case WR_TBS_DATA: load_tbs_data(app); return;
-        default: break;
+        case WR_FIR_COEF:
+            load_fir_coef(app);
+            return;
+        case WR_IIR_COEF:
+            load_iir_coef(app);
+            return;
+        case WR_TBS_DATA:
+            load_tbs_data(app);
+            return;
+        default:
+            break;
     }
     int d1 = get_int(app, CONTROL_CMDDATA1), d2 = get_int(app, CONTROL_CMDDATA2);
     DSP_command(app, command, &d1, &d2, 1);

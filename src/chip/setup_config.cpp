@@ -10,7 +10,9 @@ namespace chip {
 
 namespace {
 
-int input(App& app, int ctrl) { return shell::get_int(app.ui, app.shell.setuppanel, ctrl); }
+int input(App& app, int ctrl) {
+    return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
+}
 
 std::uint8_t command(App& app, int code, int data1 = 0) {
     int d1 = data1, d2 = 0;
@@ -31,8 +33,8 @@ struct RateCode {
     int code;
 };
 constexpr RateCode kRateCodes[] = {
-    {125, 0}, {200, 1}, {250, 2}, {333, 3}, {500, 4},  {1000, 5},  {2000, 6}, {4000, 7},
-    {1, 8},   {5, 9},   {10, 10}, {20, 11}, {25, 12}, {40, 13}, {50, 14},  {100, 15},
+    {125, 0}, {200, 1}, {250, 2}, {333, 3}, {500, 4}, {1000, 5}, {2000, 6}, {4000, 7},
+    {1, 8},   {5, 9},   {10, 10}, {20, 11}, {25, 12}, {40, 13},  {50, 14},  {100, 15},
 };
 
 }  // namespace
@@ -166,18 +168,36 @@ int config_df(App& app) {
 
 void apply_tbs_presets(TbsInputs& in) {
     switch (in.freq) {
-        case 1: in.rate = 7, in.field_b = 4; break;
-        case 2: in.rate = 4, in.field_b = 4; break;
-        case 3: in.rate = 1, in.field_b = 4; break;
-        default: break;
+        case 1:
+            in.rate = 7, in.field_b = 4;
+            break;
+        case 2:
+            in.rate = 4, in.field_b = 4;
+            break;
+        case 3:
+            in.rate = 1, in.field_b = 4;
+            break;
+        default:
+            break;
     }
     switch (in.level) {
-        case 0: in.gain = 309490; break;
-        case 1: in.gain = 275833; break;
-        case 2: in.gain = 245836; break;
-        case 3: in.gain = 219102; break;
-        case 6: in.gain = 155112; break;
-        default: break;
+        case 0:
+            in.gain = 309490;
+            break;
+        case 1:
+            in.gain = 275833;
+            break;
+        case 2:
+            in.gain = 245836;
+            break;
+        case 3:
+            in.gain = 219102;
+            break;
+        case 6:
+            in.gain = 155112;
+            break;
+        default:
+            break;
     }
     if (in.mode == 0) {
         in.lock = 0;

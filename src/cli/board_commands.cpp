@@ -56,7 +56,8 @@ Result reg(Context& c, const std::vector<std::string>& a) {
     const bool write = a.size() == 4 && a[1] == "write";
     if ((!read && !write) || !address_arg(a[2], 0x2F, &addr) ||
         (write && !parse_number(a[3], 0, 0xFFFFFF, &value)))
-        return usage_error("usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
+        return usage_error(
+            "usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
     Result f;
     if (!ensure_connected(c, &f)) return f;
     const size_t before = c.frontend.popups.size();
@@ -108,7 +109,8 @@ Result port(Context& c, const std::vector<std::string>& a) {
     std::vector<int> words;
     for (size_t i = 3; write && i < a.size(); ++i) {
         long long w = 0;
-        if (!parse_number(a[i], 0, 0xFFFFFF, &w)) return usage_error("port words are 24-bit values");
+        if (!parse_number(a[i], 0, 0xFFFFFF, &w))
+            return usage_error("port words are 24-bit values");
         words.push_back(static_cast<int>(w));
     }
     Result f;
@@ -134,8 +136,8 @@ Result port(Context& c, const std::vector<std::string>& a) {
             list.push_back(hex_word(words[i]));
             text += (i ? " " : "") + hex_word(words[i]);
         }
-        if (boardlink::SPI_write(c.app, static_cast<int>(3 * words.size()),
-                                 static_cast<int>(addr), bytes) == 0)
+        if (boardlink::SPI_write(c.app, static_cast<int>(3 * words.size()), static_cast<int>(addr),
+                                 bytes) == 0)
             return failure("port write not acknowledged");
     }
     r.add("words", list, text);

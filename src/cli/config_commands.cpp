@@ -21,22 +21,22 @@ struct Option {
 };
 
 constexpr Option kConfigOptions[] = {
-    {"--rate", SETUP_RATE},       {"--channels", SETUP_CHANNELS, true},
-    {"--filter", SETUP_FILTER},   {"--config-a", SETUP_CONFIGA},
+    {"--rate", SETUP_RATE},        {"--channels", SETUP_CHANNELS, true},
+    {"--filter", SETUP_FILTER},    {"--config-a", SETUP_CONFIGA},
     {"--config-b", SETUP_CONFIGB}, {"--fir-rom", SETUP_FIRROM},
-    {"--iir-rom", SETUP_IIRROM},  {"--mux", SETUP_MUX},
-    {"--mode", SETUP_MODE},       {"--gain", SETUP_GAIN},
-    {"--pwdn", SETUP_PWDN},       {"--c12", SETUP_C12},
-    {"--c13", SETUP_C13},         {"--c14", SETUP_C14},
-    {"--c16", SETUP_C16},         {"--gain1", SETUP_GAIN1},
-    {"--gain2", SETUP_GAIN2},     {"--gain3", SETUP_GAIN3},
-    {"--gain4", SETUP_GAIN4},     {"--offset1", SETUP_OFFSET1},
-    {"--offset2", SETUP_OFFSET2}, {"--offset3", SETUP_OFFSET3},
-    {"--offset4", SETUP_OFFSET4}, {"--tbs-mode", SETUP_TBSMODE},
+    {"--iir-rom", SETUP_IIRROM},   {"--mux", SETUP_MUX},
+    {"--mode", SETUP_MODE},        {"--gain", SETUP_GAIN},
+    {"--pwdn", SETUP_PWDN},        {"--c12", SETUP_C12},
+    {"--c13", SETUP_C13},          {"--c14", SETUP_C14},
+    {"--c16", SETUP_C16},          {"--gain1", SETUP_GAIN1},
+    {"--gain2", SETUP_GAIN2},      {"--gain3", SETUP_GAIN3},
+    {"--gain4", SETUP_GAIN4},      {"--offset1", SETUP_OFFSET1},
+    {"--offset2", SETUP_OFFSET2},  {"--offset3", SETUP_OFFSET3},
+    {"--offset4", SETUP_OFFSET4},  {"--tbs-mode", SETUP_TBSMODE},
     {"--tbs-freq", SETUP_TBSFREQ}, {"--tbs-level", SETUP_TBSLEVEL},
     {"--tbs-rate", SETUP_TBSRATE}, {"--tbs-b", SETUP_TBSB},
-    {"--tbs-f11", SETUP_F11},     {"--tbs-f7", SETUP_F7},
-    {"--tbs-f6", SETUP_F6},       {"--tbs-gain", SETUP_TBSGAIN},
+    {"--tbs-f11", SETUP_F11},      {"--tbs-f7", SETUP_F7},
+    {"--tbs-f6", SETUP_F6},        {"--tbs-gain", SETUP_TBSGAIN},
 };
 
 const Option* find_option(const std::string& name, bool gain_offset_only) {
@@ -101,7 +101,9 @@ Result parse_settings(Context& c, const std::vector<std::string>& a, size_t firs
     return Result{};
 }
 
-int input(App& app, int ctrl) { return shell::get_int(app.ui, app.shell.setuppanel, ctrl); }
+int input(App& app, int ctrl) {
+    return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
+}
 
 // Sets the inputs as a person would, so the presets and the capture lock run.
 Result apply_settings(Context& c, const std::vector<Setting>& settings) {
@@ -170,8 +172,7 @@ Result gainoffset(Context& c, const std::vector<std::string>& a) {
 void add_config_commands() {
     auto& m = commands();
     m["configure"] = {"configure [--rate R] [--channels N] [--OPTION V]...",
-                      "set the setup inputs and configure the filter chip (see README)",
-                      configure};
+                      "set the setup inputs and configure the filter chip (see README)", configure};
     m["gainoffset"] = {"gainoffset read | gainoffset write [--gainN V] [--offsetN V]...",
                        "read or write the gain and offset registers", gainoffset};
 }

@@ -65,8 +65,9 @@ Result sim(Context& c, const std::vector<std::string>& a) {
 }  // namespace
 
 void add_sim_commands() {
-    commands()["sim"] = {"sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N",
-                         "set the simulated board's signal source (with --simulate)", sim};
+    commands()["sim"] = {
+        "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N",
+        "set the simulated board's signal source (with --simulate)", sim};
 }
 
 }  // namespace cli

@@ -17,7 +17,7 @@
 #include "shell/globals.h"
 
 class App {
-public:
+  public:
     struct Options {
         platform::Clock& clock;
         ui::Frontend& frontend;

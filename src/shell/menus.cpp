@@ -24,8 +24,8 @@ void print_and_report(App& app, int ctrl, const char* title, const char* error_t
     int low = 0;
     ui.GetMenuBarAttribute(app.shell.menu, MENUBAR_FILE_LORES, ui::ATTR_CHECKED, &low);
     ui.SetPrintLowResolution(low != 0);
-    const int r = ctrl ? ui.PrintCtrl(app.shell.analysispanel, ctrl)
-                       : ui.PrintPanel(app.shell.analysispanel);
+    const int r =
+        ctrl ? ui.PrintCtrl(app.shell.analysispanel, ctrl) : ui.PrintPanel(app.shell.analysispanel);
     ui.SetMouseCursor(ui::VAL_DEFAULT_CURSOR);
     if (r == 0)
         ui.MessagePopup(title, "Print Successful.");
@@ -65,9 +65,8 @@ void register_callbacks(App& app) {
     });
     menu("printscreen_menu",
          [&app] { print_and_report(app, 0, "Print Screen", "Print Screen Error"); });
-    menu("printgraph_menu", [&app] {
-        print_and_report(app, ANALYSIS_GRAPH, "Print Graph", "Print Graph Error");
-    });
+    menu("printgraph_menu",
+         [&app] { print_and_report(app, ANALYSIS_GRAPH, "Print Graph", "Print Graph Error"); });
     menu("hires_print_menu", [&app] { set_resolution(app, true); });
     menu("lores_print_menu", [&app] { set_resolution(app, false); });
     menu("helpcontents_menu", [&] { ui.SystemHelp(g.helpFile, ui::HELP_CONTENTS); });

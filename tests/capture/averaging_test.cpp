@@ -11,20 +11,25 @@ using testing_support::TestApp;
 
 namespace {
 
+// Connects the app's board, configures 500 samples/s and asks for 4096 records per capture.
+void connect_and_configure(TestApp& a) {
+    a.start();
+    const int p = a->shell.setuppanel;
+    a->ui.SetCtrlVal(p, SETUP_CONNECT, 1);
+    boardlink::USB_port_init(*a);
+    a->ui.SetCtrlVal(p, SETUP_RATE, 500);
+    chip::config_df(*a);
+    a->ui.SetCtrlVal(p, SETUP_SAMPLES, 4096);
+    a.frontend.popups.clear();
+}
+
 struct Averaging : ::testing::Test {
     TestApp t;
     simboard::SimBoard* board = nullptr;
 
     void SetUp() override {
         board = &t.add_board(4);
-        t.start();
-        const int p = t->shell.setuppanel;
-        t->ui.SetCtrlVal(p, SETUP_CONNECT, 1);
-        boardlink::USB_port_init(*t);
-        t->ui.SetCtrlVal(p, SETUP_RATE, 500);
-        chip::config_df(*t);
-        t->ui.SetCtrlVal(p, SETUP_SAMPLES, 4096);
-        t.frontend.popups.clear();
+        connect_and_configure(t);
     }
     void set(int ctrl, int v) { t->ui.SetCtrlVal(t->shell.setuppanel, ctrl, v); }
     std::vector<double> spectrum(int ch) {
@@ -46,13 +51,8 @@ TEST_F(Averaging, FourBlocksGiveTheMeanOfTheFourSpectra) {
     }
     TestApp u;
     u.add_board(4);
-    u.start();
+    connect_and_configure(u);
     const int p = u->shell.setuppanel;
-    u->ui.SetCtrlVal(p, SETUP_CONNECT, 1);
-    boardlink::USB_port_init(*u);
-    u->ui.SetCtrlVal(p, SETUP_RATE, 500);
-    chip::config_df(*u);
-    u->ui.SetCtrlVal(p, SETUP_SAMPLES, 4096);
     u->ui.SetCtrlVal(p, SETUP_AVERAGE, 4);
     capture::data_capture_analysis(*u);
     const auto& avg = u->spectra.avg_buff[1];
@@ -76,13 +76,8 @@ TEST_F(Averaging, ZeroCapturesToAverageRunsOneWithCountOne) {
     // A twin board with the same seed, asked for exactly one capture, gives the same spectrum.
     TestApp u;
     u.add_board(4);
-    u.start();
+    connect_and_configure(u);
     const int p = u->shell.setuppanel;
-    u->ui.SetCtrlVal(p, SETUP_CONNECT, 1);
-    boardlink::USB_port_init(*u);
-    u->ui.SetCtrlVal(p, SETUP_RATE, 500);
-    chip::config_df(*u);
-    u->ui.SetCtrlVal(p, SETUP_SAMPLES, 4096);
     u->ui.SetCtrlVal(p, SETUP_AVERAGE, 1);
     capture::data_capture_analysis(*u);
     const auto once = spectrum(0);

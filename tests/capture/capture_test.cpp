@@ -6,9 +6,9 @@
 #include "boardlink/transport.h"
 #include "capture/capture.h"
 #include "capture/permission.h"
-#include "shell/startup.h"
 #include "chip/setup_config.h"
 #include "scripted_bus.h"
+#include "shell/startup.h"
 #include "support/test_app.h"
 #include "uir_ids.h"
 
@@ -16,7 +16,8 @@ using testing_support::TestApp;
 
 namespace {
 
-constexpr const char* kNoResponse = "        No Response!|Please reconfig or reset the target board";
+constexpr const char* kNoResponse =
+    "        No Response!|Please reconfig or reset the target board";
 
 struct Capture : ::testing::Test {
     TestApp t;
@@ -117,8 +118,9 @@ TEST_F(Capture, SkipWaitsForTheSkipReplyWithinItsLimitPlusFiveSeconds) {
     const double waited = t.clock.now() - t0;
     EXPECT_GT(waited, 7.0);  // 2 s of skipping + 5 s, in whole seconds
     EXPECT_LT(waited, 9.0);
-    EXPECT_EQ(t.frontend.messages(),
-              (std::vector<std::string>{"        No Response!|Error occurs while skipping samples"}));
+    EXPECT_EQ(
+        t.frontend.messages(),
+        (std::vector<std::string>{"        No Response!|Error occurs while skipping samples"}));
     EXPECT_EQ(dimmed(SETUP_CAPTURE), 1);
     EXPECT_EQ(dimmed(SETUP_CAPTURE2), 1);
     EXPECT_EQ(caption(), "Capture Data");
@@ -195,13 +197,21 @@ struct ScriptedCapture : ::testing::Test {
     }
 
     void SetUp() override {
-        bus.on_request = [this](const std::vector<std::uint8_t>& r, testing_support::ScriptedBus& b) {
+        bus.on_request = [this](const std::vector<std::uint8_t>& r,
+                                testing_support::ScriptedBus& b) {
             if (r.size() != 15) return;
             switch (r[1]) {
-                case 0x01: b.reply({0xFE, 0x01, 0, 0, 0, 0, 0xFD}); break;
-                case 0x02: b.reply({0xFE, 0x02, 0, 0x76, 0x01, 0x10, 0xFD}); break;
-                case 0x03: b.reply({0xFE, 0x03, 0, 0, 0, 0, 0xFD}); break;
-                default: break;
+                case 0x01:
+                    b.reply({0xFE, 0x01, 0, 0, 0, 0, 0xFD});
+                    break;
+                case 0x02:
+                    b.reply({0xFE, 0x02, 0, 0x76, 0x01, 0x10, 0xFD});
+                    break;
+                case 0x03:
+                    b.reply({0xFE, 0x03, 0, 0, 0, 0, 0xFD});
+                    break;
+                default:
+                    break;
             }
         };
         bus.refill = [this](testing_support::ScriptedBus& b) {
@@ -209,7 +219,8 @@ struct ScriptedCapture : ::testing::Test {
             for (int i = 0; i < 250 && sent < to_send; ++i, ++sent)
                 b.reply({static_cast<std::uint8_t>((sent % 4) << 4), 0x00, 0x00, 0x01});
         };
-        app = std::make_unique<App>(App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
+        app =
+            std::make_unique<App>(App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
         ASSERT_EQ(shell::startup(*app), 0);
         ASSERT_EQ(boardlink::Open_Device(*app, 0), 1);
         capture::enable_capture(*app);

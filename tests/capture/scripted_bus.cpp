@@ -6,7 +6,7 @@ namespace testing_support {
 
 namespace {
 class ScriptedLink : public usb::Link {
-public:
+  public:
     explicit ScriptedLink(ScriptedBus& bus) : bus_(bus) {}
     bool alive() override { return true; }
     bool send(const std::uint8_t* data, std::size_t n, std::uint32_t) override {
@@ -25,7 +25,7 @@ public:
     void purge() override { bus_.pending.clear(); }
     bool overrun() override { return false; }
 
-private:
+  private:
     ScriptedBus& bus_;
 };
 }  // namespace

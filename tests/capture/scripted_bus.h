@@ -13,7 +13,7 @@
 namespace testing_support {
 
 class ScriptedBus : public usb::Bus {
-public:
+  public:
     // Called for every request block the host writes; it may queue reply bytes.
     std::function<void(const std::vector<std::uint8_t>& request, ScriptedBus& bus)> on_request;
     // Bytes the device has ready; a test may also fill this lazily through `refill`.

@@ -54,7 +54,8 @@ TEST_F(Loaders, OddTbsCountIsPaddedWithAZeroWord) {
     chip::send_word_file(*t, chip::WordFileKind::Tbs, path);
     EXPECT_EQ(board->chip().tbs_words(), (std::vector<std::uint32_t>{1, 2, 3, 0}));
     EXPECT_EQ(t.frontend.messages(),
-              (std::vector<std::string>{"TBS Data Write Complete|TBS data write completed successfully."}));
+              (std::vector<std::string>{
+                  "TBS Data Write Complete|TBS data write completed successfully."}));
 }
 
 TEST_F(Loaders, IirFromTheSendCommandToolGoesThroughTheDialog) {

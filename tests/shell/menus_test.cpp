@@ -83,10 +83,10 @@ TEST(Print, ReportsTheOutcomeWithTheExactTitlesAndPassesTheResolution) {
     t->ui.UserMenu(mb, MENUBAR_FILE_PRINTSCREEN);
     t->ui.UserMenu(mb, MENUBAR_FILE_PRINTGRAPH);
     EXPECT_EQ(fe.prints, 4);
-    EXPECT_EQ(fe.messages(), (std::vector<std::string>{
-                                 "Print Screen|Print Successful.", "Print Graph|Print Successful.",
-                                 "Print Screen Error|Print Unsuccessful.",
-                                 "Print Graph Error|Print Unsuccessful."}));
+    EXPECT_EQ(fe.messages(), (std::vector<std::string>{"Print Screen|Print Successful.",
+                                                       "Print Graph|Print Successful.",
+                                                       "Print Screen Error|Print Unsuccessful.",
+                                                       "Print Graph Error|Print Unsuccessful."}));
 }
 
 TEST(Menus, SwitchPanelsCopyAndHelp) {
@@ -124,6 +124,7 @@ TEST(CheckFileExists, PresentFileIsSilentAbsentFileIsReportedWithItsPath) {
     EXPECT_TRUE(t.frontend.popups.empty());
     const std::string absent = "/nonexistent/dir/M1.mac";
     EXPECT_EQ(shell::CheckFileExists(*t, absent), 1);
-    EXPECT_EQ(t.frontend.messages(),
-              (std::vector<std::string>{"File Error|File /nonexistent/dir/M1.mac does not exist."}));
+    EXPECT_EQ(
+        t.frontend.messages(),
+        (std::vector<std::string>{"File Error|File /nonexistent/dir/M1.mac does not exist."}));
 }

@@ -78,18 +78,18 @@ TEST(Startup, RemovesTheDevelopmentItems) {
     EXPECT_EQ(t->ui.menu_item(g.menu, MENUBAR_DEV1_DEBUG1), nullptr);
 
     const int cp = g.controlpanel;
-    EXPECT_EQ(labels(*t, cp, CONTROL_REGLIST),
-              (std::vector<std::string>{
-                  "0x00  CONFIG",  "0x0E  GPCFG0",  "0x0F  GPCFG1",  "0x10  SPI2CTRL",
-                  "0x11  SPI2CMD", "0x12  SPI2DAT", "0x20  FILTCFG", "0x21  GAIN1",
-                  "0x22  GAIN2",   "0x23  GAIN3",   "0x24  GAIN4",   "0x25  OFFSET1",
-                  "0x26  OFFSET2", "0x27  OFFSET3", "0x28  OFFSET4", "0x29  TIMEBRK",
-                  "0x2A  TBSCFG",  "0x2B  TBSGAIN", "0x2C  SYSTEM1", "0x2D  SYSTEM2",
-                  "0x2E  VERSION", "0x2F  SELFTEST"}));
+    EXPECT_EQ(
+        labels(*t, cp, CONTROL_REGLIST),
+        (std::vector<std::string>{
+            "0x00  CONFIG",  "0x0E  GPCFG0",  "0x0F  GPCFG1",  "0x10  SPI2CTRL", "0x11  SPI2CMD",
+            "0x12  SPI2DAT", "0x20  FILTCFG", "0x21  GAIN1",   "0x22  GAIN2",    "0x23  GAIN3",
+            "0x24  GAIN4",   "0x25  OFFSET1", "0x26  OFFSET2", "0x27  OFFSET3",  "0x28  OFFSET4",
+            "0x29  TIMEBRK", "0x2A  TBSCFG",  "0x2B  TBSGAIN", "0x2C  SYSTEM1",  "0x2D  SYSTEM2",
+            "0x2E  VERSION", "0x2F  SELFTEST"}));
     EXPECT_EQ(labels(*t, cp, CONTROL_CMDLIST),
-              (std::vector<std::string>{"NOP", "WR_DFREG", "RD_DFREG", "WR_FIR_COEF",
-                                        "WR_IIR_COEF", "WR_ROM_COEF", "WR_TBS_DATA",
-                                        "WR_ROM_TBS", "FL_START", "FL_STOP"}));
+              (std::vector<std::string>{"NOP", "WR_DFREG", "RD_DFREG", "WR_FIR_COEF", "WR_IIR_COEF",
+                                        "WR_ROM_COEF", "WR_TBS_DATA", "WR_ROM_TBS", "FL_START",
+                                        "FL_STOP"}));
     EXPECT_EQ(labels(*t, cp, CONTROL_PORTADDR),
               (std::vector<std::string>{"0x00  SPICTRL", "0x03  SPICMD", "0x06  SPI1DAT",
                                         "0x09  SPI2DAT"}));

@@ -16,7 +16,7 @@ using PanelCallback = std::function<int(int, int, void*)>;
 using MenuCallback = std::function<void(int, int, void*, int)>;
 
 class CallbackRegistry {
-public:
+  public:
     void add_ctrl(const std::string& name, CtrlCallback fn) { ctrl_[name] = std::move(fn); }
     void add_panel(const std::string& name, PanelCallback fn) { panel_[name] = std::move(fn); }
     void add_menu(const std::string& name, MenuCallback fn) { menu_[name] = std::move(fn); }
@@ -25,7 +25,7 @@ public:
     const PanelCallback* panel(const std::string& name) const { return find(panel_, name); }
     const MenuCallback* menu(const std::string& name) const { return find(menu_, name); }
 
-private:
+  private:
     template <class M>
     static const typename M::mapped_type* find(const M& m, const std::string& name) {
         auto it = m.find(name);

@@ -19,14 +19,24 @@ struct FileSelectRequest {
 
 // What changed in the model, so a front-end can bring its view in line.
 struct Change {
-    enum Kind { PanelShown, PanelHidden, PanelActivated, PanelTitle, Control, ListItems, Graph, MenuBar, Cursor };
+    enum Kind {
+        PanelShown,
+        PanelHidden,
+        PanelActivated,
+        PanelTitle,
+        Control,
+        ListItems,
+        Graph,
+        MenuBar,
+        Cursor
+    };
     Kind kind;
     int panel = 0;
     int control = 0;
 };
 
 class Frontend {
-public:
+  public:
     virtual ~Frontend() = default;
 
     virtual void attach(Runtime& rt) { (void)rt; }

@@ -44,7 +44,9 @@ void HeadlessFrontend::click_graph(int panel, int control, double x, double y) {
     a.y = y;
     actions_.push_back(a);
 }
-void HeadlessFrontend::close(int panel) { actions_.push_back(make(Action::Close, panel, 0)); }
+void HeadlessFrontend::close(int panel) {
+    actions_.push_back(make(Action::Close, panel, 0));
+}
 void HeadlessFrontend::menu(int menubar, int item) {
     actions_.push_back(make(Action::Menu, menubar, item));
 }
@@ -59,8 +61,7 @@ std::vector<std::string> HeadlessFrontend::messages() const {
     return out;
 }
 
-void HeadlessFrontend::record(Popup::Kind kind, const std::string& title,
-                              const std::string& text) {
+void HeadlessFrontend::record(Popup::Kind kind, const std::string& title, const std::string& text) {
     popups.push_back({kind, title, text});
     if (echo) *echo << title << ": " << text << std::endl;
 }
@@ -99,19 +100,33 @@ int HeadlessFrontend::file_select(const FileSelectRequest& req, std::string& pat
 void HeadlessFrontend::perform(const Action& a) {
     Runtime& rt = *rt_;
     switch (a.kind) {
-        case Action::Run: a.fn(rt); break;
-        case Action::Commit: rt.UserCommit(a.panel, a.control); break;
+        case Action::Run:
+            a.fn(rt);
+            break;
+        case Action::Commit:
+            rt.UserCommit(a.panel, a.control);
+            break;
         case Action::SetValue:
             if (a.is_text)
                 rt.UserSetValue(a.panel, a.control, a.text);
             else
                 rt.UserSetValue(a.panel, a.control, a.x);
             break;
-        case Action::SetIndex: rt.UserSetIndex(a.panel, a.control, static_cast<int>(a.x)); break;
-        case Action::Click: rt.UserMoveCursor(a.panel, a.control, a.x, a.y); break;
-        case Action::Close: rt.UserClosePanel(a.panel); break;
-        case Action::Menu: rt.UserMenu(a.panel, a.control); break;
-        case Action::RightClick: rt.UserRightClick(a.panel, a.control); break;
+        case Action::SetIndex:
+            rt.UserSetIndex(a.panel, a.control, static_cast<int>(a.x));
+            break;
+        case Action::Click:
+            rt.UserMoveCursor(a.panel, a.control, a.x, a.y);
+            break;
+        case Action::Close:
+            rt.UserClosePanel(a.panel);
+            break;
+        case Action::Menu:
+            rt.UserMenu(a.panel, a.control);
+            break;
+        case Action::RightClick:
+            rt.UserRightClick(a.panel, a.control);
+            break;
     }
 }
 

@@ -21,7 +21,7 @@ struct Popup {
 };
 
 class HeadlessFrontend : public Frontend {
-public:
+  public:
     struct Action {
         enum Kind { Run, Commit, SetValue, SetIndex, Click, Close, Menu, RightClick };
         Kind kind = Run;
@@ -81,7 +81,7 @@ public:
     void help(const std::string& path, int mode) override;
     void stdout_line(const std::string& text) override;
 
-private:
+  private:
     void perform(const Action& a);
     void record(Popup::Kind kind, const std::string& title, const std::string& text);
 

@@ -9,18 +9,18 @@
 namespace ui {
 
 enum class CtrlType {
-    Numeric,      // int or real entry / read-out
-    Text,         // one-line text entry / read-out
-    Toggle,       // on/off button or switch (value 0 or 1)
-    Ring,         // drop-down of list items; value = selected item's value
-    ListBox,      // visible list of items; value = selected item's value
-    TextBox,      // multi-line text
-    Command,      // push button
-    Led,          // on/off indicator
-    Progress,     // progress bar (0..max)
-    Label,        // static text
-    Graph,        // plot area with cursor 1
-    Timer,        // invisible periodic timer
+    Numeric,   // int or real entry / read-out
+    Text,      // one-line text entry / read-out
+    Toggle,    // on/off button or switch (value 0 or 1)
+    Ring,      // drop-down of list items; value = selected item's value
+    ListBox,   // visible list of items; value = selected item's value
+    TextBox,   // multi-line text
+    Command,   // push button
+    Led,       // on/off indicator
+    Progress,  // progress bar (0..max)
+    Label,     // static text
+    Graph,     // plot area with cursor 1
+    Timer,     // invisible periodic timer
 };
 
 using Value = std::variant<int, double, std::string>;
@@ -53,39 +53,39 @@ struct GraphState {
     Axis x, y;
     std::string xname, yname;
     double cursor_x = 0.0, cursor_y = 0.0;
-    int cursor_mode = 0;      // CursorMode
-    bool refresh = true;      // false while drawing is deferred
-    int generation = 0;       // bumped on every change, front-ends redraw when it moves
+    int cursor_mode = 0;  // CursorMode
+    bool refresh = true;  // false while drawing is deferred
+    int generation = 0;   // bumped on every change, front-ends redraw when it moves
 };
 
 struct Control {
     int id = 0;
     std::string name;  // identifier in the resource file
     CtrlType type = CtrlType::Label;
-    bool is_real = false;         // numeric: real (true) or integer
-    bool indicator = false;       // read-out only
+    bool is_real = false;    // numeric: real (true) or integer
+    bool indicator = false;  // read-out only
     std::string label;
-    std::string callback;         // name bound through the callback registry
+    std::string callback;  // name bound through the callback registry
     Value value = 0;
     bool dimmed = false;
     bool visible = true;
     int text_colour = 0x000000;
     int on_colour = 0x00C000;
-    int width = 0;                // 0: front-end default
+    int width = 0;  // 0: front-end default
     int precision = 3;
-    bool hex = false;             // numeric shown as hexadecimal
+    bool hex = false;  // numeric shown as hexadecimal
     int hex_digits = 0;
     double min = -1e300, max = 1e300;
-    int max_length = 0;           // text entry; 0 unlimited
+    int max_length = 0;  // text entry; 0 unlimited
     std::string on_text = "On", off_text = "Off";
     std::string units;
-    std::vector<ListItem> items;  // ring, list box
-    int index = -1;               // selected item of a ring or list box
+    std::vector<ListItem> items;     // ring, list box
+    int index = -1;                  // selected item of a ring or list box
     std::vector<std::string> lines;  // text box
     GraphState graph;
-    double interval = 1.0;        // timer, seconds
-    bool enabled = true;          // timer
-    int row = -1;                 // layout: row group inside its box, -1 none
+    double interval = 1.0;  // timer, seconds
+    bool enabled = true;    // timer
+    int row = -1;           // layout: row group inside its box, -1 none
 };
 
 struct LayoutBox {

@@ -13,12 +13,12 @@ using nlohmann::json;
 
 const std::map<std::string, CtrlType>& type_names() {
     static const std::map<std::string, CtrlType> names = {
-        {"numeric", CtrlType::Numeric}, {"text", CtrlType::Text},
-        {"toggle", CtrlType::Toggle},   {"ring", CtrlType::Ring},
-        {"listbox", CtrlType::ListBox}, {"textbox", CtrlType::TextBox},
-        {"command", CtrlType::Command}, {"led", CtrlType::Led},
+        {"numeric", CtrlType::Numeric},   {"text", CtrlType::Text},
+        {"toggle", CtrlType::Toggle},     {"ring", CtrlType::Ring},
+        {"listbox", CtrlType::ListBox},   {"textbox", CtrlType::TextBox},
+        {"command", CtrlType::Command},   {"led", CtrlType::Led},
         {"progress", CtrlType::Progress}, {"label", CtrlType::Label},
-        {"graph", CtrlType::Graph},     {"timer", CtrlType::Timer},
+        {"graph", CtrlType::Graph},       {"timer", CtrlType::Timer},
     };
     return names;
 }

@@ -12,7 +12,9 @@ namespace ui {
 
 namespace {
 
-bool is_list(const Control& c) { return c.type == CtrlType::Ring || c.type == CtrlType::ListBox; }
+bool is_list(const Control& c) {
+    return c.type == CtrlType::Ring || c.type == CtrlType::ListBox;
+}
 bool is_text(const Control& c) {
     return c.type == CtrlType::Text || c.type == CtrlType::Label || c.type == CtrlType::TextBox;
 }
@@ -255,23 +257,41 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
     switch (attr) {
-        case ATTR_DIMMED: c->dimmed = value != 0; break;
-        case ATTR_VISIBLE: c->visible = value != 0; break;
-        case ATTR_TEXT_COLOR: c->text_colour = value; break;
-        case ATTR_ON_COLOR: c->on_colour = value; break;
-        case ATTR_WIDTH: c->width = value; break;
-        case ATTR_PRECISION: c->precision = value; break;
-        case ATTR_MAX_ENTRY_LENGTH: c->max_length = value; break;
-        case ATTR_ENABLED: c->enabled = value != 0; break;
+        case ATTR_DIMMED:
+            c->dimmed = value != 0;
+            break;
+        case ATTR_VISIBLE:
+            c->visible = value != 0;
+            break;
+        case ATTR_TEXT_COLOR:
+            c->text_colour = value;
+            break;
+        case ATTR_ON_COLOR:
+            c->on_colour = value;
+            break;
+        case ATTR_WIDTH:
+            c->width = value;
+            break;
+        case ATTR_PRECISION:
+            c->precision = value;
+            break;
+        case ATTR_MAX_ENTRY_LENGTH:
+            c->max_length = value;
+            break;
+        case ATTR_ENABLED:
+            c->enabled = value != 0;
+            break;
         case ATTR_MIN_VALUE:
         case ATTR_MAX_VALUE:
-        case ATTR_INTERVAL: return SetCtrlAttribute(panel, ctrl, attr, double(value));
+        case ATTR_INTERVAL:
+            return SetCtrlAttribute(panel, ctrl, attr, double(value));
         case ATTR_REFRESH_GRAPH:
             if (c->type != CtrlType::Graph) return UIE_WRONG_TYPE;
             c->graph.refresh = value != 0;
             if (c->graph.refresh) graph_changed(panel, *c);
             return 0;
-        default: return UIE_WRONG_TYPE;
+        default:
+            return UIE_WRONG_TYPE;
     }
     notify(Change::Control, panel, ctrl);
     return 0;
@@ -280,10 +300,17 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, double value) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
     switch (attr) {
-        case ATTR_MIN_VALUE: c->min = value; break;
-        case ATTR_MAX_VALUE: c->max = value; break;
-        case ATTR_INTERVAL: c->interval = value; break;
-        default: return SetCtrlAttribute(panel, ctrl, attr, static_cast<int>(value));
+        case ATTR_MIN_VALUE:
+            c->min = value;
+            break;
+        case ATTR_MAX_VALUE:
+            c->max = value;
+            break;
+        case ATTR_INTERVAL:
+            c->interval = value;
+            break;
+        default:
+            return SetCtrlAttribute(panel, ctrl, attr, static_cast<int>(value));
     }
     if (c->type == CtrlType::Numeric) store_number(*c, as_double(c->value));
     notify(Change::Control, panel, ctrl);
@@ -293,13 +320,26 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, const std::string& 
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
     switch (attr) {
-        case ATTR_LABEL_TEXT: c->label = value; break;
-        case ATTR_ON_TEXT: c->on_text = value; break;
-        case ATTR_OFF_TEXT: c->off_text = value; break;
-        case ATTR_UNITS_TEXT: c->units = value; break;
-        case ATTR_XNAME: c->graph.xname = value; break;
-        case ATTR_YNAME: c->graph.yname = value; break;
-        default: return UIE_WRONG_TYPE;
+        case ATTR_LABEL_TEXT:
+            c->label = value;
+            break;
+        case ATTR_ON_TEXT:
+            c->on_text = value;
+            break;
+        case ATTR_OFF_TEXT:
+            c->off_text = value;
+            break;
+        case ATTR_UNITS_TEXT:
+            c->units = value;
+            break;
+        case ATTR_XNAME:
+            c->graph.xname = value;
+            break;
+        case ATTR_YNAME:
+            c->graph.yname = value;
+            break;
+        default:
+            return UIE_WRONG_TYPE;
     }
     if (c->type == CtrlType::Graph)
         graph_changed(panel, *c);
@@ -311,17 +351,38 @@ int Runtime::GetCtrlAttribute(int panel, int ctrl, int attr, int* value) const {
     const Control* c = control(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
     switch (attr) {
-        case ATTR_DIMMED: *value = c->dimmed; break;
-        case ATTR_VISIBLE: *value = c->visible; break;
-        case ATTR_TEXT_COLOR: *value = c->text_colour; break;
-        case ATTR_ON_COLOR: *value = c->on_colour; break;
-        case ATTR_WIDTH: *value = c->width; break;
-        case ATTR_PRECISION: *value = c->precision; break;
-        case ATTR_MAX_ENTRY_LENGTH: *value = c->max_length; break;
-        case ATTR_ENABLED: *value = c->enabled; break;
-        case ATTR_REFRESH_GRAPH: *value = c->graph.refresh; break;
-        case ATTR_CURSOR_MODE: *value = c->graph.cursor_mode; break;
-        default: return UIE_WRONG_TYPE;
+        case ATTR_DIMMED:
+            *value = c->dimmed;
+            break;
+        case ATTR_VISIBLE:
+            *value = c->visible;
+            break;
+        case ATTR_TEXT_COLOR:
+            *value = c->text_colour;
+            break;
+        case ATTR_ON_COLOR:
+            *value = c->on_colour;
+            break;
+        case ATTR_WIDTH:
+            *value = c->width;
+            break;
+        case ATTR_PRECISION:
+            *value = c->precision;
+            break;
+        case ATTR_MAX_ENTRY_LENGTH:
+            *value = c->max_length;
+            break;
+        case ATTR_ENABLED:
+            *value = c->enabled;
+            break;
+        case ATTR_REFRESH_GRAPH:
+            *value = c->graph.refresh;
+            break;
+        case ATTR_CURSOR_MODE:
+            *value = c->graph.cursor_mode;
+            break;
+        default:
+            return UIE_WRONG_TYPE;
     }
     return 0;
 }
@@ -329,13 +390,26 @@ int Runtime::GetCtrlAttribute(int panel, int ctrl, int attr, std::string* value)
     const Control* c = control(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
     switch (attr) {
-        case ATTR_LABEL_TEXT: *value = c->label; break;
-        case ATTR_ON_TEXT: *value = c->on_text; break;
-        case ATTR_OFF_TEXT: *value = c->off_text; break;
-        case ATTR_UNITS_TEXT: *value = c->units; break;
-        case ATTR_XNAME: *value = c->graph.xname; break;
-        case ATTR_YNAME: *value = c->graph.yname; break;
-        default: return UIE_WRONG_TYPE;
+        case ATTR_LABEL_TEXT:
+            *value = c->label;
+            break;
+        case ATTR_ON_TEXT:
+            *value = c->on_text;
+            break;
+        case ATTR_OFF_TEXT:
+            *value = c->off_text;
+            break;
+        case ATTR_UNITS_TEXT:
+            *value = c->units;
+            break;
+        case ATTR_XNAME:
+            *value = c->graph.xname;
+            break;
+        case ATTR_YNAME:
+            *value = c->graph.yname;
+            break;
+        default:
+            return UIE_WRONG_TYPE;
     }
     return 0;
 }
@@ -588,7 +662,9 @@ void Runtime::Delay(double seconds) {
         frontend_.keep_alive();
     }
 }
-void Runtime::SetMouseCursor(int cursor) { frontend_.set_mouse_cursor(cursor); }
+void Runtime::SetMouseCursor(int cursor) {
+    frontend_.set_mouse_cursor(cursor);
+}
 
 // --- files and text --------------------------------------------------------------------
 
@@ -748,8 +824,7 @@ void Runtime::graph_changed(int panel, Control& c) {
 }
 
 template <class X, class Y>
-int Runtime::add_plot(int panel, int ctrl, const X* x, const Y* y, int n, int style,
-                      int colour) {
+int Runtime::add_plot(int panel, int ctrl, const X* x, const Y* y, int n, int style, int colour) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c || c->type != CtrlType::Graph) return UIE_NO_SUCH_CONTROL;
     if (n < 0 || !y) return UIE_INDEX_OUT_OF_RANGE;
@@ -774,16 +849,15 @@ int Runtime::PlotXY(int panel, int ctrl, const double* x, const double* y, int n
                     int colour) {
     return add_plot(panel, ctrl, x, y, n, style, colour);
 }
-int Runtime::PlotXY(int panel, int ctrl, const double* x, const std::int32_t* y, int n,
-                    int style, int colour) {
+int Runtime::PlotXY(int panel, int ctrl, const double* x, const std::int32_t* y, int n, int style,
+                    int colour) {
     return add_plot(panel, ctrl, x, y, n, style, colour);
 }
 int Runtime::PlotXY(int panel, int ctrl, const std::int32_t* x, const std::int32_t* y, int n,
                     int style, int colour) {
     return add_plot(panel, ctrl, x, y, n, style, colour);
 }
-int Runtime::PlotLine(int panel, int ctrl, double x1, double y1, double x2, double y2,
-                      int colour) {
+int Runtime::PlotLine(int panel, int ctrl, double x1, double y1, double x2, double y2, int colour) {
     const double x[2] = {x1, x2}, y[2] = {y1, y2};
     const int h = add_plot(panel, ctrl, x, y, 2, VAL_THIN_LINE, colour);
     if (h > 0) ctrl_mut(panel, ctrl)->graph.plots.back().kind = PlotKind::Segment;
@@ -849,8 +923,8 @@ void data_range(const GraphState& g, bool x_axis, double* lo, double* hi) {
 }
 }  // namespace
 
-int Runtime::GetAxisRange(int panel, int ctrl, int* xmode, double* xmin, double* xmax,
-                          int* ymode, double* ymin, double* ymax) const {
+int Runtime::GetAxisRange(int panel, int ctrl, int* xmode, double* xmin, double* xmax, int* ymode,
+                          double* ymin, double* ymax) const {
     const Control* c = control(panel, ctrl);
     if (!c || c->type != CtrlType::Graph) return UIE_NO_SUCH_CONTROL;
     const GraphState& g = c->graph;

@@ -19,7 +19,7 @@ namespace ui {
 enum AxisChange : int { VAL_NO_CHANGE = 2 };
 
 class Runtime {
-public:
+  public:
     Runtime(platform::Clock& clock, Frontend& frontend, CallbackRegistry& callbacks,
             std::string resource_dir);
     Runtime(const Runtime&) = delete;
@@ -80,12 +80,11 @@ public:
     // --- Graphs -------------------------------------------------------------------------
     int PlotY(int panel, int ctrl, const double* y, int n, int style, int colour);
     int PlotY(int panel, int ctrl, const std::int32_t* y, int n, int style, int colour);
-    int PlotXY(int panel, int ctrl, const double* x, const double* y, int n, int style,
-               int colour);
+    int PlotXY(int panel, int ctrl, const double* x, const double* y, int n, int style, int colour);
     int PlotXY(int panel, int ctrl, const double* x, const std::int32_t* y, int n, int style,
                int colour);
-    int PlotXY(int panel, int ctrl, const std::int32_t* x, const std::int32_t* y, int n,
-               int style, int colour);
+    int PlotXY(int panel, int ctrl, const std::int32_t* x, const std::int32_t* y, int n, int style,
+               int colour);
     int PlotLine(int panel, int ctrl, double x1, double y1, double x2, double y2, int colour);
     int PlotText(int panel, int ctrl, double x, double y, const std::string& text, int colour);
     // plot -1 deletes every plot.
@@ -172,7 +171,7 @@ public:
     // How deep callbacks are nested right now.
     int callback_depth() const { return depth_; }
 
-private:
+  private:
     Panel* panel_mut(int handle);
     Control* ctrl_mut(int panel, int ctrl);
     MenuItem* menu_item_mut(int menubar, int item);
