@@ -14,20 +14,27 @@
 #include "shell/startup.h"
 #include "support/test_app.h"
 
+#include <unistd.h>
+
 namespace qt_support {
 
 QApplication& qt_app() {
     static QApplication* app = [] {
         // A screen the size of a common desktop, so layouts and screenshots are realistic.
-        const std::string config =
-            (std::filesystem::temp_directory_path() / "seisbench-offscreen.json").string();
+        // One file per process: test cases run in parallel processes and must not read a
+        // file another one is rewriting.
+        const std::string config = (std::filesystem::temp_directory_path() /
+                                    ("seisbench-offscreen-" + std::to_string(::getpid()) + ".json"))
+                                       .string();
         std::ofstream(config) << R"({"screens": [{"name": "screen", "x": 0, "y": 0,
             "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
         static int argc = 1;
         static char name[] = "test_qt";
         static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);  // lives as long as the process
+        auto* qapp = new QApplication(argc, argv);  // lives as long as the process
+        std::filesystem::remove(config);            // read when the platform started
+        return qapp;
     }();
     return *app;
 }
