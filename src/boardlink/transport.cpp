@@ -64,9 +64,10 @@ int Open_Device(App& app, int index) {
     return app.usb.SI_Open(index, &app.link.cyHandle) == usb::SI_SUCCESS ? 1 : 0;
 }
 
-std::int8_t USB_write(App& app, int n, int address, const int* data) {
+core::Status spi_write(App& app, int n, int address, const int* data) {
     // A 15-byte block carries at most 9 data bytes; longer transfers are the caller's to split.
-    if (n < 1 || n > kMaxSpiWriteBytes) return 0;
+    if (n < 1 || n > kMaxSpiWriteBytes)
+        return core::Status::failed(core::Fault::BadInput, "SPI write");
     std::uint8_t block[kRequestBytes] = {};
     block[0] = 0xFE;
     block[1] = 0x01;
@@ -78,32 +79,49 @@ std::int8_t USB_write(App& app, int n, int address, const int* data) {
     app.usb.SI_FlushBuffers(app.link.cyHandle, 1, 1);
     write_block(app, block);
     app.ui.Delay(kSettleDelay);
-    if (!wait_ready(app, 5)) return 0;
-    return read_reply_type(app) == 0x01 ? 1 : 0;
+    if (!wait_ready(app, 5)) return core::Status::failed(core::Fault::NoReply, "SPI write");
+    if (read_reply_type(app) != 0x01)
+        return core::Status::failed(core::Fault::WrongReply, "SPI write");
+    return core::Status::success();
 }
 
-int USB_read(App& app, int address) {
+std::int8_t USB_write(App& app, int n, int address, const int* data) {
+    return spi_write(app, n, address, data).ok() ? 1 : 0;
+}
+
+core::Status spi_read(App& app, int address, int* value) {
+    *value = 0;
     std::uint8_t block[kRequestBytes] = {0xFE, 0x02, 0x09, 0x03, static_cast<std::uint8_t>(address),
                                          0x00, 0x00, 0x00, 0xFD};
     app.usb.SI_FlushBuffers(app.link.cyHandle, 1, 1);
     write_block(app, block);
     app.ui.Delay(kSettleDelay);
-    if (!wait_ready(app, 4)) {
-        ++app.link.read_failures;
-        dim_board_commands(app);
-        app.ui.MessagePopup("        Time Out!", "No return within 4 seconds");
-        return 0;
-    }
+    core::Status s;
     std::uint8_t reply[kReplyBytes] = {};
-    std::uint32_t got = 0;
-    app.usb.SI_Read(app.link.cyHandle, reply, kReplyBytes, &got);
-    if (reply[1] != 0x02) {
+    if (!wait_ready(app, 4)) {
+        s = core::Status::failed(core::Fault::NoReply, "SPI read", "        Time Out!",
+                                 "No return within 4 seconds");
+    } else {
+        std::uint32_t got = 0;
+        app.usb.SI_Read(app.link.cyHandle, reply, kReplyBytes, &got);
+        if (reply[1] != 0x02)
+            s = core::Status::failed(core::Fault::WrongReply, "SPI read",
+                                     "        Incorrect Response!", "Return value is invalid");
+    }
+    if (!s.ok()) {
         ++app.link.read_failures;
         dim_board_commands(app);
-        app.ui.MessagePopup("        Incorrect Response!", "Return value is invalid");
-        return 0;
+        app.ui.MessagePopup(s.title, s.text);
+        return s;
     }
-    return reply[3] * 65536 + reply[4] * 256 + reply[5];
+    *value = reply[3] * 65536 + reply[4] * 256 + reply[5];
+    return s;
+}
+
+int USB_read(App& app, int address) {
+    int value = 0;
+    spi_read(app, address, &value);
+    return value;
 }
 
 std::int8_t SPI_write(App& app, int n, int address, const int* data) {

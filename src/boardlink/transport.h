@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+
 class App;
 
 namespace boardlink {
@@ -15,6 +17,12 @@ inline constexpr double kSettleDelay = 0.1;
 
 // 1 when the device's serial number was read and the device opened.
 int Open_Device(App& app, int index);
+// The SPI write exchange: success when the board acknowledged; no message is shown.
+core::Status spi_write(App& app, int n, int address, const int* data);
+// The SPI read exchange: the 24-bit word into *value (0 on failure). A failure greys the board
+// commands and shows its message, as every read of the port does, and is returned as well.
+core::Status spi_read(App& app, int address, int* value);
+
 // 1 when the board acknowledged the SPI write of n bytes (1..9) at the port address.
 std::int8_t USB_write(App& app, int n, int address, const int* data);
 // The 24-bit word at the port address, not sign-extended; 0 after a reported failure.

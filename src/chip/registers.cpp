@@ -4,32 +4,53 @@
 
 namespace chip {
 
-int REG_read(App& app, int address) {
+core::Status reg_read(App& app, int address, int* value) {
     int bytes[6] = {0x00, 0x00, RD_DFREG};
     word_bytes(address, bytes + 3);
-    boardlink::SPI_write(app, 6, SPICMD, bytes);
-    return boardlink::SPI_read(app, 3, SPIDAT1);
+    *value = 0;
+    // The Part's read ignores the write's outcome: a lost write shows as a failed read.
+    boardlink::spi_write(app, 6, SPICMD, bytes);
+    return boardlink::spi_read(app, SPIDAT1, value);
 }
 
-std::uint8_t REG_write(App& app, int address, int value) {
+core::Status reg_write(App& app, int address, int value) {
     int bytes[9] = {0x00, 0x00, WR_DFREG};
     word_bytes(address, bytes + 3);
     word_bytes(value, bytes + 6);
-    return static_cast<std::uint8_t>(boardlink::SPI_write(app, 9, SPICMD, bytes));
+    return boardlink::spi_write(app, 9, SPICMD, bytes);
 }
 
-std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back) {
+core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back) {
     int bytes[9];
     word_bytes(command, bytes);
     word_bytes(*data1, bytes + 3);
     word_bytes(*data2, bytes + 6);
-    const auto result = static_cast<std::uint8_t>(boardlink::SPI_write(app, 9, SPICMD, bytes));
-    if (read_back == 1) {
-        *data1 = boardlink::SPI_read(app, 3, SPIDAT1);
-        *data2 = boardlink::SPI_read(app, 3, SPIDAT2);
-        if (command == 0x13 || command == 0x14) *data2 = boardlink::SPI_read(app, 3, SPIDAT1);
-    }
-    return result;
+    core::Status s = boardlink::spi_write(app, 9, SPICMD, bytes);
+    if (!read_back) return s;
+    // All reads are made even after one fails, as the panel's tool always did; the first
+    // failure is the outcome.
+    core::Status first = s;
+    auto keep = [&first](core::Status r) {
+        if (first.ok() && !r.ok()) first = r;
+    };
+    keep(boardlink::spi_read(app, SPIDAT1, data1));
+    keep(boardlink::spi_read(app, SPIDAT2, data2));
+    if (command == 0x13 || command == 0x14) keep(boardlink::spi_read(app, SPIDAT1, data2));
+    return first;
+}
+
+int REG_read(App& app, int address) {
+    int value = 0;
+    reg_read(app, address, &value);
+    return value;
+}
+
+std::uint8_t REG_write(App& app, int address, int value) {
+    return reg_write(app, address, value).ok() ? 1 : 0;
+}
+
+std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back) {
+    return dsp_command(app, command, data1, data2, read_back == 1).ok() ? 1 : 0;
 }
 
 }  // namespace chip

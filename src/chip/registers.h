@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+#include "core/system_types.h"
+
 class App;
 
 namespace chip {
@@ -40,12 +43,14 @@ inline constexpr int REG_TBSCFG = 0x2A;
 inline constexpr int REG_TBSGAIN = 0x2B;
 inline constexpr int REG_VERSION = 0x2E;
 
-// Splits a host value into the three bytes of a 24-bit word; bits above 23 are dropped.
-inline void word_bytes(int value, int* out) {
-    out[0] = (value >> 16) & 0xFF;
-    out[1] = (value >> 8) & 0xFF;
-    out[2] = value & 0xFF;
-}
+using core::word_bytes;
+
+// Inner forms: the outcome of each exchange. A failed read leaves 0 in *value and has shown
+// the transport's message.
+core::Status reg_read(App& app, int address, int* value);
+core::Status reg_write(App& app, int address, int value);
+// As DSP_command; a failed read-back is a failed command.
+core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back);
 
 int REG_read(App& app, int address);
 std::uint8_t REG_write(App& app, int address, int value);
