@@ -20,23 +20,35 @@ core::Status reg_write(App& app, int address, int value) {
     return boardlink::spi_write(app, 9, SPICMD, bytes);
 }
 
-core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back) {
+namespace {
+
+struct CommandOutcome {
+    core::Status write;
+    core::Status read_back;  // the first failed read-back, else success
+};
+
+CommandOutcome run_command(App& app, int command, int* data1, int* data2, bool read_back) {
     int bytes[9];
     word_bytes(command, bytes);
     word_bytes(*data1, bytes + 3);
     word_bytes(*data2, bytes + 6);
-    core::Status s = boardlink::spi_write(app, 9, SPICMD, bytes);
-    if (!read_back) return s;
-    // All reads are made even after one fails, as the panel's tool always did; the first
-    // failure is the outcome.
-    core::Status first = s;
-    auto keep = [&first](core::Status r) {
-        if (first.ok() && !r.ok()) first = r;
+    CommandOutcome out{boardlink::spi_write(app, 9, SPICMD, bytes), {}};
+    if (!read_back) return out;
+    // All reads are made even after one fails, as the panel's tool always did.
+    auto keep = [&out](core::Status r) {
+        if (out.read_back.ok() && !r.ok()) out.read_back = r;
     };
     keep(boardlink::spi_read(app, SPIDAT1, data1));
     keep(boardlink::spi_read(app, SPIDAT2, data2));
     if (command == 0x13 || command == 0x14) keep(boardlink::spi_read(app, SPIDAT1, data2));
-    return first;
+    return out;
+}
+
+}  // namespace
+
+core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back) {
+    const CommandOutcome o = run_command(app, command, data1, data2, read_back);
+    return o.write.ok() ? o.read_back : o.write;
 }
 
 int REG_read(App& app, int address) {
@@ -50,7 +62,8 @@ std::uint8_t REG_write(App& app, int address, int value) {
 }
 
 std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back) {
-    return dsp_command(app, command, data1, data2, read_back == 1).ok() ? 1 : 0;
+    // The command's result is the write's, whatever the read-back did.
+    return run_command(app, command, data1, data2, read_back == 1).write.ok() ? 1 : 0;
 }
 
 }  // namespace chip
