@@ -1,6 +1,7 @@
 #include "chip/registers.h"
 
-#include "boardlink/transport.h"
+#include "boardlink/transport/transport.h"
+#include "shell/app.h"
 
 namespace chip {
 
@@ -9,15 +10,15 @@ core::Status reg_read(App& app, int address, int* value) {
     word_bytes(address, bytes + 3);
     *value = 0;
     // The Part's read ignores the write's outcome: a lost write shows as a failed read.
-    boardlink::spi_write(app, 6, SPICMD, bytes);
-    return boardlink::spi_read(app, SPIDAT1, value);
+    boardlink::spi_write(app.port, 6, SPICMD, bytes);
+    return boardlink::spi_read(app.port, SPIDAT1, value);
 }
 
 core::Status reg_write(App& app, int address, int value) {
     int bytes[9] = {0x00, 0x00, WR_DFREG};
     word_bytes(address, bytes + 3);
     word_bytes(value, bytes + 6);
-    return boardlink::spi_write(app, 9, SPICMD, bytes);
+    return boardlink::spi_write(app.port, 9, SPICMD, bytes);
 }
 
 core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back) {
@@ -25,7 +26,7 @@ core::Status dsp_command(App& app, int command, int* data1, int* data2, bool rea
     word_bytes(command, bytes);
     word_bytes(*data1, bytes + 3);
     word_bytes(*data2, bytes + 6);
-    core::Status s = boardlink::spi_write(app, 9, SPICMD, bytes);
+    core::Status s = boardlink::spi_write(app.port, 9, SPICMD, bytes);
     if (!read_back) return s;
     // All reads are made even after one fails, as the panel's tool always did; the first
     // failure is the outcome.
@@ -33,9 +34,9 @@ core::Status dsp_command(App& app, int command, int* data1, int* data2, bool rea
     auto keep = [&first](core::Status r) {
         if (first.ok() && !r.ok()) first = r;
     };
-    keep(boardlink::spi_read(app, SPIDAT1, data1));
-    keep(boardlink::spi_read(app, SPIDAT2, data2));
-    if (command == 0x13 || command == 0x14) keep(boardlink::spi_read(app, SPIDAT1, data2));
+    keep(boardlink::spi_read(app.port, SPIDAT1, data1));
+    keep(boardlink::spi_read(app.port, SPIDAT2, data2));
+    if (command == 0x13 || command == 0x14) keep(boardlink::spi_read(app.port, SPIDAT1, data2));
     return first;
 }
 
