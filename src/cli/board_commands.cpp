@@ -89,8 +89,7 @@ Result cmd(Context& c, const std::vector<std::string>& a) {
     Result f;
     if (!ensure_connected(c, &f)) return f;
     int w1 = static_cast<int>(d1), w2 = static_cast<int>(d2);
-    if (const core::Status s = chip::dsp_command(c.app, static_cast<int>(code), &w1, &w2, true);
-        !s)
+    if (const core::Status s = chip::dsp_command(c.app, static_cast<int>(code), &w1, &w2, true); !s)
         return failure(s, "command failed");
     Result r;
     r.add("code", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
@@ -124,14 +123,17 @@ Result port(Context& c, const std::vector<std::string>& a) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::string text;
     if (read) {
+        // Every word is read, as the panel's tool does; the first failure is the outcome.
+        core::Status first;
         for (int i = 0; i < count; ++i) {
             int v = 0;
             const core::Status s =
                 boardlink::spi_read(c.app.port, static_cast<int>(addr) + 3 * i, &v);
-            if (!s) return failure(s, "port read failed");
+            if (first && !s) first = s;
             list.push_back(hex_word(v));
             text += (i ? " " : "") + hex_word(v);
         }
+        if (!first) return failure(first, "port read failed");
     } else {
         int bytes[9];
         for (size_t i = 0; i < words.size(); ++i) {
@@ -139,8 +141,8 @@ Result port(Context& c, const std::vector<std::string>& a) {
             list.push_back(hex_word(words[i]));
             text += (i ? " " : "") + hex_word(words[i]);
         }
-        const core::Status s = boardlink::spi_write(
-            c.app.port, static_cast<int>(3 * words.size()), static_cast<int>(addr), bytes);
+        const core::Status s = boardlink::spi_write(c.app.port, static_cast<int>(3 * words.size()),
+                                                    static_cast<int>(addr), bytes);
         if (!s) return failure(s, "port write not acknowledged");
     }
     r.add("words", list, text);

@@ -60,11 +60,13 @@ Request eeprom_byte_read_request(std::uint16_t address) {
 }
 
 Request capture_start_request(std::uint32_t records, std::uint8_t channels, std::uint16_t skip) {
-    const std::uint8_t payload[] = {
-        static_cast<std::uint8_t>(records >> 24), static_cast<std::uint8_t>(records >> 16),
-        static_cast<std::uint8_t>(records >> 8),  static_cast<std::uint8_t>(records),
-        channels,                                 high(skip),
-        low(skip)};
+    const std::uint8_t payload[] = {static_cast<std::uint8_t>(records >> 24),
+                                    static_cast<std::uint8_t>(records >> 16),
+                                    static_cast<std::uint8_t>(records >> 8),
+                                    static_cast<std::uint8_t>(records),
+                                    channels,
+                                    high(skip),
+                                    low(skip)};
     return length_frame(wire::kCaptureStart, payload);
 }
 

@@ -29,8 +29,8 @@ core::Status read_failed(Port& port, core::Status s) {
 }  // namespace
 
 int Open_Device(Port& port, int index) {
-    if (port.usb.SI_GetProductString(index, port.link.DeviceString,
-                                     usb::SI_RETURN_SERIAL_NUMBER) != usb::SI_SUCCESS)
+    if (port.usb.SI_GetProductString(index, port.link.DeviceString, usb::SI_RETURN_SERIAL_NUMBER) !=
+        usb::SI_SUCCESS)
         return 0;
     return port.usb.SI_Open(index, &port.link.cyHandle) == usb::SI_SUCCESS ? 1 : 0;
 }
@@ -59,14 +59,14 @@ core::Status spi_read(Port& port, int address, int* value) {
     send(port, chip_read_request(address));
     port.delay(kSettleDelay);
     if (!wait_ready(port, kSpiReadLimit))
-        return read_failed(port, core::Status::failed(core::Fault::NoReply, "SPI read",
-                                                      "        Time Out!",
-                                                      "No return within 4 seconds"));
+        return read_failed(
+            port, core::Status::failed(core::Fault::NoReply, "SPI read", "        Time Out!",
+                                       "No return within 4 seconds"));
     const Reply reply = receive_reply(port);
     if (!answers(reply, wire::kSpiRead))
-        return read_failed(port, core::Status::failed(core::Fault::WrongReply, "SPI read",
-                                                      "        Incorrect Response!",
-                                                      "Return value is invalid"));
+        return read_failed(
+            port, core::Status::failed(core::Fault::WrongReply, "SPI read",
+                                       "        Incorrect Response!", "Return value is invalid"));
     *value = reply_word(reply);
     return core::Status::success();
 }

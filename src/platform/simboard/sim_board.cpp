@@ -153,12 +153,14 @@ void SimBoard::host_write(const std::uint8_t* data, std::size_t n) {
 }
 
 void SimBoard::handle_request(const std::uint8_t* data, std::size_t n) {
-    if (n < wire::kQueryFrame || n > wire::kRequestBytes || data[0] != kStart) return bad_frame(data, n);
+    if (n < wire::kQueryFrame || n > wire::kRequestBytes || data[0] != kStart)
+        return bad_frame(data, n);
     const std::uint8_t t = data[1];
     std::size_t length = 0;
     if (wire::carries_length(t)) {
         length = data[2];
-        if (length < wire::kQueryFrame || length > n || data[length - 1] != kEnd) return bad_frame(data, n);
+        if (length < wire::kQueryFrame || length > n || data[length - 1] != kEnd)
+            return bad_frame(data, n);
     } else if (t == wire::kFlashErase || t == wire::kFlashProgram) {
         length = wire::kFlashFrame;
         if (n < length || data[length - 1] != kEnd) return bad_frame(data, n);

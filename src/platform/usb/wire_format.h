@@ -40,7 +40,7 @@ constexpr bool carries_length(std::uint8_t type) {
 }
 
 // Frame lengths of the fixed-shape requests.
-inline constexpr std::size_t kQueryFrame = 5;    // FE type 05 00 FD
+inline constexpr std::size_t kQueryFrame = 5;     // FE type 05 00 FD
 inline constexpr std::size_t kCaptureFrame = 11;  // FE 03 0B count(4) channels skip(2) FD
 inline constexpr std::size_t kFlashFrame = 6;     // FE type ah al count FD, no length byte
 // Bytes around an SPI payload: start, type, length, end.
