@@ -1,6 +1,5 @@
 #include "boardlink/discovery.h"
 
-#include <cstring>
 #include <string>
 
 #include "boardlink/boards.h"
