@@ -1,10 +1,9 @@
 #include "boardlink/discovery.h"
 
-#include <cstring>
 #include <string>
 
 #include "boardlink/boards.h"
-#include "boardlink/transport.h"
+#include "boardlink/transport/transport.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "shell/app.h"
@@ -92,59 +91,28 @@ void apply_profile(App& app, const BoardInfo& b) {
     apply_analysis_profile(app, b.four_channel);
 }
 
-void connect(App& app) {
-    auto& ui = app.ui;
-    auto& link = app.link;
-    const int sp = app.shell.setuppanel;
-    std::uint32_t count = 0;
-    app.usb.SI_GetNumDevices(&count);
-    bool opened = false;
-    char info[100] = {}, version[100] = {};
-    std::int8_t code = 0;
-    if (count >= 1) opened = Open_Device(app, static_cast<int>(count) - 1) == 1;
-    if (!opened || USB_GetTargetInfo(app, info, version, &code) == 0) {
-        ui.SetCtrlVal(sp, SETUP_CONNECT, 0);
-        link.usb_opened = 0;
-        if (opened) close_device(app);
-        ui.MessagePopup(kNotice, kNoBoard);
-        return;
-    }
-    link.usb_opened = 1;
-    set_all_undimmed(app);
-    ui.SetCtrlVal(sp, SETUP_FIRMWARE, std::string(version));
-    if (version[0] != 'V') {
-        ui.MessagePopup(kNotice, kNotCustomer);
-        ui.SuspendTimerCallbacks();
-        close_device(app);
-        set_all_dimmed(app);
-        clear_indicators(app);
-        ui.SetCtrlVal(sp, SETUP_CHANNELS, 0);
-        ui.SetCtrlVal(sp, SETUP_CONNECT, 0);
-        link.usb_opened = 0;
-        link.board_id = 0;
-        return;
-    }
-    link.board_id = code;
-    check_register_access(app);
-    if (const BoardInfo* b = find_board(code)) {
-        apply_profile(app, *b);
-    } else {
-        ui.SetCtrlVal(sp, SETUP_BOARDNAME, kUnknownTarget);
-        set_titles(app, "Korvane Seismic Evaluation - Unknown target");
-    }
-    if (check_register_access(app) == 0) ui.MessagePopup(kNotice, kNoRegisters);
-    ui.ResumeTimerCallbacks();
+core::Status no_board(const char* step) {
+    return core::Status::failed(core::Fault::NoBoard, step, kNotice, kNoBoard);
 }
 
-void disconnect(App& app) {
-    auto& ui = app.ui;
-    ui.SuspendTimerCallbacks();
-    close_device(app);
-    set_all_dimmed(app);
-    clear_indicators(app);
-    ui.SetCtrlVal(app.shell.setuppanel, SETUP_CHANNELS, 0);
-    app.link.usb_opened = 0;
-    app.link.board_id = 0;
+// After a failed SPI read: the four setup commands that would talk to the chip again.
+void dim_board_commands(App& app) {
+    for (int c : {SETUP_CONFIGURE, SETUP_GOREAD, SETUP_GOWRITE, SETUP_CAPTURE2})
+        app.ui.SetCtrlAttribute(app.shell.setuppanel, c, ui::ATTR_DIMMED, 1);
+}
+
+// Opens the last device attached and asks it who it is.
+core::Status open_and_identify(App& app, char* version, std::int8_t* code) {
+    std::uint32_t count = 0;
+    app.usb.SI_GetNumDevices(&count);
+    if (count < 1) return no_board("SI_GetNumDevices");
+    if (Open_Device(app.port, static_cast<int>(count) - 1) != 1) return no_board("Open_Device");
+    char info[100] = {};
+    if (USB_GetTargetInfo(app.port, info, version, code) == 0) {
+        close_device(app);
+        return no_board("USB_GetTargetInfo");
+    }
+    return core::Status::success();
 }
 
 }  // namespace
@@ -171,19 +139,63 @@ int check_register_access(App& app) {
     return (chip::REG_read(app, chip::REG_VERSION) & 0xF00000) == 0x700000 ? 1 : 0;
 }
 
-int USB_port_init(App& app) {
-    if (app.link.usb_opened == 1)
-        disconnect(app);
-    else
-        connect(app);
-    return 0;
+core::Status connect_board(App& app) {
+    auto& ui = app.ui;
+    auto& link = app.link;
+    const int sp = app.shell.setuppanel;
+    char version[100] = {};
+    std::int8_t code = 0;
+    if (core::Status s = open_and_identify(app, version, &code); !s) {
+        ui.SetCtrlVal(sp, SETUP_CONNECT, 0);
+        link.usb_opened = 0;
+        return s;
+    }
+    link.usb_opened = 1;
+    set_all_undimmed(app);
+    ui.SetCtrlVal(sp, SETUP_FIRMWARE, std::string(version));
+    if (version[0] != 'V') {
+        ui.SuspendTimerCallbacks();
+        close_device(app);
+        set_all_dimmed(app);
+        clear_indicators(app);
+        ui.SetCtrlVal(sp, SETUP_CHANNELS, 0);
+        ui.SetCtrlVal(sp, SETUP_CONNECT, 0);
+        link.usb_opened = 0;
+        link.board_id = 0;
+        return core::Status::failed(core::Fault::NotCustomer, "firmware version", kNotice,
+                                    kNotCustomer);
+    }
+    link.board_id = code;
+    check_register_access(app);
+    if (const BoardInfo* b = find_board(code)) {
+        apply_profile(app, *b);
+    } else {
+        ui.SetCtrlVal(sp, SETUP_BOARDNAME, kUnknownTarget);
+        set_titles(app, "Korvane Seismic Evaluation - Unknown target");
+    }
+    const bool registers = check_register_access(app) == 1;
+    ui.ResumeTimerCallbacks();
+    // The connection stays up when the chip does not answer; the person is told to look.
+    return registers ? core::Status::success() : core::Status::success(kNotice, kNoRegisters);
 }
 
-int timerfunc(App& app) {
-    if (app.link.usb_opened != 1) return 0;
+core::Status disconnect_board(App& app) {
+    auto& ui = app.ui;
+    ui.SuspendTimerCallbacks();
+    close_device(app);
+    set_all_dimmed(app);
+    clear_indicators(app);
+    ui.SetCtrlVal(app.shell.setuppanel, SETUP_CHANNELS, 0);
+    app.link.usb_opened = 0;
+    app.link.board_id = 0;
+    return core::Status::success();
+}
+
+core::Status check_board_present(App& app) {
+    if (app.link.usb_opened != 1) return core::Status::success();
     std::uint32_t count = 0;
     app.usb.SI_GetNumDevices(&count);
-    if (static_cast<int>(count) > 0) return 0;
+    if (static_cast<int>(count) > 0) return core::Status::success();
     auto& ui = app.ui;
     close_device(app);
     set_all_dimmed(app);
@@ -193,33 +205,53 @@ int timerfunc(App& app) {
     app.link.usb_opened = 0;
     app.link.board_id = 0;
     ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);
-    ui.MessagePopup(kNotice, kBoardLost);
-    return 0;
+    return core::Status::failed(core::Fault::NoBoard, "SI_GetNumDevices", kNotice, kBoardLost);
 }
 
-int reset_Board(App& app) {
-    if (!app.ui.ConfirmPopup("Confirm", "Do you want to reset the target board?")) return 0;
-    USB_softReset_target(app);
+bool confirm_reset(App& app) {
+    return app.ui.ConfirmPopup("Confirm", "Do you want to reset the target board?") != 0;
+}
+
+core::Status reset_board(App& app, bool confirmed) {
+    if (!confirmed) return core::Status::failed(core::Fault::Cancelled, "confirm");
+    USB_softReset_target(app.port);
     // The board leaves the bus and comes back as a new device; the old handle is of no use.
     close_device(app);
     set_all_dimmed(app);
     clear_indicators(app);
     app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);
     app.link.usb_opened = 0;
+    return core::Status::success();
+}
+
+void show_outcome(App& app, const core::Status& s) {
+    if (!s.title.empty() || !s.text.empty()) app.ui.MessagePopup(s.title, s.text);
+}
+
+int USB_port_init(App& app) {
+    show_outcome(app, app.link.usb_opened == 1 ? disconnect_board(app) : connect_board(app));
+    return 0;
+}
+
+int timerfunc(App& app) {
+    show_outcome(app, check_board_present(app));
+    return 0;
+}
+
+int reset_Board(App& app) {
+    show_outcome(app, reset_board(app, confirm_reset(app)));
     return 0;
 }
 
 void discovery_callbacks(App& app) {
-    auto& cb = app.callbacks;
-    auto on = [&app, &cb](const char* name, int event, int (*fn)(App&)) {
-        cb.add_ctrl(name, [&app, event, fn](int, int, int e, void*) {
-            if (e == event) fn(app);
-            return 0;
-        });
+    app.port.on_read_failure = [&app](const core::Status& s) {
+        dim_board_commands(app);
+        show_outcome(app, s);
     };
-    on("USB_port_init", ui::EVENT_COMMIT, USB_port_init);
-    on("timerfunc", ui::EVENT_TIMER_TICK, timerfunc);
-    on("reset_Board", ui::EVENT_COMMIT, reset_Board);
+    auto& cb = app.callbacks;
+    ui::on_commit(cb, "USB_port_init", [&app] { USB_port_init(app); });
+    ui::on_event(cb, "timerfunc", ui::EVENT_TIMER_TICK, [&app] { timerfunc(app); });
+    ui::on_commit(cb, "reset_Board", [&app] { reset_Board(app); });
     cb.add_ctrl("data_source_select", [](int, int, int, void*) { return 0; });
 }
 

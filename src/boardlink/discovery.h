@@ -2,11 +2,30 @@
 // board and resetting the board's MCU.
 #pragma once
 
+#include "core/status.h"
+
 class App;
 
 namespace boardlink {
 
+// Binds the panel callbacks and installs the reaction to a failed SPI read (the greying of
+// the board commands and the transport's message).
 void discovery_callbacks(App& app);
+
+// Inner operations: each returns its outcome, with the message the person is to be shown
+// (success may carry one too: a board whose registers do not answer stays connected). They
+// show no message themselves; the transport's read-failure message is shown as it happens.
+core::Status connect_board(App& app);
+core::Status disconnect_board(App& app);
+// Ends the connection when the library no longer sees a board; success while one is there
+// or none was connected.
+core::Status check_board_present(App& app);
+// The reset question the person is asked; true when confirmed.
+bool confirm_reset(App& app);
+// Restarts the MCU and ends the connection when confirmed; Cancelled otherwise.
+core::Status reset_board(App& app, bool confirmed);
+// Shows the message an outcome carries, if any.
+void show_outcome(App& app, const core::Status& s);
 
 // Connects when no board is open, disconnects otherwise (the connect toggle's commit).
 int USB_port_init(App& app);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "boardlink/seconds.h"
-#include "boardlink/transport.h"
+#include "boardlink/transport/protocol.h"
+#include "boardlink/transport/transport.h"
 #include "capture/buffer.h"
 #include "capture/permission.h"
 #include "chip/registers.h"
@@ -47,15 +47,9 @@ int drain_stream(App& app) {
     long long m = 0;
     buf.dropped = 0;
     do {
-        const unsigned start = boardlink::whole_seconds(app.ui.Timer());
-        std::uint32_t queued = 0, status = 0;
-        for (;;) {
-            if (usb.SI_CheckRXQueue(h, &queued, &status) == usb::SI_SUCCESS &&
-                status == usb::SI_RX_READY)
-                break;
-            if (boardlink::elapsed_whole_seconds(start, app.ui.Timer()) > 5)
-                return fail_locked(app, kReconfig);
-        }
+        const auto ready = boardlink::wait_ready(app.port, boardlink::kStreamChunkLimit);
+        if (!ready) return fail_locked(app, kReconfig);
+        const std::uint32_t queued = *ready;
         if (queued > kChunkBytes) {
             app.ui.MessagePopup("USB buffer over-run!", kReconfig);
             caption(app, "Capture Data");
@@ -90,38 +84,19 @@ int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf
 }
 
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
-    std::uint8_t block[15] = {0xFE,
-                              0x03,
-                              0x0B,
-                              static_cast<std::uint8_t>(records >> 24),
-                              static_cast<std::uint8_t>(records >> 16),
-                              static_cast<std::uint8_t>(records >> 8),
-                              static_cast<std::uint8_t>(records),
-                              static_cast<std::uint8_t>(channels),
-                              static_cast<std::uint8_t>(skip >> 8),
-                              static_cast<std::uint8_t>(skip),
-                              0xFD};
-    auto& usb = app.usb;
-    const usb::SI_HANDLE h = app.link.cyHandle;
-    std::uint32_t written = 0;
-    usb.SI_Write(h, block, sizeof block, &written);
-    usb.SI_SetTimeouts(1000, 1000);
-    const double start = app.ui.Timer();
-    for (;;) {
-        std::uint32_t queued = 0, status = 0;
-        usb.SI_CheckRXQueue(h, &queued, &status);
-        if (status == usb::SI_RX_READY) {
-            std::uint8_t reply[7] = {};
-            usb.SI_Read(h, reply, 7, &written);
-            if (reply[1] == 0x03) return 1;
-            app.ui.MessagePopup("        WARNING!!!", "Command out of Sync");
-            return 0;
-        }
-        if (app.ui.Timer() - start > 5.0) {
-            app.ui.MessagePopup("Error", "Device doesn't respond to Capture Start Command.");
-            return 0;
-        }
+    boardlink::Port& port = app.port;
+    boardlink::send(port, boardlink::capture_start_request(static_cast<std::uint32_t>(records),
+                                                           static_cast<std::uint8_t>(channels),
+                                                           static_cast<std::uint16_t>(skip)));
+    // The only place the program sets the library's time-outs.
+    app.usb.SI_SetTimeouts(1000, 1000);
+    if (!boardlink::wait_ready(port, boardlink::kCaptureStartLimit)) {
+        app.ui.MessagePopup("Error", "Device doesn't respond to Capture Start Command.");
+        return 0;
     }
+    if (boardlink::answers(boardlink::receive_reply(port), usb::wire::kCaptureStart)) return 1;
+    app.ui.MessagePopup("        WARNING!!!", "Command out of Sync");
+    return 0;
 }
 
 int capture_data(App& app) {
@@ -141,7 +116,7 @@ int capture_data(App& app) {
     if (buf.num_samples < 1 || buf.num_samples > kMaxRecords) return fail_locked(app, kReconfig);
     if (!USB_Write_CaptureStart(app, buf.num_samples, channels, skip))
         return fail_locked(app, kReconfig);
-    if (skip > 0 && boardlink::wait_capture_reply(app, skip * (1.0 / rate)) != 1)
+    if (skip > 0 && boardlink::wait_capture_reply(app.port, skip * (1.0 / rate)) != 1)
         return fail_locked(app, "Error occurs while skipping samples");
     if (drain_stream(app) != 0) return 1;
     set_progress(app, 100);

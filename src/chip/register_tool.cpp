@@ -1,6 +1,6 @@
 #include "chip/register_tool.h"
 
-#include "boardlink/transport.h"
+#include "boardlink/transport/transport.h"
 #include "chip/coef_loaders.h"
 #include "chip/registers.h"
 #include "shell/app.h"
@@ -67,27 +67,27 @@ void register_tool_callbacks(App& app) {
     on_commit("check_df_cmd", next_if_separator);
     on_commit("spi_df_send_cmd", send_command);
     on_commit("spi_read_1word", [](App& a) {
-        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a, 3, get_int(a, CONTROL_PORTADDR)));
+        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a.port, 3, get_int(a, CONTROL_PORTADDR)));
         set_int(a, CONTROL_PORTWORD2, 0);
         set_int(a, CONTROL_PORTWORD3, 0);
     });
     on_commit("spi_write_1word", [](App& a) {
         int bytes[3];
         word_bytes(get_int(a, CONTROL_PORTWORD1), bytes);
-        boardlink::SPI_write(a, 3, get_int(a, CONTROL_PORTADDR), bytes);
+        boardlink::SPI_write(a.port, 3, get_int(a, CONTROL_PORTADDR), bytes);
     });
     on_commit("spi_read_3words", [](App& a) {
         const int address = get_int(a, CONTROL_PORTADDR);
-        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a, 3, address));
-        set_int(a, CONTROL_PORTWORD2, boardlink::SPI_read(a, 3, address + 3));
-        set_int(a, CONTROL_PORTWORD3, boardlink::SPI_read(a, 3, address + 6));
+        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a.port, 3, address));
+        set_int(a, CONTROL_PORTWORD2, boardlink::SPI_read(a.port, 3, address + 3));
+        set_int(a, CONTROL_PORTWORD3, boardlink::SPI_read(a.port, 3, address + 6));
     });
     on_commit("spi_write_3words", [](App& a) {
         int bytes[9];
         word_bytes(get_int(a, CONTROL_PORTWORD1), bytes);
         word_bytes(get_int(a, CONTROL_PORTWORD2), bytes + 3);
         word_bytes(get_int(a, CONTROL_PORTWORD3), bytes + 6);
-        boardlink::SPI_write(a, 9, get_int(a, CONTROL_PORTADDR), bytes);
+        boardlink::SPI_write(a.port, 9, get_int(a, CONTROL_PORTADDR), bytes);
     });
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "boardlink/discovery.h"
-#include "boardlink/transport.h"
+#include "boardlink/transport/transport.h"
 #include "chip/coef_loaders.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
@@ -29,10 +29,12 @@ std::string setup_text(App& app, int ctrl) {
 Result connect(Context& c) {
     App& app = c.app;
     if (app.link.usb_opened != 1) {
+        // As a person would: the toggle goes on, then its commit runs.
         app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 1);
-        boardlink::USB_port_init(app);
+        const core::Status s = boardlink::connect_board(app);
+        boardlink::show_outcome(app, s);
+        if (!s) return failure(s, "no board connected");
     }
-    if (app.link.usb_opened != 1) return failure("no board connected");
     Result r;
     r.add("board", setup_text(app, SETUP_BOARDNAME), setup_text(app, SETUP_BOARDNAME));
     r.add("code", app.link.board_id, std::to_string(app.link.board_id));
@@ -60,19 +62,20 @@ Result reg(Context& c, const std::vector<std::string>& a) {
             "usage: reg read ADDR | reg write ADDR VALUE (ADDR 0..0x2F or a name, VALUE 24-bit)");
     Result f;
     if (!ensure_connected(c, &f)) return f;
-    const size_t before = c.frontend.popups.size();
     Result r;
     char name[8];
     std::snprintf(name, sizeof name, "0x%02llX", addr);
     r.add("address", name, name);
     if (read) {
-        const int v = chip::REG_read(c.app, static_cast<int>(addr));
-        if (transport_failed(c, before)) return failure("register read failed");
+        int v = 0;
+        if (const core::Status s = chip::reg_read(c.app, static_cast<int>(addr), &v); !s)
+            return failure(s, "register read failed");
         r.add("value", hex_word(v), hex_word(v));
     } else {
-        if (chip::REG_write(c.app, static_cast<int>(addr), static_cast<int>(value)) == 0)
-            return failure("register write not acknowledged");
-        r.add("value", hex_word(static_cast<int>(value)), hex_word(static_cast<int>(value)));
+        const int v = static_cast<int>(value);
+        if (const core::Status s = chip::reg_write(c.app, static_cast<int>(addr), v); !s)
+            return failure(s, "register write not acknowledged");
+        r.add("value", hex_word(v), hex_word(v));
     }
     return r;
 }
@@ -85,11 +88,9 @@ Result cmd(Context& c, const std::vector<std::string>& a) {
         return usage_error("usage: cmd CODE [DATA1 [DATA2]] (24-bit values)");
     Result f;
     if (!ensure_connected(c, &f)) return f;
-    const size_t before = c.frontend.popups.size();
     int w1 = static_cast<int>(d1), w2 = static_cast<int>(d2);
-    if (chip::DSP_command(c.app, static_cast<int>(code), &w1, &w2, 1) == 0)
-        return failure("command not acknowledged");
-    if (transport_failed(c, before)) return failure("command read-back failed");
+    if (const core::Status s = chip::dsp_command(c.app, static_cast<int>(code), &w1, &w2, true); !s)
+        return failure(s, "command failed");
     Result r;
     r.add("code", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));
     r.add("result1", hex_word(w1), hex_word(w1));
@@ -115,7 +116,6 @@ Result port(Context& c, const std::vector<std::string>& a) {
     }
     Result f;
     if (!ensure_connected(c, &f)) return f;
-    const size_t before = c.frontend.popups.size();
     Result r;
     char name[8];
     std::snprintf(name, sizeof name, "0x%02llX", addr);
@@ -123,12 +123,17 @@ Result port(Context& c, const std::vector<std::string>& a) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     std::string text;
     if (read) {
+        // Every word is read, as the panel's tool does; the first failure is the outcome.
+        core::Status first;
         for (int i = 0; i < count; ++i) {
-            const int v = boardlink::SPI_read(c.app, 3, static_cast<int>(addr) + 3 * i);
+            int v = 0;
+            const core::Status s =
+                boardlink::spi_read(c.app.port, static_cast<int>(addr) + 3 * i, &v);
+            if (first && !s) first = s;
             list.push_back(hex_word(v));
             text += (i ? " " : "") + hex_word(v);
         }
-        if (transport_failed(c, before)) return failure("port read failed");
+        if (!first) return failure(first, "port read failed");
     } else {
         int bytes[9];
         for (size_t i = 0; i < words.size(); ++i) {
@@ -136,9 +141,9 @@ Result port(Context& c, const std::vector<std::string>& a) {
             list.push_back(hex_word(words[i]));
             text += (i ? " " : "") + hex_word(words[i]);
         }
-        if (boardlink::SPI_write(c.app, static_cast<int>(3 * words.size()), static_cast<int>(addr),
-                                 bytes) == 0)
-            return failure("port write not acknowledged");
+        const core::Status s = boardlink::spi_write(c.app.port, static_cast<int>(3 * words.size()),
+                                                    static_cast<int>(addr), bytes);
+        if (!s) return failure(s, "port write not acknowledged");
     }
     r.add("words", list, text);
     return r;
@@ -173,7 +178,11 @@ void add_board_commands() {
     m["disconnect"] = {"disconnect", "close the board",
                        [](Context& c, const std::vector<std::string>& a) {
                            if (a.size() != 1) return usage_error("usage: disconnect");
-                           if (c.app.link.usb_opened == 1) boardlink::USB_port_init(c.app);
+                           App& app = c.app;
+                           if (app.link.usb_opened == 1) {
+                               app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);
+                               boardlink::show_outcome(app, boardlink::disconnect_board(app));
+                           }
                            Result r;
                            r.add("connected", false, "no");
                            return r;
@@ -183,8 +192,10 @@ void add_board_commands() {
                       if (a.size() != 1) return usage_error("usage: reset");
                       Result f;
                       if (!ensure_connected(c, &f)) return f;
-                      boardlink::reset_Board(c.app);
-                      if (c.app.link.usb_opened == 1) return failure("reset not confirmed");
+                      const core::Status s =
+                          boardlink::reset_board(c.app, boardlink::confirm_reset(c.app));
+                      boardlink::show_outcome(c.app, s);
+                      if (!s) return failure(s, "reset not confirmed");
                       Result r;
                       r.add("reset", true, "done");
                       return r;

@@ -29,6 +29,13 @@ Result failure(const std::string& text) {
     return r;
 }
 
+Result failure(const core::Status& s, const std::string& text) {
+    Result r = failure(text + " (" + s.step + ": " + core::fault_name(s.fault) + ")");
+    r.data["fault"] = core::fault_name(s.fault);
+    r.data["step"] = s.step;
+    return r;
+}
+
 bool ensure_connected(Context& c, Result* failure_out) {
     if (c.app.link.usb_opened == 1) return true;
     Result r = connect(c);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/status.h"
+
 class App;
 
 namespace ui {
@@ -57,6 +59,9 @@ std::map<std::string, CommandInfo>& commands();
 
 Result usage_error(const std::string& text);
 Result failure(const std::string& text);
+// A failed operation: the text with the step that failed and why; with --json also as
+// "fault" (a stable name) and "step".
+Result failure(const core::Status& s, const std::string& text);
 // Board commands connect first when no board is connected; false (with the failure) when no
 // board could be connected.
 bool ensure_connected(Context& c, Result* failure);

@@ -10,7 +10,10 @@
 #include "shell/menus.h"
 
 App::App(const Options& o)
-    : clock(o.clock), ui(o.clock, o.frontend, callbacks, o.resource_dir), usb(o.bus, o.clock) {
+    : clock(o.clock),
+      ui(o.clock, o.frontend, callbacks, o.resource_dir),
+      usb(o.bus, o.clock),
+      port{usb, link, [this] { return ui.Timer(); }, [this](double s) { ui.Delay(s); }, {}} {
     shell::register_callbacks(*this);
     boardlink::discovery_callbacks(*this);
     chip::register_tool_callbacks(*this);

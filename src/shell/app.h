@@ -6,7 +6,8 @@
 
 #include "analysis/spectrum/spectrum_state.h"
 #include "analysis/state.h"
-#include "boardlink/connection.h"
+#include "boardlink/transport/connection.h"
+#include "boardlink/transport/port.h"
 #include "capture/buffer.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
@@ -37,6 +38,8 @@ class App {
     shell::Globals shell;
     usb::DeviceLibrary usb;
     boardlink::Connection link;
+    // The transport's view of the above: device library, connection, clock and settle delay.
+    boardlink::Port port;
     capture::Buffer capture;
     // The averaged spectra and their work arrays, sized for the longest record.
     analysis::SpectrumState spectra;

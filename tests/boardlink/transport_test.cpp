@@ -2,7 +2,8 @@
 // late, wrongly or not at all.
 #include <gtest/gtest.h>
 
-#include "boardlink/transport.h"
+#include "boardlink/transport/protocol.h"
+#include "boardlink/transport/transport.h"
 #include "support/wire_app.h"
 
 using simboard::Faults;
@@ -40,7 +41,7 @@ class Transport : public ::testing::Test {
 
 TEST_F(Transport, SpiWritesOfSixAndNineBytesFillTheBlockAndPadWithZeros) {
     const int six[] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66};
-    ASSERT_EQ(boardlink::USB_write(*t, 6, 0x03, six), 1);
+    ASSERT_EQ(boardlink::USB_write(t->port, 6, 0x03, six), 1);
     ASSERT_EQ(t.bus.events.size(), 2u);
     EXPECT_EQ(t.bus.events[0].kind, WireEvent::Purge);  // both buffers flushed first
     EXPECT_EQ(t.bus.events[1].bytes,
@@ -48,31 +49,31 @@ TEST_F(Transport, SpiWritesOfSixAndNineBytesFillTheBlockAndPadWithZeros) {
 
     t.bus.clear();
     const int nine[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    ASSERT_EQ(boardlink::SPI_write(*t, 9, 0x03, nine), 1);
+    ASSERT_EQ(boardlink::SPI_write(t->port, 9, 0x03, nine), 1);
     const Bytes expected{0xFE, 0x01, 0x0F, 0x02, 0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0xFD};
     EXPECT_EQ(t.bus.writes(), std::vector<Bytes>{expected});
 }
 
 TEST_F(Transport, SpiWriteUsesTheLowByteOfAddressAndData) {
     const int data[] = {0x1AB, -1, 0x7F00};
-    ASSERT_EQ(boardlink::USB_write(*t, 3, 0x109, data), 1);
+    ASSERT_EQ(boardlink::USB_write(t->port, 3, 0x109, data), 1);
     EXPECT_EQ(t.bus.writes().at(0), block({0xFE, 0x01, 0x09, 0x02, 0x09, 0xAB, 0xFF, 0x00, 0xFD}));
     EXPECT_EQ(board->chip().port_word(0x09), 0xABFF00u);
 }
 
 TEST_F(Transport, SpiWriteBeyondNineBytesIsRefusedWithoutSendingAnything) {
     const int ten[10] = {};
-    EXPECT_EQ(boardlink::USB_write(*t, 10, 0x03, ten), 0);
-    EXPECT_EQ(boardlink::USB_write(*t, 0, 0x03, ten), 0);
+    EXPECT_EQ(boardlink::USB_write(t->port, 10, 0x03, ten), 0);
+    EXPECT_EQ(boardlink::USB_write(t->port, 0, 0x03, ten), 0);
     EXPECT_TRUE(t.bus.events.empty());
     EXPECT_TRUE(t.frontend.popups.empty());
 }
 
 TEST_F(Transport, ReadFrameIsFixedAndTheWordIsNotSignExtended) {
     const int ones[] = {0xFF, 0xFF, 0xFF};
-    ASSERT_EQ(boardlink::SPI_write(*t, 3, 0x09, ones), 1);
+    ASSERT_EQ(boardlink::SPI_write(t->port, 3, 0x09, ones), 1);
     t.bus.clear();
-    EXPECT_EQ(boardlink::USB_read(*t, 0x09), 16777215);
+    EXPECT_EQ(boardlink::USB_read(t->port, 0x09), 16777215);
     EXPECT_EQ(t.bus.writes(),
               std::vector<Bytes>{block({0xFE, 0x02, 0x09, 0x03, 0x09, 0x00, 0x00, 0x00, 0xFD})});
     EXPECT_EQ(t.bus.events.front().kind, WireEvent::Purge);
@@ -80,16 +81,16 @@ TEST_F(Transport, ReadFrameIsFixedAndTheWordIsNotSignExtended) {
 
 TEST_F(Transport, SpiReadIgnoresTheByteCount) {
     const int word[] = {0x12, 0x34, 0x56};
-    ASSERT_EQ(boardlink::SPI_write(*t, 3, 0x06, word), 1);
+    ASSERT_EQ(boardlink::SPI_write(t->port, 3, 0x06, word), 1);
     t.bus.clear();
-    for (int n : {0, 1, 3, 9}) EXPECT_EQ(boardlink::SPI_read(*t, n, 0x06), 0x123456) << n;
+    for (int n : {0, 1, 3, 9}) EXPECT_EQ(boardlink::SPI_read(t->port, n, 0x06), 0x123456) << n;
     for (const Bytes& w : t.bus.writes())
         EXPECT_EQ(w, block({0xFE, 0x02, 0x09, 0x03, 0x06, 0x00, 0x00, 0x00, 0xFD}));
 }
 
 TEST_F(Transport, ChipReadsFloatingHighGiveAllOnes) {
     faults().chip_select_broken = true;
-    EXPECT_EQ(boardlink::SPI_read(*t, 3, 0x06), 0xFFFFFF);
+    EXPECT_EQ(boardlink::SPI_read(t->port, 3, 0x06), 0xFFFFFF);
     EXPECT_TRUE(t.frontend.popups.empty());
 }
 
@@ -100,7 +101,7 @@ TEST_F(Transport, MissingWriteReplyEndsAfterMoreThanFiveWholeSecondsWithoutMessa
     for (double fraction : {0.05, 0.5, 0.95}) {
         start_at_fraction(fraction - boardlink::kSettleDelay);
         const double before = t.clock.now();
-        EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 0);
+        EXPECT_EQ(boardlink::USB_write(t->port, 3, 0x06, data), 0);
         const double waited = t.clock.now() - before - boardlink::kSettleDelay;
         EXPECT_GT(waited, 5.0) << fraction;
         EXPECT_LE(waited, 6.01) << fraction;
@@ -114,7 +115,7 @@ TEST_F(Transport, MissingReadReplyTimesOutGreysTheBoardCommandsAndSaysSo) {
     for (int c : kReadFailureDims) EXPECT_EQ(t.setup_dimmed(c), c == SETUP_CAPTURE2);
     start_at_fraction(0.5);
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::USB_read(*t, 0x06), 0);
+    EXPECT_EQ(boardlink::USB_read(t->port, 0x06), 0);
     const double waited = t.clock.now() - before - boardlink::kSettleDelay;
     EXPECT_GT(waited, 4.0);
     EXPECT_LE(waited, 5.01);
@@ -134,7 +135,7 @@ TEST_F(Transport, MissingReadReplyTimesOutGreysTheBoardCommandsAndSaysSo) {
 TEST_F(Transport, WrongReadReplyIsReportedAtOnce) {
     faults().wrong_types = Faults::type_bit(0x02);
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::SPI_read(*t, 3, 0x06), 0);
+    EXPECT_EQ(boardlink::SPI_read(t->port, 3, 0x06), 0);
     EXPECT_LT(t.clock.now() - before, 0.2);
     EXPECT_EQ(t.frontend.messages(), std::vector<std::string>{kIncorrect});
     for (int c : kReadFailureDims) EXPECT_TRUE(t.setup_dimmed(c)) << c;
@@ -143,27 +144,27 @@ TEST_F(Transport, WrongReadReplyIsReportedAtOnce) {
 TEST_F(Transport, ReadyWithOverrunCountsAsNotReady) {
     faults().rx_overrun = true;  // the queue reports status 3 with the reply in it
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::USB_read(*t, 0x06), 0);
+    EXPECT_EQ(boardlink::USB_read(t->port, 0x06), 0);
     EXPECT_GT(t.clock.now() - before - boardlink::kSettleDelay, 4.0);
     EXPECT_EQ(t.frontend.messages(), std::vector<std::string>{kTimeOut});
 
     t.frontend.popups.clear();
     const int data[] = {0, 0, 0};
     const double write_start = t.clock.now();
-    EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 0);
+    EXPECT_EQ(boardlink::USB_write(t->port, 3, 0x06, data), 0);
     EXPECT_GT(t.clock.now() - write_start - boardlink::kSettleDelay, 5.0);
     EXPECT_TRUE(t.frontend.popups.empty());
 
     // The same replies are taken once the status is plain ready again.
     faults().rx_overrun = false;
-    EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 1);
+    EXPECT_EQ(boardlink::USB_write(t->port, 3, 0x06, data), 1);
 }
 
 TEST_F(Transport, SpiWriteAnsweredWithTheReadTypeFailsWithoutWaiting) {
     faults().wrong_types = Faults::type_bit(0x01);  // the reply carries 0x02
     const int data[] = {1, 2, 3};
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::USB_write(*t, 3, 0x06, data), 0);
+    EXPECT_EQ(boardlink::USB_write(t->port, 3, 0x06, data), 0);
     EXPECT_LT(t.clock.now() - before, boardlink::kSettleDelay + 0.01);
     EXPECT_TRUE(t.frontend.popups.empty());
 }
@@ -172,7 +173,7 @@ TEST_F(Transport, TargetInfoAsksThreeQuestionsWithoutFlushing) {
     char info[100], version[100];
     std::int8_t code = 0;
     board->config().firmware_version = "V3.1";
-    ASSERT_EQ(boardlink::USB_GetTargetInfo(*t, info, version, &code), 1);
+    ASSERT_EQ(boardlink::USB_GetTargetInfo(t->port, info, version, &code), 1);
     EXPECT_EQ(t.bus.writes(), (std::vector<Bytes>{block({0xFE, 0x06, 0x05, 0x00, 0xFD}),
                                                   block({0xFE, 0x07, 0x05, 0x00, 0xFD}),
                                                   block({0xFE, 0x08, 0x05, 0x00, 0xFD})}));
@@ -187,7 +188,7 @@ TEST_F(Transport, LongInformationTextDoesNotSpillIntoTheVersion) {
         board->config().info_text = std::string(length, 'i');
         char info[100], version[100];
         std::int8_t code = 0;
-        ASSERT_EQ(boardlink::USB_GetTargetInfo(*t, info, version, &code), 1) << length;
+        ASSERT_EQ(boardlink::USB_GetTargetInfo(t->port, info, version, &code), 1) << length;
         EXPECT_EQ(std::string(info), std::string(std::min<std::size_t>(length, 99), 'i'));
         EXPECT_STREQ(version, "V2.4") << length;
         EXPECT_EQ(code, 4) << length;
@@ -199,7 +200,7 @@ TEST_F(Transport, TargetInfoGivesUpSilentlyAtTheFirstUnansweredQuery) {
     char info[100], version[100];
     std::int8_t code = 0;
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::USB_GetTargetInfo(*t, info, version, &code), 0);
+    EXPECT_EQ(boardlink::USB_GetTargetInfo(t->port, info, version, &code), 0);
     EXPECT_GT(t.clock.now() - before, 4.0);
     EXPECT_EQ(t.bus.writes().size(), 2u);  // the board code is never asked for
     EXPECT_TRUE(t.frontend.popups.empty());
@@ -207,7 +208,7 @@ TEST_F(Transport, TargetInfoGivesUpSilentlyAtTheFirstUnansweredQuery) {
 
 TEST_F(Transport, SkipReplyWaitFlushesAndFailsAfterItsLimit) {
     const double before = t.clock.now();
-    EXPECT_EQ(boardlink::wait_capture_reply(*t, 1.0), 0);
+    EXPECT_EQ(boardlink::wait_capture_reply(t->port, 1.0), 0);
     const double waited = t.clock.now() - before;
     EXPECT_GT(waited, 6.0);
     EXPECT_LE(waited, 7.01);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "boardlink/discovery.h"
-#include "boardlink/transport.h"
+#include "boardlink/transport/transport.h"
 #include "capture/capture.h"
 #include "capture/permission.h"
 #include "chip/setup_config.h"
@@ -222,7 +222,7 @@ struct ScriptedCapture : ::testing::Test {
         app =
             std::make_unique<App>(App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
         ASSERT_EQ(shell::startup(*app), 0);
-        ASSERT_EQ(boardlink::Open_Device(*app, 0), 1);
+        ASSERT_EQ(boardlink::Open_Device(app->port, 0), 1);
         capture::enable_capture(*app);
     }
 };

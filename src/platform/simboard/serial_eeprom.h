@@ -6,13 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/usb/wire_format.h"
+
 namespace simboard {
 
 class SerialEeprom {
   public:
     static constexpr std::size_t kSize = 65536;
     static constexpr std::size_t kPage = 64;
-    static constexpr std::uint8_t kWriteEnable = 0x06;
+    static constexpr std::uint8_t kWriteEnable = usb::wire::kInstrWriteEnable;
     static constexpr std::uint8_t kWriteDisable = 0x04;
 
     SerialEeprom() { cells_.fill(0xFF); }

@@ -4,28 +4,14 @@ namespace simboard {
 
 namespace {
 
-constexpr std::uint8_t kStart = 0xFE;
-constexpr std::uint8_t kEnd = 0xFD;
-constexpr std::uint8_t kStatusOk = 0x00;
+namespace wire = usb::wire;
+using wire::kEnd;
+using wire::kStart;
+
+constexpr std::uint8_t kStatusOk = wire::kReplyOk;
 constexpr std::uint8_t kStatusFailed = 0x01;
 // Times that meet within a nanosecond count as met, whatever the rounding of the clock sums.
 constexpr double kTimeSlack = 1e-9;
-
-namespace type {
-constexpr std::uint8_t SPI_WRITE = 0x01, SPI_READ = 0x02, CAPTURE = 0x03, RESET = 0x05, INFO = 0x06,
-                       VERSION = 0x07, BOARD = 0x08, UPDATE = 0x09, ERASE = 0x0A, PROGRAM = 0x0B,
-                       SKIPPED = 0x0C;
-}
-
-// SPI instruction bytes the MCU looks at to route a transaction.
-constexpr std::uint8_t kSpiWrite = 0x02;
-constexpr std::uint8_t kSpiRead = 0x03;
-// A filter-chip read is always instruction, address and three dummy bytes.
-constexpr std::size_t kChipReadPayload = 5;
-
-bool carries_length(std::uint8_t t) {
-    return (t >= 0x01 && t <= 0x03) || (t >= 0x05 && t <= 0x09);
-}
 
 }  // namespace
 
@@ -82,7 +68,7 @@ void SimBoard::advance() {
     refresh();
     if (skip_reply_pending_ && clock_.now() + kTimeSlack >= stream_.skip_done_at()) {
         skip_reply_pending_ = false;
-        reply(type::SKIPPED, kStatusOk);
+        reply(wire::kSkipDone, kStatusOk);
     }
     const std::size_t before = pipe_.size();
     stream_.produce(clock_.now(), faults_, pipe_);
@@ -137,7 +123,7 @@ void SimBoard::reply(std::uint8_t t, std::uint8_t status, std::uint8_t d0, std::
                      std::uint8_t d2) {
     if (faults_.silent_types & Faults::type_bit(t)) return;
     const std::uint8_t sent_type = (faults_.wrong_types & Faults::type_bit(t)) ? t + 1 : t;
-    const std::uint8_t block[kReplyBytes] = {kStart, sent_type, status, d0, d1, d2, kEnd};
+    const std::uint8_t block[wire::kReplyBytes] = {kStart, sent_type, status, d0, d1, d2, kEnd};
     pipe_.push(block, sizeof block);
     tail_is_stream_ = false;
 }
@@ -158,7 +144,7 @@ void SimBoard::host_write(const std::uint8_t* data, std::size_t n) {
     advance();
     if (expect_flash_data_) {
         expect_flash_data_ = false;
-        if (n == kFlashChunk) {
+        if (n == wire::kFlashChunk) {
             flash_data(data, n);
             return;
         }
@@ -167,59 +153,61 @@ void SimBoard::host_write(const std::uint8_t* data, std::size_t n) {
 }
 
 void SimBoard::handle_request(const std::uint8_t* data, std::size_t n) {
-    if (n < 5 || n > kRequestBytes || data[0] != kStart) return bad_frame(data, n);
+    if (n < wire::kQueryFrame || n > wire::kRequestBytes || data[0] != kStart)
+        return bad_frame(data, n);
     const std::uint8_t t = data[1];
     std::size_t length = 0;
-    if (carries_length(t)) {
+    if (wire::carries_length(t)) {
         length = data[2];
-        if (length < 5 || length > n || data[length - 1] != kEnd) return bad_frame(data, n);
-    } else if (t == type::ERASE || t == type::PROGRAM) {
-        length = 6;
-        if (n < length || data[5] != kEnd) return bad_frame(data, n);
+        if (length < wire::kQueryFrame || length > n || data[length - 1] != kEnd)
+            return bad_frame(data, n);
+    } else if (t == wire::kFlashErase || t == wire::kFlashProgram) {
+        length = wire::kFlashFrame;
+        if (n < length || data[length - 1] != kEnd) return bad_frame(data, n);
     } else {
         return bad_frame(data, n);
     }
-    log_.add(LogEntry::Kind::Request, t, carries_length(t) ? data[2] : 0);
+    log_.add(LogEntry::Kind::Request, t, wire::carries_length(t) ? data[2] : 0);
 
     const std::uint8_t* payload = data + 3;
-    const std::size_t payload_len = length - 4;
+    const std::size_t payload_len = length - wire::kSpiFrameOverhead;
     switch (t) {
-        case type::SPI_WRITE:
+        case wire::kSpiWrite:
             return spi_write(payload, payload_len);
-        case type::SPI_READ:
+        case wire::kSpiRead:
             return spi_read(payload, payload_len);
-        case type::CAPTURE:
-            if (length != 0x0B) return bad_frame(data, n);
+        case wire::kCaptureStart:
+            if (length != wire::kCaptureFrame) return bad_frame(data, n);
             return capture_start(data);
-        case type::RESET:
+        case wire::kSoftReset:
             log_.add(LogEntry::Kind::Reset);
             stream_.stop();
             pipe_.clear();
             restarting_ = true;
             back_at_ = clock_.now() + config_.reset_absence_s;
             return;
-        case type::INFO:
+        case wire::kTargetInfo:
             return send_text(t, config_.info_text);
-        case type::VERSION:
+        case wire::kFirmwareVersion:
             return send_text(t, config_.firmware_version);
-        case type::BOARD:
+        case wire::kBoardId:
             if (faults_.silent_types & Faults::type_bit(t)) return;
             pipe_.push(&config_.board_code, 1);
             tail_is_stream_ = false;
             return;
-        case type::UPDATE:
+        case wire::kEnterUpdate:
             update_mode_ = true;
             return reply(t, kStatusOk);
-        case type::ERASE: {
+        case wire::kFlashErase: {
             const auto address = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
             const bool ok = update_mode_ && !faults_.flash_fail && flash_.erase_page(address);
             log_.add(LogEntry::Kind::FlashErase, address, ok);
             return reply(t, ok ? kStatusOk : kStatusFailed);
         }
-        case type::PROGRAM: {
+        case wire::kFlashProgram: {
             const auto address = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
-            const bool ok = update_mode_ && !faults_.flash_fail && data[4] == kFlashChunk &&
-                            address + kFlashChunk <= McuFlash::kSize;
+            const bool ok = update_mode_ && !faults_.flash_fail && data[4] == wire::kFlashChunk &&
+                            address + wire::kFlashChunk <= McuFlash::kSize;
             expect_flash_data_ = ok;
             flash_address_ = address;
             return reply(t, ok ? kStatusOk : kStatusFailed);
@@ -230,14 +218,14 @@ void SimBoard::handle_request(const std::uint8_t* data, std::size_t n) {
 }
 
 void SimBoard::spi_write(const std::uint8_t* payload, std::size_t len) {
-    const bool chip_write = len >= 5 && payload[0] == kSpiWrite && (len - 2) % 3 == 0;
+    const bool chip_write = len >= 5 && payload[0] == wire::kInstrWrite && (len - 2) % 3 == 0;
     if (len == 1) {
         const bool known = eeprom_.instruction(payload[0]);
         log_.add(LogEntry::Kind::EepromEnable, payload[0], known);
     } else if (chip_write) {
         if (!faults_.chip_select_broken) chip_.port_write(payload[1], payload + 2, len - 2);
         end_stream_if_stopped();
-    } else if (len >= 4 && payload[0] == kSpiWrite) {
+    } else if (len >= 4 && payload[0] == wire::kInstrWrite) {
         const auto address = static_cast<std::uint16_t>(payload[1] << 8 | payload[2]);
         bool stored = false;
         if (faults_.eeprom_write_fail) {
@@ -247,22 +235,22 @@ void SimBoard::spi_write(const std::uint8_t* payload, std::size_t len) {
         }
         log_.add(LogEntry::Kind::EepromWrite, address, payload[3], stored);
     }
-    reply(type::SPI_WRITE, kStatusOk);
+    reply(wire::kSpiWrite, kStatusOk);
 }
 
 void SimBoard::spi_read(const std::uint8_t* payload, std::size_t len) {
-    if (len == kChipReadPayload && payload[0] == kSpiRead) {
+    if (len == wire::kChipReadPayload && payload[0] == wire::kInstrRead) {
         const std::uint32_t v = faults_.chip_select_broken ? 0xFFFFFF : chip_.port_read(payload[1]);
-        return reply(type::SPI_READ, kStatusOk, static_cast<std::uint8_t>(v >> 16),
+        return reply(wire::kSpiRead, kStatusOk, static_cast<std::uint8_t>(v >> 16),
                      static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v));
     }
     std::uint8_t value = 0;
-    if (len >= 3 && payload[0] == kSpiRead) {
+    if (len >= 3 && payload[0] == wire::kInstrRead) {
         const auto address = static_cast<std::uint16_t>(payload[1] << 8 | payload[2]);
         value = eeprom_.read(address);
         log_.add(LogEntry::Kind::EepromRead, address, value);
     }
-    reply(type::SPI_READ, kStatusOk, 0, value, 0);
+    reply(wire::kSpiRead, kStatusOk, 0, value, 0);
 }
 
 void SimBoard::capture_start(const std::uint8_t* frame) {
@@ -272,7 +260,7 @@ void SimBoard::capture_start(const std::uint8_t* frame) {
     const std::uint8_t channels = frame[7];
     const auto skip = static_cast<std::uint16_t>(frame[8] << 8 | frame[9]);
     log_.add(LogEntry::Kind::CaptureStart, count, channels, skip);
-    reply(type::CAPTURE, kStatusOk);
+    reply(wire::kCaptureStart, kStatusOk);
     chip_.start_conversions();
     const bool lead_in =
         config_.lead_in_record && skip == 0 && chip_.variant() == ChipVariant::FourChannel;
@@ -284,7 +272,7 @@ void SimBoard::capture_start(const std::uint8_t* frame) {
 void SimBoard::flash_data(const std::uint8_t* data, std::size_t n) {
     const bool ok = !faults_.flash_fail && flash_.program(flash_address_, data, n);
     log_.add(LogEntry::Kind::FlashWrite, flash_address_, ok);
-    reply(type::PROGRAM, ok ? kStatusOk : kStatusFailed);
+    reply(wire::kFlashProgram, ok ? kStatusOk : kStatusFailed);
 }
 
 void SimBoard::end_stream_if_stopped() {

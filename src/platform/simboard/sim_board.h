@@ -17,15 +17,12 @@
 #include "platform/simboard/filter_chip.h"
 #include "platform/simboard/mcu_flash.h"
 #include "platform/simboard/serial_eeprom.h"
+#include "platform/usb/wire_format.h"
 
 namespace simboard {
 
 class SimBoard {
   public:
-    static constexpr std::size_t kRequestBytes = 15;
-    static constexpr std::size_t kReplyBytes = 7;
-    static constexpr std::size_t kFlashChunk = 64;
-
     SimBoard(platform::Clock& clock, BoardConfig config = {});
     SimBoard(const SimBoard&) = delete;
     SimBoard& operator=(const SimBoard&) = delete;

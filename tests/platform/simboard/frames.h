@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes block(std::initializer_list<std::uint8_t> frame) {
     Bytes b(frame);
-    b.resize(SimBoard::kRequestBytes, 0);
+    b.resize(usb::wire::kRequestBytes, 0);
     return b;
 }
 
@@ -23,7 +23,7 @@ inline Bytes spi_write(std::uint8_t address, const Bytes& data) {
     Bytes b{0xFE, 0x01, static_cast<std::uint8_t>(data.size() + 6), 0x02, address};
     b.insert(b.end(), data.begin(), data.end());
     b.push_back(0xFD);
-    b.resize(SimBoard::kRequestBytes, 0);
+    b.resize(usb::wire::kRequestBytes, 0);
     return b;
 }
 

@@ -1,0 +1,25 @@
+// What every exchange with the board needs, and nothing more: the device library, the open
+// board, the program's clock and the one reaction the layers above install. The application
+// builds it; the transport reaches no panel, popup or application state through it.
+#pragma once
+
+#include <functional>
+
+#include "boardlink/transport/connection.h"
+#include "core/status.h"
+#include "platform/usb/device_library.h"
+
+namespace boardlink {
+
+struct Port {
+    usb::DeviceLibrary& usb;
+    Connection& link;
+    // Seconds on the program's clock, the one every wait measures with.
+    std::function<double()> timer;
+    // The settle delay. The panel run-time's own keeps a window repainting while it waits.
+    std::function<void(double)> delay;
+    // Told of every failed SPI read, after the read has ended; may be empty.
+    std::function<void(const core::Status&)> on_read_failure;
+};
+
+}  // namespace boardlink
