@@ -109,7 +109,6 @@ core::Status spi_read(App& app, int address, int* value) {
                                      "        Incorrect Response!", "Return value is invalid");
     }
     if (!s.ok()) {
-        ++app.link.read_failures;
         dim_board_commands(app);
         app.ui.MessagePopup(s.title, s.text);
         return s;

@@ -1,12 +1,13 @@
 #include "chip/registers.h"
 
 #include "boardlink/transport.h"
+#include "core/system_types.h"
 
 namespace chip {
 
 core::Status reg_read(App& app, int address, int* value) {
     int bytes[6] = {0x00, 0x00, RD_DFREG};
-    word_bytes(address, bytes + 3);
+    core::word_bytes(address, bytes + 3);
     *value = 0;
     // The Part's read ignores the write's outcome: a lost write shows as a failed read.
     boardlink::spi_write(app, 6, SPICMD, bytes);
@@ -15,21 +16,25 @@ core::Status reg_read(App& app, int address, int* value) {
 
 core::Status reg_write(App& app, int address, int value) {
     int bytes[9] = {0x00, 0x00, WR_DFREG};
-    word_bytes(address, bytes + 3);
-    word_bytes(value, bytes + 6);
+    core::word_bytes(address, bytes + 3);
+    core::word_bytes(value, bytes + 6);
     return boardlink::spi_write(app, 9, SPICMD, bytes);
 }
 
-core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back) {
+namespace {
+
+core::Status write_command(App& app, int command, int data1, int data2) {
     int bytes[9];
-    word_bytes(command, bytes);
-    word_bytes(*data1, bytes + 3);
-    word_bytes(*data2, bytes + 6);
-    core::Status s = boardlink::spi_write(app, 9, SPICMD, bytes);
-    if (!read_back) return s;
-    // All reads are made even after one fails, as the panel's tool always did; the first
-    // failure is the outcome.
-    core::Status first = s;
+    core::word_bytes(command, bytes);
+    core::word_bytes(data1, bytes + 3);
+    core::word_bytes(data2, bytes + 6);
+    return boardlink::spi_write(app, 9, SPICMD, bytes);
+}
+
+// All reads are made even after one fails, as the panel's tool always did; the first failure
+// is the outcome.
+core::Status read_back(App& app, int command, int* data1, int* data2) {
+    core::Status first;
     auto keep = [&first](core::Status r) {
         if (first.ok() && !r.ok()) first = r;
     };
@@ -37,6 +42,15 @@ core::Status dsp_command(App& app, int command, int* data1, int* data2, bool rea
     keep(boardlink::spi_read(app, SPIDAT2, data2));
     if (command == 0x13 || command == 0x14) keep(boardlink::spi_read(app, SPIDAT1, data2));
     return first;
+}
+
+}  // namespace
+
+core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back_words) {
+    const core::Status s = write_command(app, command, *data1, *data2);
+    if (!read_back_words) return s;
+    const core::Status r = read_back(app, command, data1, data2);
+    return s.ok() ? r : s;
 }
 
 int REG_read(App& app, int address) {
@@ -49,8 +63,11 @@ std::uint8_t REG_write(App& app, int address, int value) {
     return reg_write(app, address, value).ok() ? 1 : 0;
 }
 
-std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back) {
-    return dsp_command(app, command, data1, data2, read_back == 1).ok() ? 1 : 0;
+std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back_flag) {
+    // The result is the write's; a failed read-back shows its message and changes nothing.
+    const core::Status s = write_command(app, command, *data1, *data2);
+    if (read_back_flag == 1) read_back(app, command, data1, data2);
+    return s.ok() ? 1 : 0;
 }
 
 }  // namespace chip

@@ -251,14 +251,15 @@ TEST(Connect, EachBoardGetsItsFamilyProfile) {
         t.toggle_connect();
         const boardlink::BoardInfo* b = boardlink::find_board(code);
         ASSERT_NE(b, nullptr);
+        const bool four = code == 1 || code == 4 || code == 7 || code == 9 || code == 10;
         EXPECT_TRUE(t.frontend.popups.empty()) << code << t.popups_text();
         EXPECT_EQ(t.setup_text(SETUP_BOARDNAME), b->name);
-        EXPECT_EQ(t.setup_int(SETUP_CHANNELS), b->four_channel ? 0 : 1) << code;
-        EXPECT_EQ(t.setup_dimmed(SETUP_CHANNELS), !b->four_channel) << code;
+        EXPECT_EQ(t.setup_int(SETUP_CHANNELS), four ? 0 : 1) << code;
+        EXPECT_EQ(t.setup_dimmed(SETUP_CHANNELS), !four) << code;
         EXPECT_EQ(t.setup_dimmed(SETUP_PWDN), code != 1 && code != 7) << code;
         const int regs =
             static_cast<int>(t->ui.control(t->shell.controlpanel, CONTROL_REGLIST)->items.size());
-        EXPECT_EQ(regs, b->four_channel ? 22 : 12) << code;
+        EXPECT_EQ(regs, four ? 22 : 12) << code;
         // Known boards keep the program's own title.
         EXPECT_EQ(main_title(t), kVersionTitle);
     }

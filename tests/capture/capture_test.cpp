@@ -250,8 +250,8 @@ TEST_F(ScriptedCapture, ExactlyThousandBytesAreAcceptedAndThousandAndOneAreAnOve
 }
 
 TEST_F(ScriptedCapture, RecordsBeyondTheBufferAreDroppedNotStored) {
-    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, capture::kMaxRecords);
-    to_send = capture::kBufferEntries + 99;
+    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, core::kMaxRecords);
+    to_send = core::kBufferEntries + 99;
     bus.refill = [this](testing_support::ScriptedBus& b) {
         // The last delivery carries 249 records past the request.
         if (!due()) return;
@@ -259,7 +259,7 @@ TEST_F(ScriptedCapture, RecordsBeyondTheBufferAreDroppedNotStored) {
             b.reply({static_cast<std::uint8_t>((sent % 4) << 4), 0x00, 0x00, 0x02});
     };
     ASSERT_EQ(capture::capture_data(*app), 0);
-    EXPECT_EQ(app->capture.dropped, sent - capture::kBufferEntries);
+    EXPECT_EQ(app->capture.dropped, sent - core::kBufferEntries);
     EXPECT_GT(app->capture.dropped, 0);
-    EXPECT_EQ(app->capture.iarr[capture::kMaxRecords - 1], 2);
+    EXPECT_EQ(app->capture.iarr[core::kMaxRecords - 1], 2);
 }

@@ -160,7 +160,7 @@ TEST(ConfigSequence, SingleChannelMuxBitsLandOnPins0And7) {
     for (int mux = 0; mux < 4; ++mux) {
         r.set(SETUP_MUX, mux);
         r.board->clear_log();
-        EXPECT_EQ(chip::set_modulator_parameters(*r.app), 1);
+        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok());
         EXPECT_EQ(operations(*r.board), (Ops{W(0x0E, expected[mux])})) << mux;
     }
 }
@@ -169,7 +169,9 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
     for (int code : {0, 11}) {
         Rig r(code);
         r.board->clear_log();
-        EXPECT_EQ(chip::set_modulator_parameters(*r.app), 0);
+        const core::Status s = chip::set_modulator_parameters(*r.app);
+        EXPECT_EQ(s.fault, core::Fault::NoBoard);
+        EXPECT_EQ(s.step, "set_modulator_parameters");
         EXPECT_TRUE(r.board->log().empty()) << "board " << code;
         // The whole sequence stops there: the filter step is the last thing written.
         r.press_configure();
@@ -185,11 +187,11 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
 TEST(ConfigSequence, ConfigMaskClearsOnlyTheSelectionFields) {
     Rig r(4);
     preset_registers(r);
-    EXPECT_EQ(chip::set_filter_parameters(*r.app), 1);
+    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xF8F8CFu);
     r.set(SETUP_CONFIGA, 48);
     r.set(SETUP_CONFIGB, 131072);
-    EXPECT_EQ(chip::set_filter_parameters(*r.app), 1);
+    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xFAF8FFu);
 }
 
@@ -202,7 +204,7 @@ TEST(ConfigSequence, RateCodesFollowTheBoardsRateTable) {
     for (const auto& item : r.app->ui.control(r.sp(), SETUP_RATE)->items) {
         const int rate = static_cast<int>(item.value);
         r.set(SETUP_RATE, rate);
-        ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+        ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
         EXPECT_NEAR(r.board->chip().conversion_setup().word_rate, rate, 0.5) << rate;
         EXPECT_EQ(r.app->capture.fs, rate);
     }
@@ -215,11 +217,11 @@ TEST(ConfigSequence, FilterAndCorrectionStepsKeepEachOthersFields) {
     r.set(SETUP_CHANNELS, 3);
     r.set(SETUP_C13, 1);
     r.set(SETUP_C16, 31);
-    ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0xFFF073u);  // bits 23..12 kept
-    ASSERT_EQ(chip::set_correction_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_correction_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);  // bits 11..0 kept
-    ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);
 }
 
