@@ -260,6 +260,17 @@ TEST(Connect, EachBoardGetsItsFamilyProfile) {
         const int regs =
             static_cast<int>(t->ui.control(t->shell.controlpanel, CONTROL_REGLIST)->items.size());
         EXPECT_EQ(regs, four ? 22 : 12) << code;
+        // The analysis panel offers channels 2 to 4 on four-channel boards only.
+        const int ap = t->shell.analysispanel;
+        for (int ctrl : {ANALYSIS_STATCH, ANALYSIS_CH2, ANALYSIS_CH3, ANALYSIS_CH4})
+            EXPECT_EQ(t->ui.control(ap, ctrl)->dimmed, !four) << code << " " << ctrl;
+        if (!four) {
+            int ch1 = 0, ch2 = 1;
+            t->ui.GetCtrlVal(ap, ANALYSIS_CH1, &ch1);
+            t->ui.GetCtrlVal(ap, ANALYSIS_CH2, &ch2);
+            EXPECT_EQ(ch1, 1) << code;
+            EXPECT_EQ(ch2, 0) << code;
+        }
         // Known boards keep the program's own title.
         EXPECT_EQ(main_title(t), kVersionTitle);
     }

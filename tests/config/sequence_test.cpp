@@ -184,6 +184,38 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
     }
 }
 
+// The modulator step follows the board's wiring: one board of each kind, the same inputs.
+TEST(ConfigSequence, ModulatorStepFollowsTheBoardsWiring) {
+    const int w = 1 << 20 | 2 << 16;  // MUX 1, GAIN 2 as the serial modulator's word
+    Ops serial = {W(0x0E, 0xFF00CB), W(0x0F, 0x0F0008)};
+    const int words[5] = {w, w, 0x400000, 0x8F0000, 0};
+    for (int n = 1; n <= 5; ++n)
+        for (const auto& op : {W(0x12, words[n - 1]), W(0x11, 0x200 + n), W(0x10, 0x3F0161),
+                               W(0x10, 0x3F4162), M(0x200 + n, words[n - 1])})
+            serial.push_back(op);
+    const struct {
+        int code;
+        Ops ops;
+    } kinds[] = {
+        // MODE 6 x 32 + GAIN 2 x 4 + MUX 1; the power-down input 5 drives GPCFG1.
+        {7, {W(0x0E, 0xFF00C9), W(0x0F, 0x0F0005)}},
+        {4, {W(0x0E, 0xFF00C9), W(0x0F, 0x0F0008)}},
+        {10, serial},
+        // MUX bit 0 on pin 0, MODE 6 x 2, GAIN 2 x 16.
+        {6, {W(0x0E, 0xFF002D)}},
+    };
+    for (const auto& k : kinds) {
+        Rig r(k.code);
+        r.set(SETUP_MUX, 1);
+        r.set(SETUP_MODE, 6);
+        r.set(SETUP_GAIN, 2);
+        if (k.code == 7) r.set(SETUP_PWDN, 5);
+        r.board->clear_log();
+        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok()) << k.code;
+        EXPECT_EQ(operations(*r.board), k.ops) << "board " << k.code;
+    }
+}
+
 TEST(ConfigSequence, ConfigMaskClearsOnlyTheSelectionFields) {
     Rig r(4);
     preset_registers(r);

@@ -99,3 +99,15 @@ TEST_F(Loaders, BadOrOversizedFilesAreReportedAndNothingIsSent) {
     EXPECT_TRUE(board->log().empty());
     EXPECT_TRUE(t.frontend.messages().empty());  // the caller shows the outcome
 }
+
+// Every pair is sent even when the board stops acknowledging, and the completion message is
+// kept; the outcome still says the load failed and at which command.
+TEST_F(Loaders, UnacknowledgedCommandsMakeTheLoadAFailure) {
+    board->faults().silent_types = simboard::Faults::kAllTypes;
+    const core::Status s =
+        chip::send_word_file(*t, chip::WordFileKind::Iir, file("iir.txt", "1\n2\n3\n4\n"));
+    EXPECT_EQ(board->chip().iir_words(), (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(s.fault, core::Fault::NoReply);
+    EXPECT_EQ(s.step, "WR_IIR_COEF");
+    EXPECT_EQ(s.title, "IIR Coefficient Write Complete");
+}
