@@ -36,12 +36,13 @@ void decode_throughput() {
     capture::Buffer buf;
     std::uint8_t chunk[capture::kChunkBytes];
     for (int i = 0; i < capture::kChunkBytes; ++i) chunk[i] = static_cast<std::uint8_t>(i * 37);
-    const int chunks = capture::kMaxRecords / 250;
+    const int chunks = core::kMaxRecords / 250;
     const auto t0 = std::chrono::steady_clock::now();
     long long m = 0;
     for (int rep = 0; rep < 20; ++rep) {
         m = 0;
-        for (int c = 0; c < chunks; ++c) m += capture::store_records(chunk, capture::kChunkBytes, m, buf);
+        for (int c = 0; c < chunks; ++c)
+            m += capture::store_records(chunk, capture::kChunkBytes, m, buf);
     }
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double rate = 20.0 * m / s;
@@ -70,7 +71,8 @@ void full_capture(int records) {
     const double cpu0 = cpu_seconds();
     const auto t0 = std::chrono::steady_clock::now();
     const int r = capture::capture_data(app);
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpu_seconds() - cpu0;
     int overruns = 0;
     for (const auto& pu : frontend.popups)
@@ -86,7 +88,7 @@ void full_capture(int records) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int records = capture::kMaxRecords;
+    int records = core::kMaxRecords;
     if (argc > 1 && std::strcmp(argv[1], "--short") == 0) records = 65536;
     decode_throughput();
     full_capture(records);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/analysis.h"
+#include "core/system_types.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -22,7 +23,7 @@ void separate_channel_data(App& app) {
     const auto& cap = app.capture;
     st.ch_count.fill(0);
     // The buffer bounds the loop, so every channel stays within its arrays.
-    const int records = std::clamp(cap.num_samples, 0, capture::kBufferEntries);
+    const int records = std::clamp(cap.num_samples, 0, core::kBufferEntries);
     for (int i = 0; i < records; ++i) {
         const int c = (cap.jarr[i] >> 4) & 3;
         const int k = st.ch_count[c]++;

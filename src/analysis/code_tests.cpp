@@ -6,6 +6,7 @@
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
 #include "analysis/panel_setup.h"
+#include "core/system_types.h"
 #include "dsp/dsp.h"
 #include "shell/app.h"
 #include "uir_ids.h"
@@ -14,14 +15,15 @@ namespace analysis {
 
 namespace {
 
-constexpr PanelSetup kTimeSetup = {2,       {"MAXIMUM", "MINIMUM"},
+constexpr PanelSetup kTimeSetup = {2,       {core::kStatMaximum, core::kStatMinimum},
                                    {0, 0},  "TIME DOMAIN",
                                    "Count", "Magnitude",
                                    "COUNT", "MAGNITUDE",
                                    0,       "",
                                    ""};
 constexpr PanelSetup kHistSetup = {5,
-                                   {"MAXIMUM", "MINIMUM", "MEAN", "STD_DEV", "VARIANCE"},
+                                   {core::kStatMaximum, core::kStatMinimum, core::kStatMean,
+                                    core::kStatStdDev, core::kStatVariance},
                                    {0, 0, 2, 2, 2},
                                    "HISTOGRAM",
                                    "Bin",
@@ -34,7 +36,7 @@ constexpr PanelSetup kHistSetup = {5,
 
 // The channel's samples as doubles in the work array; their count.
 int load_channel(AnalysisState& st, int channel) {
-    const int n = std::clamp(st.ch_count[channel], 0, kChannelEntries);
+    const int n = std::clamp(st.ch_count[channel], 0, core::kBufferEntries);
     std::copy_n(st.data(channel), n, st.fft_re.data());
     return n;
 }

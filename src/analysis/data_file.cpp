@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/state.h"
+#include "core/system_types.h"
 
 namespace analysis {
 
@@ -238,11 +239,11 @@ bool read_data_header(std::istream& in, DataHeader* h, ReadError* error) {
     if (h->num_samples < 0)
         return fail(error, 1,
                     "the sample count " + std::to_string(h->num_samples) + " is negative");
-    if (h->rows() > kChannelEntries)
+    if (h->rows() > core::kBufferEntries)
         return fail(error, 1,
                     std::to_string(h->num_samples) + " samples on " + std::to_string(h->channels) +
                         " channel(s) need " + std::to_string(h->rows()) +
-                        " rows; the channel arrays hold " + std::to_string(kChannelEntries));
+                        " rows; the channel arrays hold " + std::to_string(core::kBufferEntries));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/data_file.h"
 #include "analysis/settings.h"
 #include "analysis/spectrum_seams.h"
+#include "core/system_types.h"
 #include "shell/app.h"
 #include "uir_ids.h"
 
@@ -87,7 +88,7 @@ void commit(App& app, const DataHeader& h) {
     ui.SetCtrlVal(sp, SETUP_LIMITBW, h.limit_bw);
     const int rows = h.rows();
     for (int c = 0; c < h.channels; ++c) st.ch_count[c] = rows - 1;
-    ui.SetCtrlVal(sp, SETUP_CHANNELS, code_from_channels(h.channels));
+    ui.SetCtrlVal(sp, SETUP_CHANNELS, core::code_from_channels(h.channels));
     cap.NumberOfChannels = h.channels;
     const std::int32_t* in = st.load_rows.data();
     for (int i = 0; i < rows; ++i, in += 8) {
@@ -115,7 +116,7 @@ int save_data_file(App& app, const std::string& path) {
     // the capture. Before any block exists the field is all there is.
     const bool have_block = cap.NumberOfChannels >= 1 && cap.NumberOfChannels <= kChannels;
     h.channels = have_block ? cap.NumberOfChannels : setup_channel_count(app);
-    if (h.num_samples < 0 || h.rows() > kChannelEntries)
+    if (h.num_samples < 0 || h.rows() > core::kBufferEntries)
         return report(app, kSaveError,
                       "The sample count " + std::to_string(h.num_samples) +
                           " does not fit the channel arrays; nothing was saved.");

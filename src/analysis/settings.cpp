@@ -1,5 +1,6 @@
 #include "analysis/settings.h"
 
+#include "core/system_types.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -47,7 +48,7 @@ void read_settings(App& app) {
 }
 
 int setup_channel_count(App& app) {
-    return channels_from_code(field_int(app, SETUP_CHANNELS));
+    return core::channels_from_code(field_int(app, SETUP_CHANNELS));
 }
 
 }  // namespace analysis

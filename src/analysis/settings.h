@@ -1,5 +1,5 @@
 // The analysis settings the setup panel holds: window, full-scale code and volts, bandwidth
-// limit; and the channel-count field, which holds 0 for four channels.
+// limit; and the channel count.
 #pragma once
 
 class App;
@@ -17,13 +17,7 @@ void bwlimit(App& app);
 // Reads num_samples, fs and the four settings from the setup panel.
 void read_settings(App& app);
 
-// The channel-count field's code and the count it means.
-inline int channels_from_code(int code) {
-    return code == 0 ? 4 : code;
-}
-inline int code_from_channels(int channels) {
-    return channels == 4 ? 0 : channels;
-}
+// The channel count the setup panel's channel-count field means.
 int setup_channel_count(App& app);
 
 }  // namespace analysis

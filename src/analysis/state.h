@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/system_types.h"
+
 namespace analysis {
 
 inline constexpr int kChannels = 4;
-// 2^20 + 1: a channel holds at most 2^20 samples, the data file also carries index n.
-inline constexpr int kChannelEntries = 1048577;
 inline constexpr int kZoomLevels = 100;
 
 // Tests of the test selector.
@@ -36,25 +36,26 @@ struct AnalysisState {
     int code_max = 0;
     int code_min = 0;
 
-    // Channel c occupies entries [c * kChannelEntries, (c + 1) * kChannelEntries).
-    std::vector<std::int32_t> ch_data = std::vector<std::int32_t>(kChannels * kChannelEntries);
-    std::vector<std::int32_t> ch_tag = std::vector<std::int32_t>(kChannels * kChannelEntries);
+    // Channel c occupies entries [c * kBufferEntries, (c + 1) * kBufferEntries): at most 2^20
+    // samples, and the data file also carries index n.
+    std::vector<std::int32_t> ch_data = std::vector<std::int32_t>(kChannels * core::kBufferEntries);
+    std::vector<std::int32_t> ch_tag = std::vector<std::int32_t>(kChannels * core::kBufferEntries);
     std::array<int, kChannels> ch_count = {1, 0, 0, 0};
 
-    std::int32_t* data(int c) { return ch_data.data() + c * kChannelEntries; }
-    std::int32_t* tag(int c) { return ch_tag.data() + c * kChannelEntries; }
-    const std::int32_t* data(int c) const { return ch_data.data() + c * kChannelEntries; }
-    const std::int32_t* tag(int c) const { return ch_tag.data() + c * kChannelEntries; }
+    std::int32_t* data(int c) { return ch_data.data() + c * core::kBufferEntries; }
+    std::int32_t* tag(int c) { return ch_tag.data() + c * core::kBufferEntries; }
+    const std::int32_t* data(int c) const { return ch_data.data() + c * core::kBufferEntries; }
+    const std::int32_t* tag(int c) const { return ch_tag.data() + c * core::kBufferEntries; }
 
     // A data file is read here first, so a bad file changes nothing: row i holds the tag and
     // sample of the four channels, eight entries.
-    std::vector<std::int32_t> load_rows = std::vector<std::int32_t>(8 * kChannelEntries);
+    std::vector<std::int32_t> load_rows = std::vector<std::int32_t>(8 * core::kBufferEntries);
 
     // Work arrays of the code-domain tests: one channel's samples as doubles, the histogram's
     // codes and counts.
-    std::vector<double> fft_re = std::vector<double>(kChannelEntries);
-    std::vector<double> scratch = std::vector<double>(kChannelEntries);
-    std::vector<std::int32_t> hist_counts = std::vector<std::int32_t>(kChannelEntries);
+    std::vector<double> fft_re = std::vector<double>(core::kBufferEntries);
+    std::vector<double> scratch = std::vector<double>(core::kBufferEntries);
+    std::vector<std::int32_t> hist_counts = std::vector<std::int32_t>(core::kBufferEntries);
 
     std::array<int, kChannels> plot_colour = {};
     std::array<int, kChannels> plot_enabled = {};

@@ -58,18 +58,31 @@ void close_device(App& app) {
     app.usb.SI_Close(app.link.cyHandle);
 }
 
-// The analysis panel's channel controls: a single-channel board offers channel 1 only.
-void apply_analysis_profile(App& app, bool four_channel) {
+// The control panel's lists of each chip family; an empty macro list leaves the panel's own.
+struct ChipLists {
+    std::span<const chip::PickItem> registers, commands, macro_registers;
+};
+
+ChipLists lists_of(ChipFamily family) {
+    if (family == ChipFamily::FourChannel)
+        return {chip::four_channel_registers(), chip::four_channel_commands(), {}};
+    return {chip::single_channel_registers(), chip::single_channel_commands(),
+            chip::single_channel_macro_registers()};
+}
+
+// The analysis panel's channel controls: a board with one channel offers channel 1 only.
+void apply_analysis_profile(App& app, const ChannelFamily& f) {
     auto& ui = app.ui;
     const int ap = app.shell.analysispanel;
-    if (!four_channel) {
+    const int dimmed = f.all_channels ? 0 : 1;
+    if (!f.all_channels) {
         ui.SetCtrlVal(ap, ANALYSIS_STATCH, 0);
         ui.SetCtrlVal(ap, ANALYSIS_CH1, 1);
     }
-    ui.SetCtrlAttribute(ap, ANALYSIS_STATCH, ui::ATTR_DIMMED, four_channel ? 0 : 1);
+    ui.SetCtrlAttribute(ap, ANALYSIS_STATCH, ui::ATTR_DIMMED, dimmed);
     for (int ctrl : {ANALYSIS_CH2, ANALYSIS_CH3, ANALYSIS_CH4}) {
-        if (!four_channel) ui.SetCtrlVal(ap, ctrl, 0);
-        ui.SetCtrlAttribute(ap, ctrl, ui::ATTR_DIMMED, four_channel ? 0 : 1);
+        if (!f.all_channels) ui.SetCtrlVal(ap, ctrl, 0);
+        ui.SetCtrlAttribute(ap, ctrl, ui::ATTR_DIMMED, dimmed);
     }
 }
 
@@ -77,18 +90,14 @@ void apply_profile(App& app, const BoardInfo& b) {
     auto& ui = app.ui;
     const int sp = app.shell.setuppanel, cp = app.shell.controlpanel;
     ui.SetCtrlVal(sp, SETUP_BOARDNAME, b.name);
-    ui.SetCtrlVal(sp, SETUP_CHANNELS, b.four_channel ? 0 : 1);
-    ui.SetCtrlAttribute(sp, SETUP_CHANNELS, ui::ATTR_DIMMED, b.four_channel ? 0 : 1);
-    ui.SetCtrlAttribute(sp, SETUP_PWDN, ui::ATTR_DIMMED, b.code == 1 || b.code == 7 ? 0 : 1);
-    if (b.four_channel) {
-        fill_list(app, cp, CONTROL_REGLIST, chip::four_channel_registers());
-        fill_list(app, cp, CONTROL_CMDLIST, chip::four_channel_commands());
-    } else {
-        fill_list(app, cp, CONTROL_REGLIST, chip::single_channel_registers());
-        fill_list(app, cp, CONTROL_MACROREG, chip::single_channel_macro_registers());
-        fill_list(app, cp, CONTROL_CMDLIST, chip::single_channel_commands());
-    }
-    apply_analysis_profile(app, b.four_channel);
+    ui.SetCtrlVal(sp, SETUP_CHANNELS, b.channels->channel_code);
+    ui.SetCtrlAttribute(sp, SETUP_CHANNELS, ui::ATTR_DIMMED, b.channels->code_editable ? 0 : 1);
+    ui.SetCtrlAttribute(sp, SETUP_PWDN, ui::ATTR_DIMMED, b.power_down ? 0 : 1);
+    const ChipLists lists = lists_of(b.chip);
+    fill_list(app, cp, CONTROL_REGLIST, lists.registers);
+    if (!lists.macro_registers.empty()) fill_list(app, cp, CONTROL_MACROREG, lists.macro_registers);
+    fill_list(app, cp, CONTROL_CMDLIST, lists.commands);
+    apply_analysis_profile(app, *b.channels);
 }
 
 core::Status no_board(const char* step) {

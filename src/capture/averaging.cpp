@@ -1,20 +1,23 @@
 #include "capture/averaging.h"
 
+#include <string>
+
 #include "analysis/analysis.h"
 #include "capture/capture.h"
+#include "core/system_types.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace capture {
 
-int data_capture_analysis(App& app) {
+core::Status capture_and_analyse(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.setuppanel;
     ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
     ui.SetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, "Please wait");
-    const int code = shell::get_int(ui, p, SETUP_CHANNELS);
-    app.capture.NumberOfChannels = code == 0 ? 4 : code;
+    app.capture.NumberOfChannels = core::channels_from_code(shell::get_int(ui, p, SETUP_CHANNELS));
     ui.SetCtrlVal(p, SETUP_PROGRESS, 0);
     ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, 0x0000FF);
     analysis::clean_average_buff(app);
@@ -23,7 +26,11 @@ int data_capture_analysis(App& app) {
     int left = effective;
     ui.SetCtrlVal(p, SETUP_COUNTDOWN, left);
     while (left > 0) {
-        if (capture_data(app) != 0) return 0;
+        core::Status s = capture_block(app);
+        if (!s) {
+            s.step = "block " + std::to_string(effective - left + 1) + ": " + s.step;
+            return s;
+        }
         analysis::separate_channel_data(app);
         for (int c = 0; c < app.capture.NumberOfChannels; ++c)
             analysis::ChannelFFT(app, effective, c);
@@ -32,21 +39,21 @@ int data_capture_analysis(App& app) {
     ui.DisplayPanel(app.shell.analysispanel);
     analysis::analysis(app);
     ui.SetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, "Capture Data");
+    return core::Status::success();
+}
+
+int data_capture_analysis(App& app) {
+    shell::show_outcome(app.ui, capture_and_analyse(app));
     return 0;
 }
 
 int usb_capture_data(App& app) {
-    app.ui.SuspendTimerCallbacks();
-    data_capture_analysis(app);
-    app.ui.ResumeTimerCallbacks();
+    shell::run_and_show(app.ui, [&app] { return capture_and_analyse(app); });
     return 0;
 }
 
 void averaging_callbacks(App& app) {
-    app.callbacks.add_ctrl("usb_capture_data", [&app](int, int, int event, void*) {
-        if (event == ui::EVENT_COMMIT) usb_capture_data(app);
-        return 0;
-    });
+    ui::on_commit(app.callbacks, "usb_capture_data", [&app] { usb_capture_data(app); });
     app.callbacks.add_menu("data_capture_menu", [&app](int, int, void*, int) {
         app.ui.DisplayPanel(app.shell.setuppanel);
         usb_capture_data(app);

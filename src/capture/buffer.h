@@ -4,15 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-namespace capture {
+#include "core/system_types.h"
 
-inline constexpr int kBufferEntries = 1048577;
-inline constexpr int kMaxRecords = 1048576;
+namespace capture {
 
 struct Buffer {
     // Allocated once for the life of the program.
-    std::vector<std::int32_t> iarr = std::vector<std::int32_t>(kBufferEntries);
-    std::vector<std::int32_t> jarr = std::vector<std::int32_t>(kBufferEntries);
+    std::vector<std::int32_t> iarr = std::vector<std::int32_t>(core::kBufferEntries);
+    std::vector<std::int32_t> jarr = std::vector<std::int32_t>(core::kBufferEntries);
     int num_samples = 0;
     int NumberOfChannels = 0;  // 1 to 4 once a block was captured or loaded
     double fs = 500.0;         // output word rate, samples per second

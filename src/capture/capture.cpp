@@ -10,6 +10,7 @@
 #include "chip/registers.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace capture {
@@ -28,17 +29,17 @@ void caption(App& app, const char* text) {
     app.ui.SetCtrlAttribute(app.shell.setuppanel, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, text);
 }
 
-int fail_locked(App& app, const char* text) {
+// A failure after which the board must be reconfigured or reset: capture is locked.
+core::Status fail_locked(App& app, core::Fault fault, const char* step, const char* text) {
     lock_capture(app);
-    app.ui.MessagePopup(kNoResponse, text);
     caption(app, "Capture Data");
-    return 1;
+    return core::Status::failed(fault, step, kNoResponse, text);
 }
 
 // Drains the record stream into the buffer. Bytes past a chunk's last whole record are kept
 // for the next chunk, so a record split across two reads is stored whole; records beyond the
 // buffer's capacity are counted in `dropped` and not stored.
-int drain_stream(App& app) {
+core::Status drain_stream(App& app) {
     Buffer& buf = app.capture;
     auto& usb = app.usb;
     const usb::SI_HANDLE h = app.link.cyHandle;
@@ -48,12 +49,12 @@ int drain_stream(App& app) {
     buf.dropped = 0;
     do {
         const auto ready = boardlink::wait_ready(app.port, boardlink::kStreamChunkLimit);
-        if (!ready) return fail_locked(app, kReconfig);
+        if (!ready) return fail_locked(app, core::Fault::NoReply, "stream", kReconfig);
         const std::uint32_t queued = *ready;
         if (queued > kChunkBytes) {
-            app.ui.MessagePopup("USB buffer over-run!", kReconfig);
             caption(app, "Capture Data");
-            return 1;
+            return core::Status::failed(core::Fault::Overrun, "stream", "USB buffer over-run!",
+                                        kReconfig);
         }
         std::uint32_t got = 0;
         usb.SI_Read(h, chunk + carried, queued, &got);
@@ -65,14 +66,14 @@ int drain_stream(App& app) {
         set_progress(
             app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 / buf.num_samples));
     } while (m < buf.num_samples);
-    return 0;
+    return core::Status::success();
 }
 
 }  // namespace
 
 int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf) {
     const int k = bytes / kRecordBytes;
-    const long long room = std::max<long long>(0, kBufferEntries - m);
+    const long long room = std::max<long long>(0, core::kBufferEntries - m);
     const int stored = static_cast<int>(std::min<long long>(k, room));
     for (int j = 0; j < stored; ++j) {
         const std::uint8_t* r = chunk + j * kRecordBytes;
@@ -99,26 +100,27 @@ int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
     return 0;
 }
 
-int capture_data(App& app) {
+core::Status capture_block(App& app) {
     Buffer& buf = app.capture;
     const int p = app.shell.setuppanel;
     const int skip = shell::get_int(app.ui, p, SETUP_SKIP);
     const int rate = shell::get_int(app.ui, p, SETUP_RATE);
     buf.num_samples = shell::get_int(app.ui, p, SETUP_SAMPLES);
-    const int code = shell::get_int(app.ui, p, SETUP_CHANNELS);
-    const int channels = code == 0 ? 4 : code;
+    const int channels = core::channels_from_code(shell::get_int(app.ui, p, SETUP_CHANNELS));
     set_progress(app, 0);
     app.ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, kBlue);
     std::fill(buf.jarr.begin(), buf.jarr.end(), 0);
     std::fill(buf.iarr.begin(), buf.iarr.end(), 0);
     // The record-count input keeps the count within 1..1,048,576; a count outside it (a
     // resource fault) must never reach the progress division or the buffer.
-    if (buf.num_samples < 1 || buf.num_samples > kMaxRecords) return fail_locked(app, kReconfig);
+    if (buf.num_samples < 1 || buf.num_samples > core::kMaxRecords)
+        return fail_locked(app, core::Fault::BadInput, "record count", kReconfig);
     if (!USB_Write_CaptureStart(app, buf.num_samples, channels, skip))
-        return fail_locked(app, kReconfig);
+        return fail_locked(app, core::Fault::NoReply, "USB_Write_CaptureStart", kReconfig);
     if (skip > 0 && boardlink::wait_capture_reply(app.port, skip * (1.0 / rate)) != 1)
-        return fail_locked(app, "Error occurs while skipping samples");
-    if (drain_stream(app) != 0) return 1;
+        return fail_locked(app, core::Fault::NoReply, "wait_capture_reply",
+                           "Error occurs while skipping samples");
+    if (core::Status s = drain_stream(app); !s) return s;
     set_progress(app, 100);
     int zero = 0;
     chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);
@@ -129,7 +131,13 @@ int capture_data(App& app) {
             buf.jarr[i] = buf.jarr[i + 1];
         }
     }
-    return 0;
+    return core::Status::success();
+}
+
+int capture_data(App& app) {
+    const core::Status s = capture_block(app);
+    shell::show_outcome(app.ui, s);
+    return s.ok() ? 0 : 1;
 }
 
 }  // namespace capture

@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "core/status.h"
+#include "core/system_types.h"
+
 class App;
 
 namespace capture {
@@ -12,13 +15,16 @@ inline constexpr int kRecordBytes = 4;
 
 // The capture request and its reply; 1 on the correct reply, 0 after a reported failure.
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip);
-// One capture into the buffer: 0 on success, 1 after a failure it has reported.
+// One capture into the buffer. A failure names its step ("record count",
+// "USB_Write_CaptureStart", "wait_capture_reply", "stream"), has set the caption back and,
+// except for an over-run, locked capture; the status carries the message for the person.
+core::Status capture_block(App& app);
+// capture_block, then its message: 0 on success, 1 after a failure it has reported.
 int capture_data(App& app);
 
 // Sample of a record: 24-bit two's complement, most significant byte first.
 inline std::int32_t decode_sample(const std::uint8_t* b) {
-    const std::int32_t v = (b[0] << 16) | (b[1] << 8) | b[2];
-    return v <= 0x7FFFFF ? v : v - 16777216;
+    return core::sign_extend24(core::word_from_bytes(b[0], b[1], b[2]));
 }
 
 struct Buffer;

@@ -29,10 +29,7 @@ int Turn_Capture_off(App& app) {
 }
 
 void permission_callbacks(App& app) {
-    app.callbacks.add_ctrl("Turn_Capture_off", [&app](int, int, int event, void*) {
-        if (event == ui::EVENT_COMMIT) Turn_Capture_off(app);
-        return 0;
-    });
+    ui::on_commit(app.callbacks, "Turn_Capture_off", [&app] { Turn_Capture_off(app); });
 }
 
 }  // namespace capture

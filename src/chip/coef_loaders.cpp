@@ -1,37 +1,37 @@
 #include "chip/coef_loaders.h"
 
+#include <memory>
+
 #include "chip/registers.h"
 #include "shell/app.h"
+#include "shell/show_outcome.h"
 
 namespace chip {
 
 namespace {
 
 struct LoaderText {
+    WordFileKind kind;
     int command;
+    const char* command_name;
     const char* dialog_title;
     const char* done_title;
     const char* done_text;
-    const char* what;
+};
+
+constexpr LoaderText kLoaders[] = {
+    {WordFileKind::Fir, WR_FIR_COEF, "WR_FIR_COEF", "Select FIR coefficient file",
+     "FIR Coefficient Write Complete", "FIR coefficient write completed successfully."},
+    {WordFileKind::Iir, WR_IIR_COEF, "WR_IIR_COEF", "Select IIR coefficient file",
+     "IIR Coefficient Write Complete", "IIR coefficient write completed successfully."},
+    {WordFileKind::Tbs, WR_TBS_DATA, "WR_TBS_DATA", "Select TBS data file",
+     "TBS Data Write Complete", "TBS data write completed successfully."},
 };
 
 const LoaderText& text_for(WordFileKind kind) {
-    static const LoaderText kFir{WR_FIR_COEF, "Select FIR coefficient file",
-                                 "FIR Coefficient Write Complete",
-                                 "FIR coefficient write completed successfully.", "FIR"};
-    static const LoaderText kIir{WR_IIR_COEF, "Select IIR coefficient file",
-                                 "IIR Coefficient Write Complete",
-                                 "IIR coefficient write completed successfully.", "IIR"};
-    static const LoaderText kTbs{WR_TBS_DATA, "Select TBS data file", "TBS Data Write Complete",
-                                 "TBS data write completed successfully.", "TBS"};
-    switch (kind) {
-        case WordFileKind::Fir:
-            return kFir;
-        case WordFileKind::Iir:
-            return kIir;
-        default:
-            return kTbs;
-    }
+    for (const auto& t : kLoaders)
+        if (t.kind == kind) return t;
+    return kLoaders[0];
 }
 
 // Why nothing was sent, for the person; empty when the file is good.
@@ -50,54 +50,55 @@ std::string problem(const WordFile& f, WordFileKind kind, const std::string& pat
     }
 }
 
-int load_with_dialog(App& app, WordFileKind kind) {
-    std::string path;
-    if (app.ui.FileSelectPopup("", "", "", text_for(kind).dialog_title, ui::VAL_LOAD_BUTTON, false,
-                               &path) == ui::VAL_NO_FILE_SELECTED)
-        return 0;
-    send_word_file(app, kind, path);
+int load_and_show(App& app, WordFileKind kind) {
+    shell::show_outcome(app.ui, load_word_file(app, kind));
     return 0;
 }
 
 }  // namespace
 
-int send_word_file(App& app, WordFileKind kind, const std::string& path) {
+core::Status send_word_file(App& app, WordFileKind kind, const std::string& path) {
     const LoaderText& t = text_for(kind);
     // The reader's result holds up to 2048 words: keep it off the stack.
     auto file = std::make_unique<WordFile>(read_word_file(path, kind));
-    if (const std::string why = problem(*file, kind, path); !why.empty()) {
-        app.ui.MessagePopup("File Error", why);
-        return 0;
-    }
+    if (const std::string why = problem(*file, kind, path); !why.empty())
+        return core::Status::failed(core::Fault::BadInput, "read word file", "File Error", why);
+    // Every pair is sent even after one fails, as the loaders always did; the first failure
+    // is the outcome.
+    core::Status outcome = core::Status::success(t.done_title, t.done_text);
     for (std::size_t i = 0; i < file->count; i += 2) {
         int d1 = static_cast<int>(file->words[i]);
         int d2 = static_cast<int>(file->words[i + 1]);  // zero past an odd count
-        DSP_command(app, t.command, &d1, &d2, 0);
+        const core::Status s = dsp_command(app, t.command, &d1, &d2, false);
+        if (outcome.ok() && !s.ok())
+            outcome = core::Status::failed(s.fault, t.command_name, t.done_title, t.done_text);
     }
-    app.ui.MessagePopup(t.done_title, t.done_text);
-    return 1;
+    return outcome;
+}
+
+core::Status load_word_file(App& app, WordFileKind kind) {
+    std::string path;
+    if (app.ui.FileSelectPopup("", "", "", text_for(kind).dialog_title, ui::VAL_LOAD_BUTTON, false,
+                               &path) == ui::VAL_NO_FILE_SELECTED)
+        return core::Status::failed(core::Fault::Cancelled, "file selection");
+    return send_word_file(app, kind, path);
 }
 
 int load_fir_coef(App& app) {
-    return load_with_dialog(app, WordFileKind::Fir);
+    return load_and_show(app, WordFileKind::Fir);
 }
 int load_iir_coef(App& app) {
-    return load_with_dialog(app, WordFileKind::Iir);
+    return load_and_show(app, WordFileKind::Iir);
 }
 int load_tbs_data(App& app) {
-    return load_with_dialog(app, WordFileKind::Tbs);
+    return load_and_show(app, WordFileKind::Tbs);
 }
 
 void coef_loader_callbacks(App& app) {
-    auto on_commit = [&app](const char* name, int (*fn)(App&)) {
-        app.callbacks.add_ctrl(name, [&app, fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT) fn(app);
-            return 0;
-        });
-    };
-    on_commit("load_fir_coef_cmd", load_fir_coef);
-    on_commit("load_iir_coef_cmd", load_iir_coef);
-    on_commit("load_tbs_data_cmd", load_tbs_data);
+    auto& cb = app.callbacks;
+    ui::on_commit(cb, "load_fir_coef_cmd", [&app] { load_fir_coef(app); });
+    ui::on_commit(cb, "load_iir_coef_cmd", [&app] { load_iir_coef(app); });
+    ui::on_commit(cb, "load_tbs_data_cmd", [&app] { load_tbs_data(app); });
 }
 
 }  // namespace chip

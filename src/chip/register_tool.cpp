@@ -3,12 +3,16 @@
 #include "boardlink/transport/transport.h"
 #include "chip/coef_loaders.h"
 #include "chip/registers.h"
+#include "core/system_types.h"
 #include "shell/app.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace chip {
 
 namespace {
+
+using core::Status;
 
 int get_int(App& app, int ctrl) {
     int v = 0;
@@ -19,26 +23,20 @@ void set_int(App& app, int ctrl, int v) {
     app.ui.SetCtrlVal(app.shell.controlpanel, ctrl, v);
 }
 
-void send_command(App& app) {
-    const int command = get_int(app, CONTROL_CMDLIST);
-    switch (command) {
-        case WR_FIR_COEF:
-            load_fir_coef(app);
-            return;
-        case WR_IIR_COEF:
-            load_iir_coef(app);
-            return;
-        case WR_TBS_DATA:
-            load_tbs_data(app);
-            return;
-        default:
-            break;
-    }
-    int d1 = get_int(app, CONTROL_CMDDATA1), d2 = get_int(app, CONTROL_CMDDATA2);
-    DSP_command(app, command, &d1, &d2, 1);
-    set_int(app, CONTROL_CMDRESULT1, d1);
-    set_int(app, CONTROL_CMDRESULT2, d2);
+// The exchange's outcome without the transport's message, which it has shown already.
+Status quiet(const char* step, const Status& s) {
+    return s.ok() ? s : Status::failed(s.fault, step);
 }
+
+constexpr int kPortWordCtrls[3] = {CONTROL_PORTWORD1, CONTROL_PORTWORD2, CONTROL_PORTWORD3};
+
+struct LoaderCommand {
+    int command;
+    WordFileKind kind;
+};
+constexpr LoaderCommand kLoaderCommands[] = {{WR_FIR_COEF, WordFileKind::Fir},
+                                             {WR_IIR_COEF, WordFileKind::Iir},
+                                             {WR_TBS_DATA, WordFileKind::Tbs}};
 
 void next_if_separator(App& app) {
     const int p = app.shell.controlpanel;
@@ -51,44 +49,64 @@ void next_if_separator(App& app) {
 
 }  // namespace
 
+Status register_read(App& app) {
+    int value = 0;
+    const Status s = reg_read(app, get_int(app, CONTROL_REGLIST), &value);
+    set_int(app, CONTROL_REGVALUE, value);
+    return quiet("REG_read", s);
+}
+
+Status register_write(App& app) {
+    return quiet("REG_write",
+                 reg_write(app, get_int(app, CONTROL_REGLIST), get_int(app, CONTROL_REGVALUE)));
+}
+
+Status send_command(App& app) {
+    const int command = get_int(app, CONTROL_CMDLIST);
+    for (const auto& l : kLoaderCommands)
+        if (l.command == command) return load_word_file(app, l.kind);
+    int d1 = get_int(app, CONTROL_CMDDATA1), d2 = get_int(app, CONTROL_CMDDATA2);
+    const Status s = dsp_command(app, command, &d1, &d2, true);
+    set_int(app, CONTROL_CMDRESULT1, d1);
+    set_int(app, CONTROL_CMDRESULT2, d2);
+    return quiet("DSP_command", s);
+}
+
+Status port_read(App& app, int words) {
+    const int address = get_int(app, CONTROL_PORTADDR);
+    Status first;
+    for (int i = 0; i < 3; ++i) {
+        int value = 0;
+        if (i < words) {
+            const Status s = boardlink::spi_read(app.port, address + 3 * i, &value);
+            if (first.ok() && !s.ok()) first = s;
+        }
+        set_int(app, kPortWordCtrls[i], value);
+    }
+    return quiet("SPI_read", first);
+}
+
+Status port_write(App& app, int words) {
+    int bytes[9];
+    for (int i = 0; i < words; ++i)
+        core::word_bytes(get_int(app, kPortWordCtrls[i]), bytes + 3 * i);
+    return quiet("SPI_write",
+                 boardlink::spi_write(app.port, 3 * words, get_int(app, CONTROL_PORTADDR), bytes));
+}
+
 void register_tool_callbacks(App& app) {
-    auto on_commit = [&app](const char* name, auto fn) {
-        app.callbacks.add_ctrl(name, [&app, fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT) fn(app);
-            return 0;
-        });
+    auto& cb = app.callbacks;
+    auto bind = [&app, &cb](const char* name, auto op) {
+        ui::on_commit(cb, name, [&app, op] { shell::show_outcome(app.ui, op(app)); });
     };
-    on_commit("spi_register_read", [](App& a) {
-        set_int(a, CONTROL_REGVALUE, REG_read(a, get_int(a, CONTROL_REGLIST)));
-    });
-    on_commit("spi_register_write", [](App& a) {
-        REG_write(a, get_int(a, CONTROL_REGLIST), get_int(a, CONTROL_REGVALUE));
-    });
-    on_commit("check_df_cmd", next_if_separator);
-    on_commit("spi_df_send_cmd", send_command);
-    on_commit("spi_read_1word", [](App& a) {
-        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a.port, 3, get_int(a, CONTROL_PORTADDR)));
-        set_int(a, CONTROL_PORTWORD2, 0);
-        set_int(a, CONTROL_PORTWORD3, 0);
-    });
-    on_commit("spi_write_1word", [](App& a) {
-        int bytes[3];
-        word_bytes(get_int(a, CONTROL_PORTWORD1), bytes);
-        boardlink::SPI_write(a.port, 3, get_int(a, CONTROL_PORTADDR), bytes);
-    });
-    on_commit("spi_read_3words", [](App& a) {
-        const int address = get_int(a, CONTROL_PORTADDR);
-        set_int(a, CONTROL_PORTWORD1, boardlink::SPI_read(a.port, 3, address));
-        set_int(a, CONTROL_PORTWORD2, boardlink::SPI_read(a.port, 3, address + 3));
-        set_int(a, CONTROL_PORTWORD3, boardlink::SPI_read(a.port, 3, address + 6));
-    });
-    on_commit("spi_write_3words", [](App& a) {
-        int bytes[9];
-        word_bytes(get_int(a, CONTROL_PORTWORD1), bytes);
-        word_bytes(get_int(a, CONTROL_PORTWORD2), bytes + 3);
-        word_bytes(get_int(a, CONTROL_PORTWORD3), bytes + 6);
-        boardlink::SPI_write(a.port, 9, get_int(a, CONTROL_PORTADDR), bytes);
-    });
+    bind("spi_register_read", register_read);
+    bind("spi_register_write", register_write);
+    bind("spi_df_send_cmd", send_command);
+    bind("spi_read_1word", [](App& a) { return port_read(a, 1); });
+    bind("spi_write_1word", [](App& a) { return port_write(a, 1); });
+    bind("spi_read_3words", [](App& a) { return port_read(a, 3); });
+    bind("spi_write_3words", [](App& a) { return port_write(a, 3); });
+    ui::on_commit(cb, "check_df_cmd", [&app] { next_if_separator(app); });
 }
 
 }  // namespace chip

@@ -1,13 +1,14 @@
 #include "chip/registers.h"
 
 #include "boardlink/transport/transport.h"
+#include "core/system_types.h"
 #include "shell/app.h"
 
 namespace chip {
 
 core::Status reg_read(App& app, int address, int* value) {
     int bytes[6] = {0x00, 0x00, RD_DFREG};
-    word_bytes(address, bytes + 3);
+    core::word_bytes(address, bytes + 3);
     *value = 0;
     // A register read ignores the write's outcome: a lost write shows as a failed read.
     boardlink::spi_write(app.port, 6, SPICMD, bytes);
@@ -16,8 +17,8 @@ core::Status reg_read(App& app, int address, int* value) {
 
 core::Status reg_write(App& app, int address, int value) {
     int bytes[9] = {0x00, 0x00, WR_DFREG};
-    word_bytes(address, bytes + 3);
-    word_bytes(value, bytes + 6);
+    core::word_bytes(address, bytes + 3);
+    core::word_bytes(value, bytes + 6);
     return boardlink::spi_write(app.port, 9, SPICMD, bytes);
 }
 
@@ -25,9 +26,9 @@ namespace {
 
 core::Status write_command(App& app, int command, int data1, int data2) {
     int bytes[9];
-    word_bytes(command, bytes);
-    word_bytes(data1, bytes + 3);
-    word_bytes(data2, bytes + 6);
+    core::word_bytes(command, bytes);
+    core::word_bytes(data1, bytes + 3);
+    core::word_bytes(data2, bytes + 6);
     return boardlink::spi_write(app.port, 9, SPICMD, bytes);
 }
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "core/status.h"
-#include "core/system_types.h"
 
 class App;
 
@@ -42,8 +41,6 @@ inline constexpr int REG_OFFSET1 = 0x25;
 inline constexpr int REG_TBSCFG = 0x2A;
 inline constexpr int REG_TBSGAIN = 0x2B;
 inline constexpr int REG_VERSION = 0x2E;
-
-using core::word_bytes;
 
 // Inner forms: the outcome of each exchange. A failed read leaves 0 in *value and has shown
 // the transport's message.

@@ -1,31 +1,51 @@
 #include "chip/setup_config.h"
 
+#include <cstddef>
+#include <utility>
+
+#include "boardlink/boards.h"
 #include "capture/permission.h"
 #include "chip/registers.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace chip {
 
 namespace {
 
+using core::Status;
+
+constexpr const char* kNoResponseTitle = "No Response!";
+constexpr const char* kNoResponseText =
+    "Please try again. If you have alreay tried twice, reset the target board";
+constexpr const char* kDoneTitle = "Done";
+constexpr const char* kDoneText = "Digital Filter configuration is completed.";
+
 int input(App& app, int ctrl) {
     return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
 }
 
-std::uint8_t command(App& app, int code, int data1 = 0) {
-    int d1 = data1, d2 = 0;
-    if (data1 == 0) return DSP_command(app, code, &d1, &d1, 0);
-    return DSP_command(app, code, &d1, &d2, 0);
+// A failed access as the failure of the step it belongs to. The transport has already shown
+// what it had to say; the step itself shows nothing.
+Status at(const char* step, const Status& s) {
+    return s.ok() ? s : Status::failed(s.fault, step);
 }
 
-// A read the transport reported as failed is a failed access: the zero it yields must not
-// be written back as if it were the register's value.
-bool read_register(App& app, int address, int* value) {
-    const unsigned failures = app.link.read_failures;
-    *value = REG_read(app, address);
-    return app.link.read_failures == failures;
+// A command without arguments goes out with one zero variable for both data words.
+Status command(App& app, int code, int data1 = 0) {
+    int d1 = data1, d2 = 0;
+    if (data1 == 0) return dsp_command(app, code, &d1, &d1, false);
+    return dsp_command(app, code, &d1, &d2, false);
+}
+
+// Read, mask, merge, write back. A failed read stops before the write: the zero it yields must
+// not be written back as if it were the register's value.
+Status merge_register(App& app, int address, int keep_mask, int fields) {
+    int value = 0;
+    if (Status s = reg_read(app, address, &value); !s) return s;
+    return reg_write(app, address, (value & keep_mask) | fields);
 }
 
 struct RateCode {
@@ -37,102 +57,182 @@ constexpr RateCode kRateCodes[] = {
     {1, 8},   {5, 9},   {10, 10}, {20, 11}, {25, 12}, {40, 13},  {50, 14},  {100, 15},
 };
 
+constexpr int kGainOffsetInputs[8] = {SETUP_GAIN1,   SETUP_GAIN2,   SETUP_GAIN3,   SETUP_GAIN4,
+                                      SETUP_OFFSET1, SETUP_OFFSET2, SETUP_OFFSET3, SETUP_OFFSET4};
+
+// --- modulator wiring ---------------------------------------------------------------------
+
+struct ModulatorInputs {
+    int mux, mode, gain;
+};
+
+constexpr int kPinsHigh = 0xFF0000;        // GPCFG0: all eight pins outputs
+constexpr int kSwitchPinsHigh = 0x0F0000;  // GPCFG1: all four pins outputs
+constexpr int kFixedSwitches = 0x0F0008;
+
+int four_channel_pins(const ModulatorInputs& in) {
+    return kPinsHigh + in.mode * 32 + in.gain * 4 + in.mux;
+}
+
+Status write_pins(App& app, int gpcfg0, int gpcfg1) {
+    if (Status s = reg_write(app, REG_GPCFG0, gpcfg0); !s) return s;
+    return reg_write(app, REG_GPCFG1, gpcfg1);
+}
+
+// Both MUX pins high; MUX and GAIN reach the modulator as words through the second port.
+Status serial_modulator(App& app, const ModulatorInputs& in) {
+    if (Status s = write_pins(app, kPinsHigh | in.mode * 32 | in.gain * 4 | 3, kFixedSwitches); !s)
+        return s;
+    const int w = (in.mux << 20) | (in.gain << 16);
+    const int words[5] = {w, w, 0x400000, 0x8F0000, 0};
+    for (int n = 1; n <= 5; ++n) {
+        const std::pair<int, int> writes[] = {{REG_SPI2DAT, words[n - 1]},
+                                              {REG_SPI2CMD, 0x000200 + n},
+                                              {REG_SPI2CTRL, 0x3F0161},
+                                              {REG_SPI2CTRL, 0x3F4162}};
+        for (auto [reg, value] : writes)
+            if (Status s = reg_write(app, reg, value); !s) return s;
+    }
+    return Status::success();
+}
+
+// The single-channel pin order: MUX bit 0 on pin 0, MODE on pins 1-3, GAIN on 4-6, MUX bit 1
+// on pin 7.
+Status single_channel_pins(App& app, const ModulatorInputs& in) {
+    return reg_write(
+        app, REG_GPCFG0,
+        kPinsHigh + ((in.mux >> 1) & 1) * 128 + in.mode * 2 + in.gain * 16 + (in.mux & 1));
+}
+
+// --- test-bit-stream presets ---------------------------------------------------------------
+
+struct TbsFrequency {
+    int freq, rate, field_b;
+};
+constexpr TbsFrequency kTbsFrequencies[] = {{1, 7, 4}, {2, 4, 4}, {3, 1, 4}};
+
+// 309490 x 10^(-level/20), the fraction dropped.
+struct TbsLevel {
+    int level, gain;
+};
+constexpr TbsLevel kTbsLevels[] = {{0, 309490}, {1, 275833}, {2, 245836}, {3, 219102}, {6, 155112}};
+
+// Mode 0 frees the frequency and level inputs; mode 1 fixes the stream and locks them.
+struct TbsMode {
+    int mode, lock;
+    bool fixed;
+    int rate, field_b, gain, level;
+};
+constexpr TbsMode kTbsModes[] = {{0, 0, false, 0, 0, 0, 0}, {1, 1, true, 255, 4, 30949, 20}};
+
+template <class T, std::size_t N, class Key>
+const T* find_entry(const T (&table)[N], Key key, int value) {
+    for (const T& e : table)
+        if (e.*key == value) return &e;
+    return nullptr;
+}
+
+// --- the sequence --------------------------------------------------------------------------
+
+Status stop_filter(App& app) {
+    return at("FL_STOP", command(app, FL_STOP));
+}
+Status rom_tbs(App& app) {
+    return at("WR_ROM_TBS", command(app, WR_ROM_TBS));
+}
+
+struct Step {
+    const char* name;
+    Status (*run)(App&);
+};
+constexpr Step kSequence[] = {
+    {"FL_STOP", stop_filter},
+    {"set_filter_coefficients", set_filter_coefficients},
+    {"WR_ROM_TBS", rom_tbs},
+    {"set_filter_parameters", set_filter_parameters},
+    {"set_modulator_parameters", set_modulator_parameters},
+    {"set_correction_parameters", set_correction_parameters},
+    {"set_gainoffset_parameters", set_gainoffset_parameters},
+    {"set_tbs_parameters", set_tbs_parameters},
+    {"final FL_STOP", stop_filter},
+};
+
 }  // namespace
 
 int rate_code(int rate) {
-    for (const auto& r : kRateCodes)
-        if (r.rate == rate) return r.code;
-    return -1;
+    const RateCode* r = find_entry(kRateCodes, &RateCode::rate, rate);
+    return r ? r->code : -1;
 }
 
-std::uint8_t set_filter_coefficients(App& app) {
-    return command(app, WR_ROM_COEF, input(app, SETUP_FIRROM) | input(app, SETUP_IIRROM));
+Status set_filter_coefficients(App& app) {
+    return at("set_filter_coefficients",
+              command(app, WR_ROM_COEF, input(app, SETUP_FIRROM) | input(app, SETUP_IIRROM)));
 }
 
-std::uint8_t set_filter_parameters(App& app) {
-    if (!command(app, FL_STOP)) return 0;
+Status set_filter_parameters(App& app) {
+    constexpr const char* kStep = "set_filter_parameters";
+    if (Status s = command(app, FL_STOP); !s) return at(kStep, s);
     const int selections = input(app, SETUP_CONFIGA) + input(app, SETUP_CONFIGB);
-    int config = 0;
-    if (!read_register(app, REG_CONFIG, &config)) return 0;
-    if (!REG_write(app, REG_CONFIG, (config & 0xF8F8CF) | selections)) return 0;
+    if (Status s = merge_register(app, REG_CONFIG, 0xF8F8CF, selections); !s) return at(kStep, s);
     const int rate = input(app, SETUP_RATE);
     app.capture.fs = rate;
     // The rate input offers only the sixteen rates; anything else would be a resource fault.
     const int code = rate_code(rate) < 0 ? 0 : rate_code(rate);
     const int fields = input(app, SETUP_FILTER) * 256 + code * 16 + input(app, SETUP_CHANNELS);
-    int filtcfg = 0;
-    if (!read_register(app, REG_FILTCFG, &filtcfg)) return 0;
-    return REG_write(app, REG_FILTCFG, (filtcfg & 0xFFF000) | fields);
+    return at(kStep, merge_register(app, REG_FILTCFG, 0xFFF000, fields));
 }
 
-std::uint8_t set_modulator_parameters(App& app) {
-    const int mux = input(app, SETUP_MUX), mode = input(app, SETUP_MODE);
-    const int gain = input(app, SETUP_GAIN);
-    switch (app.link.board_id) {
-        case 1:
-        case 7:
-            if (!REG_write(app, REG_GPCFG0, 0xFF0000 + mode * 32 + gain * 4 + mux)) return 0;
-            return REG_write(app, REG_GPCFG1, 0x0F0000 + input(app, SETUP_PWDN));
-        case 4:
-        case 9:
-            if (!REG_write(app, REG_GPCFG0, 0xFF0000 + mode * 32 + gain * 4 + mux)) return 0;
-            return REG_write(app, REG_GPCFG1, 0x0F0008);
-        case 10: {
-            if (!REG_write(app, REG_GPCFG0, 0xFF0000 | mode * 32 | gain * 4 | 3)) return 0;
-            if (!REG_write(app, REG_GPCFG1, 0x0F0008)) return 0;
-            const int w = (mux << 20) | (gain << 16);
-            const int words[5] = {w, w, 0x400000, 0x8F0000, 0};
-            for (int n = 1; n <= 5; ++n) {
-                if (!REG_write(app, REG_SPI2DAT, words[n - 1])) return 0;
-                if (!REG_write(app, REG_SPI2CMD, 0x000200 + n)) return 0;
-                if (!REG_write(app, REG_SPI2CTRL, 0x3F0161)) return 0;
-                if (!REG_write(app, REG_SPI2CTRL, 0x3F4162)) return 0;
-            }
-            return 1;
-        }
-        case 2:
-        case 3:
-        case 5:
-        case 6:
-        case 8:
-            return REG_write(app, REG_GPCFG0,
-                             0xFF0000 + ((mux >> 1) & 1) * 128 + mode * 2 + gain * 16 + (mux & 1));
-        default:
-            return 0;  // no board identified
+Status set_modulator_parameters(App& app) {
+    constexpr const char* kStep = "set_modulator_parameters";
+    const boardlink::BoardInfo* board = boardlink::find_board(app.link.board_id);
+    if (!board) return Status::failed(core::Fault::NoBoard, kStep);  // nothing written
+    const ModulatorInputs in{input(app, SETUP_MUX), input(app, SETUP_MODE), input(app, SETUP_GAIN)};
+    using W = boardlink::ModulatorWiring;
+    switch (board->wiring) {
+        case W::PinsWithPowerDown:
+            return at(kStep, write_pins(app, four_channel_pins(in),
+                                        kSwitchPinsHigh + input(app, SETUP_PWDN)));
+        case W::PinsFixedSwitches:
+            return at(kStep, write_pins(app, four_channel_pins(in), kFixedSwitches));
+        case W::SerialModulator:
+            return at(kStep, serial_modulator(app, in));
+        case W::SingleChannelPins:
+            return at(kStep, single_channel_pins(app, in));
     }
+    return Status::failed(core::Fault::NoBoard, kStep);
 }
 
-std::uint8_t set_correction_parameters(App& app) {
-    if (!command(app, FL_STOP)) return 0;
+Status set_correction_parameters(App& app) {
+    constexpr const char* kStep = "set_correction_parameters";
+    if (Status s = command(app, FL_STOP); !s) return at(kStep, s);
     const int fields = input(app, SETUP_C16) * 65536 + input(app, SETUP_C14) * 16384 +
                        input(app, SETUP_C13) * 8192 + input(app, SETUP_C12) * 4096;
-    int filtcfg = 0;
-    if (!read_register(app, REG_FILTCFG, &filtcfg)) return 0;
-    return REG_write(app, REG_FILTCFG, (filtcfg & 0x000FFF) | fields);
+    return at(kStep, merge_register(app, REG_FILTCFG, 0x000FFF, fields));
 }
 
-std::uint8_t set_gainoffset_parameters(App& app) {
-    constexpr int kInputs[8] = {SETUP_GAIN1,   SETUP_GAIN2,   SETUP_GAIN3,   SETUP_GAIN4,
-                                SETUP_OFFSET1, SETUP_OFFSET2, SETUP_OFFSET3, SETUP_OFFSET4};
+Status set_gainoffset_parameters(App& app) {
     for (int i = 0; i < 8; ++i)
-        if (!REG_write(app, REG_GAIN1 + i, input(app, kInputs[i]))) return 0;
-    return 1;
+        if (Status s = reg_write(app, REG_GAIN1 + i, input(app, kGainOffsetInputs[i])); !s)
+            return at("set_gainoffset_parameters", s);
+    return Status::success();
 }
 
-std::uint8_t set_tbs_parameters(App& app) {
+Status set_tbs_parameters(App& app) {
+    constexpr const char* kStep = "set_tbs_parameters";
     const int cfg = input(app, SETUP_TBSRATE) * 65536 + input(app, SETUP_TBSMODE) * 32768 +
                     input(app, SETUP_TBSB) * 4096 + input(app, SETUP_F11) * 2048 +
                     input(app, SETUP_F7) * 128 + input(app, SETUP_F6) * 64;
-    if (!REG_write(app, REG_TBSCFG, cfg)) return 0;
-    return REG_write(app, REG_TBSGAIN, input(app, SETUP_TBSGAIN));
+    if (Status s = reg_write(app, REG_TBSCFG, cfg); !s) return at(kStep, s);
+    return at(kStep, reg_write(app, REG_TBSGAIN, input(app, SETUP_TBSGAIN)));
 }
 
-void read_gainoffset_parameters(App& app) {
+Status read_gainoffset_parameters(App& app) {
     // All nine are read before any input changes; after a failed read the inputs keep what
     // the user had rather than zeros.
     int values[9];
     for (int i = 0; i < 9; ++i)
-        if (!read_register(app, REG_FILTCFG + i, &values[i])) return;
+        if (Status s = reg_read(app, REG_FILTCFG + i, &values[i]); !s)
+            return at("read_gainoffset_parameters", s);
     auto& ui = app.ui;
     const int p = app.shell.setuppanel;
     const int filtcfg = values[0];
@@ -140,73 +240,41 @@ void read_gainoffset_parameters(App& app) {
     ui.SetCtrlVal(p, SETUP_C13, (filtcfg >> 13) & 1);
     ui.SetCtrlVal(p, SETUP_C14, (filtcfg >> 14) & 1);
     ui.SetCtrlVal(p, SETUP_C16, (filtcfg >> 16) & 0x1F);
-    constexpr int kInputs[8] = {SETUP_GAIN1,   SETUP_GAIN2,   SETUP_GAIN3,   SETUP_GAIN4,
-                                SETUP_OFFSET1, SETUP_OFFSET2, SETUP_OFFSET3, SETUP_OFFSET4};
-    for (int i = 0; i < 8; ++i) ui.SetCtrlVal(p, kInputs[i], values[i + 1]);
+    for (int i = 0; i < 8; ++i) ui.SetCtrlVal(p, kGainOffsetInputs[i], values[i + 1]);
+    return Status::success();
+}
+
+Status configure(App& app) {
+    for (const Step& step : kSequence) {
+        if (const Status s = step.run(app); !s) {
+            // The chip is left part-configured: no capture until a configuration succeeds.
+            capture::lock_capture(app);
+            return Status::failed(s.fault, step.name, kNoResponseTitle, kNoResponseText);
+        }
+    }
+    capture::enable_capture(app);
+    return Status::success(kDoneTitle, kDoneText);
 }
 
 int config_df(App& app) {
-    auto& ui = app.ui;
-    ui.SuspendTimerCallbacks();
-    const bool ok = command(app, FL_STOP) && set_filter_coefficients(app) &&
-                    command(app, WR_ROM_TBS) && set_filter_parameters(app) &&
-                    set_modulator_parameters(app) && set_correction_parameters(app) &&
-                    set_gainoffset_parameters(app) && set_tbs_parameters(app) &&
-                    command(app, FL_STOP);
-    if (ok) {
-        ui.MessagePopup("Done", "Digital Filter configuration is completed.");
-        capture::enable_capture(app);
-    } else {
-        // The chip is left part-configured: no capture until a configuration succeeds.
-        capture::lock_capture(app);
-        ui.MessagePopup("No Response!",
-                        "Please try again. If you have alreay tried twice, reset the target board");
-    }
-    ui.ResumeTimerCallbacks();
+    shell::run_and_show(app.ui, [&app] { return configure(app); });
     return 0;
 }
 
 void apply_tbs_presets(TbsInputs& in) {
-    switch (in.freq) {
-        case 1:
-            in.rate = 7, in.field_b = 4;
-            break;
-        case 2:
-            in.rate = 4, in.field_b = 4;
-            break;
-        case 3:
-            in.rate = 1, in.field_b = 4;
-            break;
-        default:
-            break;
+    if (const TbsFrequency* f = find_entry(kTbsFrequencies, &TbsFrequency::freq, in.freq)) {
+        in.rate = f->rate;
+        in.field_b = f->field_b;
     }
-    switch (in.level) {
-        case 0:
-            in.gain = 309490;
-            break;
-        case 1:
-            in.gain = 275833;
-            break;
-        case 2:
-            in.gain = 245836;
-            break;
-        case 3:
-            in.gain = 219102;
-            break;
-        case 6:
-            in.gain = 155112;
-            break;
-        default:
-            break;
-    }
-    if (in.mode == 0) {
-        in.lock = 0;
-    } else if (in.mode == 1) {
-        in.rate = 255;
-        in.field_b = 4;
-        in.gain = 30949;
-        in.level = 20;
-        in.lock = 1;
+    if (const TbsLevel* l = find_entry(kTbsLevels, &TbsLevel::level, in.level)) in.gain = l->gain;
+    if (const TbsMode* m = find_entry(kTbsModes, &TbsMode::mode, in.mode)) {
+        in.lock = m->lock;
+        if (m->fixed) {
+            in.rate = m->rate;
+            in.field_b = m->field_b;
+            in.gain = m->gain;
+            in.level = m->level;
+        }
     }
 }
 
@@ -229,16 +297,12 @@ int set_tbs_freq(App& app) {
 }
 
 void setup_config_callbacks(App& app) {
-    auto on_commit = [&app](const char* name, auto fn) {
-        app.callbacks.add_ctrl(name, [&app, fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT) fn(app);
-            return 0;
-        });
-    };
-    on_commit("config_df", config_df);
-    on_commit("wr_gainoffset_ioreg", set_gainoffset_parameters);
-    on_commit("rd_gainoffset_ioreg", read_gainoffset_parameters);
-    on_commit("set_tbs_freq", set_tbs_freq);
+    auto& cb = app.callbacks;
+    ui::on_commit(cb, "config_df", [&app] { config_df(app); });
+    // Neither shows a message of its own: a failure shows only the transport's.
+    ui::on_commit(cb, "wr_gainoffset_ioreg", [&app] { set_gainoffset_parameters(app); });
+    ui::on_commit(cb, "rd_gainoffset_ioreg", [&app] { read_gainoffset_parameters(app); });
+    ui::on_commit(cb, "set_tbs_freq", [&app] { set_tbs_freq(app); });
 }
 
 }  // namespace chip

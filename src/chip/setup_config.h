@@ -1,7 +1,7 @@
 // Configuration of the filter chip and the modulators from the setup panel's inputs.
 #pragma once
 
-#include <cstdint>
+#include "core/status.h"
 
 class App;
 
@@ -10,17 +10,24 @@ namespace chip {
 // The rate code of FILTCFG bits 7..4 for an output word rate; -1 for a rate not offered.
 int rate_code(int rate);
 
-// The nine-step sequence behind the configure button; reports success or the failing step.
+// The nine-step sequence: enables capture when every step succeeded and locks it otherwise.
+// The status names the failing step ("FL_STOP", "set_filter_parameters", ...) and carries the
+// message the person is shown. The caller suspends the timer callbacks around it.
+core::Status configure(App& app);
+// The configure button: the sequence with the timer callbacks suspended, then its message.
 int config_df(App& app);
 
-std::uint8_t set_filter_coefficients(App& app);
-std::uint8_t set_filter_parameters(App& app);
-std::uint8_t set_modulator_parameters(App& app);
-std::uint8_t set_correction_parameters(App& app);
-std::uint8_t set_gainoffset_parameters(App& app);
-std::uint8_t set_tbs_parameters(App& app);
-// Reads FILTCFG and the eight gain/offset registers into the inputs.
-void read_gainoffset_parameters(App& app);
+// The steps; each stops at its own first failing register access. The status's step is the
+// step's name.
+core::Status set_filter_coefficients(App& app);
+core::Status set_filter_parameters(App& app);
+core::Status set_modulator_parameters(App& app);
+core::Status set_correction_parameters(App& app);
+core::Status set_gainoffset_parameters(App& app);
+core::Status set_tbs_parameters(App& app);
+// Reads FILTCFG and the eight gain/offset registers into the inputs; after a failed read the
+// inputs keep their values.
+core::Status read_gainoffset_parameters(App& app);
 
 // The test-bit-stream inputs the presets work on.
 struct TbsInputs {

@@ -10,6 +10,7 @@
 #include "chip/registers.h"
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "core/system_types.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
 #include "uir_ids.h"
@@ -137,7 +138,7 @@ Result port(Context& c, const std::vector<std::string>& a) {
     } else {
         int bytes[9];
         for (size_t i = 0; i < words.size(); ++i) {
-            chip::word_bytes(words[i], bytes + 3 * i);
+            core::word_bytes(words[i], bytes + 3 * i);
             list.push_back(hex_word(words[i]));
             text += (i ? " " : "") + hex_word(words[i]);
         }
@@ -160,7 +161,10 @@ Result load(Context& c, const std::vector<std::string>& a) {
     if (!kind) return usage_error("usage: load fir|iir|tbs FILE");
     Result f;
     if (!ensure_connected(c, &f)) return f;
-    if (!chip::send_word_file(c.app, *kind, a[2])) return failure("nothing was sent");
+    const core::Status s = chip::send_word_file(c.app, *kind, a[2]);
+    show(c, s);
+    if (!s)
+        return failure(s, s.fault == core::Fault::BadInput ? "nothing was sent" : "load failed");
     Result r;
     r.add("file", a[2], a[2]);
     r.add("kind", a[1], a[1]);

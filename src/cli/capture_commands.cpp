@@ -7,10 +7,12 @@
 #include "capture/averaging.h"
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "core/system_types.h"
 #include "platform/simboard/sim_board.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace cli {
@@ -24,7 +26,7 @@ struct CaptureOption {
 };
 
 constexpr CaptureOption kOptions[] = {
-    {"--samples", SETUP_SAMPLES, 1, 1048576},
+    {"--samples", SETUP_SAMPLES, 1, core::kMaxRecords},
     {"--skip", SETUP_SKIP, 0, 65535},
     {"--average", SETUP_AVERAGE, 0, 1000},
     {"--window", SETUP_WINDOW, 0, 3},
@@ -66,11 +68,11 @@ Result capture(Context& c, const std::vector<std::string>& a) {
     app.ui.GetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_DIMMED, &locked);
     if (locked) return failure("capture is not enabled: configure the board first");
     apply_sim_tones(c);
-    const size_t before = c.frontend.popups.size();
     const auto t0 = std::chrono::steady_clock::now();
     const double v0 = app.clock.now();
-    capture::usb_capture_data(app);
-    if (c.frontend.popups.size() != before) return failure("capture failed");
+    const core::Status s =
+        shell::run_and_show(app.ui, [&app] { return capture::capture_and_analyse(app); });
+    if (!s) return failure(s, "capture failed");
     Result r;
     const int records = shell::get_int(app.ui, p, SETUP_SAMPLES);
     const int average = shell::get_int(app.ui, p, SETUP_AVERAGE);

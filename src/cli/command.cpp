@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
+#include "shell/show_outcome.h"
 
 namespace cli {
 
@@ -30,10 +31,14 @@ Result failure(const std::string& text) {
 }
 
 Result failure(const core::Status& s, const std::string& text) {
-    Result r = failure(text + " (" + s.step + ": " + core::fault_name(s.fault) + ")");
+    Result r = failure(text + " at " + s.step + " (" + core::fault_name(s.fault) + ")");
     r.data["fault"] = core::fault_name(s.fault);
     r.data["step"] = s.step;
     return r;
+}
+
+void show(Context& c, const core::Status& s) {
+    shell::show_outcome(c.app.ui, s);
 }
 
 bool ensure_connected(Context& c, Result* failure_out) {

@@ -59,9 +59,10 @@ std::map<std::string, CommandInfo>& commands();
 
 Result usage_error(const std::string& text);
 Result failure(const std::string& text);
-// A failed operation: the text with the step that failed and why; with --json also as
-// "fault" (a stable name) and "step".
+// A failed operation: "TEXT at STEP (FAULT)", and its fault and step go into the result.
 Result failure(const core::Status& s, const std::string& text);
+// Shows the outcome's message to the person, as the panel callback would.
+void show(Context& c, const core::Status& s);
 // Board commands connect first when no board is connected; false (with the failure) when no
 // board could be connected.
 bool ensure_connected(Context& c, Result* failure);

@@ -5,9 +5,11 @@
 #include "chip/setup_config.h"
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "core/system_types.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace cli {
@@ -122,15 +124,13 @@ Result configure(Context& c, const std::vector<std::string>& a) {
     Result f;
     if (!ensure_connected(c, &f)) return f;
     if (Result r = apply_settings(c, settings); r.status != kOk) return r;
-    const size_t before = c.frontend.popups.size();
-    chip::config_df(c.app);
-    if (!popup_since(c, before, "Done")) return failure("configuration failed");
+    const core::Status s = shell::run_and_show(c.app.ui, [&c] { return chip::configure(c.app); });
+    if (!s) return failure(s, "configuration failed");
     Result r;
-    const int code = input(c.app, SETUP_CHANNELS);
-    r.add("channels", code == 0 ? 4 : code, std::to_string(code == 0 ? 4 : code));
+    const int channels = core::channels_from_code(input(c.app, SETUP_CHANNELS));
+    r.add("channels", channels, std::to_string(channels));
     r.add("rate", c.app.capture.fs, std::to_string(input(c.app, SETUP_RATE)) + " samples/s");
-    r.add("message", "Digital Filter configuration is completed.",
-          "Digital Filter configuration is completed.");
+    r.add("message", s.text, s.text);
     return r;
 }
 
@@ -144,13 +144,12 @@ Result gainoffset(Context& c, const std::vector<std::string>& a) {
         if (Result r = parse_settings(c, a, 2, true, &settings); r.status != kOk) return r;
     Result f;
     if (!ensure_connected(c, &f)) return f;
-    const size_t before = c.frontend.popups.size();
     if (write) {
         if (Result r = apply_settings(c, settings); r.status != kOk) return r;
-        if (!chip::set_gainoffset_parameters(c.app)) return failure("write not acknowledged");
-    } else {
-        chip::read_gainoffset_parameters(c.app);
-        if (transport_failed(c, before)) return failure("read failed");
+        if (const core::Status s = chip::set_gainoffset_parameters(c.app); !s)
+            return failure(s, "write not acknowledged");
+    } else if (const core::Status s = chip::read_gainoffset_parameters(c.app); !s) {
+        return failure(s, "read failed");
     }
     Result r;
     const std::pair<const char*, int> shown[] = {

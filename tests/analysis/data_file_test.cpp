@@ -127,8 +127,8 @@ TEST_F(DataFile, SaveAndLoadRestoreEverySettingFieldAndSample) {
     EXPECT_EQ(shell::get_int(ui(), sp(), SETUP_CHANNELS), 0);  // four channels
     for (int c = 0; c < 4; ++c) {
         for (int i = 0; i <= 1024; ++i) {
-            ASSERT_EQ(st.data(c)[i], data[c * analysis::kChannelEntries + i]) << c << " " << i;
-            ASSERT_EQ(st.tag(c)[i], tags[c * analysis::kChannelEntries + i]) << c << " " << i;
+            ASSERT_EQ(st.data(c)[i], data[c * core::kBufferEntries + i]) << c << " " << i;
+            ASSERT_EQ(st.tag(c)[i], tags[c * core::kBufferEntries + i]) << c << " " << i;
         }
         EXPECT_EQ(st.data(c)[1025], 5);  // past row n the arrays keep what they held
     }

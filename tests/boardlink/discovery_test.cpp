@@ -251,14 +251,26 @@ TEST(Connect, EachBoardGetsItsFamilyProfile) {
         t.toggle_connect();
         const boardlink::BoardInfo* b = boardlink::find_board(code);
         ASSERT_NE(b, nullptr);
+        const bool four = code == 1 || code == 4 || code == 7 || code == 9 || code == 10;
         EXPECT_TRUE(t.frontend.popups.empty()) << code << t.popups_text();
         EXPECT_EQ(t.setup_text(SETUP_BOARDNAME), b->name);
-        EXPECT_EQ(t.setup_int(SETUP_CHANNELS), b->four_channel ? 0 : 1) << code;
-        EXPECT_EQ(t.setup_dimmed(SETUP_CHANNELS), !b->four_channel) << code;
+        EXPECT_EQ(t.setup_int(SETUP_CHANNELS), four ? 0 : 1) << code;
+        EXPECT_EQ(t.setup_dimmed(SETUP_CHANNELS), !four) << code;
         EXPECT_EQ(t.setup_dimmed(SETUP_PWDN), code != 1 && code != 7) << code;
         const int regs =
             static_cast<int>(t->ui.control(t->shell.controlpanel, CONTROL_REGLIST)->items.size());
-        EXPECT_EQ(regs, b->four_channel ? 22 : 12) << code;
+        EXPECT_EQ(regs, four ? 22 : 12) << code;
+        // The analysis panel offers channels 2 to 4 on four-channel boards only.
+        const int ap = t->shell.analysispanel;
+        for (int ctrl : {ANALYSIS_STATCH, ANALYSIS_CH2, ANALYSIS_CH3, ANALYSIS_CH4})
+            EXPECT_EQ(t->ui.control(ap, ctrl)->dimmed, !four) << code << " " << ctrl;
+        if (!four) {
+            int ch1 = 0, ch2 = 1;
+            t->ui.GetCtrlVal(ap, ANALYSIS_CH1, &ch1);
+            t->ui.GetCtrlVal(ap, ANALYSIS_CH2, &ch2);
+            EXPECT_EQ(ch1, 1) << code;
+            EXPECT_EQ(ch2, 0) << code;
+        }
         // Known boards keep the program's own title.
         EXPECT_EQ(main_title(t), kVersionTitle);
     }

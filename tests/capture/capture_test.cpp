@@ -159,6 +159,42 @@ TEST_F(Capture, StalledStreamFailsAfterMoreThanFiveWholeSeconds) {
     EXPECT_EQ(caption(), "Capture Data");
 }
 
+// The inner capture names the part that failed and leaves the message to its caller; every
+// one of these failures locks capture.
+TEST_F(Capture, FailedBlockNamesItsStep) {
+    connect_and_configure(4);
+    const struct {
+        const char* step;
+        core::Fault fault;
+        int samples, skip;
+        std::uint32_t silent;
+        const char* text;
+    } cases[] = {
+        {"USB_Write_CaptureStart", core::Fault::NoReply, 400, 0, simboard::Faults::type_bit(0x03),
+         "Please reconfig or reset the target board"},
+        {"wait_capture_reply", core::Fault::NoReply, 400, 1000, simboard::Faults::type_bit(0x0C),
+         "Error occurs while skipping samples"},
+        {"stream", core::Fault::NoReply, 400, 0, 0, "Please reconfig or reset the target board"},
+    };
+    for (const auto& c : cases) {
+        capture::enable_capture(*t);
+        set(SETUP_SAMPLES, c.samples);
+        set(SETUP_SKIP, c.skip);
+        board->faults().silent_types = c.silent;
+        board->faults().stall_after_records = 0;
+        const core::Status s = capture::capture_block(*t);
+        EXPECT_EQ(s.step, c.step);
+        EXPECT_EQ(s.fault, c.fault) << c.step;
+        EXPECT_EQ(s.title, "        No Response!") << c.step;
+        EXPECT_EQ(s.text, c.text) << c.step;
+        EXPECT_EQ(dimmed(SETUP_CAPTURE), 1) << c.step;
+        EXPECT_EQ(caption(), "Capture Data") << c.step;
+    }
+    // Only the capture request's own message was shown (once, by the request itself).
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{"Error|Device doesn't respond to Capture Start Command."}));
+}
+
 TEST_F(Capture, RecordsSplitAcrossReadsAreStoredWhole) {
     connect_and_configure(4);
     set(SETUP_SAMPLES, 2000);
@@ -250,8 +286,8 @@ TEST_F(ScriptedCapture, ExactlyThousandBytesAreAcceptedAndThousandAndOneAreAnOve
 }
 
 TEST_F(ScriptedCapture, RecordsBeyondTheBufferAreDroppedNotStored) {
-    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, capture::kMaxRecords);
-    to_send = capture::kBufferEntries + 99;
+    app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, core::kMaxRecords);
+    to_send = core::kBufferEntries + 99;
     bus.refill = [this](testing_support::ScriptedBus& b) {
         // The last delivery carries 249 records past the request.
         if (!due()) return;
@@ -259,7 +295,7 @@ TEST_F(ScriptedCapture, RecordsBeyondTheBufferAreDroppedNotStored) {
             b.reply({static_cast<std::uint8_t>((sent % 4) << 4), 0x00, 0x00, 0x02});
     };
     ASSERT_EQ(capture::capture_data(*app), 0);
-    EXPECT_EQ(app->capture.dropped, sent - capture::kBufferEntries);
+    EXPECT_EQ(app->capture.dropped, sent - core::kBufferEntries);
     EXPECT_GT(app->capture.dropped, 0);
-    EXPECT_EQ(app->capture.iarr[capture::kMaxRecords - 1], 2);
+    EXPECT_EQ(app->capture.iarr[core::kMaxRecords - 1], 2);
 }

@@ -2,6 +2,7 @@
 // against the simulated chip.
 #include <gtest/gtest.h>
 
+#include "chip/register_tool.h"
 #include "chip/registers.h"
 #include "support/wire_app.h"
 
@@ -259,4 +260,33 @@ TEST(ChipWithoutBoard, ToolTimesOutWhenNoBoardIsConnected) {
     EXPECT_EQ(t.frontend.messages(),
               std::vector<std::string>{"        Time Out!|No return within 4 seconds"});
     EXPECT_GT(t.clock.now(), 9.0);  // the write's wait, then the read's
+}
+
+// With the board silent each tool operation names its exchange and adds no message to the
+// transport's own (one per failed read); the port read still makes all three reads and shows
+// zeros.
+TEST_F(Chip, ToolOperationsNameTheirFailedExchange) {
+    board->faults().silent_types = simboard::Faults::kAllTypes;
+    set(CONTROL_CMDLIST, chip::NOP);
+    set(CONTROL_PORTWORD2, 7);
+    const struct {
+        const char* step;
+        core::Status (*op)(App&);
+        size_t messages;
+    } ops[] = {
+        {"REG_read", chip::register_read, 1},
+        {"REG_write", chip::register_write, 0},
+        {"DSP_command", chip::send_command, 2},
+        {"SPI_read", [](App& a) { return chip::port_read(a, 3); }, 3},
+        {"SPI_write", [](App& a) { return chip::port_write(a, 1); }, 0},
+    };
+    for (const auto& o : ops) {
+        t.frontend.popups.clear();
+        const core::Status s = o.op(*t);
+        EXPECT_EQ(s.step, o.step);
+        EXPECT_EQ(s.fault, core::Fault::NoReply) << o.step;
+        EXPECT_TRUE(s.title.empty()) << o.step;
+        EXPECT_EQ(t.frontend.messages().size(), o.messages) << o.step;
+    }
+    EXPECT_EQ(control_int(CONTROL_PORTWORD2), 0);
 }

@@ -150,6 +150,29 @@ TEST(TbsPresets, ModeOneFixesTheInputsAndConfigurationWritesThem) {
     EXPECT_EQ(r.get(SETUP_TBSRATE), 1);  // frequency 3 applies again
 }
 
+// Frequency and level presets apply first; mode 1 then overrides them and locks the inputs.
+TEST(TbsPresets, ModeStepComesLast) {
+    const struct {
+        int mode, rate, field_b, gain, level, lock;
+    } cases[] = {
+        {0, 4, 4, 219102, 3, 0},
+        {1, 255, 4, 30949, 20, 1},
+    };
+    for (const auto& c : cases) {
+        chip::TbsInputs in;
+        in.mode = c.mode;
+        in.freq = 2;
+        in.level = 3;
+        in.field_b = 0;
+        apply(in);
+        EXPECT_EQ(in.rate, c.rate) << c.mode;
+        EXPECT_EQ(in.field_b, c.field_b) << c.mode;
+        EXPECT_EQ(in.gain, c.gain) << c.mode;
+        EXPECT_EQ(in.level, c.level) << c.mode;
+        EXPECT_EQ(in.lock, c.lock) << c.mode;
+    }
+}
+
 TEST(TbsPresets, OtherModeValuesChangeNothingInTheModeStep) {
     for (int mode : {2, 999, 1000}) {
         chip::TbsInputs in;

@@ -4,7 +4,9 @@
 #include <sstream>
 
 #include "chip/registers.h"
+#include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
+#include "cli/capture_commands.h"
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
@@ -30,6 +32,8 @@ struct CliOnRig {
             cli::add_board_commands();
             cli::add_config_commands();
             cli::add_sim_commands();
+            cli::add_capture_commands();
+            cli::add_analysis_commands();
         }
     }
     cli::Result run(const std::string& line) {
@@ -43,8 +47,9 @@ struct CliOnRig {
 // Real clock: about a tenth of a second per exchange.
 TEST(ConfigCli, ConfigureOnBoard10PrintsTheDoneMessage) {
     std::ostringstream out, err;
-    const int rc = cli::run({"--simulate=10", "--virtual-time", "configure --rate 500 --channels 4"},
-                            SEISBENCH_TEST_RESOURCE_DIR, out, err);
+    const int rc =
+        cli::run({"--simulate=10", "--virtual-time", "configure --rate 500 --channels 4"},
+                 SEISBENCH_TEST_RESOURCE_DIR, out, err);
     EXPECT_EQ(rc, cli::kOk) << err.str();
     EXPECT_NE(err.str().find("Done: Digital Filter configuration is completed.\n"),
               std::string::npos)
@@ -123,6 +128,112 @@ TEST(ConfigCli, GainoffsetReadPrintsTheNineValues) {
                                         {"offset4", "0x808080"}};
     EXPECT_EQ(res.lines, expected);
     EXPECT_EQ(operations(*r.board).size(), 9u);
+}
+
+// A failed operation ends the command with status 1 and names its fault and step; the
+// person still sees the operation's message. Nothing is decided from what was shown.
+TEST(ConfigCli, FailuresReportFaultAndStep) {
+    using simboard::Faults;
+    const struct {
+        const char* name;
+        std::vector<std::string> before;  // commands that must succeed first
+        const char* line;
+        std::function<void(Rig&)> fault;
+        const char* fault_name;
+        const char* step;
+        const char* message;  // the message shown last, "" for none of its own
+    } cases[] = {
+        {"configure, board silent",
+         {},
+         "configure",
+         [](Rig& r) { r.board->faults().silent_types = Faults::kAllTypes; },
+         "no_reply",
+         "FL_STOP",
+         "No Response!"},
+        {"configure, TBS step refused",
+         {},
+         "configure",
+         [](Rig& r) {
+             const int start = r.bus.requests;
+             r.bus.before_request = [&r, start](int n) {
+                 if (n - start == 24) r.board->faults().wrong_types = Faults::type_bit(0x01);
+             };
+         },
+         "wrong_reply",
+         "set_tbs_parameters",
+         "No Response!"},
+        {"gainoffset write",
+         {},
+         "gainoffset write --gain1 5",
+         [](Rig& r) { r.board->faults().silent_types = Faults::type_bit(0x01); },
+         "no_reply",
+         "set_gainoffset_parameters",
+         ""},
+        {"gainoffset read",
+         {},
+         "gainoffset read",
+         [](Rig& r) { r.board->faults().silent_types = Faults::type_bit(0x02); },
+         "no_reply",
+         "read_gainoffset_parameters",
+         "        Time Out!"},
+        {"capture, stream stalls",
+         {"configure"},
+         "capture --samples 2000",
+         [](Rig& r) { r.board->faults().stall_after_records = 100; },
+         "no_reply",
+         "block 1: stream",
+         "        No Response!"},
+        {"capture, second block stalls",
+         {"configure"},
+         "capture --samples 400 --average 3",
+         [](Rig& r) {
+             r.bus.before_request = [&r](int) {
+                 int starts = 0;
+                 for (const auto& e : r.board->log())
+                     starts += e.kind == simboard::LogEntry::Kind::CaptureStart;
+                 if (starts == 1) r.board->faults().stall_after_records = 0;
+             };
+         },
+         "no_reply",
+         "block 2: stream",
+         "        No Response!"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Rig r(4);
+        CliOnRig c(r);
+        for (const auto& line : k.before) ASSERT_EQ(c.run(line).status, cli::kOk) << line;
+        const size_t shown = r.messages().size();
+        k.fault(r);
+        const cli::Result res = c.run(k.line);
+        EXPECT_EQ(res.status, cli::kFailed);
+        EXPECT_EQ(res.data.value("fault", ""), k.fault_name);
+        EXPECT_EQ(res.data.value("step", ""), k.step);
+        EXPECT_NE(res.error.find(k.step), std::string::npos) << res.error;
+        const Ops msgs = r.messages();
+        if (*k.message) {
+            ASSERT_GT(msgs.size(), shown);
+            EXPECT_EQ(msgs.back().substr(0, msgs.back().find('|')), k.message);
+        } else {
+            EXPECT_EQ(msgs.size(), shown);
+        }
+    }
+}
+
+// The whole program: one JSON object for the failed command, exit status 1, the message on
+// standard error.
+TEST(ConfigCli, UnknownBoardFailsTheModulatorStepInJson) {
+    std::ostringstream out, err;
+    const int rc = cli::run({"--simulate=11", "--virtual-time", "--json", "configure"},
+                            SEISBENCH_TEST_RESOURCE_DIR, out, err);
+    EXPECT_EQ(rc, cli::kFailed);
+    const auto j = nlohmann::json::parse(out.str());
+    EXPECT_EQ(j["ok"], false);
+    EXPECT_EQ(j["fault"], "no_board");
+    EXPECT_EQ(j["step"], "set_modulator_parameters");
+    EXPECT_NE(err.str().find(std::string(kNoResponseTitle) + ": " + kNoResponseText),
+              std::string::npos)
+        << err.str();
 }
 
 }  // namespace

@@ -160,3 +160,60 @@ TEST(ConfigFailure, FailedReconfigurationWithdrawsCapture) {
 
 }  // namespace
 }  // namespace config_test
+
+namespace config_test {
+namespace {
+
+// The board falls silent at the first or the last request of each step (board 4: 27 requests
+// in all): the outcome names that step, says the board did not answer and carries the
+// message for the person, which configure itself does not show.
+TEST(ConfigOutcome, EachStepsFailureNamesThatStep) {
+    const struct {
+        int first, last;
+        const char* step;
+    } steps[] = {
+        {0, 0, "FL_STOP"},
+        {1, 1, "set_filter_coefficients"},
+        {2, 2, "WR_ROM_TBS"},
+        {3, 9, "set_filter_parameters"},
+        {10, 11, "set_modulator_parameters"},
+        {12, 15, "set_correction_parameters"},
+        {16, 23, "set_gainoffset_parameters"},
+        {24, 25, "set_tbs_parameters"},
+        {26, 26, "final FL_STOP"},
+    };
+    for (const auto& s : steps) {
+        for (int at : {s.first, s.last}) {
+            SCOPED_TRACE(std::string(s.step) + " silent from request " + std::to_string(at));
+            Rig r(4);
+            const int start = r.bus.requests;
+            r.bus.before_request = [&](int n) {
+                if (n - start == at) r.board->faults().silent_types = Faults::kAllTypes;
+            };
+            const core::Status st = chip::configure(*r.app);
+            EXPECT_EQ(st.step, s.step);
+            EXPECT_EQ(st.fault, core::Fault::NoReply);
+            EXPECT_EQ(st.title, kNoResponseTitle);
+            EXPECT_EQ(st.text, kNoResponseText);
+            EXPECT_TRUE(r.messages().empty());
+            EXPECT_TRUE(r.dimmed(SETUP_CAPTURE));
+        }
+    }
+}
+
+TEST(ConfigOutcome, WrongReplyAndSuccess) {
+    Rig r(9);
+    r.board->faults().wrong_types = Faults::type_bit(0x01);
+    core::Status st = chip::configure(*r.app);
+    EXPECT_EQ(st.fault, core::Fault::WrongReply);
+    EXPECT_EQ(st.step, "FL_STOP");
+    r.board->faults().wrong_types = 0;
+    st = chip::configure(*r.app);
+    EXPECT_TRUE(st.ok());
+    EXPECT_EQ(st.title, kDoneTitle);
+    EXPECT_EQ(st.text, kDoneText);
+    EXPECT_FALSE(r.dimmed(SETUP_CAPTURE));
+}
+
+}  // namespace
+}  // namespace config_test

@@ -160,7 +160,7 @@ TEST(ConfigSequence, SingleChannelMuxBitsLandOnPins0And7) {
     for (int mux = 0; mux < 4; ++mux) {
         r.set(SETUP_MUX, mux);
         r.board->clear_log();
-        EXPECT_EQ(chip::set_modulator_parameters(*r.app), 1);
+        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok());
         EXPECT_EQ(operations(*r.board), (Ops{W(0x0E, expected[mux])})) << mux;
     }
 }
@@ -169,7 +169,9 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
     for (int code : {0, 11}) {
         Rig r(code);
         r.board->clear_log();
-        EXPECT_EQ(chip::set_modulator_parameters(*r.app), 0);
+        const core::Status s = chip::set_modulator_parameters(*r.app);
+        EXPECT_EQ(s.fault, core::Fault::NoBoard);
+        EXPECT_EQ(s.step, "set_modulator_parameters");
         EXPECT_TRUE(r.board->log().empty()) << "board " << code;
         // The whole sequence stops there: the filter step is the last thing written.
         r.press_configure();
@@ -182,14 +184,46 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
     }
 }
 
+// The modulator step follows the board's wiring: one board of each kind, the same inputs.
+TEST(ConfigSequence, ModulatorStepFollowsTheBoardsWiring) {
+    const int w = 1 << 20 | 2 << 16;  // MUX 1, GAIN 2 as the serial modulator's word
+    Ops serial = {W(0x0E, 0xFF00CB), W(0x0F, 0x0F0008)};
+    const int words[5] = {w, w, 0x400000, 0x8F0000, 0};
+    for (int n = 1; n <= 5; ++n)
+        for (const auto& op : {W(0x12, words[n - 1]), W(0x11, 0x200 + n), W(0x10, 0x3F0161),
+                               W(0x10, 0x3F4162), M(0x200 + n, words[n - 1])})
+            serial.push_back(op);
+    const struct {
+        int code;
+        Ops ops;
+    } kinds[] = {
+        // MODE 6 x 32 + GAIN 2 x 4 + MUX 1; the power-down input 5 drives GPCFG1.
+        {7, {W(0x0E, 0xFF00C9), W(0x0F, 0x0F0005)}},
+        {4, {W(0x0E, 0xFF00C9), W(0x0F, 0x0F0008)}},
+        {10, serial},
+        // MUX bit 0 on pin 0, MODE 6 x 2, GAIN 2 x 16.
+        {6, {W(0x0E, 0xFF002D)}},
+    };
+    for (const auto& k : kinds) {
+        Rig r(k.code);
+        r.set(SETUP_MUX, 1);
+        r.set(SETUP_MODE, 6);
+        r.set(SETUP_GAIN, 2);
+        if (k.code == 7) r.set(SETUP_PWDN, 5);
+        r.board->clear_log();
+        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok()) << k.code;
+        EXPECT_EQ(operations(*r.board), k.ops) << "board " << k.code;
+    }
+}
+
 TEST(ConfigSequence, ConfigMaskClearsOnlyTheSelectionFields) {
     Rig r(4);
     preset_registers(r);
-    EXPECT_EQ(chip::set_filter_parameters(*r.app), 1);
+    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xF8F8CFu);
     r.set(SETUP_CONFIGA, 48);
     r.set(SETUP_CONFIGB, 131072);
-    EXPECT_EQ(chip::set_filter_parameters(*r.app), 1);
+    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xFAF8FFu);
 }
 
@@ -202,7 +236,7 @@ TEST(ConfigSequence, RateCodesFollowTheBoardsRateTable) {
     for (const auto& item : r.app->ui.control(r.sp(), SETUP_RATE)->items) {
         const int rate = static_cast<int>(item.value);
         r.set(SETUP_RATE, rate);
-        ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+        ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
         EXPECT_NEAR(r.board->chip().conversion_setup().word_rate, rate, 0.5) << rate;
         EXPECT_EQ(r.app->capture.fs, rate);
     }
@@ -215,11 +249,11 @@ TEST(ConfigSequence, FilterAndCorrectionStepsKeepEachOthersFields) {
     r.set(SETUP_CHANNELS, 3);
     r.set(SETUP_C13, 1);
     r.set(SETUP_C16, 31);
-    ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0xFFF073u);  // bits 23..12 kept
-    ASSERT_EQ(chip::set_correction_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_correction_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);  // bits 11..0 kept
-    ASSERT_EQ(chip::set_filter_parameters(*r.app), 1);
+    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);
 }
 

@@ -41,8 +41,8 @@ struct Loaders : ::testing::Test {
 }  // namespace
 
 TEST_F(Loaders, FirFileWithACommentSendsOnePairAndReportsCompletion) {
-    const auto path = file("fir.txt", "1A2B3C\n# comment\nFFFFFF\n");
-    EXPECT_EQ(chip::send_word_file(*t, chip::WordFileKind::Fir, path), 1);
+    t.frontend.files = {file("fir.txt", "1A2B3C\n# comment\nFFFFFF\n")};
+    t->ui.UserCommit(t->shell.controlpanel, CONTROL_LOADFIR);
     EXPECT_EQ(board->chip().fir_words(), (std::vector<std::uint32_t>{0x1A2B3C, 0xFFFFFF}));
     EXPECT_EQ(t.frontend.messages(),
               (std::vector<std::string>{
@@ -50,8 +50,8 @@ TEST_F(Loaders, FirFileWithACommentSendsOnePairAndReportsCompletion) {
 }
 
 TEST_F(Loaders, OddTbsCountIsPaddedWithAZeroWord) {
-    const auto path = file("tbs.txt", "000001\r\n000002\r\n000003\r\n");
-    chip::send_word_file(*t, chip::WordFileKind::Tbs, path);
+    t.frontend.files = {file("tbs.txt", "000001\r\n000002\r\n000003\r\n")};
+    t->ui.UserCommit(t->shell.controlpanel, CONTROL_LOADTBS);
     EXPECT_EQ(board->chip().tbs_words(), (std::vector<std::uint32_t>{1, 2, 3, 0}));
     EXPECT_EQ(t.frontend.messages(),
               (std::vector<std::string>{
@@ -79,15 +79,35 @@ TEST_F(Loaders, CancellingTheDialogSendsNothing) {
 
 TEST_F(Loaders, BadOrOversizedFilesAreReportedAndNothingIsSent) {
     board->clear_log();
-    EXPECT_EQ(chip::send_word_file(*t, chip::WordFileKind::Fir, file("bad.txt", "12\nzz\n")), 0);
     std::string big;
     for (int i = 0; i < 1025; ++i) big += "1\n";
-    EXPECT_EQ(chip::send_word_file(*t, chip::WordFileKind::Iir, file("big.txt", big)), 0);
-    EXPECT_EQ(chip::send_word_file(*t, chip::WordFileKind::Tbs, (dir / "none.txt").string()), 0);
+    const struct {
+        chip::WordFileKind kind;
+        std::string path;
+        const char* why;
+    } cases[] = {
+        {chip::WordFileKind::Fir, file("bad.txt", "12\nzz\n"), "Line 2 of"},
+        {chip::WordFileKind::Iir, file("big.txt", big), "more than 1024 words (line 1025)"},
+        {chip::WordFileKind::Tbs, (dir / "none.txt").string(), "cannot be read"},
+    };
+    for (const auto& c : cases) {
+        const core::Status s = chip::send_word_file(*t, c.kind, c.path);
+        EXPECT_EQ(s.fault, core::Fault::BadInput) << c.path;
+        EXPECT_EQ(s.title, "File Error");
+        EXPECT_NE(s.text.find(c.why), std::string::npos) << s.text;
+    }
     EXPECT_TRUE(board->log().empty());
-    const auto m = t.frontend.messages();
-    ASSERT_EQ(m.size(), 3u);
-    EXPECT_NE(m[0].find("Line 2 of"), std::string::npos);
-    EXPECT_NE(m[1].find("more than 1024 words (line 1025)"), std::string::npos);
-    EXPECT_NE(m[2].find("cannot be read"), std::string::npos);
+    EXPECT_TRUE(t.frontend.messages().empty());  // the caller shows the outcome
+}
+
+// Every pair is sent even when the board stops acknowledging, and the completion message is
+// kept; the outcome still says the load failed and at which command.
+TEST_F(Loaders, UnacknowledgedCommandsMakeTheLoadAFailure) {
+    board->faults().silent_types = simboard::Faults::kAllTypes;
+    const core::Status s =
+        chip::send_word_file(*t, chip::WordFileKind::Iir, file("iir.txt", "1\n2\n3\n4\n"));
+    EXPECT_EQ(board->chip().iir_words(), (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(s.fault, core::Fault::NoReply);
+    EXPECT_EQ(s.step, "WR_IIR_COEF");
+    EXPECT_EQ(s.title, "IIR Coefficient Write Complete");
 }

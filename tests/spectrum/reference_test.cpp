@@ -87,7 +87,7 @@ TEST_F(Reference, RecordTooShortForASineHasNoReference) {
     EXPECT_EQ(state->ref_power, 0.0);
     EXPECT_EQ(analysis::getReferenceFFT(*state, 15, kFullScale, 1), dsp::kInvalidCount);
     EXPECT_EQ(analysis::getReferenceFFT(*state, 0, kFullScale, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::getReferenceFFT(*state, analysis::kSpectrumMaxSamples + 1, kFullScale, 1),
+    EXPECT_EQ(analysis::getReferenceFFT(*state, core::kBufferEntries + 1, kFullScale, 1),
               dsp::kInvalidCount);
     ASSERT_EQ(analysis::getReferenceFFT(*state, 48, kFullScale, 1), 0);
     EXPECT_GT(state->ref_power, 0.0);

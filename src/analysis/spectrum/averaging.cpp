@@ -23,7 +23,7 @@ void clean_average_buff(SpectrumState& state) {
 }
 
 int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index) {
-    if (count < 1 || count > kSpectrumMaxSamples || samples == nullptr) return dsp::kInvalidCount;
+    if (count < 1 || count > core::kBufferEntries || samples == nullptr) return dsp::kInvalidCount;
     double* re = state.fft_re.data();
     // Converted and windowed in one pass: the same products as window() on the converted
     // samples, with one trip through memory less.
@@ -38,7 +38,7 @@ int windowed_transform(SpectrumState& state, const int32_t* samples, int count, 
 
 int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* samples, int count,
                int window_index) {
-    if (averages < 1 || !valid_channel(channel) || count < 0 || count > kSpectrumMaxSamples)
+    if (averages < 1 || !valid_channel(channel) || count < 0 || count > core::kBufferEntries)
         return dsp::kInvalidCount;
     if (count == 0) return 0;
     const int status = windowed_transform(state, samples, count, window_index);
@@ -47,7 +47,7 @@ int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* s
 }
 
 int add_to_average(SpectrumState& state, int averages, int channel, int count) {
-    if (averages < 1 || !valid_channel(channel) || count < 0 || count > kSpectrumMaxSamples)
+    if (averages < 1 || !valid_channel(channel) || count < 0 || count > core::kBufferEntries)
         return dsp::kInvalidCount;
     const double* re = state.fft_re.data();
     const double* im = state.fft_im.data();

@@ -13,7 +13,7 @@ void clean_average_buff(SpectrumState& state);
 // Transforms a channel's count samples through the window chosen by window_index and adds
 // their power spectrum, divided by averages, to that channel's average. Returns 0, or
 // dsp::kInvalidCount (nothing changed) for averages < 1, a bad channel, a count outside
-// 0 ... kSpectrumMaxSamples or missing samples, or the transform's own status. A count of 0
+// 0 ... core::kBufferEntries or missing samples, or the transform's own status. A count of 0
 // adds nothing.
 int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* samples, int count,
                int window_index);

@@ -85,7 +85,7 @@ FftGraph graph_fft(SpectrumState& state, const FftGraphRequest& request,
     FftGraph graph;
     const int n = request.n;
     const int channel = request.channel;
-    if (channel < 0 || channel >= kSpectrumChannels || n < 0 || n > kSpectrumMaxSamples)
+    if (channel < 0 || channel >= kSpectrumChannels || n < 0 || n > core::kBufferEntries)
         return graph;
     const int half = n / 2;
     graph.db_mode = request.kind == kFftKindSignal || !request.noise_units;

@@ -13,7 +13,7 @@ using detail::sum_bins;
 FftStats noise_FFT_stats(SpectrumState& state, int channel, int n, const SpectrumSettings& settings,
                          const FftErrorReporter& errors) {
     FftStats out = noise_stats_layout();
-    if (channel < 0 || channel >= kSpectrumChannels || n > kSpectrumMaxSamples) return out;
+    if (channel < 0 || channel >= kSpectrumChannels || n > core::kBufferEntries) return out;
     const int half = n / 2;
     out.displays[kStatBins].value = half;
     const int w = state.tone_bins;

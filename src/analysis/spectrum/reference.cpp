@@ -20,7 +20,7 @@ constexpr int kMinReferencePeriod = 3;
 int getReferenceFFT(SpectrumState& state, int count, int32_t fs_code, int window_index) {
     state.ref_power = 0.0;
     const int period = count / kReferencePeriods;
-    if (period < kMinReferencePeriod || count > kSpectrumMaxSamples) return dsp::kInvalidCount;
+    if (period < kMinReferencePeriod || count > core::kBufferEntries) return dsp::kInvalidCount;
     const double two_pi = std::atan(1.0) * 8.0;
     int32_t* samples = state.ref_samples.data();
     double* re = state.fft_re.data();

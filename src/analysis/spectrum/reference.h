@@ -13,7 +13,7 @@ namespace analysis {
 // names, channel 0 for the tests and for saving). Overwrites the work arrays and sets the
 // window parameters. A record of fewer than 48 samples has a period below 3 samples, where the
 // sine would be sampled on its zero crossings only (or not at all below 16): ref_power becomes
-// 0 and dsp::kInvalidCount is returned, as for a count above kSpectrumMaxSamples.
+// 0 and dsp::kInvalidCount is returned, as for a count above core::kBufferEntries.
 int getReferenceFFT(SpectrumState& state, int count, int32_t fs_code, int window_index);
 
 }  // namespace analysis

@@ -90,7 +90,7 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     FftStats out = signal_stats_layout();
     state.fund_bin = -1;
     state.n_harmonics = 0;
-    if (channel < 0 || channel >= kSpectrumChannels || n > kSpectrumMaxSamples) return out;
+    if (channel < 0 || channel >= kSpectrumChannels || n > core::kBufferEntries) return out;
     out.displays[kStatBins].value = n / 2.0;
     const int w = state.tone_bins;
     if (n < minimum_fft_samples(state.dc_bins, w)) {

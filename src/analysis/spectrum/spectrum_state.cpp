@@ -12,11 +12,11 @@ constexpr int kMaxMarkerLinesPerTone = 13;
 }  // namespace
 
 SpectrumState::SpectrumState()
-    : fft_re(kSpectrumMaxSamples),
-      fft_im(kSpectrumMaxSamples),
-      fft_power(kSpectrumMaxSamples),
-      ref_samples(kSpectrumMaxSamples),
-      window_coefs(kSpectrumMaxSamples),
+    : fft_re(core::kBufferEntries),
+      fft_im(core::kBufferEntries),
+      fft_power(core::kBufferEntries),
+      ref_samples(core::kBufferEntries),
+      window_coefs(core::kBufferEntries),
       plot_x(kSpectrumMaxBins),
       plot_y(kSpectrumMaxBins) {
     for (auto& channel : avg_buff) channel.assign(kSpectrumMaxBins, 0.0);

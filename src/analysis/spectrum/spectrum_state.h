@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/system_types.h"
+
 namespace analysis {
 
 inline constexpr int kSpectrumChannels = 4;
-inline constexpr int kSpectrumMaxSamples = 1048577;  // capacity of a channel's sample array
-inline constexpr int kSpectrumMaxBins = kSpectrumMaxSamples / 2 + 1;
+// A channel's sample array holds core::kBufferEntries samples.
+inline constexpr int kSpectrumMaxBins = core::kBufferEntries / 2 + 1;
 inline constexpr int kMaxHarmonics = 1000;
 
 // One harmonic of the last signal analysis: its band after folding, whether it was counted

@@ -21,7 +21,6 @@ void discard(Port& port, std::uint32_t count) {
 }
 
 core::Status read_failed(Port& port, core::Status s) {
-    ++port.link.read_failures;
     if (port.on_read_failure) port.on_read_failure(s);
     return s;
 }

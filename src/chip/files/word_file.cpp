@@ -8,11 +8,11 @@ namespace chip {
 std::size_t word_capacity(WordFileKind kind) {
     switch (kind) {
         case WordFileKind::Fir:
-            return kFirWordCapacity;
+            return core::kFirWordCapacity;
         case WordFileKind::Iir:
-            return kIirWordCapacity;
+            return core::kIirWordCapacity;
         case WordFileKind::Tbs:
-            return kTbsWordCapacity;
+            return core::kTbsWordCapacity;
     }
     return 0;
 }

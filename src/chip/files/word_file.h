@@ -24,19 +24,16 @@
 #include <istream>
 
 #include "chip/files/read_error.h"
+#include "core/system_types.h"
 
 namespace chip {
 
 enum class WordFileKind { Fir, Iir, Tbs };
 
-inline constexpr std::size_t kFirWordCapacity = 1024;
-inline constexpr std::size_t kIirWordCapacity = 1024;
-inline constexpr std::size_t kTbsWordCapacity = 2048;
-
 std::size_t word_capacity(WordFileKind kind);
 
 struct WordFile {
-    std::array<std::uint32_t, kTbsWordCapacity> words{};
+    std::array<std::uint32_t, core::kTbsWordCapacity> words{};
     std::size_t count = 0;
     ReadError error = ReadError::None;
     int error_line = 0;  // 1-based; 0 when there is no error or the error has no line
