@@ -3,6 +3,8 @@
 // one of the negative status codes below.
 #pragma once
 
+#include <cstdint>
+
 namespace dsp {
 
 inline constexpr int kOutOfMemory = -20001;   // a temporary could not be allocated
@@ -15,6 +17,14 @@ inline constexpr int kInvalidRange = -20101;  // lower end of a range not below 
 // for n cannot be had (arrays untouched). Tables are kept per length for later calls, and the
 // functions may be called from several threads at once.
 int ReFFT(double x[], double y[], int n);
+
+// Bins 0 ... n/2 of the ReFFT of x[i] = samples[i] * window[i] (window null: the samples
+// alone), the same figures as filling x and calling ReFFT; the rest of x and y is scratch. For
+// a power-of-two n the products go straight into the transform's first pass and the mirrored
+// half is never written: two trips through memory less, for callers such as power spectra that
+// need only the lower half.
+int WindowedHalfReFFT(const std::int32_t samples[], const double window[], double x[], double y[],
+                      int n);
 
 // Complex DFT in place, same convention as ReFFT.
 int CxFFT(double re[], double im[], int n);

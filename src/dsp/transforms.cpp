@@ -28,6 +28,19 @@ int ReFFT(double x[], double y[], int n) {
     return detail::Chirp_Z(x, nullptr, x, y, n);
 }
 
+int WindowedHalfReFFT(const std::int32_t samples[], const double window[], double x[], double y[],
+                      int n) {
+    if (n <= 0) return kInvalidCount;
+    if (n > 2 && std::has_single_bit(static_cast<unsigned>(n)))
+        return detail::windowed_real_fft_pow2(samples, window, x, y, n);
+    if (window != nullptr) {
+        for (int i = 0; i < n; ++i) x[i] = samples[i] * window[i];
+    } else {
+        for (int i = 0; i < n; ++i) x[i] = samples[i];
+    }
+    return ReFFT(x, y, n);
+}
+
 int CxFFT(double re[], double im[], int n) {
     if (n <= 0) return kInvalidCount;
     if (n == 1) return 0;

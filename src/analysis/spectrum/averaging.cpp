@@ -24,16 +24,8 @@ void clean_average_buff(SpectrumState& state) {
 
 int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index) {
     if (count < 1 || count > kSpectrumMaxSamples || samples == nullptr) return dsp::kInvalidCount;
-    double* re = state.fft_re.data();
-    // Converted and windowed in one pass: the same products as window() on the converted
-    // samples, with one trip through memory less.
     const double* w = select_window(state, window_index, count);
-    if (w != nullptr) {
-        for (int i = 0; i < count; ++i) re[i] = samples[i] * w[i];
-    } else {
-        for (int i = 0; i < count; ++i) re[i] = samples[i];
-    }
-    return dsp::ReFFT(re, state.fft_im.data(), count);
+    return dsp::WindowedHalfReFFT(samples, w, state.fft_re.data(), state.fft_im.data(), count);
 }
 
 int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* samples, int count,
@@ -51,15 +43,14 @@ int add_to_average(SpectrumState& state, int averages, int channel, int count) {
         return dsp::kInvalidCount;
     const double* re = state.fft_re.data();
     const double* im = state.fft_im.data();
-    double* power = state.fft_power.data();
     double* avg = state.avg_buff[channel].data();
     const int bins = count / 2 + 1;
-    // One pass for the power and the average.
+    // One pass for the power and the average; the power itself is not kept, which spares a
+    // trip through memory per channel.
     const auto accumulate = [&](auto share) {
         for (int i = 0; i < bins; ++i) {
             double p = re[i] * re[i] + im[i] * im[i];
             if (p < kPowerFloor) p = kPowerFloor;
-            power[i] = p;
             avg[i] += share(p);
         }
     };
