@@ -424,30 +424,10 @@ DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int
     }
 }
 
-// Real_FFTCx for bins 0 ... n/2 only, which is all a power spectrum needs: half the writes.
-// packed may be x or y; y[k] takes packed[n-k], which lies above n/2 and is never written.
-DSP_MULTIVERSION void Real_FFTCx_lower(const double* packed, double* x, double* y, int n) {
-    const int h = n / 2;
-    x[0] = packed[0];
-    x[h] = packed[h];
-    int k = 1;
-    for (; k + 1 < h; k += 2) {
-        const Lanes r = load_lanes(packed + k), i_rev = load_lanes(packed + n - k - 1);
-        store_lanes(x + k, r);
-        store_lanes(y + k, swap_lanes(i_rev));
-    }
-    for (; k < h; ++k) {
-        const double r = packed[k], i = packed[n - k];
-        x[k] = r;
-        y[k] = i;
-    }
-    y[0] = y[h] = 0.0;
-}
-
 // The transform after the bit reversal: `permute(plan, dst)` fills dst, W lanes wide, with the
-// bit-reversed input. Bins n/2 + 1 ... n - 1 are filled only when `all_bins`.
+// bit-reversed input. With `half_complex` the bins stay packed, in x or y, and it points there.
 template <class Permute>
-int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, bool all_bins) {
+int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, double** half_complex) {
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
     // Short transforms put the last lanes in a cached work buffer, so that the last step can
@@ -464,17 +444,17 @@ int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, bool
         permute(*plan, pairs);
         RealFFT<2>(*plan, pairs, plan->length());
     }
-    if (work.get() != nullptr) {
+    if (work.get() != nullptr && half_complex == nullptr) {
         join_halves_spread(*plan, pairs, x, y);
+        return 0;
+    }
+    // The packed result goes to whichever of x and y does not hold the pairs.
+    double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
+    join_halves(*plan, pairs, packed);
+    if (half_complex != nullptr) {
+        *half_complex = packed;
     } else {
-        // The packed result goes to whichever of x and y does not hold the pairs.
-        double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
-        join_halves(*plan, pairs, packed);
-        if (all_bins) {
-            Real_FFTCx(packed, x, y, n);
-        } else {
-            Real_FFTCx_lower(packed, x, y, n);
-        }
+        Real_FFTCx(packed, x, y, n);
     }
     return 0;
 }
@@ -518,16 +498,18 @@ int real_fft_pow2(double* x, double* y, int n) {
         y[0] = y[1] = 0.0;
         return 0;
     }
-    return real_fft_pow2_from(Permutation<DoubleSource>{{x}}, x, y, n, true);
+    return real_fft_pow2_from(Permutation<DoubleSource>{{x}}, x, y, n, nullptr);
 }
 
 int windowed_real_fft_pow2(const std::int32_t* samples, const double* window, double* x, double* y,
-                           int n) {
+                           int n, double** half_complex) {
     if (n == 2) {
         for (int i = 0; i < 2; ++i) x[i] = window != nullptr ? samples[i] * window[i] : samples[i];
+        *half_complex = x;
         return real_fft_pow2(x, y, n);
     }
-    return real_fft_pow2_from(Permutation<WindowedSource>{{samples, window}}, x, y, n, false);
+    return real_fft_pow2_from(Permutation<WindowedSource>{{samples, window}}, x, y, n,
+                              half_complex);
 }
 
 }  // namespace dsp::detail

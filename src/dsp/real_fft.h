@@ -9,8 +9,8 @@ namespace dsp::detail {
 int real_fft_pow2(double* x, double* y, int n);
 
 // real_fft_pow2 of samples[i] * window[i] (window null: the samples alone), the input read
-// straight from the samples; fills bins 0 ... n/2 at least.
+// straight from the samples, the result left in the half-complex order of WindowedHalfComplexReFFT.
 int windowed_real_fft_pow2(const std::int32_t* samples, const double* window, double* x, double* y,
-                           int n);
+                           int n, double** half_complex);
 
 }  // namespace dsp::detail
