@@ -1,18 +1,14 @@
 #include "seisbench/launch.h"
 
-#include <charconv>
 #include <filesystem>
+#include <optional>
+
+#include "core/number_text.h"
 
 namespace seisbench {
 
-namespace {
-constexpr int kMinBoardCode = 1;
-constexpr int kMaxBoardCode = 10;
-const std::string kSimulate = "--simulate";
-}  // namespace
-
 bool is_launch_option(const std::string& arg) {
-    return arg == "-h" || arg == "--help" || arg.rfind(kSimulate, 0) == 0;
+    return arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0;
 }
 
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
@@ -20,19 +16,15 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
     for (const std::string& a : args) {
         if (a == "-h" || a == "--help") {
             options.show_help = true;
-        } else if (a == kSimulate) {
-            options.simulate = true;
-        } else if (a.rfind(kSimulate + "=", 0) == 0) {
-            const std::string code = a.substr(kSimulate.size() + 1);
-            int value = 0;
-            const auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), value);
-            if (code.empty() || ec != std::errc() || end != code.data() + code.size() ||
-                value < kMinBoardCode || value > kMaxBoardCode) {
-                error = "bad board code \"" + code + "\": give a number from 1 to 10";
+        } else if (core::is_simulate_option(a)) {
+            const std::optional<int> code = core::simulated_board_code(a);
+            if (!code) {
+                error = "bad board code \"" + a.substr(core::kSimulateOption.size() + 1) +
+                        "\": give a number from 0 to 255";
                 return false;
             }
             options.simulate = true;
-            options.board_code = value;
+            options.board_code = *code;
         } else {
             error = "unknown argument \"" + a + "\"";
             return false;
@@ -44,7 +36,8 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 const char* launch_usage() {
     return "usage: seisbench [--simulate[=CODE]]\n"
            "  --simulate        work against the simulated board instead of USB\n"
-           "  --simulate=CODE   the simulated board reports board code CODE (1 to 10)\n";
+           "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
+           "                    codes other than 1 to 10 show as an unknown target)\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
+
 namespace seisbench {
 
 struct LaunchOptions {
     // --simulate[=CODE]: work against the simulated board instead of USB.
     bool simulate = false;
-    // The simulated board's code (1 to 10); 0 = the simulated board's default.
-    int board_code = 0;
+    // The simulated board's code (0 to 255).
+    int board_code = core::kDefaultSimulatedBoard;
     bool show_help = false;
 };
 

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     usb::SimBus bus(clock);
     if (options.simulate) {
         simboard::BoardConfig cfg;
-        if (options.board_code != 0) cfg.board_code = static_cast<std::uint8_t>(options.board_code);
+        cfg.board_code = static_cast<std::uint8_t>(options.board_code);
         bus.add_board(cfg);
     }
     App app({clock, frontend, bus, resources});

@@ -9,6 +9,7 @@
 #include "analysis/data_file.h"
 #include "analysis/settings.h"
 #include "analysis/spectrum_seams.h"
+#include "core/atomic_file.h"
 #include "core/system_types.h"
 #include "shell/app.h"
 #include "uir_ids.h"
@@ -121,26 +122,11 @@ int save_data_file(App& app, const std::string& path) {
                       "The sample count " + std::to_string(h.num_samples) +
                           " does not fit the channel arrays; nothing was saved.");
 
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) write_data_file(out, h, st);
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return report(app, kSaveError, "File " + path + " cannot be written.");
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return report(app, kSaveError, "File " + path + " cannot be written.");
-    }
+    const bool saved = core::write_file_atomically(path, [&](std::ostream& out) {
+                           write_data_file(out, h, st);
+                           return true;
+                       }).ok();
+    if (!saved) return report(app, kSaveError, "File " + path + " cannot be written.");
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iomanip>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -12,6 +13,7 @@
 #include "cli/command.h"
 #include "cli/config_commands.h"
 #include "cli/sim_commands.h"
+#include "core/number_text.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/sim_bus.h"
@@ -28,7 +30,8 @@ const char* const kUsageText =
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
     "\n"
-    "  --simulate[=CODE]  use a simulated board (board code 1-10, default 4) instead of USB\n"
+    "  --simulate[=CODE]  use a simulated board (board code 0-255, default 4) instead of USB;\n"
+    "                     codes other than 1-10 show as an unknown target\n"
     "  --yes              answer yes to confirmations (otherwise they are answered no)\n"
     "  --json             print one JSON object per command on one line\n"
     "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
@@ -68,15 +71,13 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
             o->virtual_time = true;
         } else if (a == "--json") {
             o->json = true;
-        } else if (a == "--simulate") {
-            o->simulate = 4;
-        } else if (a.rfind("--simulate=", 0) == 0) {
-            long long code = 0;
-            if (!parse_number(a.substr(11), 0, 255, &code)) {
+        } else if (core::is_simulate_option(a)) {
+            const std::optional<int> code = core::simulated_board_code(a);
+            if (!code) {
                 err << "seisbench-cli: --simulate takes a board code 0..255\n";
                 return kUsage;
             }
-            o->simulate = static_cast<int>(code);
+            o->simulate = *code;
         } else if (a == "--script") {
             if (++i == args.size()) {
                 err << "seisbench-cli: --script needs a file\n";

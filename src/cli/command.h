@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/status.h"
 
 class App;
@@ -71,8 +72,8 @@ bool transport_failed(const Context& c, size_t since);
 // Whether a popup with this title was shown since the given number of popups.
 bool popup_since(const Context& c, size_t since, const std::string& title);
 
-// Parses 0x hex or decimal; false when the text is not a whole number in [lo, hi].
-bool parse_number(const std::string& text, long long lo, long long hi, long long* value);
+// Numbers on the command line: 0x hex or decimal, whole, within [lo, hi].
+using core::parse_number;
 std::string hex_word(int value);  // "0x" and six upper-case hex digits
 
 }  // namespace cli

@@ -18,6 +18,7 @@ enum class Fault {
     Cancelled,        // the person declined a confirmation or a dialog
     BadInput,         // a file or a value could not be used; nothing was sent
     Overrun,          // data were lost on the way
+    FileError,        // a file could not be written; an earlier one is left as it was
 };
 
 // Stable lower-case names for scripts (JSON).
@@ -43,6 +44,8 @@ inline const char* fault_name(Fault f) {
             return "bad_input";
         case Fault::Overrun:
             return "overrun";
+        case Fault::FileError:
+            return "file_error";
     }
     return "unknown";
 }

@@ -3,6 +3,8 @@
 // one of the negative status codes below.
 #pragma once
 
+#include <cstdint>
+
 namespace dsp {
 
 inline constexpr int kOutOfMemory = -20001;   // a temporary could not be allocated
@@ -15,6 +17,15 @@ inline constexpr int kInvalidRange = -20101;  // lower end of a range not below 
 // for n cannot be had (arrays untouched). Tables are kept per length for later calls, and the
 // functions may be called from several threads at once.
 int ReFFT(double x[], double y[], int n);
+
+// The ReFFT of x[i] = samples[i] * window[i] (window null: the samples alone) in half-complex
+// order, which is all a power spectrum or a phase needs: with h = *spectrum (x or y),
+// Re X[k] = h[k] for 0 <= k <= n/2 and Im X[k] = h[n - k] for 0 < k < n - k; the imaginary
+// parts of X[0] and, for even n, X[n/2] are 0. The figures are those of filling x and calling
+// ReFFT. For a power-of-two n the products go straight into the transform's first pass and
+// nothing is spread into a second array: two trips through memory less.
+int WindowedHalfComplexReFFT(const std::int32_t samples[], const double window[], double x[],
+                             double y[], int n, double** spectrum);
 
 // Complex DFT in place, same convention as ReFFT.
 int CxFFT(double re[], double im[], int n);

@@ -116,15 +116,18 @@ std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
     return cache.get(n);
 }
 
-// dst[bitrev(i)] = src[i] for the split-radix length.
-template <int W>
-DSP_MULTIVERSION void bit_reverse(const RealPow2Plan& plan, const typename Vec<W>::mem* src,
-                                  typename Vec<W>::mem* dst) {
+// dst[bitrev(i)] = the vector of lanes i, which load(i, v) puts in v, for the split-radix length.
+template <int W, class Load>
+DSP_INLINE void permute(const RealPow2Plan& plan, const Load& load, typename Vec<W>::mem* dst) {
     using V = typename Vec<W>::mem;
     const int bits = plan.length_bits();
     const int mid_bits = bits - 2 * kTileBits;
     if (mid_bits < 0) {
-        for (int i = 0; i < plan.length(); ++i) dst[reverse_bits(i, bits)] = src[i];
+        for (int i = 0; i < plan.length(); ++i) {
+            typename Vec<W>::value v;
+            load(static_cast<std::size_t>(i), v);
+            dst[reverse_bits(i, bits)] = v;
+        }
         return;
     }
     static constexpr std::uint8_t kRevTile[kTile] = {0, 2, 1, 3};
@@ -136,14 +139,44 @@ DSP_MULTIVERSION void bit_reverse(const RealPow2Plan& plan, const typename Vec<W
         const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << kTileBits;
         typename Vec<W>::value tile[kTile][kTile];
         for (int hi = 0; hi < kTile; ++hi) {
-            const V* row = src + ((static_cast<std::size_t>(hi) << high_shift) | src_mid);
-            for (int lo = 0; lo < kTile; ++lo) tile[lo][kRevTile[hi]] = row[lo];
+            const std::size_t row = (static_cast<std::size_t>(hi) << high_shift) | src_mid;
+            for (int lo = 0; lo < kTile; ++lo) load(row + lo, tile[lo][kRevTile[hi]]);
         }
         for (int lo = 0; lo < kTile; ++lo) {
             V* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
             for (int j = 0; j < kTile; ++j) row[j] = tile[lo][j];
         }
     }
+}
+
+template <int W>
+DSP_MULTIVERSION void bit_reverse(const RealPow2Plan& plan, const typename Vec<W>::mem* src,
+                                  typename Vec<W>::mem* dst) {
+    permute<W>(
+        plan, [src](std::size_t i, typename Vec<W>::value& v) { v = src[i]; }, dst);
+}
+
+// bit_reverse of the integer samples times the window (none: the samples alone), converted on
+// the way: the windowed record is never stored in its natural order.
+template <int W>
+DSP_MULTIVERSION void windowed_bit_reverse(const RealPow2Plan& plan, const std::int32_t* samples,
+                                           const double* window, typename Vec<W>::mem* dst) {
+    using V = typename Vec<W>::value;
+    if (window == nullptr) {
+        permute<W>(
+            plan,
+            [samples](std::size_t i, V& v) {
+                for (int r = 0; r < W; ++r) v[r] = samples[i * W + r];
+            },
+            dst);
+        return;
+    }
+    permute<W>(
+        plan,
+        [samples, window](std::size_t i, V& v) {
+            for (int r = 0; r < W; ++r) v[r] = samples[i * W + r] * window[i * W + r];
+        },
+        dst);
 }
 
 // Joins, in place, the packed transforms of the even samples (a[0, N/2)), the samples 4m+1
@@ -391,6 +424,70 @@ DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int
     }
 }
 
+// The transform after the bit reversal: `permute(plan, dst)` fills dst, W lanes wide, with the
+// bit-reversed input. With `half_complex` the bins stay packed, in x or y, and it points there.
+template <class Permute>
+int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, double** half_complex) {
+    const auto plan = pow2_plan(n);
+    if (!plan) return kOutOfMemory;
+    // Short transforms put the last lanes in a cached work buffer, so that the last step can
+    // write the bins straight to x and y.
+    const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
+    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
+    if (plan->lanes() == 4) {
+        Quads* quads = reinterpret_cast<Quads*>(y);
+        permute(*plan, quads);
+        RealFFT<4>(*plan, quads, plan->length());
+        join_quads(*plan, quads, pairs);
+    } else {
+        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
+        permute(*plan, pairs);
+        RealFFT<2>(*plan, pairs, plan->length());
+    }
+    if (work.get() != nullptr && half_complex == nullptr) {
+        join_halves_spread(*plan, pairs, x, y);
+        return 0;
+    }
+    // The packed result goes to whichever of x and y does not hold the pairs.
+    double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
+    join_halves(*plan, pairs, packed);
+    if (half_complex != nullptr) {
+        *half_complex = packed;
+    } else {
+        Real_FFTCx(packed, x, y, n);
+    }
+    return 0;
+}
+
+// A bit reversal into the lanes of dst, from natural-order input that `Source` describes.
+template <class Source>
+struct Permutation {
+    Source source;
+    void operator()(const RealPow2Plan& plan, Quads* dst) const {
+        source.template into<4>(plan, dst);
+    }
+    void operator()(const RealPow2Plan& plan, Lanes* dst) const {
+        source.template into<2>(plan, dst);
+    }
+};
+
+struct DoubleSource {
+    const double* x;
+    template <int W>
+    void into(const RealPow2Plan& plan, typename Vec<W>::mem* dst) const {
+        bit_reverse<W>(plan, reinterpret_cast<const typename Vec<W>::mem*>(x), dst);
+    }
+};
+
+struct WindowedSource {
+    const std::int32_t* samples;
+    const double* window;
+    template <int W>
+    void into(const RealPow2Plan& plan, typename Vec<W>::mem* dst) const {
+        windowed_bit_reverse<W>(plan, samples, window, dst);
+    }
+};
+
 }  // namespace
 
 int real_fft_pow2(double* x, double* y, int n) {
@@ -401,31 +498,18 @@ int real_fft_pow2(double* x, double* y, int n) {
         y[0] = y[1] = 0.0;
         return 0;
     }
-    const auto plan = pow2_plan(n);
-    if (!plan) return kOutOfMemory;
-    // Short transforms put the last lanes in a cached work buffer, so that the last step can
-    // write the bins straight to x and y.
-    const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
-    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
-    if (plan->lanes() == 4) {
-        Quads* quads = reinterpret_cast<Quads*>(y);
-        bit_reverse<4>(*plan, reinterpret_cast<const Quads*>(x), quads);
-        RealFFT<4>(*plan, quads, plan->length());
-        join_quads(*plan, quads, pairs);
-    } else {
-        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
-        bit_reverse<2>(*plan, reinterpret_cast<const Lanes*>(x), pairs);
-        RealFFT<2>(*plan, pairs, plan->length());
+    return real_fft_pow2_from(Permutation<DoubleSource>{{x}}, x, y, n, nullptr);
+}
+
+int windowed_real_fft_pow2(const std::int32_t* samples, const double* window, double* x, double* y,
+                           int n, double** half_complex) {
+    if (n == 2) {
+        for (int i = 0; i < 2; ++i) x[i] = window != nullptr ? samples[i] * window[i] : samples[i];
+        *half_complex = x;
+        return real_fft_pow2(x, y, n);
     }
-    if (work.get() != nullptr) {
-        join_halves_spread(*plan, pairs, x, y);
-    } else {
-        // The packed result goes to whichever of x and y does not hold the pairs.
-        double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
-        join_halves(*plan, pairs, packed);
-        Real_FFTCx(packed, x, y, n);
-    }
-    return 0;
+    return real_fft_pow2_from(Permutation<WindowedSource>{{samples, window}}, x, y, n,
+                              half_complex);
 }
 
 }  // namespace dsp::detail

@@ -28,6 +28,24 @@ int ReFFT(double x[], double y[], int n) {
     return detail::Chirp_Z(x, nullptr, x, y, n);
 }
 
+int WindowedHalfComplexReFFT(const std::int32_t samples[], const double window[], double x[],
+                             double y[], int n, double** spectrum) {
+    if (n <= 0) return kInvalidCount;
+    if (n > 1 && std::has_single_bit(static_cast<unsigned>(n)))
+        return detail::windowed_real_fft_pow2(samples, window, x, y, n, spectrum);
+    if (window != nullptr) {
+        for (int i = 0; i < n; ++i) x[i] = samples[i] * window[i];
+    } else {
+        for (int i = 0; i < n; ++i) x[i] = samples[i];
+    }
+    const int status = ReFFT(x, y, n);
+    if (status != 0) return status;
+    // The upper half of x mirrors the lower; it takes the imaginary parts instead.
+    for (int k = 1; k < n - k; ++k) x[n - k] = y[k];
+    *spectrum = x;
+    return 0;
+}
+
 int CxFFT(double re[], double im[], int n) {
     if (n <= 0) return kInvalidCount;
     if (n == 1) return 0;

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "chip/files/mkboot_inputs.h"
+#include "core/atomic_file.h"
 #include "mkboot/image.h"
 #include "mkboot/messages.h"
-#include "mkboot/output_file.h"
 
 namespace mkboot {
 
@@ -96,7 +96,7 @@ int run(std::span<const std::string> args, const std::filesystem::path& out_dir,
     if (args.size() == kMaxPaths) {
         image.tbs = std::span<const double>(values[4].values.data(), values[4].count);
     }
-    if (!write_file_replacing(out_dir / kOutputName, image_text(build_image(image)))) {
+    if (!core::write_file_atomically(out_dir / kOutputName, image_text(build_image(image)))) {
         out << output_error();
         return 1;
     }

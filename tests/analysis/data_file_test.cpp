@@ -201,7 +201,7 @@ TEST_F(DataFile, AFailedSaveLeavesTheTargetAlone) {
     std::filesystem::create_directory(dir.path("target.dat"));
     EXPECT_EQ(analysis::save_data_file(app(), dir.path("target.dat").string()), -1);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path("target.dat")));
-    EXPECT_FALSE(std::filesystem::exists(dir.path("target.dat.part")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("target.dat.tmp")));
     const std::string missing = dir.path("no/such/folder.dat").string();
     EXPECT_EQ(analysis::save_data_file(app(), missing), -1);
     EXPECT_EQ(t.frontend.messages(),

@@ -57,10 +57,13 @@ TEST(Launch, SimulateWithAndWithoutABoardCode) {
     EXPECT_FALSE(o.simulate);
     ASSERT_TRUE(parse({"--simulate"}, o, error));
     EXPECT_TRUE(o.simulate);
-    EXPECT_EQ(o.board_code, 0);
-    ASSERT_TRUE(parse({"--simulate=7"}, o, error));
-    EXPECT_TRUE(o.simulate);
-    EXPECT_EQ(o.board_code, 7);
+    EXPECT_EQ(o.board_code, 4);
+    // Codes outside the board table simulate a board that reports them (an unknown target).
+    for (int code : {0, 7, 11, 255}) {
+        ASSERT_TRUE(parse({"--simulate=" + std::to_string(code)}, o, error)) << code;
+        EXPECT_TRUE(o.simulate);
+        EXPECT_EQ(o.board_code, code);
+    }
     ASSERT_TRUE(parse({"--help"}, o, error));
     EXPECT_TRUE(o.show_help);
 }
@@ -68,8 +71,8 @@ TEST(Launch, SimulateWithAndWithoutABoardCode) {
 TEST(Launch, BadArgumentsAreRefusedWithAReason) {
     LaunchOptions o;
     std::string error;
-    for (const char* bad : {"--simulate=0", "--simulate=11", "--simulate=", "--simulate=3x",
-                            "--simulate=-1", "--simulate=99999999999"}) {
+    for (const char* bad : {"--simulate=256", "--simulate=", "--simulate=3x", "--simulate=-1",
+                            "--simulate=99999999999"}) {
         EXPECT_FALSE(parse({bad}, o, error)) << bad;
         EXPECT_NE(error.find("board code"), std::string::npos) << bad;
     }

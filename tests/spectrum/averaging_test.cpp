@@ -78,9 +78,12 @@ TEST_F(Averaging, BadArgumentsChangeNothing) {
     EXPECT_EQ(analysis::ChannelFFT(*state, 1, -1, block.data(), 128, 1), dsp::kInvalidCount);
     EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, nullptr, 128, 1), dsp::kInvalidCount);
     EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, block.data(), -2, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, block.data(), core::kBufferEntries + 1, 1),
+    EXPECT_EQ(
+        analysis::ChannelFFT(*state, 1, 0, block.data(), core::kBufferEntries + 1, 1),
+        dsp::kInvalidCount);
+    EXPECT_EQ(analysis::add_to_average(*state, 0, 0, state->fft_re.data(), 128),
               dsp::kInvalidCount);
-    EXPECT_EQ(analysis::add_to_average(*state, 0, 0, 128), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::add_to_average(*state, 1, 0, nullptr, 128), dsp::kInvalidCount);
     EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, block.data(), 0, 1), 0);  // nothing to add
     EXPECT_EQ(state->avg_buff[0][0], 1.0);
     EXPECT_EQ(state->avg_buff[0][1], 0.0);

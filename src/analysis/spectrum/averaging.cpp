@@ -22,18 +22,15 @@ void clean_average_buff(SpectrumState& state) {
     for (auto& channel : state.avg_buff) std::fill(channel.begin(), channel.end(), 0.0);
 }
 
-int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index) {
+int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index,
+                       const double** spectrum) {
     if (count < 1 || count > core::kBufferEntries || samples == nullptr) return dsp::kInvalidCount;
-    double* re = state.fft_re.data();
-    // Converted and windowed in one pass: the same products as window() on the converted
-    // samples, with one trip through memory less.
     const double* w = select_window(state, window_index, count);
-    if (w != nullptr) {
-        for (int i = 0; i < count; ++i) re[i] = samples[i] * w[i];
-    } else {
-        for (int i = 0; i < count; ++i) re[i] = samples[i];
-    }
-    return dsp::ReFFT(re, state.fft_im.data(), count);
+    double* h = nullptr;
+    const int status = dsp::WindowedHalfComplexReFFT(samples, w, state.fft_re.data(),
+                                                     state.fft_im.data(), count, &h);
+    *spectrum = h;
+    return status;
 }
 
 int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* samples, int count,
@@ -41,27 +38,31 @@ int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* s
     if (averages < 1 || !valid_channel(channel) || count < 0 || count > core::kBufferEntries)
         return dsp::kInvalidCount;
     if (count == 0) return 0;
-    const int status = windowed_transform(state, samples, count, window_index);
+    const double* spectrum = nullptr;
+    const int status = windowed_transform(state, samples, count, window_index, &spectrum);
     if (status != 0) return status;
-    return add_to_average(state, averages, channel, count);
+    return add_to_average(state, averages, channel, spectrum, count);
 }
 
-int add_to_average(SpectrumState& state, int averages, int channel, int count) {
-    if (averages < 1 || !valid_channel(channel) || count < 0 || count > core::kBufferEntries)
+int add_to_average(SpectrumState& state, int averages, int channel, const double* spectrum,
+                   int count) {
+    if (averages < 1 || !valid_channel(channel) || count < 0 || count > core::kBufferEntries ||
+        (count > 0 && spectrum == nullptr))
         return dsp::kInvalidCount;
-    const double* re = state.fft_re.data();
-    const double* im = state.fft_im.data();
-    double* power = state.fft_power.data();
     double* avg = state.avg_buff[channel].data();
-    const int bins = count / 2 + 1;
-    // One pass for the power and the average.
+    const double* h = spectrum;
+    // One pass for the power and the average, straight from the half-complex bins; the power
+    // itself is not kept.
     const auto accumulate = [&](auto share) {
-        for (int i = 0; i < bins; ++i) {
-            double p = re[i] * re[i] + im[i] * im[i];
+        const auto add = [&](int i, double p) {
             if (p < kPowerFloor) p = kPowerFloor;
-            power[i] = p;
             avg[i] += share(p);
-        }
+        };
+        if (count == 0) return;
+        add(0, h[0] * h[0]);
+        int k = 1;
+        for (; k < count - k; ++k) add(k, h[k] * h[k] + h[count - k] * h[count - k]);
+        if (k == count - k) add(k, h[k] * h[k]);  // X[n/2] of an even count
     };
     if (averages == 1) {
         accumulate([](double p) { return p; });  // x / 1 is x: spare the division

@@ -18,13 +18,16 @@ void clean_average_buff(SpectrumState& state);
 int ChannelFFT(SpectrumState& state, int averages, int channel, const int32_t* samples, int count,
                int window_index);
 
-// For the bins 0 ... count / 2 that the tests use: fft_power[i] = re[i]^2 + im[i]^2 of the
-// transform in fft_re / fft_im, raised to 1e-20 if below, and avg_buff[channel][i] +=
-// fft_power[i] / averages. Returns 0 or dsp::kInvalidCount as ChannelFFT.
-int add_to_average(SpectrumState& state, int averages, int channel, int count);
+// For the bins 0 ... count / 2 that the tests use: avg_buff[channel][i] += p / averages, where
+// p = |X[i]|^2 of the half-complex transform `spectrum` (see dsp::WindowedHalfComplexReFFT),
+// raised to 1e-20 if below. Returns 0 or dsp::kInvalidCount as ChannelFFT.
+int add_to_average(SpectrumState& state, int averages, int channel, const double* spectrum,
+                   int count);
 
-// The windowed transform of count samples into fft_re / fft_im, shared by ChannelFFT and the
-// phase test. Returns 0, dsp::kInvalidCount or the transform's status.
-int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index);
+// The windowed transform of count samples, in half-complex order in fft_re or fft_im, where
+// *spectrum points; shared by ChannelFFT and the phase test. Returns 0, dsp::kInvalidCount or
+// the transform's status.
+int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index,
+                       const double** spectrum);
 
 }  // namespace analysis

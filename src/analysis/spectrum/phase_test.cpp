@@ -18,14 +18,14 @@ void phase_test(SpectrumState& state, const std::array<SpectrumChannel, kSpectru
             return;
         }
         if (!errors.enabled(c)) continue;
-        if (windowed_transform(state, data[c].samples, n, window_index) != 0) continue;
+        const double* h = nullptr;
+        if (windowed_transform(state, data[c].samples, n, window_index, &h) != 0) continue;
         const int points = n / 2;
-        const double* re = state.fft_re.data();
-        const double* im = state.fft_im.data();
         double* x = state.plot_x.data();
         double* phase = state.plot_y.data();
         for (int i = 0; i < points; ++i) {
-            phase[i] = std::atan2(im[i], re[i]) * degrees;
+            const double im = i == 0 ? 0.0 : h[n - i];  // i < n/2 <= n - i
+            phase[i] = std::atan2(im, h[i]) * degrees;
             x[i] = fs * i / n;
         }
         if (plot)

@@ -4,7 +4,6 @@
 
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/stats_common.h"
-#include "dsp/dsp.h"
 
 namespace analysis {
 
@@ -102,9 +101,7 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     const int limit = bandlimit_bin(settings.limit_bw, settings.fs, n);
 
     // Fundamental: the largest bin, or the largest above DC when that is DC.
-    double max = 0.0, min = 0.0;
-    int m = 0, lowest = 0;
-    dsp::MaxMin1D(p, half, &max, &m, &min, &lowest);
+    const int m = first_peak(p, 0, half - 1);
     const int f = m > state.dc_bins ? m : first_peak(p, state.dc_bins + 1, half - 1);
     state.fund_bin = f;
     const int s = p[f + 1] > p[f - 1] ? 1 : 0;

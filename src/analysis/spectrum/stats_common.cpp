@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/reference.h"
@@ -10,36 +11,69 @@ namespace analysis {
 
 namespace detail {
 
+namespace {
+
+// Bands run to half a million bins. Four lanes, lane j taking the bins first + j, first + j + 4,
+// ..., so that no addition or comparison waits for the one before it; every band sum goes
+// through here, so equal bands always sum alike.
+constexpr int kLanes = 4;
+
+// Sum and peak of p[first ... last]; on equal peaks the lowest index, or the highest when
+// kHighestOnTie. The peak is `first` when no bin compares (NaN only or an empty range).
+template <bool kTrackPeak, bool kHighestOnTie>
+SumAndPeak scan(const double* p, int first, int last) {
+    double sum[kLanes] = {};
+    double best[kLanes];
+    int at[kLanes];
+    for (int j = 0; j < kLanes; ++j) {
+        best[j] = -std::numeric_limits<double>::infinity();
+        at[j] = -1;
+    }
+    const auto take = [&](int j, int i) {
+        sum[j] += p[i];
+        if constexpr (kTrackPeak) {
+            if (p[i] > best[j] || (kHighestOnTie && p[i] == best[j])) {
+                best[j] = p[i];
+                at[j] = i;
+            }
+        }
+    };
+    int i = first;
+    for (; i + kLanes - 1 <= last; i += kLanes)
+        for (int j = 0; j < kLanes; ++j) take(j, i + j);
+    for (int j = 0; i <= last; ++i, ++j) take(j, i);
+
+    SumAndPeak r{(sum[0] + sum[1]) + (sum[2] + sum[3]), first};
+    if constexpr (kTrackPeak) {
+        double top = -std::numeric_limits<double>::infinity();
+        for (int j = 0; j < kLanes; ++j) {
+            if (at[j] < 0) continue;
+            const bool tie_wins = kHighestOnTie ? at[j] > r.peak : at[j] < r.peak;
+            if (best[j] > top || (best[j] == top && tie_wins)) {
+                top = best[j];
+                r.peak = at[j];
+            }
+        }
+    }
+    return r;
+}
+
+}  // namespace
+
 double sum_bins(const double* p, int first, int last) {
-    double sum = 0.0;
-    for (int i = first; i <= last; ++i) sum += p[i];
-    return sum;
+    return scan<false, false>(p, first, last).sum;
 }
 
 int first_peak(const double* p, int first, int last) {
-    int peak = first;
-    for (int i = first + 1; i <= last; ++i)
-        if (p[i] > p[peak]) peak = i;
-    return peak;
+    return scan<true, false>(p, first, last).peak;
 }
 
 SumAndPeak sum_and_peak_upward(const double* p, int first, int last) {
-    SumAndPeak r{p[first], first};
-    for (int i = first + 1; i <= last; ++i) {
-        r.sum += p[i];
-        if (p[i] > p[r.peak]) r.peak = i;
-    }
-    return r;
+    return scan<true, false>(p, first, last);
 }
 
-// The sum still runs upward, so it rounds exactly like sum_bins.
 SumAndPeak sum_and_peak_downward(const double* p, int first, int last) {
-    SumAndPeak r{0.0, first};
-    for (int i = first; i <= last; ++i) {
-        r.sum += p[i];
-        if (p[i] >= p[r.peak]) r.peak = i;
-    }
-    return r;
+    return scan<true, true>(p, first, last);
 }
 
 std::optional<double> figure(double value) {

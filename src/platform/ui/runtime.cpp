@@ -30,14 +30,19 @@ void select_index(Control& c, int index) {
     c.value = index >= 0 && index < static_cast<int>(c.items.size()) ? c.items[index].value : 0;
 }
 
-// Store a number the way the control keeps it: coerced into its range, integer or real.
+// Store a number the way the control keeps it: coerced into its range, integer or real. While
+// a caller moves the range, min may pass max for a moment; min wins then. An integer control
+// keeps what an int can hold and ignores a NaN.
 void store_number(Control& c, double v) {
     if (c.type == CtrlType::Numeric) {
-        v = std::clamp(v, c.min, c.max);
-        if (c.is_real)
+        if (!std::isnan(v)) v = std::max(c.min, std::min(v, c.max));
+        if (c.is_real) {
             c.value = v;
-        else
-            c.value = static_cast<int>(std::llround(std::trunc(v)));
+        } else if (!std::isnan(v)) {
+            constexpr double lo = std::numeric_limits<int>::min();
+            constexpr double hi = std::numeric_limits<int>::max();
+            c.value = static_cast<int>(std::clamp(std::trunc(v), lo, hi));
+        }
     } else if (c.type == CtrlType::Toggle || c.type == CtrlType::Led) {
         c.value = v != 0 ? 1 : 0;
     } else if (c.type == CtrlType::Progress) {
