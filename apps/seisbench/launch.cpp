@@ -9,15 +9,18 @@ namespace {
 constexpr int kMinBoardCode = 1;
 constexpr int kMaxBoardCode = 10;
 const std::string kSimulate = "--simulate";
+const std::string kTrace = "--trace";
 }  // namespace
 
 bool is_launch_option(const std::string& arg) {
-    return arg == "-h" || arg == "--help" || arg.rfind(kSimulate, 0) == 0;
+    return arg == "-h" || arg == "--help" || arg.rfind(kSimulate, 0) == 0 ||
+           arg.rfind(kTrace, 0) == 0;
 }
 
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error) {
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             options.show_help = true;
         } else if (a == kSimulate) {
@@ -33,6 +36,13 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             }
             options.simulate = true;
             options.board_code = value;
+        } else if (a == kTrace || a.rfind(kTrace + "=", 0) == 0) {
+            options.trace =
+                a == kTrace ? (i + 1 < args.size() ? args[++i] : "") : a.substr(kTrace.size() + 1);
+            if (options.trace.empty()) {
+                error = "--trace needs a file";
+                return false;
+            }
         } else {
             error = "unknown argument \"" + a + "\"";
             return false;
@@ -42,9 +52,10 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 }
 
 const char* launch_usage() {
-    return "usage: seisbench [--simulate[=CODE]]\n"
+    return "usage: seisbench [--simulate[=CODE]] [--trace FILE]\n"
            "  --simulate        work against the simulated board instead of USB\n"
-           "  --simulate=CODE   the simulated board reports board code CODE (1 to 10)\n";
+           "  --simulate=CODE   the simulated board reports board code CODE (1 to 10)\n"
+           "  --trace FILE      append every USB call to FILE as JSON lines\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {

@@ -12,6 +12,8 @@ struct LaunchOptions {
     // The simulated board's code (1 to 10); 0 = the simulated board's default.
     int board_code = 0;
     bool show_help = false;
+    // --trace FILE (or --trace=FILE): the bus trace is appended to FILE.
+    std::string trace;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an
@@ -19,7 +21,7 @@ struct LaunchOptions {
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error);
 
-// Whether the argument is one of ours (and not one for Qt).
+// Whether the argument is one of ours (and not one for Qt). --trace takes the next argument.
 bool is_launch_option(const std::string& arg);
 
 const char* launch_usage();

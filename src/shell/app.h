@@ -8,6 +8,7 @@
 #include "analysis/state.h"
 #include "boardlink/connection.h"
 #include "capture/buffer.h"
+#include "macros/state.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
 #include "platform/ui/frontend.h"
@@ -41,4 +42,5 @@ class App {
     // The averaged spectra and their work arrays, sized for the longest record.
     analysis::SpectrumState spectra;
     analysis::AnalysisState analysis;
+    macros::MacroState macros;
 };

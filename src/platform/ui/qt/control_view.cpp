@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -279,6 +280,7 @@ class ListBoxView : public ControlView {
         : ControlView(rt, panel, c, user), list_(new QListWidget(parent)) {
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setUniformItemSizes(true);
+        if (c.monospace) list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
             if (syncing_ || row < 0) return;
             user_.set_index(panel_, id_, row);
