@@ -286,7 +286,8 @@ class ListBoxView : public ControlView {
             user_.set_index(panel_, id_, row);
             resync();
         });
-        set_widget(list_, Placement::Field, false, parent);
+        // Without a caption the list takes the whole width of its box.
+        set_widget(list_, c.label.empty() ? Placement::Wide : Placement::Field, false, parent);
     }
 
   private:
