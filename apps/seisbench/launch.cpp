@@ -7,13 +7,19 @@
 
 namespace seisbench {
 
+namespace {
+const std::string kTrace = "--trace";
+}  // namespace
+
 bool is_launch_option(const std::string& arg) {
-    return arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0;
+    return arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0 ||
+           arg.rfind(kTrace, 0) == 0;
 }
 
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error) {
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             options.show_help = true;
         } else if (core::is_simulate_option(a)) {
@@ -25,6 +31,13 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             }
             options.simulate = true;
             options.board_code = *code;
+        } else if (a == kTrace || a.rfind(kTrace + "=", 0) == 0) {
+            options.trace =
+                a == kTrace ? (i + 1 < args.size() ? args[++i] : "") : a.substr(kTrace.size() + 1);
+            if (options.trace.empty()) {
+                error = "--trace needs a file";
+                return false;
+            }
         } else {
             error = "unknown argument \"" + a + "\"";
             return false;
@@ -34,10 +47,11 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 }
 
 const char* launch_usage() {
-    return "usage: seisbench [--simulate[=CODE]]\n"
+    return "usage: seisbench [--simulate[=CODE]] [--trace FILE]\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
-           "                    codes other than 1 to 10 show as an unknown target)\n";
+           "                    codes other than 1 to 10 show as an unknown target)\n"
+           "  --trace FILE      append every USB call to FILE as JSON lines\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {

@@ -14,6 +14,8 @@ struct LaunchOptions {
     // The simulated board's code (0 to 255).
     int board_code = core::kDefaultSimulatedBoard;
     bool show_help = false;
+    // --trace FILE (or --trace=FILE): the bus trace is appended to FILE.
+    std::string trace;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an
@@ -21,7 +23,7 @@ struct LaunchOptions {
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error);
 
-// Whether the argument is one of ours (and not one for Qt).
+// Whether the argument is one of ours (and not one for Qt). --trace takes the next argument.
 bool is_launch_option(const std::string& arg);
 
 const char* launch_usage();

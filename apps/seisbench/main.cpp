@@ -2,10 +2,12 @@
 #include <QApplication>
 
 #include <iostream>
+#include <memory>
 
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
 #include "platform/usb/sim_bus.h"
+#include "platform/usb/trace.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
 #include "shell/startup.h"
@@ -33,8 +35,11 @@ int main(int argc, char** argv) {
     // works without one; the rest is checked once Qt has taken out its own arguments.
     seisbench::LaunchOptions options;
     std::vector<std::string> ours;
-    for (int i = 1; i < argc; ++i)
-        if (seisbench::is_launch_option(argv[i])) ours.emplace_back(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        if (!seisbench::is_launch_option(argv[i])) continue;
+        ours.emplace_back(argv[i]);
+        if (std::string(argv[i]) == "--trace" && i + 1 < argc) ours.emplace_back(argv[++i]);
+    }
     if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
 
     QApplication qapp(argc, argv);
@@ -59,6 +64,15 @@ int main(int argc, char** argv) {
         cfg.board_code = static_cast<std::uint8_t>(options.board_code);
         bus.add_board(cfg);
     }
+    std::unique_ptr<usb::Trace> trace;
+    if (!options.trace.empty()) {
+        trace = std::make_unique<usb::Trace>(options.trace, clock);
+        if (!trace->good()) {
+            std::cerr << "seisbench: cannot write the trace " << options.trace << "\n";
+            return 1;
+        }
+    }
     App app({clock, frontend, bus, resources});
+    app.usb.set_trace(trace.get());
     return shell::seisbench_main(app);
 }

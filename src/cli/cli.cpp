@@ -12,11 +12,14 @@
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/macro_commands.h"
 #include "cli/sim_commands.h"
+#include "cli/trace_commands.h"
 #include "core/number_text.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/sim_bus.h"
+#include "platform/usb/trace.h"
 #include "shell/app.h"
 #include "shell/startup.h"
 
@@ -25,7 +28,8 @@ namespace cli {
 namespace {
 
 const char* const kUsageText =
-    "usage: seisbench-cli [--simulate[=CODE]] [--yes] [--json] [--script FILE] COMMAND...\n"
+    "usage: seisbench-cli [--simulate[=CODE]] [--yes] [--json] [--script FILE] [--trace FILE]\n"
+    "                     COMMAND...\n"
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
@@ -37,9 +41,13 @@ const char* const kUsageText =
     "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
     "  --virtual-time     with --simulate: run the simulated board on a virtual clock, so\n"
     "                     waits and captures take no real time (for scripts and tests)\n"
+    "  --trace FILE       append every USB call (open, close, flush, write, read) to FILE as\n"
+    "                     JSON lines; 'trace show FILE' decodes it\n"
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
-    "standard error as 'TITLE: TEXT'. Exit status: 0 all commands succeeded, 1 one failed,\n"
+    "standard error as 'TITLE: TEXT'; lines for the standard-output window go to standard\n"
+    "output (with --json into the command's \"output\" array). Exit status: 0 all commands "
+    "succeeded, 1 one failed,\n"
     "2 usage error.\n"
     "\n"
     "Commands:\n";
@@ -50,6 +58,7 @@ struct Options {
     bool json = false;
     bool help = false;
     bool virtual_time = false;
+    std::string trace;
     std::vector<std::string> commands;
 };
 
@@ -78,6 +87,12 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
             o->simulate = *code;
+        } else if (a == "--trace") {
+            if (++i == args.size()) {
+                err << "seisbench-cli: --trace needs a file\n";
+                return kUsage;
+            }
+            o->trace = args[i];
         } else if (a == "--script") {
             if (++i == args.size()) {
                 err << "seisbench-cli: --script needs a file\n";
@@ -104,17 +119,24 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
     return kOk;
 }
 
-void print_result(const Context& c, const std::string& name, const Result& r) {
+// output: the lines the command wrote to the standard-output window.
+void print_result(const Context& c, const std::string& name, const Result& r,
+                  const std::vector<std::string>& output) {
     if (c.json) {
         nlohmann::ordered_json j;
         j["command"] = name;
         j["ok"] = r.status == kOk;
         for (auto& [k, v] : r.data.items()) j[k] = v;
+        if (!output.empty()) j["output"] = output;
         if (r.status != kOk) j["error"] = r.error;
         c.out << j.dump() << std::endl;
         return;
     }
-    if (r.status != kOk) return;
+    for (const std::string& line : output) c.out << line << "\n";
+    if (r.status != kOk) {
+        c.out.flush();
+        return;
+    }
     size_t width = 0;
     for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
     for (const auto& [label, value] : r.lines)
@@ -133,6 +155,8 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_analysis_commands();
         add_sim_commands();
         add_capture_commands();
+        add_macro_commands();
+        add_trace_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
@@ -153,6 +177,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
                                             : static_cast<platform::Clock&>(real_clock);
     ui::HeadlessFrontend frontend;
     frontend.echo = &err;
+    frontend.echo_output = false;  // printed with each command's result instead
     frontend.default_confirm = o.yes ? 1 : 0;
     usb::SimBus sim_bus(clock);
     simboard::SimBoard* sim = nullptr;
@@ -163,7 +188,16 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     }
     // Real USB boards are reached through the libusb bus once it exists; until then the
     // program sees none.
+    std::unique_ptr<usb::Trace> trace;
+    if (!o.trace.empty()) {
+        trace = std::make_unique<usb::Trace>(o.trace, clock);
+        if (!trace->good()) {
+            err << "seisbench-cli: cannot write the trace " << o.trace << "\n";
+            return kUsage;
+        }
+    }
     App app({clock, frontend, sim_bus, resource_dir});
+    app.usb.set_trace(trace.get());
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";
         return kFailed;
@@ -176,10 +210,13 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         // An unknown command is reported like any other failed one, so --json still prints
         // one object for it.
         const auto it = commands().find(words[0]);
+        const std::size_t lines_before = frontend.stdout_lines.size();
         Result r = it == commands().end()
                        ? usage_error("unknown command '" + words[0] + "' (see --help)")
                        : it->second.handler(ctx, words);
-        print_result(ctx, words[0], r);
+        print_result(ctx, words[0], r,
+                     {frontend.stdout_lines.begin() + static_cast<std::ptrdiff_t>(lines_before),
+                      frontend.stdout_lines.end()});
         if (r.status != kOk) {
             err << "seisbench-cli: " << line << ": " << r.error << "\n";
             return r.status;

@@ -7,6 +7,7 @@
 #include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
 #include "chip/setup_config.h"
+#include "macros/callbacks.h"
 #include "shell/menus.h"
 
 App::App(const Options& o)
@@ -22,4 +23,5 @@ App::App(const Options& o)
     capture::permission_callbacks(*this);
     capture::averaging_callbacks(*this);
     analysis::analysis_callbacks(*this);
+    macros::macro_callbacks(*this);
 }

@@ -9,6 +9,7 @@
 #include "boardlink/transport/connection.h"
 #include "boardlink/transport/port.h"
 #include "capture/buffer.h"
+#include "macros/state.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
 #include "platform/ui/frontend.h"
@@ -44,4 +45,5 @@ class App {
     // The averaged spectra and their work arrays, sized for the longest record.
     analysis::SpectrumState spectra;
     analysis::AnalysisState analysis;
+    macros::MacroState macros;
 };

@@ -10,12 +10,6 @@ void QuitProgram(App& app) {
         app.ui.QuitUserInterface(0);
 }
 
-int CheckFileExists(App& app, const std::string& path) {
-    if (ui::Runtime::GetFileInfo(path, nullptr) != 0) return 0;
-    app.ui.MessagePopup("File Error", "File " + path + " does not exist.");
-    return 1;
-}
-
 namespace {
 
 // Applies the print settings, prints, and reports the outcome under the given titles.

@@ -1,6 +1,8 @@
 #include "shell/startup.h"
 
 #include "analysis/analysis.h"
+#include "macros/editor.h"
+#include "macros/external.h"
 #include "shell/app.h"
 #include "uir_ids.h"
 
@@ -28,8 +30,10 @@ int startup(App& app) {
     g.projectDir = ui.GetProjectDir();
     initHelp(app);
     // Subsystem initialisers, in this fixed order: initAnalysis, initDebug,
-    // init_internal_macros, init_external_macros (each added here as it is built).
+    // init_internal_macros, init_external_macros (initDebug is added here when it is built).
     analysis::initAnalysis(app);
+    macros::init_internal_macros(app);
+    macros::init_external_macros(app);
     ui.Timer();  // starts the seconds clock every wait is measured against
     return 0;
 }

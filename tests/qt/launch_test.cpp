@@ -66,6 +66,10 @@ TEST(Launch, SimulateWithAndWithoutABoardCode) {
     }
     ASSERT_TRUE(parse({"--help"}, o, error));
     EXPECT_TRUE(o.show_help);
+    ASSERT_TRUE(parse({"--trace", "t.jsonl", "--simulate"}, o, error));
+    EXPECT_EQ(o.trace, "t.jsonl");
+    ASSERT_TRUE(parse({"--trace=u.jsonl"}, o, error));
+    EXPECT_EQ(o.trace, "u.jsonl");
 }
 
 TEST(Launch, BadArgumentsAreRefusedWithAReason) {
@@ -79,6 +83,10 @@ TEST(Launch, BadArgumentsAreRefusedWithAReason) {
     EXPECT_FALSE(parse({"--simulated"}, o, error));
     EXPECT_EQ(error, "unknown argument \"--simulated\"");
     EXPECT_FALSE(parse({"extra"}, o, error));
+    for (const char* bad : {"--trace", "--trace="}) {
+        EXPECT_FALSE(parse({bad}, o, error)) << bad;
+        EXPECT_EQ(error, "--trace needs a file");
+    }
     EXPECT_TRUE(seisbench::is_launch_option("--simulate=3"));
     EXPECT_FALSE(seisbench::is_launch_option("-platform"));
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "qt_support.h"
+#include "shell/check_file.h"
 #include "shell/menus.h"
 #include "support/test_app.h"
 
@@ -150,7 +151,7 @@ TEST_F(QtPopups, CheckFileExistsReportsAMissingFile) {
         seen = {box->windowTitle(), box->text()};
         press_button(box, "OK");
     });
-    EXPECT_EQ(shell::CheckFileExists(*t.app, "/nowhere/M1.mac"), 1);
+    EXPECT_EQ(shell::CheckFileExists(t.app->ui, "/nowhere/M1.mac"), 1);
     EXPECT_EQ(seen.title, "File Error");
     EXPECT_EQ(seen.text, "File /nowhere/M1.mac does not exist.");
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "shell/check_file.h"
 #include "shell/menus.h"
 #include "shell/startup.h"
 #include "support/test_app.h"
@@ -120,10 +121,10 @@ TEST(CheckFileExists, PresentFileIsSilentAbsentFileIsReportedWithItsPath) {
     TestApp t;
     t.start();
     const std::string present = std::string(SEISBENCH_TEST_RESOURCE_DIR) + "/main.uir";
-    EXPECT_EQ(shell::CheckFileExists(*t, present), 0);
+    EXPECT_EQ(shell::CheckFileExists(t->ui, present), 0);
     EXPECT_TRUE(t.frontend.popups.empty());
     const std::string absent = "/nonexistent/dir/M1.mac";
-    EXPECT_EQ(shell::CheckFileExists(*t, absent), 1);
+    EXPECT_EQ(shell::CheckFileExists(t->ui, absent), 1);
     EXPECT_EQ(
         t.frontend.messages(),
         (std::vector<std::string>{"File Error|File /nonexistent/dir/M1.mac does not exist."}));

@@ -175,7 +175,7 @@ void HeadlessFrontend::help(const std::string& path, int mode) {
 }
 void HeadlessFrontend::stdout_line(const std::string& text) {
     stdout_lines.push_back(text);
-    if (echo) *echo << text << std::endl;
+    if (echo && echo_output) *echo << text << std::endl;
 }
 
 }  // namespace ui

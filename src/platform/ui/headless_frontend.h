@@ -49,6 +49,8 @@ class HeadlessFrontend : public Frontend {
 
     // Popups and standard-output lines are also written here when set ("TITLE: TEXT").
     std::ostream* echo = nullptr;
+    // Whether standard-output lines are echoed as well.
+    bool echo_output = true;
 
     // User actions, run by the event loop (and by GetUserEvent waits) in order.
     void run(std::function<void(Runtime&)> fn);

@@ -71,7 +71,8 @@ struct Control {
     bool visible = true;
     int text_colour = 0x000000;
     int on_colour = 0x00C000;
-    int width = 0;  // 0: front-end default
+    int width = 0;           // 0: front-end default
+    bool monospace = false;  // list box or text box lines in a fixed-pitch font (columns)
     int precision = 3;
     bool hex = false;  // numeric shown as hexadecimal
     int hex_digits = 0;

@@ -56,6 +56,7 @@ struct Reader {
         c.off_text = j.value("off_text", c.off_text);
         c.units = j.value("units", "");
         c.width = j.value("width", 0);
+        c.monospace = j.value("monospace", false);
         c.dimmed = j.value("dimmed", false);
         c.visible = j.value("visible", true);
         c.text_colour = j.value("colour", c.text_colour);

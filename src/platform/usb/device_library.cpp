@@ -49,11 +49,14 @@ SI_STATUS DeviceLibrary::SI_Open(std::uint32_t index, SI_HANDLE* h) {
     if (!link) return SI_DEVICE_NOT_FOUND;
     *h = next_handle_++;
     open_[*h].link = std::move(link);
+    if (trace_) trace_->record("open");
     return SI_SUCCESS;
 }
 
 SI_STATUS DeviceLibrary::SI_Close(SI_HANDLE h) {
-    return open_.erase(h) == 1 ? SI_SUCCESS : SI_INVALID_HANDLE;
+    if (open_.erase(h) != 1) return SI_INVALID_HANDLE;
+    if (trace_) trace_->record("close");
+    return SI_SUCCESS;
 }
 
 SI_STATUS DeviceLibrary::SI_Write(SI_HANDLE h, const void* buf, std::uint32_t n,
@@ -68,6 +71,7 @@ SI_STATUS DeviceLibrary::SI_Write(SI_HANDLE h, const void* buf, std::uint32_t n,
         return SI_WRITE_ERROR;
     }
     *written = n;
+    if (trace_) trace_->record("write", static_cast<const std::uint8_t*>(buf), n);
     return SI_SUCCESS;
 }
 
@@ -90,6 +94,7 @@ SI_STATUS DeviceLibrary::SI_Read(SI_HANDLE h, void* buf, std::uint32_t n, std::u
     std::copy_n(d->rx.begin(), take, static_cast<std::uint8_t*>(buf));
     d->rx.erase(d->rx.begin(), d->rx.begin() + static_cast<std::ptrdiff_t>(take));
     *read = static_cast<std::uint32_t>(take);
+    if (trace_) trace_->record("read", static_cast<const std::uint8_t*>(buf), take);
     return SI_SUCCESS;
 }
 
@@ -132,6 +137,7 @@ SI_STATUS DeviceLibrary::SI_FlushBuffers(SI_HANDLE h, std::uint8_t tx, std::uint
         d->link->purge();
         d->rx.clear();
     }
+    if (trace_) trace_->record("flush");
     return SI_SUCCESS;
 }
 

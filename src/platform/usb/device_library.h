@@ -9,6 +9,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/usb/bus.h"
+#include "platform/usb/trace.h"
 
 namespace usb {
 
@@ -59,6 +60,10 @@ class DeviceLibrary {
     SI_STATUS SI_FlushBuffers(SI_HANDLE h, std::uint8_t tx, std::uint8_t rx);
     SI_STATUS SI_SetTimeouts(std::uint32_t read_ms, std::uint32_t write_ms);
 
+    // Records every open, close, flush, write and read from now on; null stops it. The trace
+    // must outlive the library or be taken off first.
+    void set_trace(Trace* trace) { trace_ = trace; }
+
   private:
     struct Device {
         std::unique_ptr<Link> link;
@@ -74,6 +79,7 @@ class DeviceLibrary {
     SI_HANDLE next_handle_ = 1;
     std::uint32_t read_timeout_ms_ = 1000;
     std::uint32_t write_timeout_ms_ = 1000;
+    Trace* trace_ = nullptr;
 };
 
 }  // namespace usb

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -279,12 +280,14 @@ class ListBoxView : public ControlView {
         : ControlView(rt, panel, c, user), list_(new QListWidget(parent)) {
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setUniformItemSizes(true);
+        if (c.monospace) list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
             if (syncing_ || row < 0) return;
             user_.set_index(panel_, id_, row);
             resync();
         });
-        set_widget(list_, Placement::Field, false, parent);
+        // Without a caption the list takes the whole width of its box.
+        set_widget(list_, c.label.empty() ? Placement::Wide : Placement::Field, false, parent);
     }
 
   private:

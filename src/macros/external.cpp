@@ -1,0 +1,104 @@
+#include "macros/external.h"
+
+#include <vector>
+
+#include "macros/board_port.h"
+#include "macros/editor.h"
+#include "macros/engine.h"
+#include "macros/files.h"
+#include "macros/messages.h"
+#include "shell/app.h"
+#include "uir_ids.h"
+
+namespace macros {
+
+namespace {
+
+constexpr int kSetupButtons[kExternalMacros] = {SETUP_EXTMACRO1, SETUP_EXTMACRO2, SETUP_EXTMACRO3,
+                                                SETUP_EXTMACRO4, SETUP_EXTMACRO5, SETUP_EXTMACRO6,
+                                                SETUP_EXTMACRO7, SETUP_EXTMACRO8};
+constexpr int kControlButtons[kExternalMacros] = {
+    CONTROL_EXTMACRO1, CONTROL_EXTMACRO2, CONTROL_EXTMACRO3, CONTROL_EXTMACRO4,
+    CONTROL_EXTMACRO5, CONTROL_EXTMACRO6, CONTROL_EXTMACRO7, CONTROL_EXTMACRO8};
+
+void set_caption(App& app, int i, const std::string& name) {
+    app.ui.SetCtrlAttribute(app.shell.setuppanel, kSetupButtons[i], ui::ATTR_LABEL_TEXT, name);
+    app.ui.SetCtrlAttribute(app.shell.controlpanel, kControlButtons[i], ui::ATTR_LABEL_TEXT, name);
+}
+
+std::string caption(App& app, int i) {
+    std::string s;
+    app.ui.GetCtrlAttribute(app.shell.controlpanel, kControlButtons[i], ui::ATTR_LABEL_TEXT, &s);
+    return s;
+}
+
+}  // namespace
+
+std::string ext_macro_path(App& app, int n) {
+    return ui::Runtime::MakePathname(macro_folder(app), "M" + std::to_string(n) + ".mac");
+}
+
+std::string names_file_path(App& app) {
+    return ui::Runtime::MakePathname(macro_folder(app), kNamesFile);
+}
+
+core::Status init_external_macros(App& app) {
+    const std::string path = names_file_path(app);
+    if (core::Status s = check_file(app, path); !s) return s;
+    std::vector<std::string> names;
+    if (!read_names(path, &names)) return file_unreadable(app, path);
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) set_caption(app, i, names[i]);
+    return core::Status::success();
+}
+
+core::Status run_macro_file(App& app, const std::string& path) {
+    if (core::Status s = check_file(app, path); !s) return s;
+    Table t;
+    switch (read_macro_file(path, &t)) {
+        case ReadResult::Unreadable:
+            return file_unreadable(app, path);
+        case ReadResult::TooLong:
+            return file_too_long(app, "Run External Macro", path, "Nothing was run.");
+        case ReadResult::Ok:
+            break;
+    }
+    BoardPort port(app);
+    return run_macro_cmds(port, t);
+}
+
+core::Status run_ext_macro(App& app, int n) {
+    if (!app.ui.ConfirmPopup("Run External Macro", "This selection will run external macro M" +
+                                                       std::to_string(n) + ".  Continue?"))
+        return core::Status::failed(core::Fault::Cancelled, "run_ext_macro");
+    return run_macro_file(app, ext_macro_path(app, n));
+}
+
+core::Status name_ext_macro(App& app, int n) {
+    std::string name;
+    if (app.ui.PromptPopup("Name External Macro",
+                           "Enter name for external macro M" + std::to_string(n) + ".", &name,
+                           kMaxNameLength) < 0)
+        return core::Status::failed(core::Fault::Cancelled, "name_ext_macro");
+    return rename_ext_macro(app, n, name);
+}
+
+core::Status rename_ext_macro(App& app, int n, const std::string& name) {
+    // The names file is read word by word: a caption with a blank inside, or none at all,
+    // would shift every caption after it.
+    if (!valid_name(name))
+        return report(app, core::Status::failed(
+                               core::Fault::BadInput, "name_ext_macro", "Name External Macro",
+                               "A name is one word of 1 to 7 characters, without spaces."));
+    const std::string path = names_file_path(app);
+    if (core::Status s = check_file(app, path); !s) return s;
+    std::vector<std::string> names;
+    if (!read_names(path, &names)) return file_unreadable(app, path);
+    // Lines the file lacks keep the captions the buttons show.
+    for (int i = static_cast<int>(names.size()); i < kExternalMacros; ++i)
+        names.push_back(caption(app, i));
+    names[n - 1] = name;
+    if (!write_names(path, names)) return file_unwritable(app, path);
+    return init_external_macros(app);
+}
+
+}  // namespace macros

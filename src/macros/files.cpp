@@ -1,0 +1,104 @@
+#include "macros/files.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace macros {
+
+namespace {
+
+// Writes to a temporary name in the same folder and renames it into place, so a reader never
+// sees half a file and a failed write leaves the old one.
+bool write_atomically(const std::string& path, const std::string& content) {
+    namespace fs = std::filesystem;
+    const std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out || !(out << content) || !out.flush()) {
+            std::error_code ec;
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) fs::remove(temp, ec);
+    return !ec;
+}
+
+// Four hexadecimal numbers at the front of the line; anything after them is ignored.
+bool scan_entry(const std::string& line, Entry* e) {
+    std::istringstream in(line);
+    int* fields[] = {&e->kind, &e->direction, &e->address, &e->data};
+    for (int* f : fields) {
+        std::string word;
+        if (!(in >> word) || !std::isxdigit(static_cast<unsigned char>(word[0]))) return false;
+        char* end = nullptr;
+        const unsigned long long v = std::strtoull(word.c_str(), &end, 16);
+        if (*end != '\0') return false;
+        *f = static_cast<int>(static_cast<std::uint32_t>(v));
+    }
+    return true;
+}
+
+}  // namespace
+
+ReadResult read_macro_file(const std::string& path, Table* table) {
+    std::ifstream in(path);
+    if (!in) return ReadResult::Unreadable;
+    Table t;
+    reset_table(t);
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
+        Entry e;
+        if (!scan_entry(line, &e)) break;
+        if (n == kMaxOperations) return ReadResult::TooLong;
+        t[n++] = e;
+        t[n] = kEndEntry;
+    }
+    *table = t;
+    return ReadResult::Ok;
+}
+
+bool write_macro_file(const std::string& path, const Table& table) {
+    std::string text;
+    for (int i = 0; i < operation_count(table); ++i) {
+        const Entry& e = table[i];
+        char line[64];
+        std::snprintf(line, sizeof line, "%01X  %01X  %02X  %06X\n", static_cast<unsigned>(e.kind),
+                      static_cast<unsigned>(e.direction), static_cast<unsigned>(e.address),
+                      static_cast<unsigned>(e.data));
+        text += line;
+    }
+    return write_atomically(path, text);
+}
+
+bool read_names(const std::string& path, std::vector<std::string>* names) {
+    std::ifstream in(path);
+    if (!in) return false;
+    names->clear();
+    for (std::string w; names->size() < kExternalMacros && in >> w;) names->push_back(w);
+    return true;
+}
+
+bool write_names(const std::string& path, const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& n : names) text += n + "\n";
+    return write_atomically(path, text);
+}
+
+bool valid_name(const std::string& name) {
+    if (name.empty() || name.size() > kMaxNameLength) return false;
+    for (char c : name)
+        if (std::isspace(static_cast<unsigned char>(c)) ||
+            !std::isprint(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+}  // namespace macros

@@ -1,0 +1,34 @@
+// The macro file (".mac": four hexadecimal numbers per entry and line) and the names file of
+// the external-macro buttons (one word per button).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "macros/entry.h"
+
+namespace macros {
+
+inline constexpr int kExternalMacros = 8;
+inline constexpr int kMaxNameLength = 7;
+inline constexpr const char* kMacroFolder = "macros";
+inline constexpr const char* kNamesFile = "Mnames.txt";
+
+enum class ReadResult { Ok, Unreadable, TooLong };
+// Reads entries until the first line that does not hold four numbers. A file with more than
+// kMaxOperations entries is refused and *table left as it was; the caller tells the person in
+// its own words.
+ReadResult read_macro_file(const std::string& path, Table* table);
+// One line per entry up to the end entry; the file is replaced whole or not at all. False when
+// it cannot be written.
+bool write_macro_file(const std::string& path, const Table& table);
+
+// The words of the names file in order (at most kExternalMacros); false when it cannot be read.
+bool read_names(const std::string& path, std::vector<std::string>* names);
+// One name per line, replacing the file whole or not at all.
+bool write_names(const std::string& path, const std::vector<std::string>& names);
+
+// A caption the names file can hold: one word of 1 to kMaxNameLength characters.
+bool valid_name(const std::string& name);
+
+}  // namespace macros
