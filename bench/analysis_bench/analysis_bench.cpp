@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kChannels = analysis::kSpectrumChannels;
+constexpr int kChannels = analysis::spectrum::kSpectrumChannels;
 
 double cpu_seconds() {
     timespec t{};
@@ -53,27 +53,28 @@ struct Figures {
 };
 
 void run(int n, int repeats) {
-    auto state = std::make_unique<analysis::SpectrumState>();
-    const analysis::SpectrumSettings settings{48000.0, 8388607, 5.0, 0, analysis::kWindowQuellan};
-    const analysis::FftErrorReporter errors(nullptr, {1, 1, 1, 1});
+    auto state = std::make_unique<analysis::spectrum::SpectrumState>();
+    const analysis::spectrum::SpectrumSettings settings{48000.0, 8388607, 5.0, 0,
+                                                        analysis::spectrum::kWindowQuellan};
+    const analysis::spectrum::FftErrorReporter errors(nullptr, {1, 1, 1, 1});
     std::vector<std::vector<int32_t>> data;
     for (int c = 0; c < kChannels; ++c) data.push_back(channel_record(n, c));
     std::vector<double> re(n), im(n);
 
     auto analysis_pass = [&] {
-        analysis::clean_average_buff(*state);
+        analysis::spectrum::clean_average_buff(*state);
         const auto start = cpu_seconds();
         for (int c = 0; c < kChannels; ++c)
-            analysis::ChannelFFT(*state, 1, c, data[c].data(), n, settings.window_index);
-        analysis::signal_FFT_stats(*state, 0, n, settings, errors);
-        analysis::noise_FFT_stats(*state, 0, n, settings, errors);
+            analysis::spectrum::ChannelFFT(*state, 1, c, data[c].data(), n, settings.window_index);
+        analysis::spectrum::signal_FFT_stats(*state, 0, n, settings, errors);
+        analysis::spectrum::noise_FFT_stats(*state, 0, n, settings, errors);
         return seconds_since(start);
     };
 
     // The first pass also computes the window's coefficients for this length.
     const double first = analysis_pass();
     const auto ref_start = cpu_seconds();
-    analysis::getReferenceFFT(*state, n, settings.fs_code, settings.window_index);
+    analysis::spectrum::getReferenceFFT(*state, n, settings.fs_code, settings.window_index);
     const double reference = seconds_since(ref_start);
 
     Figures bare, full;

@@ -15,10 +15,6 @@ void separate_channel_data(App& app);
 // Adds an error entry: code_times_ten (210, 400, ...) for the channel index 0..3 under test.
 void plot_error(App& app, int code_times_ten, int channel);
 void update_cursor(App& app);
-// Zeroes the four averaged spectra before a run of captures.
-void clean_average_buff(App& app);
-// Adds the channel's windowed power spectrum, divided by the averaging count, to its average.
-void ChannelFFT(App& app, int averaging_count, int channel);
 void update_time_date(App& app);
 
 // Binds every callback name the analysis and setup panels and the main menu give this

@@ -8,7 +8,7 @@
 #include "analysis/analysis.h"
 #include "analysis/data_file.h"
 #include "analysis/settings.h"
-#include "analysis/spectrum_seams.h"
+#include "analysis/spectra.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
 #include "shell/app.h"

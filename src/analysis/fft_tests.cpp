@@ -10,6 +10,8 @@
 
 namespace analysis {
 
+using namespace spectrum;
+
 namespace {
 
 SpectrumSettings settings_of(const App& app) {

@@ -139,17 +139,11 @@ void update_time_date(App& app) {
 void analysis_callbacks(App& app) {
     auto& cb = app.callbacks;
     auto on_commit = [&cb, &app](const char* name, auto fn) {
-        cb.add_ctrl(name, [&app, fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT) fn(app);
-            return 0;
-        });
+        ui::on_commit(cb, name, [&app, fn] { fn(app); });
     };
     // Setup-panel fields follow their value as it changes, not only when committed.
     auto on_change = [&cb, &app](const char* name, auto fn) {
-        cb.add_ctrl(name, [&app, fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT || event == ui::EVENT_VAL_CHANGED) fn(app);
-            return 0;
-        });
+        ui::on_change(cb, name, [&app, fn] { fn(app); });
     };
     on_commit("test", analysis);
     on_commit("fft_ctrl", fft_ctrl);

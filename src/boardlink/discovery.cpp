@@ -7,6 +7,7 @@
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "shell/app.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace boardlink {
@@ -233,29 +234,26 @@ core::Status reset_board(App& app, bool confirmed) {
     return core::Status::success();
 }
 
-void show_outcome(App& app, const core::Status& s) {
-    if (!s.title.empty() || !s.text.empty()) app.ui.MessagePopup(s.title, s.text);
-}
-
 int USB_port_init(App& app) {
-    show_outcome(app, app.link.usb_opened == 1 ? disconnect_board(app) : connect_board(app));
+    shell::show_outcome(app.ui,
+                        app.link.usb_opened == 1 ? disconnect_board(app) : connect_board(app));
     return 0;
 }
 
 int timerfunc(App& app) {
-    show_outcome(app, check_board_present(app));
+    shell::show_outcome(app.ui, check_board_present(app));
     return 0;
 }
 
 int reset_Board(App& app) {
-    show_outcome(app, reset_board(app, confirm_reset(app)));
+    shell::show_outcome(app.ui, reset_board(app, confirm_reset(app)));
     return 0;
 }
 
 void discovery_callbacks(App& app) {
     app.port.on_read_failure = [&app](const core::Status& s) {
         dim_board_commands(app);
-        show_outcome(app, s);
+        shell::show_outcome(app.ui, s);
     };
     auto& cb = app.callbacks;
     ui::on_commit(cb, "USB_port_init", [&app] { USB_port_init(app); });

@@ -24,8 +24,6 @@ core::Status check_board_present(App& app);
 bool confirm_reset(App& app);
 // Restarts the MCU and ends the connection when confirmed; Cancelled otherwise.
 core::Status reset_board(App& app, bool confirmed);
-// Shows the message an outcome carries, if any.
-void show_outcome(App& app, const core::Status& s);
 
 // Connects when no board is open, disconnects otherwise (the connect toggle's commit).
 int USB_port_init(App& app);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "analysis/analysis.h"
+#include "analysis/spectra.h"
 #include "capture/capture.h"
 #include "core/system_types.h"
 #include "shell/app.h"
@@ -20,7 +21,7 @@ core::Status capture_and_analyse(App& app) {
     app.capture.NumberOfChannels = core::channels_from_code(shell::get_int(ui, p, SETUP_CHANNELS));
     ui.SetCtrlVal(p, SETUP_PROGRESS, 0);
     ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, 0x0000FF);
-    analysis::clean_average_buff(app);
+    analysis::clear_spectra(app);
     const int asked = shell::get_int(ui, p, SETUP_AVERAGE);
     const int effective = asked == 0 ? 1 : asked;
     int left = effective;
@@ -33,7 +34,7 @@ core::Status capture_and_analyse(App& app) {
         }
         analysis::separate_channel_data(app);
         for (int c = 0; c < app.capture.NumberOfChannels; ++c)
-            analysis::ChannelFFT(app, effective, c);
+            analysis::add_channel_spectrum(app, effective, c);
         ui.SetCtrlVal(p, SETUP_COUNTDOWN, --left);
     }
     ui.DisplayPanel(app.shell.analysispanel);

@@ -13,6 +13,7 @@
 #include "core/system_types.h"
 #include "platform/ui/headless_frontend.h"
 #include "shell/app.h"
+#include "shell/show_outcome.h"
 #include "uir_ids.h"
 
 namespace cli {
@@ -33,7 +34,7 @@ Result connect(Context& c) {
         // As a person would: the toggle goes on, then its commit runs.
         app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 1);
         const core::Status s = boardlink::connect_board(app);
-        boardlink::show_outcome(app, s);
+        shell::show_outcome(app.ui, s);
         if (!s) return failure(s, "no board connected");
     }
     Result r;
@@ -185,7 +186,7 @@ void add_board_commands() {
                            App& app = c.app;
                            if (app.link.usb_opened == 1) {
                                app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);
-                               boardlink::show_outcome(app, boardlink::disconnect_board(app));
+                               shell::show_outcome(app.ui, boardlink::disconnect_board(app));
                            }
                            Result r;
                            r.add("connected", false, "no");
@@ -198,7 +199,7 @@ void add_board_commands() {
                       if (!ensure_connected(c, &f)) return f;
                       const core::Status s =
                           boardlink::reset_board(c.app, boardlink::confirm_reset(c.app));
-                      boardlink::show_outcome(c.app, s);
+                      shell::show_outcome(c.app.ui, s);
                       if (!s) return failure(s, "reset not confirmed");
                       Result r;
                       r.add("reset", true, "done");

@@ -43,7 +43,7 @@ class App {
     boardlink::Port port;
     capture::Buffer capture;
     // The averaged spectra and their work arrays, sized for the longest record.
-    analysis::SpectrumState spectra;
+    analysis::spectrum::SpectrumState spectra;
     analysis::AnalysisState analysis;
     macros::MacroState macros;
 };

@@ -66,14 +66,8 @@ void register_callbacks(App& app) {
     menu("helpcontents_menu", [&] { ui.SystemHelp(g.helpFile, ui::HELP_CONTENTS); });
     menu("helpsearch_menu", [&] { ui.SystemHelp(g.helpFile, ui::HELP_SEARCH); });
 
-    auto on_commit = [&cb](const char* name, auto fn) {
-        cb.add_ctrl(name, [fn](int, int, int event, void*) {
-            if (event == ui::EVENT_COMMIT) fn();
-            return 0;
-        });
-    };
-    on_commit("helpfile", [&] { ui.SystemHelp(g.helpFile, ui::HELP_CONTENTS); });
-    on_commit("close_about", [&] { ui.HidePanel(g.aboutpanel); });
+    ui::on_commit(cb, "helpfile", [&] { ui.SystemHelp(g.helpFile, ui::HELP_CONTENTS); });
+    ui::on_commit(cb, "close_about", [&] { ui.HidePanel(g.aboutpanel); });
 }
 
 }  // namespace shell

@@ -10,7 +10,7 @@
 
 namespace {
 
-using analysis::SpectrumState;
+using analysis::spectrum::SpectrumState;
 
 std::vector<int32_t> random_block(int n, unsigned seed) {
     std::mt19937 gen(seed);
@@ -46,7 +46,7 @@ TEST_F(Averaging, FourBlocksGiveTheMeanOfTheirPowerSpectra) {
     std::vector<double> mean(n / 2 + 1, 0.0);
     for (unsigned b = 0; b < 4; ++b) {
         const auto block = random_block(n, b + 1);
-        ASSERT_EQ(analysis::ChannelFFT(*state, 4, 2, block.data(), n, 1), 0);
+        ASSERT_EQ(analysis::spectrum::ChannelFFT(*state, 4, 2, block.data(), n, 1), 0);
         const auto power = power_spectrum(block);
         for (int i = 0; i <= n / 2; ++i) mean[i] += power[i] / 4.0;
     }
@@ -58,14 +58,14 @@ TEST_F(Averaging, FourBlocksGiveTheMeanOfTheirPowerSpectra) {
 
 TEST_F(Averaging, SilentBlockIsFlooredSoEveryLogarithmIsFinite) {
     const std::vector<int32_t> silence(64, 0);
-    ASSERT_EQ(analysis::ChannelFFT(*state, 1, 0, silence.data(), 64, 0), 0);
+    ASSERT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 0, silence.data(), 64, 0), 0);
     for (int i = 0; i <= 32; ++i) EXPECT_EQ(state->avg_buff[0][i], 1e-20) << i;
 }
 
 TEST_F(Averaging, CleanZeroesAllChannels) {
     const auto block = random_block(256, 7);
-    for (int c = 0; c < 4; ++c) analysis::ChannelFFT(*state, 1, c, block.data(), 256, 2);
-    analysis::clean_average_buff(*state);
+    for (int c = 0; c < 4; ++c) analysis::spectrum::ChannelFFT(*state, 1, c, block.data(), 256, 2);
+    analysis::spectrum::clean_average_buff(*state);
     for (int c = 0; c < 4; ++c)
         for (int i = 0; i <= 128; ++i) ASSERT_EQ(state->avg_buff[c][i], 0.0);
 }
@@ -73,18 +73,23 @@ TEST_F(Averaging, CleanZeroesAllChannels) {
 TEST_F(Averaging, BadArgumentsChangeNothing) {
     const auto block = random_block(128, 3);
     state->avg_buff[0][0] = 1.0;
-    EXPECT_EQ(analysis::ChannelFFT(*state, 0, 0, block.data(), 128, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, 4, block.data(), 128, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, -1, block.data(), 128, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, nullptr, 128, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, block.data(), -2, 1), dsp::kInvalidCount);
-    EXPECT_EQ(
-        analysis::ChannelFFT(*state, 1, 0, block.data(), core::kBufferEntries + 1, 1),
-        dsp::kInvalidCount);
-    EXPECT_EQ(analysis::add_to_average(*state, 0, 0, state->fft_re.data(), 128),
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 0, 0, block.data(), 128, 1),
               dsp::kInvalidCount);
-    EXPECT_EQ(analysis::add_to_average(*state, 1, 0, nullptr, 128), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, block.data(), 0, 1), 0);  // nothing to add
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 4, block.data(), 128, 1),
+              dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 1, -1, block.data(), 128, 1),
+              dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 0, nullptr, 128, 1), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 0, block.data(), -2, 1),
+              dsp::kInvalidCount);
+    EXPECT_EQ(
+        analysis::spectrum::ChannelFFT(*state, 1, 0, block.data(), core::kBufferEntries + 1, 1),
+        dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::add_to_average(*state, 0, 0, state->fft_re.data(), 128),
+              dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::add_to_average(*state, 1, 0, nullptr, 128), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 0, block.data(), 0, 1),
+              0);  // nothing to add
     EXPECT_EQ(state->avg_buff[0][0], 1.0);
     EXPECT_EQ(state->avg_buff[0][1], 0.0);
 }
@@ -93,7 +98,7 @@ TEST_F(Averaging, AnyLengthIsTransformed) {
     // 1009 is prime: the transform takes its chirp-z path. No window: compare with the sums.
     const int n = 1009;
     const auto block = random_block(n, 11);
-    ASSERT_EQ(analysis::ChannelFFT(*state, 1, 3, block.data(), n, 0), 0);
+    ASSERT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 3, block.data(), n, 0), 0);
     for (int k : {0, 5, 504}) {
         double re = 0.0, im = 0.0;
         for (int i = 0; i < n; ++i) {

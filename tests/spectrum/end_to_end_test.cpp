@@ -33,14 +33,18 @@ std::vector<int32_t> record(double a, int bin, double a2, double sigma, unsigned
 
 class EndToEnd : public ::testing::Test {
   protected:
-    analysis::FftStats signal(const std::vector<int32_t>& data) {
-        analysis::clean_average_buff(*state);
-        EXPECT_EQ(analysis::ChannelFFT(*state, 1, 0, data.data(), kN, settings.window_index), 0);
-        return analysis::signal_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
+    analysis::spectrum::FftStats signal(const std::vector<int32_t>& data) {
+        analysis::spectrum::clean_average_buff(*state);
+        EXPECT_EQ(
+            analysis::spectrum::ChannelFFT(*state, 1, 0, data.data(), kN, settings.window_index),
+            0);
+        return analysis::spectrum::signal_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
     }
 
-    std::unique_ptr<analysis::SpectrumState> state = std::make_unique<analysis::SpectrumState>();
-    analysis::SpectrumSettings settings{kFs, kFullScale, 5.0, 0, analysis::kWindowBlackmanHarris};
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
+    analysis::spectrum::SpectrumSettings settings{kFs, kFullScale, 5.0, 0,
+                                                  analysis::spectrum::kWindowBlackmanHarris};
     ErrorLog log;
 };
 
@@ -49,48 +53,55 @@ TEST_F(EndToEnd, ToneInWhiteNoiseGivesTheSignalToNoiseRatio) {
     const auto s = signal(record(a, 1001, 0.0, sigma, 12345));
     const double want = db(a * a / 2.0 / (sigma * sigma));  // 63.42 dB
     EXPECT_EQ(state->fund_bin, 1001);
-    EXPECT_NEAR(s.displays[analysis::kStatSN].value.value(), want, 0.1);
-    EXPECT_NEAR(s.displays[analysis::kStatSND].value.value(), want, 0.1);
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSN].value.value(), want, 0.1);
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSND].value.value(), want, 0.1);
 }
 
 TEST_F(EndToEnd, ToneWithSecondHarmonicGivesTheDistortionRatio) {
-    settings.window_index = analysis::kWindowQuellan;
+    settings.window_index = analysis::spectrum::kWindowQuellan;
     const double a = 4194304.0;
     const auto s = signal(record(a, 1001, a * 1e-4, 0.0, 1));
-    EXPECT_NEAR(s.displays[analysis::kStatSD].value.value(), 80.0, 0.1);
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSD].value.value(), 80.0, 0.1);
     EXPECT_LE(state->harmonics[0].first, 2002 - 6);
     EXPECT_GE(state->harmonics[0].last, 2002 + 6);
-    EXPECT_EQ(state->harmonics[0].status, analysis::kHarmonicCounted);
+    EXPECT_EQ(state->harmonics[0].status, analysis::spectrum::kHarmonicCounted);
 }
 
 TEST_F(EndToEnd, AveragingFourBlocksKeepsTheRatio) {
     const double a = 4194304.0, sigma = 2000.0;
-    analysis::clean_average_buff(*state);
+    analysis::spectrum::clean_average_buff(*state);
     for (unsigned b = 0; b < 4; ++b) {
         const auto data = record(a, 1001, 0.0, sigma, 100 + b);
-        ASSERT_EQ(analysis::ChannelFFT(*state, 4, 0, data.data(), kN, settings.window_index), 0);
+        ASSERT_EQ(
+            analysis::spectrum::ChannelFFT(*state, 4, 0, data.data(), kN, settings.window_index),
+            0);
     }
-    const auto s = analysis::signal_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
-    EXPECT_NEAR(s.displays[analysis::kStatSN].value.value(), db(a * a / 2.0 / (sigma * sigma)),
-                0.05);
+    const auto s =
+        analysis::spectrum::signal_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSN].value.value(),
+                db(a * a / 2.0 / (sigma * sigma)), 0.05);
 }
 
 // Noise only, no window: full-scale sine power over the noise power, and the noise density
 // sigma / sqrt(fs / 2) in volts (one code is (fs_volt / 2) / fs_code volts).
 TEST_F(EndToEnd, WhiteNoiseGivesItsLevelAndDensity) {
-    settings.window_index = analysis::kWindowNone;
+    settings.window_index = analysis::spectrum::kWindowNone;
     const double sigma = 1000.0;
     const auto data = record(0.0, 1, 0.0, sigma, 777);
-    analysis::clean_average_buff(*state);
-    ASSERT_EQ(analysis::ChannelFFT(*state, 1, 0, data.data(), kN, settings.window_index), 0);
-    const auto s = analysis::noise_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
+    analysis::spectrum::clean_average_buff(*state);
+    ASSERT_EQ(analysis::spectrum::ChannelFFT(*state, 1, 0, data.data(), kN, settings.window_index),
+              0);
+    const auto s =
+        analysis::spectrum::noise_fft(*state, {kN, 0, 0, 0}, 0, settings, log.reporter());
     const double fs_sine = double(kFullScale) * kFullScale / 2.0;
-    EXPECT_NEAR(s.displays[analysis::kStatSN].value.value(), db(fs_sine / (sigma * sigma)), 0.1);
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSN].value.value(),
+                db(fs_sine / (sigma * sigma)), 0.1);
     const double density = 1e9 * sigma * (settings.fs_volt / 2.0 / kFullScale) / std::sqrt(kFs / 2);
-    EXPECT_NEAR(db(s.displays[analysis::kStatSpotNv].value.value() / density) / 2.0, 0.0, 0.1);
+    EXPECT_NEAR(db(s.displays[analysis::spectrum::kStatSpotNv].value.value() / density) / 2.0, 0.0,
+                0.1);
     // Spot noise in dB is the level of one bin: S/N plus 10 log of the bin count.
-    EXPECT_NEAR(s.displays[analysis::kStatSpotDb].value.value(),
-                s.displays[analysis::kStatSN].value.value() + db(kN / 2 - 1), 1e-9);
+    EXPECT_NEAR(s.displays[analysis::spectrum::kStatSpotDb].value.value(),
+                s.displays[analysis::spectrum::kStatSN].value.value() + db(kN / 2 - 1), 1e-9);
 }
 
 }  // namespace

@@ -10,17 +10,17 @@
 
 namespace {
 
-using analysis::FftGraph;
-using analysis::FftGraphRequest;
+using analysis::spectrum::FftGraph;
+using analysis::spectrum::FftGraphRequest;
 using spectrum_test::ErrorLog;
 
 constexpr int kN = 4096;
 
 TEST(DbAxis, LowerLimitIsTheNextMultipleOfTwentyBelow) {
-    EXPECT_EQ(analysis::db_axis_lower_limit(-135.3), -140.0);
-    EXPECT_EQ(analysis::db_axis_lower_limit(-140.0), -160.0);
-    EXPECT_EQ(analysis::db_axis_lower_limit(-10.0), -20.0);
-    EXPECT_EQ(analysis::db_axis_lower_limit(-0.0), -20.0);
+    EXPECT_EQ(analysis::spectrum::db_axis_lower_limit(-135.3), -140.0);
+    EXPECT_EQ(analysis::spectrum::db_axis_lower_limit(-140.0), -160.0);
+    EXPECT_EQ(analysis::spectrum::db_axis_lower_limit(-10.0), -20.0);
+    EXPECT_EQ(analysis::spectrum::db_axis_lower_limit(-0.0), -20.0);
 }
 
 class FftGraphTest : public ::testing::Test {
@@ -31,17 +31,19 @@ class FftGraphTest : public ::testing::Test {
         state->ref_power = 1.0;
     }
     FftGraph plot(FftGraphRequest request) {
-        return analysis::graph_fft(*state, request, settings, log.reporter());
+        return analysis::spectrum::graph_fft(*state, request, settings, log.reporter());
     }
 
-    std::unique_ptr<analysis::SpectrumState> state = std::make_unique<analysis::SpectrumState>();
-    analysis::SpectrumSettings settings{8000.0, 8388607, 5.0, 0, analysis::kWindowQuellan};
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
+    analysis::spectrum::SpectrumSettings settings{8000.0, 8388607, 5.0, 0,
+                                                  analysis::spectrum::kWindowQuellan};
     ErrorLog log;
 };
 
 TEST_F(FftGraphTest, DbValuesFrequenciesAndAxis) {
     state->avg_buff[0][100] = 1e-2;
-    const FftGraph g = plot({analysis::kFftKindSignal, 0, kN, false, false, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, kN, false, false, -20.0});
     ASSERT_TRUE(g.plotted);
     EXPECT_TRUE(g.db_mode);
     ASSERT_EQ(g.x.size(), 2049u);
@@ -58,24 +60,25 @@ TEST_F(FftGraphTest, DbValuesFrequenciesAndAxis) {
 }
 
 TEST_F(FftGraphTest, AxisOnlyGoesDownAcrossChannels) {
-    EXPECT_EQ(plot({analysis::kFftKindSignal, 0, kN, false, false, -200.0}).y_min, -200.0);
+    EXPECT_EQ(plot({analysis::spectrum::kFftKindSignal, 0, kN, false, false, -200.0}).y_min,
+              -200.0);
 }
 
 TEST_F(FftGraphTest, ZeroBinOrNoReferenceIsNotPlotted) {
     state->avg_buff[0][7] = 0.0;
-    EXPECT_FALSE(plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0}).plotted);
+    EXPECT_FALSE(plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0}).plotted);
     state->avg_buff[0][7] = 1e-6;
     state->ref_power = 0.0;
-    EXPECT_FALSE(plot({analysis::kFftKindNoise, 0, kN, false, false, -20.0}).plotted);
+    EXPECT_FALSE(plot({analysis::spectrum::kFftKindNoise, 0, kN, false, false, -20.0}).plotted);
     // A channel never transformed holds zeros: silently left out.
-    EXPECT_FALSE(plot({analysis::kFftKindSignal, 3, kN, false, false, -20.0}).plotted);
+    EXPECT_FALSE(plot({analysis::spectrum::kFftKindSignal, 3, kN, false, false, -20.0}).plotted);
     EXPECT_TRUE(log.entries().empty());
 }
 
 TEST_F(FftGraphTest, NanovoltModeIsAutoscaledAndAllowsZeros) {
     state->ref_power = 0.0;  // not needed in nV mode
     state->avg_buff[0][5] = 0.0;
-    const FftGraph g = plot({analysis::kFftKindNoise, 0, kN, true, true, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindNoise, 0, kN, true, true, -20.0});
     ASSERT_TRUE(g.plotted);
     EXPECT_FALSE(g.db_mode);
     EXPECT_EQ(g.y[5], 0.0);
@@ -84,7 +87,7 @@ TEST_F(FftGraphTest, NanovoltModeIsAutoscaledAndAllowsZeros) {
     EXPECT_NEAR(g.y[0] / want, 1.0, 1e-12);
     EXPECT_TRUE(g.lines.empty());
     state->avg_buff[0][5] = -1.0;
-    EXPECT_FALSE(plot({analysis::kFftKindNoise, 0, kN, false, true, -20.0}).plotted);
+    EXPECT_FALSE(plot({analysis::spectrum::kFftKindNoise, 0, kN, false, true, -20.0}).plotted);
 }
 
 // Fundamental 1500 of n = 4096 and one harmonic: order 2 folds to bin 1096.
@@ -93,7 +96,7 @@ TEST_F(FftGraphTest, FundamentalAndHarmonicMarkers) {
     state->n_harmonics = 1;
     state->avg_buff[0][1500] = 1.0;
     state->avg_buff[0][1109] = 1e-2;  // within 13 bins of 1096: lifts the order label
-    const FftGraph g = plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0});
     ASSERT_EQ(g.texts.size(), 2u);
     EXPECT_EQ(std::string(g.texts[0].text), "F");
     EXPECT_EQ(g.texts[0].x, g.x[1500]);
@@ -117,13 +120,13 @@ TEST_F(FftGraphTest, FundamentalAndHarmonicMarkers) {
 TEST_F(FftGraphTest, MarkerLinesStayOutOfDcAndNyquist) {
     state->fund_bin = 16;  // lines 14 ... 22: above dc_bins 13 only
     state->n_harmonics = 0;
-    FftGraph g = plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0});
+    FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0});
     EXPECT_EQ(g.lines.size(), 9u);
     EXPECT_EQ(g.lines.front().x, g.x[14]);
 
     state->fund_bin = 1024;  // order 2 at 2048 = M: harmonic lines stop below M
     state->n_harmonics = 1;
-    g = plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0});
+    g = plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0});
     ASSERT_EQ(g.lines.size(), 13u + 6u);
     EXPECT_EQ(g.lines.back().x, g.x[2047]);
 }
@@ -131,8 +134,9 @@ TEST_F(FftGraphTest, MarkerLinesStayOutOfDcAndNyquist) {
 TEST_F(FftGraphTest, NoMarkersWhenSwitchedOffOrInTheNoiseTest) {
     state->fund_bin = 1500;
     state->n_harmonics = 3;
-    EXPECT_TRUE(plot({analysis::kFftKindSignal, 0, kN, false, false, -20.0}).texts.empty());
-    const FftGraph noise = plot({analysis::kFftKindNoise, 0, kN, true, false, -20.0});
+    EXPECT_TRUE(
+        plot({analysis::spectrum::kFftKindSignal, 0, kN, false, false, -20.0}).texts.empty());
+    const FftGraph noise = plot({analysis::spectrum::kFftKindNoise, 0, kN, true, false, -20.0});
     EXPECT_TRUE(noise.plotted);
     EXPECT_TRUE(noise.texts.empty());
     EXPECT_TRUE(noise.lines.empty());
@@ -142,27 +146,28 @@ TEST_F(FftGraphTest, NoMarkersWhenSwitchedOffOrInTheNoiseTest) {
 TEST_F(FftGraphTest, FundamentalOutsideAShorterChannelIsNotMarked) {
     state->fund_bin = 1500;
     state->n_harmonics = 1;
-    const FftGraph g = plot({analysis::kFftKindSignal, 0, 2048, true, false, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, 2048, true, false, -20.0});
     ASSERT_TRUE(g.plotted);
     EXPECT_TRUE(g.texts.empty());
     EXPECT_TRUE(g.lines.empty());
 
     state->fund_bin = -1;  // the last analysis found none
-    EXPECT_TRUE(plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0}).lines.empty());
+    EXPECT_TRUE(
+        plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0}).lines.empty());
 }
 
 TEST_F(FftGraphTest, ManyHarmonicsUseTheReservedMarkers) {
     state->fund_bin = 3;
-    state->n_harmonics = analysis::kMaxHarmonics;
+    state->n_harmonics = analysis::spectrum::kMaxHarmonics;
     const auto* before = state->marker_lines.data();
-    const FftGraph g = plot({analysis::kFftKindSignal, 0, kN, true, false, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, kN, true, false, -20.0});
     EXPECT_EQ(g.texts.size(), 1001u);
     EXPECT_EQ(std::string(g.texts.back().text), "1001");
     EXPECT_EQ(state->marker_lines.data(), before);
 }
 
 TEST_F(FftGraphTest, SingleSampleChannelIsTooShort) {
-    const FftGraph g = plot({analysis::kFftKindSignal, 0, 1, false, false, -20.0});
+    const FftGraph g = plot({analysis::spectrum::kFftKindSignal, 0, 1, false, false, -20.0});
     EXPECT_FALSE(g.plotted);
     EXPECT_EQ(log.entries(), std::vector<int>{201});
 }

@@ -10,10 +10,10 @@
 
 namespace {
 
-using analysis::FftStats;
+using analysis::spectrum::FftStats;
 using spectrum_test::db;
 using spectrum_test::ErrorLog;
-namespace err = analysis::fft_error;
+namespace err = analysis::spectrum::fft_error;
 
 constexpr int kN = 4096;
 constexpr double kFloor = 1e-6;
@@ -27,7 +27,7 @@ class NoiseStats : public ::testing::Test {
     }
     double& bin(int i) { return state->avg_buff[1][i]; }
     FftStats run(int n = kN, std::array<int, 4> enabled = spectrum_test::kAllOn) {
-        return analysis::noise_FFT_stats(*state, 1, n, settings, log.reporter(enabled));
+        return analysis::spectrum::noise_FFT_stats(*state, 1, n, settings, log.reporter(enabled));
     }
     static double value(const FftStats& s, int i) { return s.displays[i].value.value(); }
     double spot_nv(double noise, int limit) const {
@@ -36,13 +36,15 @@ class NoiseStats : public ::testing::Test {
                std::sqrt(kN / settings.fs);
     }
 
-    std::unique_ptr<analysis::SpectrumState> state = std::make_unique<analysis::SpectrumState>();
-    analysis::SpectrumSettings settings{4096.0, 8388607, 5.0, 0, analysis::kWindowQuellan};
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
+    analysis::spectrum::SpectrumSettings settings{4096.0, 8388607, 5.0, 0,
+                                                  analysis::spectrum::kWindowQuellan};
     ErrorLog log;
 };
 
 TEST_F(NoiseStats, LabelsAndPrecisions) {
-    const FftStats s = analysis::noise_stats_layout();
+    const FftStats s = analysis::spectrum::noise_stats_layout();
     const char* labels[] = {"S/N", "S/PN", "Spot Noise dB", "Spot Noise nV", "# of bins"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(s.displays[i].label, labels[i]);
@@ -56,18 +58,20 @@ TEST_F(NoiseStats, FiguresAgainstTheReference) {
     const FftStats s = run();
     EXPECT_TRUE(log.entries().empty());
     const double noise = 2033 * kFloor + 1e-3;  // 14 ... 2047, q = 2047 / 2034 = 1
-    EXPECT_NEAR(value(s, analysis::kStatSN), 40.0 - db(noise), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSPN), 40.0 - db(1e-3 + 12 * kFloor), 1e-9);  // 994 ... 1006
-    EXPECT_NEAR(value(s, analysis::kStatSpotDb), 40.0 - db(noise / 2047), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSpotNv) / spot_nv(noise, 2047), 1.0, 1e-12);
-    EXPECT_EQ(value(s, analysis::kStatBins), 2048.0);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN), 40.0 - db(noise), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), 40.0 - db(1e-3 + 12 * kFloor),
+                1e-9);  // 994 ... 1006
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSpotDb), 40.0 - db(noise / 2047), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSpotNv) / spot_nv(noise, 2047), 1.0, 1e-12);
+    EXPECT_EQ(value(s, analysis::spectrum::kStatBins), 2048.0);
 }
 
 TEST_F(NoiseStats, FirstOfEqualPeaksIsThePeakNoise) {
     bin(500) = bin(700) = 1e-3;
     bin(502) = 1e-5;
     const FftStats s = run();
-    EXPECT_NEAR(value(s, analysis::kStatSPN), -db(1e-3 + 1e-5 + 11 * kFloor), 1e-9);  // 494 ... 506
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), -db(1e-3 + 1e-5 + 11 * kFloor),
+                1e-9);  // 494 ... 506
 }
 
 // A limit close to the DC region: E = 20, q = 20 / (20 - 13) = 2.
@@ -75,20 +79,21 @@ TEST_F(NoiseStats, LimitNearDcScalesTheNoise) {
     settings.limit_bw = 20;
     const FftStats s = run();
     const double noise = 2 * 7 * kFloor;  // 14 ... 20, twice
-    EXPECT_NEAR(value(s, analysis::kStatSN), -db(noise), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSpotDb), -db(noise / 20), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSpotNv) / spot_nv(noise, 20), 1.0, 1e-12);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN), -db(noise), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSpotDb), -db(noise / 20), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSpotNv) / spot_nv(noise, 20), 1.0, 1e-12);
     // The first bin above DC is the peak (ties keep the first); its band is cut at both ends.
     EXPECT_TRUE(log.has(err::kPeakNoiseInDc));
     EXPECT_FALSE(log.has(err::kPeakNoiseAboveLimit));
-    EXPECT_NEAR(value(s, analysis::kStatSPN), -db(7 * kFloor), 1e-9);  // 14 ... 20
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), -db(7 * kFloor), 1e-9);  // 14 ... 20
 }
 
 TEST_F(NoiseStats, PeakNoiseBandIsCutAtTheLimit) {
     bin(2045) = 1e-3;
     const FftStats s = run();
     EXPECT_EQ(log.entries(), std::vector<int>{272});
-    EXPECT_NEAR(value(s, analysis::kStatSPN), -db(1e-3 + 8 * kFloor), 1e-9);  // 2039 ... 2047
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), -db(1e-3 + 8 * kFloor),
+                1e-9);  // 2039 ... 2047
 }
 
 TEST_F(NoiseStats, LimitInsideDcLeavesOnlyTheBinCount) {
@@ -96,49 +101,49 @@ TEST_F(NoiseStats, LimitInsideDcLeavesOnlyTheBinCount) {
     const FftStats s = run();
     EXPECT_EQ(log.entries(), std::vector<int>{282});
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(s.displays[i].value.has_value()) << i;
-    EXPECT_EQ(value(s, analysis::kStatBins), 2048.0);
+    EXPECT_EQ(value(s, analysis::spectrum::kStatBins), 2048.0);
 }
 
 TEST_F(NoiseStats, WithoutAReferenceOnlyTheDensityInVoltsIsShown) {
     state->ref_power = 0.0;
     const FftStats s = run();
-    EXPECT_FALSE(s.displays[analysis::kStatSN].value.has_value());
-    EXPECT_FALSE(s.displays[analysis::kStatSPN].value.has_value());
-    EXPECT_FALSE(s.displays[analysis::kStatSpotDb].value.has_value());
-    EXPECT_TRUE(s.displays[analysis::kStatSpotNv].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSN].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSPN].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSpotDb].value.has_value());
+    EXPECT_TRUE(s.displays[analysis::spectrum::kStatSpotNv].value.has_value());
 }
 
 TEST_F(NoiseStats, ZeroNoiseGivesInfiniteRatios) {
     spectrum_test::flat_spectrum(*state, 1, kN, 0.0);
     const FftStats s = run();
-    EXPECT_EQ(value(s, analysis::kStatSN), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(value(s, analysis::kStatSpotNv), 0.0);
+    EXPECT_EQ(value(s, analysis::spectrum::kStatSN), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(value(s, analysis::spectrum::kStatSpotNv), 0.0);
 }
 
 TEST_F(NoiseStats, ZeroFullScaleCodeLeavesTheDensityOut) {
     settings.fs_code = 0;
     const FftStats s = run();
-    EXPECT_FALSE(s.displays[analysis::kStatSpotNv].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSpotNv].value.has_value());
 }
 
 TEST_F(NoiseStats, RecordTooShortIsRefusedOnlyWhileTheButtonIsOn) {
     FftStats s = run(40, {1, 0, 1, 1});
     EXPECT_TRUE(log.entries().empty());
-    EXPECT_FALSE(s.displays[analysis::kStatSN].value.has_value());
-    EXPECT_EQ(value(s, analysis::kStatBins), 20.0);
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSN].value.has_value());
+    EXPECT_EQ(value(s, analysis::spectrum::kStatBins), 20.0);
     s = run(40);
     EXPECT_EQ(log.entries(), std::vector<int>{202});
 }
 
 TEST(BandLimit, BinOfTheLimit) {
-    EXPECT_EQ(analysis::bandlimit_bin(500, 4000.0, 4096), 512);
-    EXPECT_EQ(analysis::bandlimit_bin(0, 4000.0, 4096), 2047);     // no limit
-    EXPECT_EQ(analysis::bandlimit_bin(1, 8192.0, 4096), 2047);     // below one bin
-    EXPECT_EQ(analysis::bandlimit_bin(2000, 4000.0, 4096), 2048);  // exactly fs / 2
-    EXPECT_EQ(analysis::bandlimit_bin(3000, 4000.0, 4096), 2048);  // above: held at M
-    EXPECT_EQ(analysis::bandlimit_bin(-5, 4000.0, 4096), 2047);    // nonsense: no limit
-    EXPECT_EQ(analysis::bandlimit_bin(500, 0.0, 4096), 2048);      // no sample rate
-    EXPECT_EQ(analysis::bandlimit_bin(0, 0.0, 4096), 2047);
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(500, 4000.0, 4096), 512);
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(0, 4000.0, 4096), 2047);     // no limit
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(1, 8192.0, 4096), 2047);     // below one bin
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(2000, 4000.0, 4096), 2048);  // exactly fs / 2
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(3000, 4000.0, 4096), 2048);  // above: held at M
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(-5, 4000.0, 4096), 2047);    // nonsense: no limit
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(500, 0.0, 4096), 2048);      // no sample rate
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(0, 0.0, 4096), 2047);
 }
 
 }  // namespace

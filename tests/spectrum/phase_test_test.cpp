@@ -27,17 +27,19 @@ std::vector<int32_t> cosine(int n, double degrees) {
 
 class PhaseTest : public ::testing::Test {
   protected:
-    void run(std::array<int, 4> enabled, int window_index = analysis::kWindowNone) {
-        std::array<analysis::SpectrumChannel, 4> data;
+    void run(std::array<int, 4> enabled, int window_index = analysis::spectrum::kWindowNone) {
+        std::array<analysis::spectrum::SpectrumChannel, 4> data;
         for (int c = 0; c < 4; ++c)
             data[c] = {blocks[c].data(), static_cast<int>(blocks[c].size())};
-        analysis::phase_test(*state, data, window_index, 1024.0, log.reporter(enabled),
-                             [this](int c, std::span<const double> x, std::span<const double> p) {
-                                 plots.push_back({c, {x.begin(), x.end()}, {p.begin(), p.end()}});
-                             });
+        analysis::spectrum::phase_test(
+            *state, data, window_index, 1024.0, log.reporter(enabled),
+            [this](int c, std::span<const double> x, std::span<const double> p) {
+                plots.push_back({c, {x.begin(), x.end()}, {p.begin(), p.end()}});
+            });
     }
 
-    std::unique_ptr<analysis::SpectrumState> state = std::make_unique<analysis::SpectrumState>();
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
     std::array<std::vector<int32_t>, 4> blocks;
     std::vector<Plotted> plots;
     ErrorLog log;
@@ -60,7 +62,7 @@ TEST_F(PhaseTest, EachChannelShowsItsOwnPhase) {
 // a tone on a bin by 180 degrees per bin; the phase stays the channel's own.
 TEST_F(PhaseTest, WindowedTransformKeepsTheTonePhase) {
     blocks = {cosine(256, 45.0), {}, {}, {}};
-    run({1, 0, 0, 0}, analysis::kWindowBlackmanHarris);
+    run({1, 0, 0, 0}, analysis::spectrum::kWindowBlackmanHarris);
     ASSERT_EQ(plots.size(), 1u);
     EXPECT_NEAR(plots[0].phase[8], 45.0, 1e-3);
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-using analysis::SpectrumState;
+using analysis::spectrum::SpectrumState;
 
 constexpr int32_t kFullScale = 8388607;
 
@@ -31,7 +31,9 @@ class Reference : public ::testing::Test {
 
 TEST_F(Reference, ToneOfLength4096LiesOnBin16) {
     const int n = 4096;
-    ASSERT_EQ(analysis::getReferenceFFT(*state, n, kFullScale, analysis::kWindowNone), 0);
+    ASSERT_EQ(
+        analysis::spectrum::getReferenceFFT(*state, n, kFullScale, analysis::spectrum::kWindowNone),
+        0);
     EXPECT_EQ(state->tone_bins, 2);
     EXPECT_NEAR(state->ref_power / coherent_power({1.0}, kFullScale, n), 1.0, 1e-6);
     // The sum covers bins 14 ... 18: bin 16 and four bins that hold only the rounding.
@@ -43,14 +45,18 @@ TEST_F(Reference, ToneOfLength4096LiesOnBin16) {
 
 TEST_F(Reference, WindowedToneSumsTheWholeMainLobe) {
     const int n = 4096;
-    ASSERT_EQ(analysis::getReferenceFFT(*state, n, kFullScale, analysis::kWindowBlackmanHarris), 0);
+    ASSERT_EQ(analysis::spectrum::getReferenceFFT(*state, n, kFullScale,
+                                                  analysis::spectrum::kWindowBlackmanHarris),
+              0);
     EXPECT_EQ(state->tone_bins, 3);
     EXPECT_EQ(state->dc_bins, 10);
     EXPECT_NEAR(
         state->ref_power / coherent_power({0.35875, -0.48829, 0.14128, -0.01168}, kFullScale, n),
         1.0, 1e-6);
 
-    ASSERT_EQ(analysis::getReferenceFFT(*state, n, kFullScale, analysis::kWindowQuellan), 0);
+    ASSERT_EQ(analysis::spectrum::getReferenceFFT(*state, n, kFullScale,
+                                                  analysis::spectrum::kWindowQuellan),
+              0);
     const std::vector<double> quellan = {
         0.6164032131405,  -0.98537119272586,   0.49603771622007,    -0.14992232793243,
         0.02458719103474, -0.0017660465148687, 0.000031581188567106};
@@ -61,7 +67,9 @@ TEST_F(Reference, WindowedToneSumsTheWholeMainLobe) {
 TEST_F(Reference, ToneBetweenBinsSumsAroundThePeakBin) {
     const int n = 1000;
     const int32_t code = 100000;
-    ASSERT_EQ(analysis::getReferenceFFT(*state, n, code, analysis::kWindowBlackmanHarris), 0);
+    ASSERT_EQ(analysis::spectrum::getReferenceFFT(*state, n, code,
+                                                  analysis::spectrum::kWindowBlackmanHarris),
+              0);
 
     std::vector<double> re(n), im(n);
     const double two_pi = 2.0 * std::numbers::pi;
@@ -83,27 +91,28 @@ TEST_F(Reference, ToneBetweenBinsSumsAroundThePeakBin) {
 
 TEST_F(Reference, RecordTooShortForASineHasNoReference) {
     state->ref_power = 5.0;
-    EXPECT_EQ(analysis::getReferenceFFT(*state, 47, kFullScale, 1), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::getReferenceFFT(*state, 47, kFullScale, 1), dsp::kInvalidCount);
     EXPECT_EQ(state->ref_power, 0.0);
-    EXPECT_EQ(analysis::getReferenceFFT(*state, 15, kFullScale, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::getReferenceFFT(*state, 0, kFullScale, 1), dsp::kInvalidCount);
-    EXPECT_EQ(analysis::getReferenceFFT(*state, core::kBufferEntries + 1, kFullScale, 1),
+    EXPECT_EQ(analysis::spectrum::getReferenceFFT(*state, 15, kFullScale, 1), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::getReferenceFFT(*state, 0, kFullScale, 1), dsp::kInvalidCount);
+    EXPECT_EQ(analysis::spectrum::getReferenceFFT(*state, core::kBufferEntries + 1, kFullScale, 1),
               dsp::kInvalidCount);
-    ASSERT_EQ(analysis::getReferenceFFT(*state, 48, kFullScale, 1), 0);
+    ASSERT_EQ(analysis::spectrum::getReferenceFFT(*state, 48, kFullScale, 1), 0);
     EXPECT_GT(state->ref_power, 0.0);
 }
 
 // The signal and noise tests build the reference for channel 0's count; one that cannot be
 // built is reported on channel 0, only while its button is on.
 TEST_F(Reference, TestsReportAMissingReferenceOnChannelZero) {
-    const analysis::SpectrumSettings settings{4096, kFullScale, 5.0, 0, 3};
+    const analysis::spectrum::SpectrumSettings settings{4096, kFullScale, 5.0, 0, 3};
     spectrum_test::ErrorLog on, off;
-    analysis::noise_fft(*state, {20, 4096, 0, 0}, 1, settings, on.reporter({1, 1, 0, 0}));
+    analysis::spectrum::noise_fft(*state, {20, 4096, 0, 0}, 1, settings, on.reporter({1, 1, 0, 0}));
     EXPECT_EQ(on.entries().front(), 201);
-    EXPECT_EQ(on.count(analysis::fft_error::kSampleSizeTooSmall), 1);
+    EXPECT_EQ(on.count(analysis::spectrum::fft_error::kSampleSizeTooSmall), 1);
     EXPECT_EQ(state->ref_power, 0.0);
-    analysis::signal_fft(*state, {20, 4096, 0, 0}, 1, settings, off.reporter({0, 1, 0, 0}));
-    EXPECT_FALSE(off.has(analysis::fft_error::kSampleSizeTooSmall));
+    analysis::spectrum::signal_fft(*state, {20, 4096, 0, 0}, 1, settings,
+                                   off.reporter({0, 1, 0, 0}));
+    EXPECT_FALSE(off.has(analysis::spectrum::fft_error::kSampleSizeTooSmall));
 }
 
 }  // namespace

@@ -14,13 +14,13 @@
 namespace {
 
 TEST(Robustness, RandomLayoutsStayInsideTheSpectrum) {
-    auto state = std::make_unique<analysis::SpectrumState>();
+    auto state = std::make_unique<analysis::spectrum::SpectrumState>();
     std::mt19937 gen(2024);
     const int windows[4][2] = {{2, 2}, {3, 10}, {4, 11}, {6, 13}};
     for (int round = 0; round < 300; ++round) {
         const int w = windows[round % 4][0];
         const int d = std::uniform_int_distribution<int>(0, windows[round % 4][1])(gen);
-        const int minimum = analysis::minimum_fft_samples(d, w);
+        const int minimum = analysis::spectrum::minimum_fft_samples(d, w);
         const int n = std::uniform_int_distribution<int>(minimum - 2, 3000)(gen);
         const size_t bins = static_cast<size_t>(n / 2 + 1);
         spectrum_test::set_window_parameters(*state, w, d);
@@ -34,23 +34,25 @@ TEST(Robustness, RandomLayoutsStayInsideTheSpectrum) {
         state->avg_buff[0] = std::move(spectrum);
         state->plot_x = std::vector<double>(bins);
         state->plot_y = std::vector<double>(bins);
-        analysis::SpectrumSettings settings{1000.0, 8388607, 5.0, 0, 3};
+        analysis::spectrum::SpectrumSettings settings{1000.0, 8388607, 5.0, 0, 3};
         settings.limit_bw = std::uniform_int_distribution<int>(-10, 700)(gen);
         state->ref_power = round % 7 == 0 ? 0.0 : 1e3;
 
         spectrum_test::ErrorLog log;
-        const auto signal = analysis::signal_FFT_stats(*state, 0, n, settings, log.reporter());
-        ASSERT_LE(state->n_harmonics, analysis::kMaxHarmonics);
+        const auto signal =
+            analysis::spectrum::signal_FFT_stats(*state, 0, n, settings, log.reporter());
+        ASSERT_LE(state->n_harmonics, analysis::spectrum::kMaxHarmonics);
         if (n < minimum) {
-            EXPECT_TRUE(log.has(analysis::fft_error::kSampleSizeTooSmall)) << round;
-            EXPECT_FALSE(signal.displays[analysis::kStatSPN].value.has_value()) << round;
+            EXPECT_TRUE(log.has(analysis::spectrum::fft_error::kSampleSizeTooSmall)) << round;
+            EXPECT_FALSE(signal.displays[analysis::spectrum::kStatSPN].value.has_value()) << round;
         } else {
             EXPECT_GT(state->fund_bin, 0) << round;
             EXPECT_LT(state->fund_bin, n / 2) << round;
         }
-        analysis::noise_FFT_stats(*state, 0, n, settings, log.reporter());
-        analysis::FftGraphRequest request{analysis::kFftKindSignal, 0, n, true, false, -20.0};
-        const auto graph = analysis::graph_fft(*state, request, settings, log.reporter());
+        analysis::spectrum::noise_FFT_stats(*state, 0, n, settings, log.reporter());
+        analysis::spectrum::FftGraphRequest request{
+            analysis::spectrum::kFftKindSignal, 0, n, true, false, -20.0};
+        const auto graph = analysis::spectrum::graph_fft(*state, request, settings, log.reporter());
         EXPECT_EQ(graph.plotted, state->ref_power > 0.0) << round;
     }
 }

@@ -11,12 +11,12 @@
 
 namespace {
 
-using analysis::FftStats;
-using analysis::kHarmonicCounted;
-using analysis::kHarmonicRejected;
+using analysis::spectrum::FftStats;
+using analysis::spectrum::kHarmonicCounted;
+using analysis::spectrum::kHarmonicRejected;
 using spectrum_test::db;
 using spectrum_test::ErrorLog;
-namespace err = analysis::fft_error;
+namespace err = analysis::spectrum::fft_error;
 
 constexpr int kN = 4096;
 constexpr double kFloor = 1e-6;
@@ -29,17 +29,19 @@ class SignalStats : public ::testing::Test {
     }
     double& bin(int i) { return state->avg_buff[0][i]; }
     FftStats run(int n = kN, std::array<int, 4> enabled = spectrum_test::kAllOn) {
-        return analysis::signal_FFT_stats(*state, 0, n, settings, log.reporter(enabled));
+        return analysis::spectrum::signal_FFT_stats(*state, 0, n, settings, log.reporter(enabled));
     }
     static double value(const FftStats& s, int i) { return s.displays[i].value.value(); }
 
-    std::unique_ptr<analysis::SpectrumState> state = std::make_unique<analysis::SpectrumState>();
-    analysis::SpectrumSettings settings{4096.0, 8388607, 5.0, 0, analysis::kWindowQuellan};
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
+    analysis::spectrum::SpectrumSettings settings{4096.0, 8388607, 5.0, 0,
+                                                  analysis::spectrum::kWindowQuellan};
     ErrorLog log;
 };
 
 TEST_F(SignalStats, LabelsAndPrecisions) {
-    const FftStats s = analysis::signal_stats_layout();
+    const FftStats s = analysis::spectrum::signal_stats_layout();
     const char* labels[] = {"S/N", "S/PN", "S/D", "S/N+D", "# of bins"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(s.displays[i].label, labels[i]);
@@ -69,17 +71,19 @@ TEST_F(SignalStats, ToneWithSpurAndHarmonic) {
     EXPECT_EQ(state->harmonics[0].status, kHarmonicCounted);
     EXPECT_NEAR(state->harmonics[0].power, hd, 1e-15);
 
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(signal) - db(pn), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSD), db(signal) - db(hd), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSND), db(signal) - db(nd), 1e-9);  // q = 2048 / 2021 = 1
-    EXPECT_NEAR(value(s, analysis::kStatSN), db(signal) - db((nd - hd) * 2048.0 / 2034.0), 1e-9);
-    EXPECT_EQ(value(s, analysis::kStatBins), 2048.0);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), db(signal) - db(pn), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSD), db(signal) - db(hd), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSND), db(signal) - db(nd),
+                1e-9);  // q = 2048 / 2021 = 1
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN), db(signal) - db((nd - hd) * 2048.0 / 2034.0),
+                1e-9);
+    EXPECT_EQ(value(s, analysis::spectrum::kStatBins), 2048.0);
     EXPECT_EQ(state->dc_bins, 13);
 }
 
 TEST_F(SignalStats, BinCountIsHalfTheSamplesAsAReal) {
     bin(1000) = 1.0;
-    EXPECT_EQ(value(run(4097), analysis::kStatBins), 2048.5);
+    EXPECT_EQ(value(run(4097), analysis::spectrum::kStatBins), 2048.5);
 }
 
 // The largest bin is DC: the fundamental is the largest above DC and exactly one harmonic is
@@ -94,7 +98,8 @@ TEST_F(SignalStats, StrongDcFoldsTheSecondHarmonic) {
     EXPECT_EQ(state->harmonics[0].first, 1090);
     EXPECT_EQ(state->harmonics[0].last, 1103);
     EXPECT_EQ(state->harmonics[0].status, kHarmonicCounted);
-    EXPECT_NEAR(value(s, analysis::kStatSD), db(1.0 + 13 * kFloor) - db(1e-4 + 13 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSD),
+                db(1.0 + 13 * kFloor) - db(1e-4 + 13 * kFloor), 1e-9);
     EXPECT_TRUE(log.entries().empty());
 }
 
@@ -105,7 +110,8 @@ TEST_F(SignalStats, EqualNeighboursLeaveTheBandUnshifted) {
     const FftStats s = run();
     EXPECT_EQ(state->harmonics[0].first, 1993);  // 1000 + (1000 - 6 - 1)
     EXPECT_EQ(state->harmonics[0].last, 2006);
-    EXPECT_NEAR(value(s, analysis::kStatSD), db(2.0 + 11 * kFloor) - db(14 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSD), db(2.0 + 11 * kFloor) - db(14 * kFloor),
+                1e-9);
 
     bin(1001) = 0.5000001;
     run();
@@ -116,25 +122,27 @@ TEST_F(SignalStats, NoHarmonicCountedGivesInfiniteDistortionRatio) {
     bin(1500) = 1.0;
     const FftStats s = run();
     EXPECT_EQ(state->n_harmonics, 0);  // (2047 + 6) / 1500 - 1
-    EXPECT_EQ(value(s, analysis::kStatSD), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(value(s, analysis::spectrum::kStatSD), std::numeric_limits<double>::infinity());
     const double nd = (1479 + 541) * kFloor;  // 14 ... 1492 and 1507 ... 2047
-    EXPECT_NEAR(value(s, analysis::kStatSN), db(1.0 + 13 * kFloor) - db(nd), 1e-9);
-    EXPECT_NEAR(value(s, analysis::kStatSND), value(s, analysis::kStatSN), 1e-12);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN), db(1.0 + 13 * kFloor) - db(nd), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSND), value(s, analysis::spectrum::kStatSN),
+                1e-12);
 }
 
 // fs 4000, n 4096, a 500 Hz limit: E = 512 and q = 2048 / (512 - 13 - 13) = 4.
 TEST_F(SignalStats, QuarterBandLimitScalesTheNoiseByFour) {
     settings.fs = 4000.0;
     settings.limit_bw = 500;
-    EXPECT_EQ(analysis::bandlimit_bin(500, 4000.0, kN), 512);
+    EXPECT_EQ(analysis::spectrum::bandlimit_bin(500, 4000.0, kN), 512);
     bin(200) = 1.0;
     const FftStats s = run();
     const double signal = 1.0 + 13 * kFloor;
     const double nd = 4 * (179 + 306) * kFloor;  // 14 ... 192 and 207 ... 512, times 4
-    EXPECT_NEAR(value(s, analysis::kStatSND), db(signal) - db(nd), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSND), db(signal) - db(nd), 1e-9);
     ASSERT_EQ(state->n_harmonics, 1);  // (512 + 6) / 200 - 1
     const double hd = 14 * kFloor;
-    EXPECT_NEAR(value(s, analysis::kStatSN), db(signal) - db((nd - hd) * 2048.0 / 2034.0), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN), db(signal) - db((nd - hd) * 2048.0 / 2034.0),
+                1e-9);
 }
 
 TEST_F(SignalStats, HarmonicStraddlingNyquistRunsToM) {
@@ -145,10 +153,10 @@ TEST_F(SignalStats, HarmonicStraddlingNyquistRunsToM) {
     EXPECT_EQ(state->harmonics[0].first, 2041);
     EXPECT_EQ(state->harmonics[0].last, 2048);
     const double signal = 1.0 + 13 * kFloor;
-    EXPECT_NEAR(value(s, analysis::kStatSD), db(signal) - db(7 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSD), db(signal) - db(7 * kFloor), 1e-9);
     const double nd = (1003 + 1017) * kFloor;
-    EXPECT_NEAR(value(s, analysis::kStatSN), db(signal) - db((nd - 7 * kFloor) * 2048.0 / 2041.0),
-                1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSN),
+                db(signal) - db((nd - 7 * kFloor) * 2048.0 / 2041.0), 1e-9);
 }
 
 TEST_F(SignalStats, FundamentalAtBinThreeEmptiesTheDcRegion) {
@@ -160,7 +168,8 @@ TEST_F(SignalStats, FundamentalAtBinThreeEmptiesTheDcRegion) {
     EXPECT_EQ(state->fund_bin, 3);
     // Band 1 ... 5; the peak-noise band above it is cut at its edge.
     EXPECT_TRUE(log.has(err::kPeakNoiseInFundamental));
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(1.0 + 4 * kFloor) - db(3 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN), db(1.0 + 4 * kFloor) - db(3 * kFloor),
+                1e-9);
 }
 
 TEST_F(SignalStats, FundamentalBandInDcLowersDcBinsUntilTheNextWindow) {
@@ -169,7 +178,8 @@ TEST_F(SignalStats, FundamentalBandInDcLowersDcBinsUntilTheNextWindow) {
     EXPECT_EQ(log.count(err::kFundamentalInDc), 1);
     EXPECT_EQ(state->dc_bins, 7);  // band 8 ... 21
     // Nothing below the band; above it 22 ... 2047, q = 2048 / (2047 - 7 - 13) = 1.
-    EXPECT_NEAR(value(s, analysis::kStatSND), db(1.0 + 13 * kFloor) - db(2026 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSND), db(1.0 + 13 * kFloor) - db(2026 * kFloor),
+                1e-9);
     run();  // the lowered DC region stays: the band no longer reaches into it
     EXPECT_EQ(log.count(err::kFundamentalInDc), 1);
     EXPECT_EQ(state->dc_bins, 7);
@@ -181,7 +191,7 @@ TEST_F(SignalStats, FundamentalBandAboveTheLimitEndsAtIt) {
     EXPECT_TRUE(log.has(err::kFundamentalAboveLimit));
     // Band 2038 ... 2047: the harmonic table is empty and S/D infinite; check S/N+D.
     const double nd = (2037 - 13) * kFloor;  // 14 ... 2037; nothing above the band
-    EXPECT_NEAR(value(s, analysis::kStatSND), db(1.0 + 9 * kFloor) - db(nd), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSND), db(1.0 + 9 * kFloor) - db(nd), 1e-9);
 }
 
 // Equal spurs: below the tone the highest wins (searched downward), above it the lowest, and
@@ -193,17 +203,17 @@ TEST_F(SignalStats, PeakNoiseTieRules) {
     bin(1000) = 1.0;
     bin(500) = bin(700) = 1e-3;
     bin(702) = 1e-5;
-    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn), 1e-9);
+    EXPECT_NEAR(value(run(), analysis::spectrum::kStatSPN), db(signal) - db(pn), 1e-9);
 
     bin(700) = bin(702) = kFloor;
     bin(1500) = bin(1700) = 1e-3;
     bin(1502) = 1e-5;
-    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn), 1e-9);
+    EXPECT_NEAR(value(run(), analysis::spectrum::kStatSPN), db(signal) - db(pn), 1e-9);
 
     bin(500) = 1.0000001e-3;  // now strictly larger: the lower side wins
     bin(502) = 1e-5;
     bin(1502) = kFloor;
-    EXPECT_NEAR(value(run(), analysis::kStatSPN), db(signal) - db(pn + 1e-10), 1e-9);
+    EXPECT_NEAR(value(run(), analysis::spectrum::kStatSPN), db(signal) - db(pn + 1e-10), 1e-9);
 }
 
 TEST_F(SignalStats, PeakNoiseBandIsCutAtTheDcRegion) {
@@ -211,7 +221,8 @@ TEST_F(SignalStats, PeakNoiseBandIsCutAtTheDcRegion) {
     bin(16) = 1e-3;
     const FftStats s = run();
     EXPECT_EQ(log.count(err::kPeakNoiseInDc), 1);
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(1.0 + 13 * kFloor) - db(1e-3 + 8 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN),
+                db(1.0 + 13 * kFloor) - db(1e-3 + 8 * kFloor), 1e-9);
 }
 
 TEST_F(SignalStats, PeakNoiseBandIsCutAtTheFundamentalFromBelowAndAbove) {
@@ -219,13 +230,15 @@ TEST_F(SignalStats, PeakNoiseBandIsCutAtTheFundamentalFromBelowAndAbove) {
     bin(990) = 1e-3;
     FftStats s = run();
     EXPECT_EQ(log.count(err::kPeakNoiseInFundamental), 1);  // 983 ... 992
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN),
+                db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
 
     bin(990) = kFloor;
     bin(1010) = 1e-3;
     s = run();
     EXPECT_EQ(log.count(err::kPeakNoiseInFundamental), 2);  // 1007 ... 1016
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN),
+                db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
 }
 
 TEST_F(SignalStats, PeakNoiseBandIsCutAtTheLimit) {
@@ -233,7 +246,8 @@ TEST_F(SignalStats, PeakNoiseBandIsCutAtTheLimit) {
     bin(2045) = 1e-3;
     const FftStats s = run();
     EXPECT_EQ(log.count(err::kPeakNoiseAboveLimit), 1);  // 2038 ... 2047
-    EXPECT_NEAR(value(s, analysis::kStatSPN), db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
+    EXPECT_NEAR(value(s, analysis::spectrum::kStatSPN),
+                db(1.0 + 13 * kFloor) - db(1e-3 + 9 * kFloor), 1e-9);
 }
 
 // The limit ends inside the DC bins: q's divisor would be 0 or negative, so the figures that
@@ -243,9 +257,9 @@ TEST_F(SignalStats, LimitInsideDcLeavesNoNoiseFigures) {
     bin(1000) = 1.0;
     const FftStats s = run();
     EXPECT_TRUE(log.has(err::kNoNoiseBins));
-    EXPECT_FALSE(s.displays[analysis::kStatSN].value.has_value());
-    EXPECT_FALSE(s.displays[analysis::kStatSND].value.has_value());
-    EXPECT_EQ(value(s, analysis::kStatBins), 2048.0);
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSN].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSND].value.has_value());
+    EXPECT_EQ(value(s, analysis::spectrum::kStatBins), 2048.0);
 }
 
 // Largest bin 1 (inside DC): (2047 + 6) / 1 - 1 harmonics of the tone at 817, capped at the
@@ -254,14 +268,14 @@ TEST_F(SignalStats, HarmonicsOverlapAndAreCappedAtTheTable) {
     bin(1) = 10.0;
     bin(817) = 1.0;
     run();
-    EXPECT_EQ(state->n_harmonics, analysis::kMaxHarmonics);
+    EXPECT_EQ(state->n_harmonics, analysis::spectrum::kMaxHarmonics);
     EXPECT_EQ(log.count(err::kTooManyHarmonics), 1);
     EXPECT_EQ(state->harmonics[0].first, 1627);
     EXPECT_EQ(state->harmonics[0].last, 1640);
     EXPECT_EQ(state->harmonics[0].status, kHarmonicCounted);
     EXPECT_EQ(state->harmonics[1].first, 1639);
     EXPECT_EQ(state->harmonics[1].last, 1652);
-    EXPECT_EQ(state->harmonics[1].status, analysis::kHarmonicOverlapBase + 0);
+    EXPECT_EQ(state->harmonics[1].status, analysis::spectrum::kHarmonicOverlapBase + 0);
     EXPECT_TRUE(log.has(err::kHarmonicOverlap));
 }
 
@@ -273,7 +287,7 @@ TEST_F(SignalStats, HarmonicFoldedBelowDcIsRejected) {
     EXPECT_EQ(state->harmonics[0].last, 23);
     EXPECT_EQ(state->harmonics[0].status, kHarmonicRejected);
     EXPECT_EQ(log.count(err::kHarmonicInDc), 1);
-    EXPECT_EQ(value(s, analysis::kStatSD), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(value(s, analysis::spectrum::kStatSD), std::numeric_limits<double>::infinity());
 }
 
 TEST_F(SignalStats, HarmonicFoldedOntoTheFundamentalIsRejected) {
@@ -305,8 +319,8 @@ TEST_F(SignalStats, RecordTooShortForTheLayoutIsRefused) {
     bin(20) = 1.0;
     const FftStats s = run(55);  // needs 2 (13 + 12 + 3) = 56
     EXPECT_EQ(log.entries(), std::vector<int>{201});
-    EXPECT_FALSE(s.displays[analysis::kStatSN].value.has_value());
-    EXPECT_FALSE(s.displays[analysis::kStatSD].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSN].value.has_value());
+    EXPECT_FALSE(s.displays[analysis::spectrum::kStatSD].value.has_value());
     EXPECT_EQ(state->fund_bin, -1);
     EXPECT_EQ(state->n_harmonics, 0);
     run(56);
@@ -329,7 +343,7 @@ TEST_F(SignalStats, ErrorsNameTheChannelUnderTest) {
     spectrum_test::flat_spectrum(*state, 2, kN, kFloor);
     state->avg_buff[2][1000] = 1.0;
     state->avg_buff[2][2045] = 1e-3;
-    analysis::signal_FFT_stats(*state, 2, kN, settings, log.reporter());
+    analysis::spectrum::signal_FFT_stats(*state, 2, kN, settings, log.reporter());
     EXPECT_EQ(log.entries(), std::vector<int>{273});
 }
 

@@ -6,7 +6,7 @@
 
 namespace spectrum_test {
 
-analysis::FftErrorReporter ErrorLog::reporter(std::array<int, 4> enabled) {
+analysis::spectrum::FftErrorReporter ErrorLog::reporter(std::array<int, 4> enabled) {
     return {[this](int code_times_ten, int channel) {
                 entries_.push_back(code_times_ten + channel + 1);
             },
@@ -18,11 +18,11 @@ int ErrorLog::count(int code) const {
         std::count_if(entries_.begin(), entries_.end(), [code](int v) { return v / 10 == code; }));
 }
 
-void flat_spectrum(analysis::SpectrumState& state, int channel, int n, double level) {
+void flat_spectrum(analysis::spectrum::SpectrumState& state, int channel, int n, double level) {
     std::fill(state.avg_buff[channel].begin(), state.avg_buff[channel].begin() + n / 2 + 1, level);
 }
 
-void set_window_parameters(analysis::SpectrumState& state, int tone_bins, int dc_bins) {
+void set_window_parameters(analysis::spectrum::SpectrumState& state, int tone_bins, int dc_bins) {
     state.tone_bins = tone_bins;
     state.dc_bins = dc_bins;
 }

@@ -14,7 +14,7 @@ inline constexpr std::array<int, 4> kAllOn = {1, 1, 1, 1};
 
 class ErrorLog {
   public:
-    analysis::FftErrorReporter reporter(std::array<int, 4> enabled = kAllOn);
+    analysis::spectrum::FftErrorReporter reporter(std::array<int, 4> enabled = kAllOn);
     // Entries as the error list shows them: code x 10 + channel number (1 ... 4).
     const std::vector<int>& entries() const { return entries_; }
     int count(int code) const;
@@ -25,9 +25,9 @@ class ErrorLog {
 };
 
 // Sets bins 0 ... n/2 of channel's average to level.
-void flat_spectrum(analysis::SpectrumState& state, int channel, int n, double level);
+void flat_spectrum(analysis::spectrum::SpectrumState& state, int channel, int n, double level);
 
-void set_window_parameters(analysis::SpectrumState& state, int tone_bins, int dc_bins);
+void set_window_parameters(analysis::spectrum::SpectrumState& state, int tone_bins, int dc_bins);
 
 double db(double power);
 

@@ -8,10 +8,10 @@
 
 namespace {
 
-using analysis::detail::first_peak;
-using analysis::detail::sum_and_peak_downward;
-using analysis::detail::sum_and_peak_upward;
-using analysis::detail::sum_bins;
+using analysis::spectrum::detail::first_peak;
+using analysis::spectrum::detail::sum_and_peak_downward;
+using analysis::spectrum::detail::sum_and_peak_upward;
+using analysis::spectrum::detail::sum_bins;
 
 TEST(BandScan, PeaksAndSumsOverEveryLaneAndTail) {
     struct Case {

@@ -5,7 +5,7 @@
 #include "analysis/spectrum/windows.h"
 #include "dsp/dsp.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -72,4 +72,4 @@ int add_to_average(SpectrumState& state, int averages, int channel, const double
     return 0;
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -5,7 +5,7 @@
 
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 // Sets all four channels' averaged spectra to zero.
 void clean_average_buff(SpectrumState& state);
@@ -30,4 +30,4 @@ int add_to_average(SpectrumState& state, int averages, int channel, const double
 int windowed_transform(SpectrumState& state, const int32_t* samples, int count, int window_index,
                        const double** spectrum);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace analysis {
+namespace analysis::spectrum {
 
 FftErrorReporter::FftErrorReporter(Sink plot_error, std::array<int, kSpectrumChannels> plot_enabled)
     : plot_error_(std::move(plot_error)), plot_enabled_(plot_enabled) {}
@@ -15,4 +15,4 @@ void FftErrorReporter::raise(int code, int channel) const {
     if (enabled(channel) && plot_error_) plot_error_(code * 10, channel);
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -8,7 +8,7 @@
 
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis::fft_error {
+namespace analysis::spectrum::fft_error {
 
 inline constexpr int kSampleSizeTooSmall = 20;
 inline constexpr int kFundamentalTooLow = 21;
@@ -29,9 +29,9 @@ inline constexpr int kHarmonicAliased = 34;
 inline constexpr int kTooManyHarmonics = 35;
 inline constexpr int kPhaseSampleSize = 50;
 
-}  // namespace analysis::fft_error
+}  // namespace analysis::spectrum::fft_error
 
-namespace analysis {
+namespace analysis::spectrum {
 
 class FftErrorReporter {
   public:
@@ -48,4 +48,4 @@ class FftErrorReporter {
     std::array<int, kSpectrumChannels> plot_enabled_;
 };
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

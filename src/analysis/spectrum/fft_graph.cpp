@@ -8,7 +8,7 @@
 
 #include "dsp/dsp.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -117,4 +117,4 @@ FftGraph graph_fft(SpectrumState& state, const FftGraphRequest& request,
     return graph;
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

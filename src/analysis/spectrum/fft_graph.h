@@ -8,7 +8,7 @@
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 inline constexpr int kFftKindSignal = 2;
 inline constexpr int kFftKindNoise = 3;
@@ -44,4 +44,4 @@ double db_axis_lower_limit(double smallest);
 FftGraph graph_fft(SpectrumState& state, const FftGraphRequest& request,
                    const SpectrumSettings& settings, const FftErrorReporter& errors);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -11,7 +11,7 @@
 #include "analysis/spectrum/fft_errors.h"
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 // The analysis settings the spectra read (mirrors of the setup panel's fields).
 struct SpectrumSettings {
@@ -76,4 +76,4 @@ FftStats signal_fft(SpectrumState& state, const std::array<int, kSpectrumChannel
 FftStats noise_fft(SpectrumState& state, const std::array<int, kSpectrumChannels>& ch_count,
                    int stat_ch, const SpectrumSettings& settings, const FftErrorReporter& errors);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -4,7 +4,7 @@
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/stats_common.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 using detail::figure;
 using detail::level_db;
@@ -57,4 +57,4 @@ FftStats noise_FFT_stats(SpectrumState& state, int channel, int n, const Spectru
     return out;
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -5,7 +5,7 @@
 
 #include "analysis/spectrum/averaging.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 void phase_test(SpectrumState& state, const std::array<SpectrumChannel, kSpectrumChannels>& data,
                 int window_index, double fs, const FftErrorReporter& errors,
@@ -34,4 +34,4 @@ void phase_test(SpectrumState& state, const std::array<SpectrumChannel, kSpectru
     }
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -9,7 +9,7 @@
 #include "analysis/spectrum/fft_errors.h"
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 struct SpectrumChannel {
     const int32_t* samples = nullptr;
@@ -28,4 +28,4 @@ using PhasePlot =
 void phase_test(SpectrumState& state, const std::array<SpectrumChannel, kSpectrumChannels>& data,
                 int window_index, double fs, const FftErrorReporter& errors, const PhasePlot& plot);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

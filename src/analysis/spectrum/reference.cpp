@@ -6,7 +6,7 @@
 #include "analysis/spectrum/windows.h"
 #include "dsp/dsp.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -47,4 +47,4 @@ int getReferenceFFT(SpectrumState& state, int count, int32_t fs_code, int window
     return 0;
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

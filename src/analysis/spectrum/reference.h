@@ -7,7 +7,7 @@
 
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 // Computes ref_power for a record of count samples (the count of the channel the caller
 // names, channel 0 for the tests and for saving). Overwrites the work arrays and sets the
@@ -16,4 +16,4 @@ namespace analysis {
 // 0 and dsp::kInvalidCount is returned, as for a count above core::kBufferEntries.
 int getReferenceFFT(SpectrumState& state, int count, int32_t fs_code, int window_index);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -5,7 +5,7 @@
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/stats_common.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -200,4 +200,4 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     return out;
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -24,4 +24,4 @@ SpectrumState::SpectrumState()
     marker_lines.reserve(static_cast<std::size_t>(kMaxMarkerLinesPerTone) * (kMaxHarmonics + 1));
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -9,7 +9,7 @@
 
 #include "core/system_types.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 inline constexpr int kSpectrumChannels = 4;
 // A channel's sample array holds core::kBufferEntries samples.
@@ -86,4 +86,4 @@ struct SpectrumState {
     std::vector<FftMarkerLine> marker_lines;
 };
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

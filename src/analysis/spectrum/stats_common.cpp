@@ -7,7 +7,7 @@
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/reference.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace detail {
 
@@ -150,4 +150,4 @@ FftStats noise_fft(SpectrumState& state, const std::array<int, kSpectrumChannels
     return noise_FFT_stats(state, stat_ch, ch_count[stat_ch], settings, errors);
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-namespace analysis::detail {
+namespace analysis::spectrum::detail {
 
 // Sum of p[first ... last]; 0 for an empty range.
 double sum_bins(const double* p, int first, int last);
@@ -25,4 +25,4 @@ std::optional<double> figure(double value);
 
 double level_db(double power);
 
-}  // namespace analysis::detail
+}  // namespace analysis::spectrum::detail

@@ -6,7 +6,7 @@
 
 #include "dsp/dsp.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 namespace {
 
@@ -78,4 +78,4 @@ void window(SpectrumState& state, int window_index, int n) {
     if (w != nullptr) apply(state, w, n);
 }
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

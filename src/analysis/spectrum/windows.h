@@ -4,7 +4,7 @@
 
 #include "analysis/spectrum/spectrum_state.h"
 
-namespace analysis {
+namespace analysis::spectrum {
 
 inline constexpr int kWindowNone = 0;
 inline constexpr int kWindowBlackmanHarris = 1;
@@ -26,4 +26,4 @@ void BlkHrsWin(SpectrumState& state, int n);
 void TessikWin(SpectrumState& state, int n);
 void QuellanWin(SpectrumState& state, int n);
 
-}  // namespace analysis
+}  // namespace analysis::spectrum

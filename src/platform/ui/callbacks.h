@@ -71,4 +71,13 @@ void on_commit(CallbackRegistry& cb, const std::string& name, F fn) {
     on_event(cb, name, EVENT_COMMIT, std::move(fn));
 }
 
+// For fields that follow their value as it changes, not only when committed.
+template <class F>
+void on_change(CallbackRegistry& cb, const std::string& name, F fn) {
+    cb.add_ctrl(name, [fn](int, int, int e, void*) {
+        if (e == EVENT_COMMIT || e == EVENT_VAL_CHANGED) fn();
+        return 0;
+    });
+}
+
 }  // namespace ui

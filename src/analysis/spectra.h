@@ -1,0 +1,20 @@
+// The application's averaged spectra: the spectrum library fed from the channel arrays with
+// the window chosen on the setup panel, and what the data files take from it.
+#pragma once
+
+class App;
+
+namespace analysis {
+
+// Zeroes the four averaged spectra before a run of captures.
+void clear_spectra(App& app);
+// Adds the channel's windowed power spectrum, divided by the averaging count, to its average;
+// 0 or the transform's negative status.
+int add_channel_spectrum(App& app, int averaging_count, int channel);
+// Power of the full-scale reference tone for channel 0, written as field 10 of a data file.
+double reference_power_for_file(App& app);
+// After a load: clears the averaged spectra and adds the loaded block's spectrum of every
+// channel present, so the spectrum tests show the loaded data.
+void spectra_after_load(App& app);
+
+}  // namespace analysis
