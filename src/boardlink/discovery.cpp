@@ -6,6 +6,7 @@
 #include "boardlink/transport/transport.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
+#include "debugtools/pins.h"
 #include "shell/app.h"
 #include "uir_ids.h"
 
@@ -89,6 +90,7 @@ void apply_profile(App& app, const BoardInfo& b) {
         fill_list(app, cp, CONTROL_CMDLIST, chip::single_channel_commands());
     }
     apply_analysis_profile(app, b.four_channel);
+    debugtools::apply_board_pins(app, b.four_channel, b.reference_design);
 }
 
 core::Status no_board(const char* step) {

@@ -12,6 +12,7 @@
 #include "cli/command.h"
 #include "cli/config_commands.h"
 #include "cli/sim_commands.h"
+#include "cli/tool_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/sim_bus.h"
@@ -36,7 +37,9 @@ const char* const kUsageText =
     "                     waits and captures take no real time (for scripts and tests)\n"
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
-    "standard error as 'TITLE: TEXT'. Exit status: 0 all commands succeeded, 1 one failed,\n"
+    "standard error as 'TITLE: TEXT'; lines for the standard-output window go to standard\n"
+    "output (with --json into the command's \"output\" array). Exit status: 0 all commands "
+    "succeeded, 1 one failed,\n"
     "2 usage error.\n"
     "\n"
     "Commands:\n";
@@ -103,17 +106,24 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
     return kOk;
 }
 
-void print_result(const Context& c, const std::string& name, const Result& r) {
+// output: the lines the command wrote to the standard-output window.
+void print_result(const Context& c, const std::string& name, const Result& r,
+                  const std::vector<std::string>& output) {
     if (c.json) {
         nlohmann::ordered_json j;
         j["command"] = name;
         j["ok"] = r.status == kOk;
         for (auto& [k, v] : r.data.items()) j[k] = v;
+        if (!output.empty()) j["output"] = output;
         if (r.status != kOk) j["error"] = r.error;
         c.out << j.dump() << std::endl;
         return;
     }
-    if (r.status != kOk) return;
+    for (const std::string& line : output) c.out << line << "\n";
+    if (r.status != kOk) {
+        c.out.flush();
+        return;
+    }
     size_t width = 0;
     for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
     for (const auto& [label, value] : r.lines)
@@ -132,6 +142,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_analysis_commands();
         add_sim_commands();
         add_capture_commands();
+        add_tool_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
@@ -152,6 +163,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
                                             : static_cast<platform::Clock&>(real_clock);
     ui::HeadlessFrontend frontend;
     frontend.echo = &err;
+    frontend.echo_output = false;  // printed with each command's result instead
     frontend.default_confirm = o.yes ? 1 : 0;
     usb::SimBus sim_bus(clock);
     simboard::SimBoard* sim = nullptr;
@@ -175,10 +187,13 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         // An unknown command is reported like any other failed one, so --json still prints
         // one object for it.
         const auto it = commands().find(words[0]);
+        const std::size_t lines_before = frontend.stdout_lines.size();
         Result r = it == commands().end()
                        ? usage_error("unknown command '" + words[0] + "' (see --help)")
                        : it->second.handler(ctx, words);
-        print_result(ctx, words[0], r);
+        print_result(ctx, words[0], r,
+                     {frontend.stdout_lines.begin() + static_cast<std::ptrdiff_t>(lines_before),
+                      frontend.stdout_lines.end()});
         if (r.status != kOk) {
             err << "seisbench-cli: " << line << ": " << r.error << "\n";
             return r.status;
