@@ -57,6 +57,12 @@ core::Status program_error(const core::Status& cause) {
     return cause.with_message(kEepromError, "Error programming EEPROM.");
 }
 
+core::Status enable_failed(const core::Status& cause) {
+    core::Status failed = program_error(cause);
+    failed.step = kStepWriteEnable;
+    return failed;
+}
+
 // Up to kWriteAttempts writes of the byte, each read back; success once it reads back right.
 // An attempt whose write failed is the last; a failed read-back ends the run, as a read that
 // yields 0 must not pass for a written 0.
@@ -65,6 +71,11 @@ core::Status write_byte(App& app, int address, std::uint8_t value, bool* matched
     core::Status error;
     const int data = value;
     for (int attempt = 0; attempt < kWriteAttempts && !*matched && error; ++attempt) {
+        // Every write clears the part's write-enable latch: a retry needs its own enable, or
+        // it could never store anything.
+        if (attempt > 0)
+            if (core::Status s = eeprom_instruction(app.port, kEepromWriteEnable); !s)
+                return enable_failed(s);
         error = eeprom_write(app.port, 1, address, &data);
         std::uint8_t back = 0;
         const core::Status read = eeprom_read(app.port, 1, address, &back);
@@ -87,16 +98,13 @@ core::Status program_eeprom(App& app, const std::string& path, const Progress& p
     bool gave_up = false;
     for (const DataLine& line : lines) {
         // Every line read sends a write enable, comments and empty lines included.
-        if (core::Status s = eeprom_instruction(app.port, kEepromWriteEnable); !s) {
-            core::Status failed = program_error(s);
-            failed.step = kStepWriteEnable;
-            return failed;
-        }
+        if (core::Status s = eeprom_instruction(app.port, kEepromWriteEnable); !s)
+            return enable_failed(s);
         if (!line.value) continue;
         if (!gave_up) {
             bool matched = false;
             if (core::Status s = write_byte(app, address, *line.value, &matched); !s)
-                return program_error(s);
+                return s.step == kStepWriteEnable ? s : program_error(s);
             // The rest of the file is still read, with its write enables, but not written.
             gave_up = !matched;
         }
