@@ -383,8 +383,7 @@ bool QtFrontend::progress(const std::string& title, const std::string& text, dou
 }
 
 void QtFrontend::progress_done() {
-    if (d_->progress) d_->progress->deleteLater();
-    d_->progress = nullptr;
+    delete d_->progress;  // QPointer: null when already gone
 }
 
 void QtFrontend::stdout_line(const std::string& text) {
