@@ -267,3 +267,15 @@ TEST(EepromFile, HexScanAsTheFormatTakesIt) {
         {"-1", {}},   {"FFFFFFFF", 0xFFFFFFFF}, {"100000000", {}}};
     for (const auto& c : cases) EXPECT_EQ(scan_hex(c.text), c.value) << c.text;
 }
+
+TEST(EepromPanel, CancelInTheProgressWindowSaysHowFarItGot) {
+    ToolsRig r;
+    r.t.frontend.files = {r.dir.write("img.txt", "01\n02\n")};
+    r.t.frontend.cancel_progress_at = 1;
+    write_eeprom_cmd_usb(r.app());
+    EXPECT_EQ(r.messages(), std::vector<std::string>{
+                                "Cancelled|EEPROM programming cancelled after 1 of 2 bytes.\n"
+                                "Addresses 0000 to 0000 were done; the rest was not."});
+    EXPECT_EQ(r.t.frontend.last_progress, "Programming EEPROM: 1 of 2 bytes, 0 min 00 s left");
+    EXPECT_EQ(r.board.eeprom().read(1), 0xFF);
+}
