@@ -6,6 +6,7 @@
 #include "boardlink/transport/transport.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
+#include "debugtools/pins.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
@@ -99,6 +100,8 @@ void apply_profile(App& app, const BoardInfo& b) {
     if (!lists.macro_registers.empty()) fill_list(app, cp, CONTROL_MACROREG, lists.macro_registers);
     fill_list(app, cp, CONTROL_CMDLIST, lists.commands);
     apply_analysis_profile(app, *b.channels);
+    debugtools::apply_board_pins(app, b.pins->labels, b.pins->upper_pins_enabled,
+                                 b.reference_design);
 }
 
 core::Status no_board(const char* step) {

@@ -16,6 +16,7 @@
 #include "cli/sim_commands.h"
 #include "cli/trace_commands.h"
 #include "core/number_text.h"
+#include "cli/tool_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/sim_bus.h"
@@ -157,6 +158,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_capture_commands();
         add_macro_commands();
         add_trace_commands();
+        add_tool_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;

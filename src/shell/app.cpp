@@ -7,6 +7,7 @@
 #include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
 #include "chip/setup_config.h"
+#include "debugtools/debugtools.h"
 #include "macros/callbacks.h"
 #include "shell/menus.h"
 
@@ -20,6 +21,7 @@ App::App(const Options& o)
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
     chip::coef_loader_callbacks(*this);
+    debugtools::debugtools_callbacks(*this);
     capture::permission_callbacks(*this);
     capture::averaging_callbacks(*this);
     analysis::analysis_callbacks(*this);

@@ -76,14 +76,20 @@ TEST(ProtocolFrames, EveryRequestOfTheTableByteForByte) {
          boardlink::chip_read_request(0x2E),
          {0xFE, 0x02, 0x09, 0x03, 0x2E, 0x00, 0x00, 0x00, 0xFD}},
         {"EEPROM write enable",
-         boardlink::eeprom_write_enable_request(),
+         boardlink::eeprom_instruction_request(0x06),
          {0xFE, 0x01, 0x05, 0x06, 0xFD}},
         {"EEPROM byte write",
-         boardlink::eeprom_byte_write_request(0x1234, 0xAB),
+         *boardlink::eeprom_write_request(0x1234, std::span(wide).first(1)),
          {0xFE, 0x01, 0x08, 0x02, 0x12, 0x34, 0xAB, 0xFD}},
+        {"EEPROM write of 8",
+         *boardlink::eeprom_write_request(0x0001, std::span(nine).first(8)),
+         {0xFE, 0x01, 0x0F, 0x02, 0x00, 0x01, 1, 2, 3, 4, 5, 6, 7, 8, 0xFD}},
         {"EEPROM byte read",
-         boardlink::eeprom_byte_read_request(0xBEEF),
+         *boardlink::eeprom_read_request(0xBEEF, 1),
          {0xFE, 0x02, 0x07, 0x03, 0xBE, 0xEF, 0xFD}},
+        {"EEPROM read of 9",
+         *boardlink::eeprom_read_request(0x0102, 9),
+         {0xFE, 0x02, 0x0F, 0x03, 0x01, 0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0xFD}},
         {"capture start",
          boardlink::capture_start_request(0x00102030, 4, 0x0506),
          {0xFE, 0x03, 0x0B, 0x00, 0x10, 0x20, 0x30, 0x04, 0x05, 0x06, 0xFD}},
@@ -116,6 +122,10 @@ TEST(ProtocolFrames, SpiWritesThatDoNotFitTheBlockAreNotBuilt) {
     EXPECT_FALSE(boardlink::chip_write_request(0x03, std::span(ten, 0)));
     EXPECT_FALSE(boardlink::chip_write_request(0x03, ten));
     EXPECT_TRUE(boardlink::chip_write_request(0x03, std::span(ten, 1)));
+    EXPECT_FALSE(boardlink::eeprom_write_request(0, std::span(ten, 0)));
+    EXPECT_FALSE(boardlink::eeprom_write_request(0, std::span(ten, 9)));
+    EXPECT_FALSE(boardlink::eeprom_read_request(0, 0));
+    EXPECT_FALSE(boardlink::eeprom_read_request(0, 10));
 }
 
 TEST(ProtocolReplies, TypeStatusAndDataBytes) {

@@ -44,19 +44,26 @@ Request chip_read_request(int address) {
     return length_frame(wire::kSpiRead, payload);
 }
 
-Request eeprom_write_enable_request() {
-    const std::uint8_t payload[] = {wire::kInstrWriteEnable};
+Request eeprom_instruction_request(std::uint8_t instruction) {
+    const std::uint8_t payload[] = {instruction};
     return length_frame(wire::kSpiWrite, payload);
 }
 
-Request eeprom_byte_write_request(std::uint16_t address, std::uint8_t value) {
-    const std::uint8_t payload[] = {wire::kInstrWrite, high(address), low(address), value};
-    return length_frame(wire::kSpiWrite, payload);
+std::optional<Request> eeprom_write_request(std::uint16_t address, std::span<const int> data) {
+    if (data.empty() || data.size() > static_cast<std::size_t>(kMaxEepromWriteBytes))
+        return std::nullopt;
+    std::array<std::uint8_t, 3 + kMaxEepromWriteBytes> payload{wire::kInstrWrite, high(address),
+                                                               low(address)};
+    for (std::size_t i = 0; i < data.size(); ++i) payload[3 + i] = low(data[i]);
+    return length_frame(wire::kSpiWrite, std::span(payload).first(3 + data.size()));
 }
 
-Request eeprom_byte_read_request(std::uint16_t address) {
-    const std::uint8_t payload[] = {wire::kInstrRead, high(address), low(address)};
-    return length_frame(wire::kSpiRead, payload);
+std::optional<Request> eeprom_read_request(std::uint16_t address, int count) {
+    if (count < 1 || count > kMaxEepromReadBytes) return std::nullopt;
+    // The bytes clocked out while the part answers are zero.
+    std::array<std::uint8_t, 2 + kMaxEepromReadBytes> payload{wire::kInstrRead, high(address),
+                                                              low(address)};
+    return length_frame(wire::kSpiRead, std::span(payload).first(2 + count));
 }
 
 Request capture_start_request(std::uint32_t records, std::uint8_t channels, std::uint16_t skip) {

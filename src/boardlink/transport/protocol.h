@@ -28,10 +28,15 @@ inline constexpr double kSettleDelay = 0.1;
 std::optional<Request> chip_write_request(int address, std::span<const int> data);
 // FE 02 09 03 a 00 00 00 FD
 Request chip_read_request(int address);
-// SPI transactions with the boot EEPROM.
-Request eeprom_write_enable_request();                                         // FE 01 05 06 FD
-Request eeprom_byte_write_request(std::uint16_t address, std::uint8_t value);  // FE 01 08 02 ..
-Request eeprom_byte_read_request(std::uint16_t address);                       // FE 02 07 03 ..
+// SPI transactions with the boot EEPROM, low 8 bits of each data value used. The block holds
+// at most 8 data bytes of a write and 9 of a read; none outside 1 to that.
+inline constexpr int kMaxEepromWriteBytes = 8;
+inline constexpr int kMaxEepromReadBytes = 9;
+Request eeprom_instruction_request(std::uint8_t instruction);  // FE 01 05 i FD
+// FE 01 n+7 02 ah al d.. FD
+std::optional<Request> eeprom_write_request(std::uint16_t address, std::span<const int> data);
+// FE 02 n+6 03 ah al, n-1 zero bytes, FD
+std::optional<Request> eeprom_read_request(std::uint16_t address, int count);
 // Sample count and skip most significant byte first.
 Request capture_start_request(std::uint32_t records, std::uint8_t channels, std::uint16_t skip);
 // Soft reset, the three identification queries, firmware-update entry: FE type 05 00 FD.

@@ -53,7 +53,10 @@ struct Faults {
     std::uint32_t burst_records = 0;        // stream released in bursts of this many records
     bool split_records = false;             // every delivery of the stream ends inside a record
     bool eeprom_write_fail = false;         // EEPROM writes acknowledged but not stored
-    bool flash_fail = false;                // flash erase and program report an error
+    // EEPROM frames left unanswered, by instruction byte (bit 1 << instruction): 0x06 write
+    // enable, 0x02 write, 0x03 read. The instruction still reaches the part.
+    std::uint32_t eeprom_unanswered = 0;
+    bool flash_fail = false;  // flash erase and program report an error
     bool rx_overrun = false;  // the USB bridge reports lost data: queue status ready + over-run
 };
 

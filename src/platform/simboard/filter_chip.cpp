@@ -109,16 +109,6 @@ std::uint32_t FilterChip::reg(std::uint8_t address) const {
     return present(address) ? regs_[address] : 0;
 }
 
-std::uint32_t FilterChip::program_word(std::uint32_t address) const {
-    const auto it = program_.find(address);
-    return it == program_.end() ? 0 : it->second;
-}
-
-std::uint32_t FilterChip::data_word(std::uint32_t address) const {
-    const auto it = data_.find(address);
-    return it == data_.end() ? 0 : it->second;
-}
-
 void FilterChip::write_register(std::uint8_t address, std::uint32_t value) {
     log_.add(LogEntry::Kind::RegisterWrite, address, value);
     if (!present(address) || address == reg::VERSION) return;
@@ -181,10 +171,10 @@ void FilterChip::execute() {
             converting_ = false;
             break;
         case cmd::WR_PM:
-            program_[d1] = d2;
+            program_.write(d1, d2);
             break;
         case cmd::WR_DM:
-            data_[d1] = d2;
+            data_.write(d1, d2);
             break;
         case cmd::RD_PM:
             set_port_word(port::SPIDAT1, program_word(d1));

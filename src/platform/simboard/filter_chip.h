@@ -5,10 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "platform/simboard/board_log.h"
+#include "platform/simboard/dsp_memory.h"
 
 namespace simboard {
 
@@ -102,8 +102,11 @@ class FilterChip {
     const std::vector<std::uint32_t>& tbs_words() const { return tbs_; }
     std::uint32_t rom_coef_selection() const { return rom_coef_; }
     bool rom_tbs_selected() const { return rom_tbs_; }
-    std::uint32_t program_word(std::uint32_t address) const;
-    std::uint32_t data_word(std::uint32_t address) const;
+    std::uint32_t program_word(std::uint32_t address) const { return program_.read(address); }
+    std::uint32_t data_word(std::uint32_t address) const { return data_.read(address); }
+    // The two memories, for the fault switches.
+    DspMemory& program_memory() { return program_; }
+    DspMemory& data_memory() { return data_; }
     const std::vector<ModulatorWord>& modulator_words() const { return modulator_; }
     const std::vector<DspStart>& dsp_starts() const { return starts_; }
 
@@ -122,7 +125,7 @@ class FilterChip {
     std::uint32_t rom_coef_ = 0;
     bool rom_tbs_ = false;
     bool converting_ = false;
-    std::map<std::uint32_t, std::uint32_t> program_, data_;
+    DspMemory program_, data_;
     std::vector<ModulatorWord> modulator_;
     std::vector<DspStart> starts_;
 };

@@ -24,4 +24,12 @@ bool SerialEeprom::write(std::uint16_t address, const std::uint8_t* data, std::s
     return true;
 }
 
+std::uint8_t SerialEeprom::bus_read(std::uint16_t address) {
+    if (misread_ == address) {
+        misread_.reset();
+        return static_cast<std::uint8_t>(~cells_[address]);
+    }
+    return cells_[address];
+}
+
 }  // namespace simboard

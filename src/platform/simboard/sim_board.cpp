@@ -83,6 +83,20 @@ const FilterChip& SimBoard::chip() {
     return chip_;
 }
 
+DspMemory& SimBoard::program_memory() {
+    refresh();
+    return chip_.program_memory();
+}
+
+DspMemory& SimBoard::data_memory() {
+    refresh();
+    return chip_.data_memory();
+}
+
+bool SimBoard::eeprom_unanswered(std::uint8_t instruction) const {
+    return instruction < 32 && (faults_.eeprom_unanswered & (1u << instruction)) != 0;
+}
+
 SerialEeprom& SimBoard::eeprom() {
     refresh();
     return eeprom_;
@@ -235,6 +249,7 @@ void SimBoard::spi_write(const std::uint8_t* payload, std::size_t len) {
         }
         log_.add(LogEntry::Kind::EepromWrite, address, payload[3], stored);
     }
+    if (!chip_write && eeprom_unanswered(payload[0])) return;
     reply(wire::kSpiWrite, kStatusOk);
 }
 
@@ -247,8 +262,9 @@ void SimBoard::spi_read(const std::uint8_t* payload, std::size_t len) {
     std::uint8_t value = 0;
     if (len >= 3 && payload[0] == wire::kInstrRead) {
         const auto address = static_cast<std::uint16_t>(payload[1] << 8 | payload[2]);
-        value = eeprom_.read(address);
+        value = eeprom_.bus_read(address);
         log_.add(LogEntry::Kind::EepromRead, address, value);
+        if (eeprom_unanswered(wire::kInstrRead)) return;
     }
     reply(wire::kSpiRead, kStatusOk, 0, value, 0);
 }

@@ -50,6 +50,8 @@ class SimBoard {
     void clear_log() { log_.clear(); }
     const FilterChip& chip();
     SerialEeprom& eeprom();
+    DspMemory& program_memory();
+    DspMemory& data_memory();
     const McuFlash& flash() const { return flash_; }
     bool update_mode();
     bool streaming();
@@ -69,6 +71,7 @@ class SimBoard {
     void capture_start(const std::uint8_t* frame);
     void flash_data(const std::uint8_t* data, std::size_t n);
     void end_stream_if_stopped();
+    bool eeprom_unanswered(std::uint8_t instruction) const;
 
     platform::Clock& clock_;
     BoardConfig config_;

@@ -69,6 +69,14 @@ class Frontend {
     virtual int copy_panel_to_clipboard(int panel) = 0;
     virtual void help(const std::string& path, int mode) = 0;
     virtual void stdout_line(const std::string& text) = 0;
+
+    // A long operation's progress (fraction 0..1) in a window that offers to stop it; false
+    // once the person asked to. progress_done closes the window.
+    virtual bool progress(const std::string& title, const std::string& text, double fraction) {
+        (void)title, (void)text, (void)fraction;
+        return true;
+    }
+    virtual void progress_done() {}
 };
 
 }  // namespace ui

@@ -173,6 +173,10 @@ int HeadlessFrontend::copy_panel_to_clipboard(int panel) {
 void HeadlessFrontend::help(const std::string& path, int mode) {
     help_requests.push_back(path + (mode == HELP_SEARCH ? "#search" : "#contents"));
 }
+bool HeadlessFrontend::progress(const std::string& title, const std::string& text, double) {
+    last_progress = title + ": " + text;
+    return ++progress_updates != cancel_progress_at;
+}
 void HeadlessFrontend::stdout_line(const std::string& text) {
     stdout_lines.push_back(text);
     if (echo && echo_output) *echo << text << std::endl;

@@ -43,6 +43,10 @@ class HeadlessFrontend : public Frontend {
     std::vector<Popup> popups;
     std::vector<std::string> stdout_lines;
     std::vector<std::string> help_requests;
+    // Progress updates shown so far, and the update at which the person cancels (-1 never).
+    int progress_updates = 0;
+    int cancel_progress_at = -1;
+    std::string last_progress;
     int prints = 0, clipboard_copies = 0;
     int print_result = 0;  // what the printer reports: 0 printed
     bool last_print_low_res = false;
@@ -82,6 +86,7 @@ class HeadlessFrontend : public Frontend {
     int copy_panel_to_clipboard(int panel) override;
     void help(const std::string& path, int mode) override;
     void stdout_line(const std::string& text) override;
+    bool progress(const std::string& title, const std::string& text, double fraction) override;
 
   private:
     void perform(const Action& a);

@@ -667,6 +667,12 @@ void Runtime::Delay(double seconds) {
         frontend_.keep_alive();
     }
 }
+int Runtime::UpdateProgress(const std::string& title, const std::string& text, double fraction) {
+    return frontend_.progress(title, text, fraction) ? 0 : 1;
+}
+void Runtime::EndProgress() {
+    frontend_.progress_done();
+}
 void Runtime::SetMouseCursor(int cursor) {
     frontend_.set_mouse_cursor(cursor);
 }

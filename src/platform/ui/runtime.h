@@ -122,6 +122,10 @@ class Runtime {
     double Timer();
     void Delay(double seconds);
     void SetMouseCursor(int cursor);
+    // Progress of a long operation, shown in a window with a cancel button while system code
+    // holds the program: 0 to carry on, 1 once the person cancelled. EndProgress closes it.
+    int UpdateProgress(const std::string& title, const std::string& text, double fraction);
+    void EndProgress();
 
     // --- Files and text -----------------------------------------------------------------
     const std::string& GetProjectDir() const { return project_dir_; }

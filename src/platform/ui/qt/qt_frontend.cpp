@@ -5,8 +5,11 @@
 #include <QEventLoop>
 #include <QLayout>
 #include <QMdiArea>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 
+#include <algorithm>
 #include <cassert>
 #include <iostream>
 #include <map>
@@ -43,6 +46,7 @@ struct QtFrontend::Impl : UserActions {
     QEventLoop* loop = nullptr;
     Wait* wait = nullptr;
     bool in_keep_alive = false;
+    QPointer<QProgressDialog> progress;
     bool busy_cursor = false;
     bool main_placed = false;
 
@@ -358,6 +362,28 @@ int QtFrontend::copy_panel_to_clipboard(int panel) {
 void QtFrontend::help(const std::string& path, int mode) {
     if (!d_->help) d_->help = std::make_unique<HelpViewer>();
     d_->help->open(QString::fromStdString(path), mode);
+}
+
+bool QtFrontend::progress(const std::string& title, const std::string& text, double fraction) {
+    constexpr int kSteps = 1000;
+    if (!d_->progress) {
+        d_->progress = new QProgressDialog(d_->dialog_parent());
+        d_->progress->setWindowModality(Qt::WindowModal);
+        d_->progress->setRange(0, kSteps);
+        d_->progress->setMinimumDuration(0);
+        d_->progress->setAutoClose(false);
+        d_->progress->setAutoReset(false);
+    }
+    QProgressDialog* dlg = d_->progress;
+    dlg->setWindowTitle(QString::fromStdString(title));
+    dlg->setLabelText(QString::fromStdString(text));
+    // A modal dialog's value change lets pending events run, the cancel button's click with them.
+    dlg->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kSteps));
+    return !dlg->wasCanceled();
+}
+
+void QtFrontend::progress_done() {
+    delete d_->progress;  // QPointer: null when already gone
 }
 
 void QtFrontend::stdout_line(const std::string& text) {

@@ -43,6 +43,9 @@ class QtFrontend final : public Frontend {
     void help(const std::string& path, int mode) override;
     // Shows the line in the standard-output window and writes it to standard output.
     void stdout_line(const std::string& text) override;
+    // A window-modal progress dialog; its cancel button is the one input taken meanwhile.
+    bool progress(const std::string& title, const std::string& text, double fraction) override;
+    void progress_done() override;
 
     // The windows, for the program and for anyone looking at them.
     QMainWindow* main_window() const;

@@ -1,0 +1,113 @@
+#include "debugtools/eeprom_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace debugtools {
+
+namespace {
+
+bool blank(const std::string& line) {
+    for (unsigned char c : line)
+        if (!std::isspace(c)) return false;
+    return true;
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+core::Status bad_file(const std::string& path, const std::string& why) {
+    return core::Status::failed(core::Fault::BadInput, "EEPROM data file", "EEPROM Error",
+                                path + ": " + why + "\nNothing was written to the EEPROM.");
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> scan_hex(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    const bool prefix = i + 2 < text.size() && text[i] == '0' && (text[i + 1] | 0x20) == 'x' &&
+                        hex_digit(text[i + 2]) >= 0;
+    if (prefix) i += 2;
+    std::uint64_t v = 0;
+    std::size_t digits = 0;
+    for (; i < text.size() && hex_digit(text[i]) >= 0; ++i, ++digits) {
+        v = v * 16 + static_cast<std::uint64_t>(hex_digit(text[i]));
+        if (v > 0xFFFFFFFFu) return std::nullopt;
+    }
+    if (digits == 0) return std::nullopt;
+    return static_cast<std::uint32_t>(v);
+}
+
+core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return bad_file(path, "the file cannot be opened");
+    lines->clear();
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#' || blank(line)) {
+            lines->push_back({number, std::nullopt});
+            continue;
+        }
+        const auto v = scan_hex(line);
+        if (!v)
+            return bad_file(path, "line " + std::to_string(number) + " holds no hexadecimal byte");
+        // Only the low byte would be written, and it would never read back as the value.
+        if (*v > 0xFF)
+            return bad_file(path, "line " + std::to_string(number) + " holds " + line +
+                                      ", more than one byte (FF)");
+        lines->push_back({number, static_cast<std::uint8_t>(*v)});
+    }
+    if (in.bad()) return bad_file(path, "the file cannot be read");
+    return core::Status::success();
+}
+
+std::string dump_text(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    char buf[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(buf, sizeof buf, "%02x\n", b);
+        text += buf;
+    }
+    return text;
+}
+
+bool write_file_atomically(const std::string& path, const std::string& text) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    std::string temp =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) return false;
+    // A temporary file is private; the result gets the permissions a new file would have.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    std::error_code ec;
+    if (ok) fs::rename(temp, target, ec);
+    if (!ok || ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace debugtools

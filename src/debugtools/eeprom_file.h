@@ -1,0 +1,36 @@
+// The EEPROM's text files: the data file (one hexadecimal byte per line, '#' comments and
+// empty lines taking no address) and the dump file (two hexadecimal digits per line).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/status.h"
+
+namespace debugtools {
+
+// One line of a data file: a byte for the next address, or none for a comment or empty line.
+struct DataLine {
+    int number;  // 1-based line number in the file
+    std::optional<std::uint8_t> value;
+};
+
+// Every line of the file, checked whole: a data line that does not scan as a hexadecimal
+// number, or holds one above 0xFF, is refused by its line number before anything is sent.
+core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines);
+
+// A hexadecimal number as a "%x" scan takes it: white space, an optional 0x, then digits up
+// to the first other character. None when no digit follows or the value passes 0xFFFFFFFF.
+std::optional<std::uint32_t> scan_hex(const std::string& text);
+
+// The dump file's text: one "%02x" line per byte.
+std::string dump_text(std::span<const std::uint8_t> bytes);
+
+// Writes the text to a temporary file in the target's folder and renames it over the target,
+// so the target is either the whole new text or what it was before.
+bool write_file_atomically(const std::string& path, const std::string& text);
+
+}  // namespace debugtools
