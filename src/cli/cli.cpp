@@ -11,6 +11,7 @@
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/firmware_commands.h"
 #include "cli/sim_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -132,6 +133,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_analysis_commands();
         add_sim_commands();
         add_capture_commands();
+        add_firmware_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;

@@ -54,6 +54,8 @@ struct Faults {
     bool split_records = false;             // every delivery of the stream ends inside a record
     bool eeprom_write_fail = false;         // EEPROM writes acknowledged but not stored
     bool flash_fail = false;                // flash erase and program report an error
+    bool flash_data_silent = false;         // the 64 flash bytes are stored but not answered
+    bool flash_data_stray_reply = false;    // a reply 0B 01 goes out before each 0B 00
     bool rx_overrun = false;  // the USB bridge reports lost data: queue status ready + over-run
 };
 
