@@ -29,13 +29,12 @@ Result firmware(Context& c, const std::vector<std::string>& a) {
     if (!ensure_connected(c, &f)) return f;
     int programmed = 0;
     const bool show = watched(c);
-    boardlink::FlashOptions o{boardlink::confirm_flash(c.app), named ? a[3] : std::string{},
-                              [&](int done, int total) {
-                                  programmed = done;
-                                  if (show)
-                                      c.err << "\rprogramming: " << done << "/" << total
-                                            << " records" << std::flush;
-                              }};
+    boardlink::FlashOptions o{
+        boardlink::confirm_flash(c.app), named ? a[3] : std::string{}, [&](int done, int total) {
+            programmed = done;
+            if (show)
+                c.err << "\rprogramming: " << done << "/" << total << " records" << std::flush;
+        }};
     const core::Status s = boardlink::flash_board(c.app, o);
     if (show && programmed > 0) c.err << "\n";
     boardlink::show_outcome(c.app, s);
@@ -56,7 +55,8 @@ Result sim_firmware(Context& c, const std::vector<std::string>& a) {
         r.add("power", "cycled", "cycled");
         return r;
     }
-    if (a.size() != 3 || a[1] != "flash") return usage_error("usage: sim flash FILE | sim power-cycle");
+    if (a.size() != 3 || a[1] != "flash")
+        return usage_error("usage: sim flash FILE | sim power-cycle");
     const auto flash = c.sim->flash().contents();
     if (!mkboot::write_file_replacing(
             a[2], std::string_view(reinterpret_cast<const char*>(flash.data()), flash.size())))

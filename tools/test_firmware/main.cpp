@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     if (!write(out, test_firmware::firmware_text(image))) return 1;
     if (!flash.empty()) {
         const test_firmware::Bytes after = test_firmware::flash_after(image);
-        if (!write(flash, std::string_view(reinterpret_cast<const char*>(after.data()),
-                                           after.size())))
+        if (!write(flash,
+                   std::string_view(reinterpret_cast<const char*>(after.data()), after.size())))
             return 1;
     }
     std::cout << out << ": test image of " << image.size() << " bytes ("

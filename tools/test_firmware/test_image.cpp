@@ -35,9 +35,8 @@ void append_record(std::string& out, std::uint16_t address, std::uint8_t kind,
 }  // namespace
 
 Bytes image_bytes(int code, std::size_t bytes) {
-    const std::size_t size =
-        std::min<std::size_t>((bytes + fw::kDataBytes - 1) / fw::kDataBytes * fw::kDataBytes,
-                              fw::kImageEnd);
+    const std::size_t size = std::min<std::size_t>(
+        (bytes + fw::kDataBytes - 1) / fw::kDataBytes * fw::kDataBytes, fw::kImageEnd);
     Bytes image(size);
     for (std::size_t i = 0; i < size; ++i)
         image[i] = static_cast<std::uint8_t>(i * 31 + (i >> 8) + code);

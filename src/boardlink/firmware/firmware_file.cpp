@@ -106,10 +106,10 @@ CheckResult check_firmware(std::istream& in) {
         const auto address = static_cast<std::uint16_t>(n[1] << 8 | n[2]);
         if (address == kImageEnd) return result;
         if (address + kDataBytes > kImageEnd) {
-            result.fault = FileFault{index, line,
-                                     "its data at " + hex4(address) + " to " +
-                                         hex4(address + kDataBytes - 1) +
-                                         " lie outside the flash below " + hex4(kImageEnd)};
+            result.fault =
+                FileFault{index, line,
+                          "its data at " + hex4(address) + " to " + hex4(address + kDataBytes - 1) +
+                              " lie outside the flash below " + hex4(kImageEnd)};
             return result;
         }
         Record r;

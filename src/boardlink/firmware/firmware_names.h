@@ -15,7 +15,7 @@ inline constexpr std::array<const char*, 10> kFirmwareFiles = {
 // nullptr for a code outside 1..10.
 constexpr const char* firmware_file_name(int code) {
     return code >= 1 && code <= static_cast<int>(kFirmwareFiles.size()) ? kFirmwareFiles[code - 1]
-                                                                         : nullptr;
+                                                                        : nullptr;
 }
 
 }  // namespace boardlink::firmware

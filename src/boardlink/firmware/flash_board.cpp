@@ -37,8 +37,7 @@ core::Status cannot_open(const std::string& shown) {
 }
 
 // Reads and checks the whole file; the file is closed when this returns.
-core::Status read_image(const std::string& path, const std::string& shown,
-                        firmware::Image* image) {
+core::Status read_image(const std::string& path, const std::string& shown, firmware::Image* image) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return cannot_open(shown);
     std::ifstream in(path, std::ios::binary);
@@ -101,10 +100,9 @@ core::Status program_image(App& app, const firmware::Image& image, const FlashOp
 }  // namespace
 
 bool confirm_flash(App& app) {
-    return app.ui.ConfirmPopup(
-               "Confirm",
-               "Do you want to program the MCU? \n You must not turn off power while programming!") !=
-           0;
+    return app.ui.ConfirmPopup("Confirm",
+                               "Do you want to program the MCU? \n You must not turn off power "
+                               "while programming!") != 0;
 }
 
 core::Status flash_board(App& app, const FlashOptions& o) {
