@@ -140,24 +140,6 @@ TEST(Flash, OutOfRangeAndFailureSwitch) {
     EXPECT_EQ(h.exchange(program(0x0000)), status(0x0B, 0x01));
 }
 
-TEST(Flash, DataReplyFaults) {
-    Harness h;
-    h.exchange(simple(0x09));
-    h.exchange(erase(0x0000));
-    h.board.faults().flash_data_stray_reply = true;
-    h.exchange(program(0x0000));
-    Bytes both = status(0x0B, 0x01);
-    const Bytes ok = status(0x0B, 0x00);
-    both.insert(both.end(), ok.begin(), ok.end());
-    EXPECT_EQ(h.exchange(chunk(0x20)), both);
-    h.board.faults() = {};
-    h.board.faults().flash_data_silent = true;
-    h.exchange(program(0x0040));
-    EXPECT_EQ(h.exchange(chunk(0x40)), Bytes{});
-    EXPECT_EQ(h.board.flash().at(0x0000), 0x20);  // both stored all the same
-    EXPECT_EQ(h.board.flash().at(0x0040), 0x40);
-}
-
 TEST(Flash, RequestInsteadOfDataIsARequest) {
     Harness h;
     h.exchange(simple(0x09));
