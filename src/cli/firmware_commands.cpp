@@ -1,4 +1,5 @@
-// firmware flash: the MCU firmware update, as the board menu runs it.
+// firmware flash: the MCU firmware update as the board menu runs it; sim flash and
+// sim power-cycle: the simulated MCU's side of it.
 #include "cli/firmware_commands.h"
 
 #include <unistd.h>
