@@ -11,7 +11,7 @@ set(SEISBENCH_LAYER_core_USES)
 set(SEISBENCH_LAYER_core_EXTERNAL)
 
 # Readers of the chip's text files, shared with mkboot.
-set(SEISBENCH_LAYER_files sb_chipfiles)
+set(SEISBENCH_LAYER_files sb_chipfiles sb_firmware_file)
 set(SEISBENCH_LAYER_files_USES core)
 set(SEISBENCH_LAYER_files_EXTERNAL)
 
@@ -35,7 +35,7 @@ set(SEISBENCH_LAYER_frontend_EXTERNAL "^Qt6::" "^QCustomPlotQt6::" "usb-1\\.0" "
 # The system: subsystems of the desktop program and the command line, on the platform layer
 # only through its interfaces (never Qt or libusb).
 set(SEISBENCH_LAYER_system
-    sb_transport sb_boards sb_boardlink sb_chip sb_capture sb_capture_permission sb_averaging
+    sb_transport sb_boards sb_boardlink sb_firmware sb_chip sb_capture sb_capture_permission sb_averaging
     sb_analysis sb_shell sb_cli
     sb_macros sb_debugtools)
 set(SEISBENCH_LAYER_system_USES core files dsp platform)

@@ -228,13 +228,17 @@ bool confirm_reset(App& app) {
 core::Status reset_board(App& app, bool confirmed) {
     if (!confirmed) return core::Status::failed(core::Fault::Cancelled, "confirm");
     USB_softReset_target(app.port);
+    board_restarted(app);
+    return core::Status::success();
+}
+
+void board_restarted(App& app) {
     // The board leaves the bus and comes back as a new device; the old handle is of no use.
     close_device(app);
     set_all_dimmed(app);
     clear_indicators(app);
     app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_CONNECT, 0);
     app.link.usb_opened = 0;
-    return core::Status::success();
 }
 
 int USB_port_init(App& app) {

@@ -24,6 +24,10 @@ core::Status check_board_present(App& app);
 bool confirm_reset(App& app);
 // Restarts the MCU and ends the connection when confirmed; Cancelled otherwise.
 core::Status reset_board(App& app, bool confirmed);
+// After the MCU was told to restart: the handle is closed, the board controls greyed, the
+// indicators cleared, the toggle off and the connection marked closed (the board code stays
+// until the next connect).
+void board_restarted(App& app);
 
 // Connects when no board is open, disconnects otherwise (the connect toggle's commit).
 int USB_port_init(App& app);

@@ -13,6 +13,7 @@
 #include "cli/command.h"
 #include "cli/config_commands.h"
 #include "cli/macro_commands.h"
+#include "cli/firmware_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/trace_commands.h"
 #include "core/number_text.h"
@@ -159,6 +160,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_macro_commands();
         add_trace_commands();
         add_tool_commands();
+        add_firmware_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;

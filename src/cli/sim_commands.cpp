@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "cli/firmware_commands.h"
 #include "platform/simboard/sim_board.h"
 
 namespace cli {
@@ -20,8 +21,10 @@ bool parse_real(const std::string& text, double* v) {
 Result sim(Context& c, const std::vector<std::string>& a) {
     const char* kUsage =
         "usage: sim CHANNEL tone HZ DBFS | sim CHANNEL noise NV_PER_RTHZ | "
-        "sim CHANNEL harmonic ORDER DBC | sim CHANNEL off | sim seed N";
+        "sim CHANNEL harmonic ORDER DBC | sim CHANNEL off | sim seed N | sim flash FILE | "
+        "sim power-cycle";
     if (!c.sim) return usage_error("sim needs --simulate");
+    if (a.size() >= 2 && (a[1] == "flash" || a[1] == "power-cycle")) return sim_firmware(c, a);
     auto& cfg = c.sim->config();
     Result r;
     if (a.size() == 3 && a[1] == "seed") {
@@ -66,7 +69,8 @@ Result sim(Context& c, const std::vector<std::string>& a) {
 
 void add_sim_commands() {
     commands()["sim"] = {
-        "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N",
+        "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N; "
+        "sim flash FILE; sim power-cycle",
         "set the simulated board's signal source (with --simulate)", sim};
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "boardlink/discovery.h"
+#include "boardlink/firmware/flash_board.h"
 #include "capture/averaging.h"
 #include "capture/permission.h"
 #include "chip/coef_loaders.h"
@@ -18,6 +19,7 @@ App::App(const Options& o)
       port{usb, link, [this] { return ui.Timer(); }, [this](double s) { ui.Delay(s); }, {}} {
     shell::register_callbacks(*this);
     boardlink::discovery_callbacks(*this);
+    boardlink::firmware_callbacks(*this);
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
     chip::coef_loader_callbacks(*this);

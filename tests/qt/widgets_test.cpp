@@ -247,3 +247,22 @@ TEST(QtWidgets, MainWindowCarriesTitleAndMenus) {
     EXPECT_FALSE(t.panel(g.controlpanel)->isVisible());
     EXPECT_EQ(t.find<QLabel>(g.aboutpanel, "CAPTION")->text(), "Korvane Seismic Evaluation V2.8");
 }
+
+TEST(QtWidgets, MainWindowControlsTakeRoomOnlyWhileShown) {
+    qt_support::QtApp t;
+    t.start();
+    QMainWindow* main = t.frontend.main_window();
+    main->resize(1280, 800);
+    settle(30);
+    QWidget* strip = t.panel(t->shell.mainpanel);
+    auto* bar = t.find<QProgressBar>(t->shell.mainpanel, "FLASHPROGRESS");
+    ASSERT_TRUE(strip && bar);
+    EXPECT_EQ(strip->height(), 0);
+    t->ui.SetCtrlAttribute(t->shell.mainpanel, MAIN_FLASHPROGRESS, ui::ATTR_VISIBLE, 1);
+    settle(30);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GT(strip->height(), bar->height());
+    t->ui.SetCtrlAttribute(t->shell.mainpanel, MAIN_FLASHPROGRESS, ui::ATTR_VISIBLE, 0);
+    settle(30);
+    EXPECT_EQ(strip->height(), 0);
+}

@@ -13,7 +13,6 @@ namespace {
 
 // Callbacks of items whose action a later subsystem provides.
 const std::set<std::string> kPending = {
-    "flash_menu",
 };
 
 void check_menu(const ui::CallbackRegistry& cb, const std::vector<ui::MenuItem>& items,

@@ -127,6 +127,11 @@ void send(Port& port, const Request& request) {
     port.usb.SI_Write(port.link.cyHandle, request.data(), wire::kRequestBytes, &written);
 }
 
+void send(Port& port, const FlashData& data) {
+    std::uint32_t written = 0;
+    port.usb.SI_Write(port.link.cyHandle, data.data(), wire::kFlashChunk, &written);
+}
+
 Reply receive_reply(Port& port) {
     Reply reply{};
     std::uint32_t got = 0;

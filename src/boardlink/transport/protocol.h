@@ -17,6 +17,8 @@ namespace wire = usb::wire;
 // One request block: the frame at its front, zero after its end marker.
 using Request = std::array<std::uint8_t, wire::kRequestBytes>;
 using Reply = std::array<std::uint8_t, wire::kReplyBytes>;
+// The raw flash bytes that follow an accepted program request.
+using FlashData = std::array<std::uint8_t, wire::kFlashChunk>;
 
 // Data bytes one SPI write to the filter chip's port can carry: three 24-bit registers.
 inline constexpr int kMaxSpiWriteBytes = 9;
@@ -86,6 +88,8 @@ std::optional<std::uint32_t> wait_ready(Port& port, const Limit& limit);
 
 // One request block on the wire; its outcome shows as the reply or its absence.
 void send(Port& port, const Request& request);
+// The 64 flash bytes in one write of their own.
+void send(Port& port, const FlashData& data);
 // One 7-byte reply; bytes the queue did not hold stay zero.
 Reply receive_reply(Port& port);
 void flush(Port& port);

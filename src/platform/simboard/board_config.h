@@ -57,6 +57,8 @@ struct Faults {
     // enable, 0x02 write, 0x03 read. The instruction still reaches the part.
     std::uint32_t eeprom_unanswered = 0;
     bool flash_fail = false;  // flash erase and program report an error
+    bool flash_data_silent = false;         // the 64 flash bytes are stored but not answered
+    bool flash_data_stray_reply = false;    // a reply 0B 01 goes out before each 0B 00
     bool rx_overrun = false;  // the USB bridge reports lost data: queue status ready + over-run
 };
 

@@ -1,5 +1,7 @@
 #include "platform/simboard/sim_board.h"
 
+#include <limits>
+
 namespace simboard {
 
 namespace {
@@ -62,6 +64,11 @@ void SimBoard::plug() {
     restarting_ = false;
     power_up();
     ++attachment_;
+}
+
+void SimBoard::power_cycle() {
+    unplug();
+    plug();
 }
 
 void SimBoard::advance() {
@@ -198,7 +205,9 @@ void SimBoard::handle_request(const std::uint8_t* data, std::size_t n) {
             stream_.stop();
             pipe_.clear();
             restarting_ = true;
-            back_at_ = clock_.now() + config_.reset_absence_s;
+            // After an update the MCU stays off the bus until the power is cycled.
+            back_at_ = update_mode_ ? std::numeric_limits<double>::infinity()
+                                    : clock_.now() + config_.reset_absence_s;
             return;
         case wire::kTargetInfo:
             return send_text(t, config_.info_text);
@@ -288,6 +297,8 @@ void SimBoard::capture_start(const std::uint8_t* frame) {
 void SimBoard::flash_data(const std::uint8_t* data, std::size_t n) {
     const bool ok = !faults_.flash_fail && flash_.program(flash_address_, data, n);
     log_.add(LogEntry::Kind::FlashWrite, flash_address_, ok);
+    if (faults_.flash_data_silent) return;
+    if (faults_.flash_data_stray_reply) reply(wire::kFlashProgram, kStatusFailed);
     reply(wire::kFlashProgram, ok ? kStatusOk : kStatusFailed);
 }
 

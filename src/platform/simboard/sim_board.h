@@ -33,6 +33,8 @@ class SimBoard {
     std::uint64_t attachment();
     void unplug();
     void plug();  // power-on: the board forgets everything but its EEPROM and flash
+    // Off and on again: how a board restarted after a firmware update comes back.
+    void power_cycle();
     const std::string& serial() const { return config_.serial; }
 
     // The USB pipe as the host's side of it sees the board.

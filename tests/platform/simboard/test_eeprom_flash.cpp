@@ -131,8 +131,10 @@ TEST(Flash, EraseProgramAndReadBack) {
 TEST(Flash, OutOfRangeAndFailureSwitch) {
     Harness h;
     h.exchange(simple(0x09));
-    EXPECT_EQ(h.exchange(program(0x3FF0)), status(0x0B, 0x01));
-    EXPECT_EQ(h.exchange(erase(0x4000)), status(0x0A, 0x01));
+    EXPECT_EQ(h.exchange(program(0x2DC0)), status(0x0B, 0x00));  // the last 64 bytes
+    h.exchange(chunk(0x00));
+    EXPECT_EQ(h.exchange(program(0x2DC1)), status(0x0B, 0x01));
+    EXPECT_EQ(h.exchange(erase(0x2E00)), status(0x0A, 0x01));
     h.board.faults().flash_fail = true;
     EXPECT_EQ(h.exchange(erase(0x0000)), status(0x0A, 0x01));
     EXPECT_EQ(h.exchange(program(0x0000)), status(0x0B, 0x01));
@@ -146,17 +148,20 @@ TEST(Flash, RequestInsteadOfDataIsARequest) {
     EXPECT_EQ(h.board.flash().at(0x0000), 0xFF);
 }
 
-TEST(Flash, ResetLeavesUpdateModeAndKeepsFlash) {
+TEST(Flash, ResetAfterUpdateWaitsForPowerCycleAndKeepsFlash) {
     Harness h;
     h.exchange(simple(0x09));
     h.exchange(erase(0x0000));
     h.exchange(program(0x0000));
     h.exchange(chunk(0x00));
     h.exchange(simple(0x05));
-    h.clock.advance(2.0);
+    h.clock.advance(60.0);
+    EXPECT_FALSE(h.board.on_bus());
+    h.board.power_cycle();
     EXPECT_TRUE(h.board.on_bus());
     EXPECT_FALSE(h.board.update_mode());
     EXPECT_EQ(h.board.flash().at(0x0001), 0x01);
+    EXPECT_EQ(h.exchange(simple(0x08)), (Bytes{4}));
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ bool keeps_natural_width(CtrlType t) {
     }
 }
 
+constexpr int kMargin = 10;
+
 }  // namespace
 
 PanelView::PanelView(const Runtime& rt, int panel, UserActions& user, QWidget* parent)
@@ -37,7 +39,7 @@ PanelView::PanelView(const Runtime& rt, int panel, UserActions& user, QWidget* p
     setObjectName(QString::fromStdString(p->name));
 
     auto* columns = new QHBoxLayout(this);
-    columns->setContentsMargins(10, 10, 10, 10);
+    columns->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     columns->setSpacing(10);
     std::map<int, bool> column_stretch;  // column index -> holds a stretch box
     for (const LayoutBox& b : p->boxes) column_stretch[b.column] |= b.stretch;
@@ -183,6 +185,13 @@ void PanelView::sync_box_visibility(size_t box) {
         any |= c && c->visible;
     }
     box_frames_[box]->setVisible(any);
+    // A panel whose boxes are all hidden takes no room, margins included (the main window's
+    // own controls show only while they are in use).
+    bool shown = false;
+    for (size_t b = 0; b < box_frames_.size(); ++b)
+        shown |= b == box ? any : !box_frames_[b]->isHidden();
+    const int margin = shown ? kMargin : 0;
+    layout()->setContentsMargins(margin, margin, margin, margin);
 }
 
 ControlView* PanelView::control(int ctrl) {
