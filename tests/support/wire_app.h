@@ -46,6 +46,7 @@ class RecordingBus final : public usb::Bus {
     bool serial_number(std::uint32_t index, std::string* serial) override {
         return inner_.serial_number(index, serial);
     }
+    std::optional<usb::UsbId> usb_id(std::uint32_t index) override { return inner_.usb_id(index); }
     std::unique_ptr<usb::Link> open(std::uint32_t index) override {
         auto link = inner_.open(index);
         if (!link) return nullptr;
@@ -58,10 +59,11 @@ class RecordingBus final : public usb::Bus {
         RecordingLink(RecordingBus& bus, std::unique_ptr<usb::Link> inner)
             : bus_(bus), inner_(std::move(inner)) {}
         bool alive() override { return inner_->alive(); }
-        bool send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
+        usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
             bus_.events.push_back({WireEvent::Write, Bytes(data, data + n), bus_.clock_.now()});
             return inner_->send(data, n, timeout_ms);
         }
+        std::size_t queued() override { return inner_->queued(); }
         std::size_t receive(std::uint8_t* out, std::size_t max) override {
             return inner_->receive(out, max);
         }
