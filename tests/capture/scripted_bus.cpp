@@ -20,6 +20,7 @@ class ScriptedLink : public usb::Link {
         return std::min(bus_.pending.size(), bus_.delivery_limit);
     }
     std::size_t receive(std::uint8_t* out, std::size_t max) override {
+        bus_.largest_read = std::max(bus_.largest_read, max);
         const std::size_t n = std::min(max, queued());
         std::copy_n(bus_.pending.begin(), n, out);
         bus_.pending.erase(bus_.pending.begin(), bus_.pending.begin() + n);

@@ -25,6 +25,8 @@ class ScriptedBus : public usb::Bus {
     std::size_t delivery_limit = 1000;
     // The queue reports lost bytes (status ready with over-run).
     bool lost = false;
+    // The most bytes the host asked for in one read.
+    std::size_t largest_read = 0;
 
     void reply(std::initializer_list<std::uint8_t> bytes) { pending.insert(pending.end(), bytes); }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class RecordingBus final : public usb::Bus {
     RecordingBus(usb::Bus& inner, const platform::Clock& clock) : inner_(inner), clock_(clock) {}
 
     std::vector<WireEvent> events;
+    // Called each time the host looks at a receive queue (a test may let time pass there, as
+    // when the program is held up between two polls).
+    std::function<void()> on_queue_look;
 
     std::vector<Bytes> writes() const {
         std::vector<Bytes> out;
@@ -63,7 +67,10 @@ class RecordingBus final : public usb::Bus {
             bus_.events.push_back({WireEvent::Write, Bytes(data, data + n), bus_.clock_.now()});
             return inner_->send(data, n, timeout_ms);
         }
-        std::size_t queued() override { return inner_->queued(); }
+        std::size_t queued() override {
+            if (bus_.on_queue_look) bus_.on_queue_look();
+            return inner_->queued();
+        }
         std::size_t receive(std::uint8_t* out, std::size_t max) override {
             return inner_->receive(out, max);
         }

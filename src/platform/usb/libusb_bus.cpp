@@ -24,11 +24,12 @@ constexpr std::uint32_t kControlTimeoutMs = 1000;
 
 constexpr int kInterface = 0;
 
-// Bulk-IN transfers kept in flight and their size: 64 packets of 64 bytes each, eight deep, so
-// the host controller holds half a second of the fastest stream even if the event thread is
-// held up; a reply (a short packet) ends its transfer at once.
-constexpr std::size_t kInTransfers = 8;
-constexpr std::size_t kInTransferBytes = 4096;
+// Bulk-IN transfers kept in flight, one packet each: a transfer ends only when full or at a
+// short packet, so a larger one would keep the last records of a stream (or a slow stream's
+// records for seconds) back. 128 of them hold an eighth of a second of the fastest stream
+// while the event thread is held up.
+constexpr std::size_t kInTransfers = 128;
+constexpr std::size_t kInTransferBytes = 64;
 // How long one wait of the event thread lasts; also the longest the destructor waits for it.
 constexpr int kEventWaitMs = 100;
 // How long closing waits for the cancelled transfers to come back.
