@@ -205,16 +205,16 @@ TEST(Cli, DevicesListsBoardsAndDeviceChoosesOne) {
         const char* out;  // a part of standard output
         bool no_board;    // the Part's message on standard error
     } cases[] = {
-        {{"devices"}, 0, "devices:  none\n", false},
+        {{"devices"}, 0, "devices: none\n", false},
         {{"--json", "devices"}, 0, "{\"command\":\"devices\",\"ok\":true,\"devices\":[]}", false},
-        {{"--simulate", "--virtual-time", "devices"}, 0, "0:  SB0000001  10c4:ea61\n", false},
+        {{"--simulate", "--virtual-time", "devices"}, 0, "0: SB0000001  10c4:ea61\n", false},
         {{"--simulate", "--virtual-time", "--json", "devices"},
          0,
          "\"devices\":[{\"index\":0,\"serial\":\"SB0000001\",\"id\":\"10c4:ea61\"}]",
          false},
         {{"--simulate", "--virtual-time", "--device", "SB0000001", "connect"},
          0,
-         "board:     EVK4810 RevC",
+         "board:    EVK4810 RevC",
          false},
         {{"--simulate", "--virtual-time", "--device", "OTHER", "devices"}, 0, "none", false},
         {{"--simulate", "--virtual-time", "--device", "OTHER", "connect"}, 1, "", true},
