@@ -22,7 +22,7 @@ set(SEISBENCH_LAYER_dsp_EXTERNAL "^Threads::Threads$")
 
 # Our replacements for the platform: panel run-time, clock, device library, simulated board.
 # They know nothing of the system above them.
-set(SEISBENCH_LAYER_platform sb_clock sb_simboard sb_usb sb_wire sb_ui sb_uir_ids)
+set(SEISBENCH_LAYER_platform sb_clock sb_simboard sb_usb sb_usb_libusb sb_wire sb_ui sb_uir_ids)
 set(SEISBENCH_LAYER_platform_USES core)
 set(SEISBENCH_LAYER_platform_EXTERNAL "^nlohmann_json::" "^Threads::Threads$" "usb-1\\.0" "LIBUSB")
 

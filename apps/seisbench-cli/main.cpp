@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "platform/usb/libusb_host.h"
 
 namespace {
 
@@ -22,5 +23,5 @@ std::string resource_dir(const char* argv0) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return cli::run(args, resource_dir(argv[0]), std::cout, std::cerr);
+    return cli::run(args, resource_dir(argv[0]), std::cout, std::cerr, usb::make_libusb_bus);
 }

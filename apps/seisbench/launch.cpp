@@ -8,12 +8,32 @@
 namespace seisbench {
 
 namespace {
+
 const std::string kTrace = "--trace";
+const std::string kDevice = "--device";
+const std::string kUsbId = "--usb-id";
+
+// The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
+// not that option. A missing value reads as empty.
+std::optional<std::string> value_of(const std::string& opt, const std::vector<std::string>& args,
+                                    std::size_t& i) {
+    const std::string& a = args[i];
+    if (a == opt) return i + 1 < args.size() ? args[++i] : "";
+    if (a.rfind(opt + "=", 0) == 0) return a.substr(opt.size() + 1);
+    return std::nullopt;
+}
+
 }  // namespace
 
+bool takes_value(const std::string& arg) {
+    return arg == kTrace || arg == kDevice || arg == kUsbId;
+}
+
 bool is_launch_option(const std::string& arg) {
-    return arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0 ||
-           arg.rfind(kTrace, 0) == 0;
+    if (arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0) return true;
+    for (const std::string& opt : {kTrace, kDevice, kUsbId})
+        if (arg == opt || arg.rfind(opt + "=", 0) == 0) return true;
+    return false;
 }
 
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
@@ -31,13 +51,25 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             }
             options.simulate = true;
             options.board_code = *code;
-        } else if (a == kTrace || a.rfind(kTrace + "=", 0) == 0) {
-            options.trace =
-                a == kTrace ? (i + 1 < args.size() ? args[++i] : "") : a.substr(kTrace.size() + 1);
+        } else if (const auto trace = value_of(kTrace, args, i)) {
+            options.trace = *trace;
             if (options.trace.empty()) {
                 error = "--trace needs a file";
                 return false;
             }
+        } else if (const auto device = value_of(kDevice, args, i)) {
+            options.device = *device;
+            if (options.device.empty()) {
+                error = "--device needs a serial number";
+                return false;
+            }
+        } else if (const auto id_text = value_of(kUsbId, args, i)) {
+            const std::optional<usb::UsbId> id = usb::parse_usb_id(*id_text);
+            if (!id) {
+                error = "bad USB id \"" + *id_text + "\": give VID:PID in hexadecimal";
+                return false;
+            }
+            options.usb_ids.push_back(*id);
         } else {
             error = "unknown argument \"" + a + "\"";
             return false;
@@ -47,10 +79,15 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 }
 
 const char* launch_usage() {
-    return "usage: seisbench [--simulate[=CODE]] [--trace FILE]\n"
+    return "usage: seisbench [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] "
+           "[--trace FILE]\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
            "                    codes other than 1 to 10 show as an unknown target)\n"
+           "  --device SERIAL   use the board with this serial number (otherwise the last one\n"
+           "                    attached)\n"
+           "  --usb-id VID:PID  also take USB devices with these hexadecimal ids for boards\n"
+           "                    (10c4:ea61 always counts); may be given more than once\n"
            "  --trace FILE      append every USB call to FILE as JSON lines\n";
 }
 

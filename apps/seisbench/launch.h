@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "platform/usb/usb_ids.h"
 
 namespace seisbench {
 
@@ -16,6 +17,10 @@ struct LaunchOptions {
     bool show_help = false;
     // --trace FILE (or --trace=FILE): the bus trace is appended to FILE.
     std::string trace;
+    // --device SERIAL: the board with this serial number, not the last one attached.
+    std::string device;
+    // --usb-id VID:PID, any number of times: more ids that mark a USB device as a board.
+    std::vector<usb::UsbId> usb_ids;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an
@@ -23,8 +28,10 @@ struct LaunchOptions {
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error);
 
-// Whether the argument is one of ours (and not one for Qt). --trace takes the next argument.
+// Whether the argument is one of ours (and not one for Qt).
 bool is_launch_option(const std::string& arg);
+// Whether it is one of ours that takes the next argument as its value.
+bool takes_value(const std::string& arg);
 
 const char* launch_usage();
 

@@ -6,6 +6,8 @@
 
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
+#include "platform/usb/libusb_host.h"
+#include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
 #include "seisbench/launch.h"
@@ -38,7 +40,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!seisbench::is_launch_option(argv[i])) continue;
         ours.emplace_back(argv[i]);
-        if (std::string(argv[i]) == "--trace" && i + 1 < argc) ours.emplace_back(argv[++i]);
+        if (seisbench::takes_value(argv[i]) && i + 1 < argc) ours.emplace_back(argv[++i]);
     }
     if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
 
@@ -56,13 +58,26 @@ int main(int argc, char** argv) {
 
     platform::RealClock clock;
     ui::qt::QtFrontend frontend;
-    // Real boards are reached through the libusb bus once it exists; until then only the
-    // simulated bus has boards on it.
-    usb::SimBus bus(clock);
+    usb::SimBus sim_bus(clock);
+    std::unique_ptr<usb::Bus> real;
     if (options.simulate) {
         simboard::BoardConfig cfg;
         cfg.board_code = static_cast<std::uint8_t>(options.board_code);
-        bus.add_board(cfg);
+        sim_bus.add_board(cfg);
+    } else {
+        // A problem the person can mend (a missing permission) is shown as it is met, before
+        // the connection's own message.
+        real = usb::make_libusb_bus(usb::board_ids(options.usb_ids),
+                                    [&frontend](const std::string& text) {
+                                        std::cerr << "seisbench: " << text << "\n";
+                                        frontend.message("USB", text);
+                                    });
+    }
+    usb::Bus* bus = real ? real.get() : &sim_bus;
+    std::unique_ptr<usb::SerialFilter> chosen;
+    if (!options.device.empty()) {
+        chosen = std::make_unique<usb::SerialFilter>(*bus, options.device);
+        bus = chosen.get();
     }
     std::unique_ptr<usb::Trace> trace;
     if (!options.trace.empty()) {
@@ -72,7 +87,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    App app({clock, frontend, bus, resources});
+    App app({clock, frontend, *bus, resources});
     app.usb.set_trace(trace.get());
     return shell::seisbench_main(app);
 }

@@ -1,12 +1,20 @@
 // Capture figures: (a) decode throughput of the chunk loop against the 16,000 records/s a
-// four-channel 4000 samples/s stream needs; (b) a full-buffer capture from the simulated board
-// on the real clock: over-runs, CPU time as a share of wall time, peak resident memory.
+// four-channel 4000 samples/s stream needs; (b) full-buffer captures from the simulated board
+// on the real clock, optionally while busy processes load the cores: completed runs,
+// over-runs, CPU time as a share of wall time, peak resident memory.
 // Prints figures; never fails on them.
+//   capture_bench [--short] [--runs N] [--load N]
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "boardlink/discovery.h"
@@ -50,15 +58,22 @@ void decode_throughput() {
                 rate / 1e6, rate / 16000.0);
 }
 
-void full_capture(int records) {
+struct Run {
+    bool complete = false;
+    int overruns = 0;
+    double wall = 0, cpu = 0;
+};
+
+Run full_capture(int records) {
     platform::RealClock clock;
     ui::HeadlessFrontend frontend;
     usb::SimBus bus(clock);
     bus.add_board();
     App app({clock, frontend, bus, SEISBENCH_RESOURCE_DIR});
+    Run run;
     if (shell::startup(app) != 0) {
         std::printf("resources not found in %s\n", SEISBENCH_RESOURCE_DIR);
-        return;
+        return run;
     }
     const int p = app.shell.setuppanel;
     app.ui.SetCtrlVal(p, SETUP_CONNECT, 1);
@@ -70,27 +85,75 @@ void full_capture(int records) {
     frontend.popups.clear();
     const double cpu0 = cpu_seconds();
     const auto t0 = std::chrono::steady_clock::now();
-    const int r = capture::capture_data(app);
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    const double cpu = cpu_seconds() - cpu0;
-    int overruns = 0;
+    run.complete = capture::capture_data(app) == 0;
+    run.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    run.cpu = cpu_seconds() - cpu0;
     for (const auto& pu : frontend.popups)
-        if (pu.title == "USB buffer over-run!") ++overruns;
-    std::printf("(b) capture of %d records at 4000 samples/s x 4 channels: %s\n", records,
-                r == 0 ? "complete" : "FAILED");
-    std::printf("    wall %.1f s, CPU %.2f s = %.2f %% of one core (simulated board included)\n",
-                wall, cpu, 100.0 * cpu / wall);
-    std::printf("    over-runs %d, peak resident memory %.1f MB\n", overruns,
-                peak_rss_kib() / 1024.0);
+        if (pu.title == "USB buffer over-run!") ++run.overruns;
+    return run;
+}
+
+// Busy processes that keep cores loaded until they are ended.
+std::vector<pid_t> start_load(int n) {
+    std::vector<pid_t> pids;
+    for (int i = 0; i < n; ++i) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            volatile unsigned long spin = 0;
+            for (;;) spin = spin + 1;
+        }
+        if (pid > 0) pids.push_back(pid);
+    }
+    return pids;
+}
+
+void stop_load(const std::vector<pid_t>& pids) {
+    for (pid_t pid : pids) kill(pid, SIGKILL);
+    for (pid_t pid : pids) waitpid(pid, nullptr, 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int records = core::kMaxRecords;
-    if (argc > 1 && std::strcmp(argv[1], "--short") == 0) records = 65536;
+    int runs = 1, load = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--short") {
+            records = 65536;
+        } else if (a == "--runs" && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--load" && i + 1 < argc) {
+            load = std::max(0, std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: capture_bench [--short] [--runs N] [--load N]\n");
+            return 2;
+        }
+    }
     decode_throughput();
-    full_capture(records);
+    const std::vector<pid_t> busy = start_load(load);
+    std::printf(
+        "(b) %d capture(s) of %d records at 4000 samples/s x 4 channels, real clock, "
+        "%d busy process(es) beside them\n",
+        runs, records, static_cast<int>(busy.size()));
+    int complete = 0, overruns = 0;
+    double wall = 0, cpu = 0;
+    for (int r = 0; r < runs; ++r) {
+        const Run run = full_capture(records);
+        complete += run.complete ? 1 : 0;
+        overruns += run.overruns;
+        wall += run.wall;
+        cpu += run.cpu;
+        std::printf("    run %d: %s, wall %.1f s, CPU %.2f s\n", r + 1,
+                    run.complete ? "complete" : "FAILED", run.wall, run.cpu);
+        std::fflush(stdout);
+    }
+    stop_load(busy);
+    std::printf("    completed %d of %d, over-runs %d\n", complete, runs, overruns);
+    std::printf(
+        "    CPU %.1f s in %.1f s of capture = %.2f %% of one core (simulated board "
+        "included)\n",
+        cpu, wall, wall > 0 ? 100.0 * cpu / wall : 0.0);
+    std::printf("    peak resident memory %.1f MB\n", peak_rss_kib() / 1024.0);
     return 0;
 }

@@ -36,29 +36,59 @@ core::Status fail_locked(App& app, core::Fault fault, const char* step, const ch
     return core::Status::failed(fault, step, kNoResponse, text);
 }
 
-// Drains the record stream into the buffer. Bytes past a chunk's last whole record are kept
-// for the next chunk, so a record split across two reads is stored whole; records beyond the
-// buffer's capacity are counted in `dropped` and not stored.
-core::Status drain_stream(App& app) {
+core::Status overrun(App& app) {
+    caption(app, "Capture Data");
+    return core::Status::failed(core::Fault::Overrun, "stream", "USB buffer over-run!", kReconfig);
+}
+
+// The channels of the stream's records (tag bits 5..4) go round 0, 1, .. K-1, 0 ...; a record
+// out of turn means records were lost on the way. The pair of the first two records is not
+// judged: the four-channel chip's stale first word carries whatever tag it was left with.
+class ChannelOrder {
+  public:
+    explicit ChannelOrder(int channels) : channels_(channels) {}
+
+    // False when a record of the chunk breaks the order.
+    bool holds(const std::uint8_t* records, int count) {
+        for (int j = 0; j < count; ++j, ++seen_) {
+            const int ch = (records[j * kRecordBytes] >> 4) & 3;
+            if (seen_ >= 2 && channels_ > 1 && ch != (last_ + 1) % channels_) return false;
+            last_ = ch;
+        }
+        return true;
+    }
+
+  private:
+    int channels_;
+    int last_ = 0;
+    long long seen_ = 0;
+};
+
+// Drains the record stream into the buffer: whatever is queued is read in chunks of at most
+// 1000 bytes until every requested record is in. A queue holding more than one chunk is no
+// over-run (the driver keeps queuing while the program is busy); only bytes really lost are:
+// the device library reports them (ready with over-run), or the channels break their order.
+// Bytes past a chunk's last whole record are kept for the next chunk, so a record split across
+// two reads is stored whole; records beyond the buffer's capacity are counted in `dropped` and
+// not stored.
+core::Status drain_stream(App& app, int channels) {
     Buffer& buf = app.capture;
     auto& usb = app.usb;
     const usb::SI_HANDLE h = app.link.cyHandle;
     std::uint8_t chunk[kChunkBytes + kRecordBytes];
+    ChannelOrder order(channels);
     int carried = 0;
     long long m = 0;
     buf.dropped = 0;
     do {
-        const auto ready = boardlink::wait_ready(app.port, boardlink::kStreamChunkLimit);
+        bool lost = false;
+        const auto ready = boardlink::wait_ready(app.port, boardlink::kStreamChunkLimit, &lost);
         if (!ready) return fail_locked(app, core::Fault::NoReply, "stream", kReconfig);
-        const std::uint32_t queued = *ready;
-        if (queued > kChunkBytes) {
-            caption(app, "Capture Data");
-            return core::Status::failed(core::Fault::Overrun, "stream", "USB buffer over-run!",
-                                        kReconfig);
-        }
+        if (lost) return overrun(app);
         std::uint32_t got = 0;
-        usb.SI_Read(h, chunk + carried, queued, &got);
+        usb.SI_Read(h, chunk + carried, std::min<std::uint32_t>(*ready, kChunkBytes), &got);
         const int bytes = carried + static_cast<int>(got);
+        if (!order.holds(chunk, bytes / kRecordBytes)) return overrun(app);
         const int k = store_records(chunk, bytes, m, buf);
         m += k;
         carried = bytes - k * kRecordBytes;
@@ -120,7 +150,7 @@ core::Status capture_block(App& app) {
     if (skip > 0 && boardlink::wait_capture_reply(app.port, skip * (1.0 / rate)) != 1)
         return fail_locked(app, core::Fault::NoReply, "wait_capture_reply",
                            "Error occurs while skipping samples");
-    if (core::Status s = drain_stream(app); !s) return s;
+    if (core::Status s = drain_stream(app, channels); !s) return s;
     set_progress(app, 100);
     int zero = 0;
     chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);

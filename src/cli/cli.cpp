@@ -12,14 +12,16 @@
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
-#include "cli/macro_commands.h"
+#include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
+#include "cli/macro_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/trace_commands.h"
 #include "core/number_text.h"
 #include "cli/tool_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
+#include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
 #include "shell/app.h"
@@ -30,14 +32,18 @@ namespace cli {
 namespace {
 
 const char* const kUsageText =
-    "usage: seisbench-cli [--simulate[=CODE]] [--yes] [--json] [--script FILE] [--trace FILE]\n"
-    "                     COMMAND...\n"
+    "usage: seisbench-cli [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] [--yes]\n"
+    "                     [--json] [--script FILE] [--trace FILE] COMMAND...\n"
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
     "\n"
     "  --simulate[=CODE]  use a simulated board (board code 0-255, default 4) instead of USB;\n"
     "                     codes other than 1-10 show as an unknown target\n"
+    "  --device SERIAL    use the board with this serial number (see 'devices'); otherwise\n"
+    "                     connect opens the last board listed\n"
+    "  --usb-id VID:PID   also take USB devices with these hexadecimal ids for boards (the\n"
+    "                     bridge's own 10c4:ea61 always counts); may be given more than once\n"
     "  --yes              answer yes to confirmations (otherwise they are answered no)\n"
     "  --json             print one JSON object per command on one line\n"
     "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
@@ -61,6 +67,8 @@ struct Options {
     bool help = false;
     bool virtual_time = false;
     std::string trace;
+    std::string device;
+    std::vector<usb::UsbId> usb_ids;
     std::vector<std::string> commands;
 };
 
@@ -89,6 +97,19 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
             o->simulate = *code;
+        } else if (a == "--device") {
+            if (++i == args.size() || args[i].empty()) {
+                err << "seisbench-cli: --device needs a serial number\n";
+                return kUsage;
+            }
+            o->device = args[i];
+        } else if (a == "--usb-id") {
+            const auto id = ++i < args.size() ? usb::parse_usb_id(args[i]) : std::nullopt;
+            if (!id) {
+                err << "seisbench-cli: --usb-id takes VID:PID in hexadecimal, e.g. 10c4:ea61\n";
+                return kUsage;
+            }
+            o->usb_ids.push_back(*id);
         } else if (a == "--trace") {
             if (++i == args.size()) {
                 err << "seisbench-cli: --trace needs a file\n";
@@ -150,7 +171,7 @@ void print_result(const Context& c, const std::string& name, const Result& r,
 }  // namespace
 
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
-        std::ostream& err) {
+        std::ostream& err, const RealBus& real_bus) {
     if (commands().empty()) {
         add_board_commands();
         add_config_commands();
@@ -161,6 +182,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_trace_commands();
         add_tool_commands();
         add_firmware_commands();
+        add_device_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
@@ -190,8 +212,18 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         cfg.board_code = static_cast<std::uint8_t>(o.simulate);
         sim = &sim_bus.add_board(cfg);
     }
-    // Real USB boards are reached through the libusb bus once it exists; until then the
-    // program sees none.
+    std::unique_ptr<usb::Bus> real;
+    if (o.simulate < 0 && real_bus) {
+        real = real_bus(usb::board_ids(o.usb_ids), [&err](const std::string& text) {
+            err << "seisbench-cli: " << text << "\n";
+        });
+    }
+    usb::Bus* bus = real ? real.get() : &sim_bus;
+    std::unique_ptr<usb::SerialFilter> chosen;
+    if (!o.device.empty()) {
+        chosen = std::make_unique<usb::SerialFilter>(*bus, o.device);
+        bus = chosen.get();
+    }
     std::unique_ptr<usb::Trace> trace;
     if (!o.trace.empty()) {
         trace = std::make_unique<usb::Trace>(o.trace, clock);
@@ -200,7 +232,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
             return kUsage;
         }
     }
-    App app({clock, frontend, sim_bus, resource_dir});
+    App app({clock, frontend, *bus, resource_dir});
     app.usb.set_trace(trace.get());
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";

@@ -2,9 +2,14 @@
 // analysis.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/usb/bus.h"
+#include "platform/usb/usb_ids.h"
 
 namespace cli {
 
@@ -13,9 +18,15 @@ inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 
+// Builds the bus of real boards with these vendor/product ids; what a person can mend about
+// them (a missing permission) goes to the notice.
+using RealBus = std::function<std::unique_ptr<usb::Bus>(const std::vector<usb::UsbId>& ids,
+                                                        usb::Notice notice)>;
+
 // Runs the program with its arguments (without the program name). resource_dir holds the
-// panel resources; out receives results, err popups and diagnostics.
+// panel resources; out receives results, err popups and diagnostics. Without --simulate the
+// boards are those of real_bus (none when it is empty).
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
-        std::ostream& err);
+        std::ostream& err, const RealBus& real_bus = {});
 
 }  // namespace cli

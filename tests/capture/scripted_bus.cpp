@@ -9,21 +9,28 @@ class ScriptedLink : public usb::Link {
   public:
     explicit ScriptedLink(ScriptedBus& bus) : bus_(bus) {}
     bool alive() override { return true; }
-    bool send(const std::uint8_t* data, std::size_t n, std::uint32_t) override {
+    usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t) override {
         std::vector<std::uint8_t> req(data, data + n);
         bus_.requests.push_back(req);
         if (bus_.on_request) bus_.on_request(req, bus_);
-        return true;
+        return {n, false};
+    }
+    std::size_t queued() override {
+        if (bus_.pending.empty() && bus_.refill) bus_.refill(bus_);
+        return std::min(bus_.pending.size(), bus_.delivery_limit);
     }
     std::size_t receive(std::uint8_t* out, std::size_t max) override {
-        if (bus_.pending.empty() && bus_.refill) bus_.refill(bus_);
-        const std::size_t n = std::min({max, bus_.pending.size(), bus_.delivery_limit});
+        bus_.largest_read = std::max(bus_.largest_read, max);
+        const std::size_t n = std::min(max, queued());
         std::copy_n(bus_.pending.begin(), n, out);
         bus_.pending.erase(bus_.pending.begin(), bus_.pending.begin() + n);
         return n;
     }
-    void purge() override { bus_.pending.clear(); }
-    bool overrun() override { return false; }
+    void purge() override {
+        bus_.pending.clear();
+        bus_.lost = false;
+    }
+    bool overrun() override { return bus_.lost; }
 
   private:
     ScriptedBus& bus_;

@@ -1,5 +1,5 @@
 // A bus with one device whose replies a test scripts byte for byte, for the cases a real
-// board produces only by accident (1001 bytes at once, more records than the buffer holds).
+// board produces only by accident (lost bytes, more records than the buffer holds).
 #pragma once
 
 #include <cstdint>
@@ -21,8 +21,12 @@ class ScriptedBus : public usb::Bus {
     // Called whenever the host looks for bytes and nothing is pending.
     std::function<void(ScriptedBus& bus)> refill;
     std::vector<std::vector<std::uint8_t>> requests;
-    // How many bytes one look at the queue may deliver at most.
+    // How many bytes one look at the queue may show at most.
     std::size_t delivery_limit = 1000;
+    // The queue reports lost bytes (status ready with over-run).
+    bool lost = false;
+    // The most bytes the host asked for in one read.
+    std::size_t largest_read = 0;
 
     void reply(std::initializer_list<std::uint8_t> bytes) { pending.insert(pending.end(), bytes); }
 
@@ -31,6 +35,7 @@ class ScriptedBus : public usb::Bus {
         *s = "SCRIPT1";
         return true;
     }
+    std::optional<usb::UsbId> usb_id(std::uint32_t) override { return usb::kBridgeId; }
     std::unique_ptr<usb::Link> open(std::uint32_t index) override;
 };
 

@@ -187,7 +187,8 @@ TEST(Cli, ResetIsConfirmedOnlyWithYes) {
         << no.err;
     EXPECT_TRUE(no.out.empty());
 
-    const Outcome yes = run({"--simulate", "--virtual-time", "--yes", "--json", "reset", "disconnect"});
+    const Outcome yes =
+        run({"--simulate", "--virtual-time", "--yes", "--json", "reset", "disconnect"});
     ASSERT_EQ(yes.status, cli::kOk) << yes.err;
     const auto lines = lines_of(yes.out);
     ASSERT_EQ(lines.size(), 2u) << yes.out;
@@ -195,4 +196,60 @@ TEST(Cli, ResetIsConfirmedOnlyWithYes) {
               (nlohmann::json{{"command", "reset"}, {"ok", true}, {"reset", true}}));
     EXPECT_EQ(nlohmann::json::parse(lines[1]),
               (nlohmann::json{{"command", "disconnect"}, {"ok", true}, {"connected", false}}));
+}
+
+TEST(Cli, DevicesListsBoardsAndDeviceChoosesOne) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out;  // a part of standard output
+        bool no_board;    // the Part's message on standard error
+    } cases[] = {
+        {{"devices"}, 0, "devices: none\n", false},
+        {{"--json", "devices"}, 0, "{\"command\":\"devices\",\"ok\":true,\"devices\":[]}", false},
+        {{"--simulate", "--virtual-time", "devices"}, 0, "0: SB0000001  10c4:ea61\n", false},
+        {{"--simulate", "--virtual-time", "--json", "devices"},
+         0,
+         "\"devices\":[{\"index\":0,\"serial\":\"SB0000001\",\"id\":\"10c4:ea61\"}]",
+         false},
+        {{"--simulate", "--virtual-time", "--device", "SB0000001", "connect"},
+         0,
+         "board:    EVK4810 RevC",
+         false},
+        {{"--simulate", "--virtual-time", "--device", "OTHER", "devices"}, 0, "none", false},
+        {{"--simulate", "--virtual-time", "--device", "OTHER", "connect"}, 1, "", true},
+        {{"connect"}, 1, "", true},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        const std::string what = ::testing::PrintToString(c.args);
+        EXPECT_EQ(r.status, c.status) << what << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << what << r.out;
+        EXPECT_EQ(r.err.find(kNoBoardLine) != std::string::npos, c.no_board) << what << r.err;
+    }
+    for (const auto& bad :
+         std::vector<std::vector<std::string>>{{"--device"}, {"--usb-id", "10c4"}, {"--usb-id"}})
+        EXPECT_EQ(run(bad).status, cli::kUsage) << bad[0];
+}
+
+TEST(Cli, RealBusGetsTheBridgeIdAndTheAddedOnes) {
+    std::vector<usb::UsbId> asked;
+    bool made = false;
+    const cli::RealBus maker = [&](const std::vector<usb::UsbId>& ids, usb::Notice notice) {
+        asked = ids;
+        made = true;
+        notice("No permission to open the USB device");
+        return std::unique_ptr<usb::Bus>();
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::run({"--usb-id", "1234:5678", "devices"}, SEISBENCH_TEST_RESOURCE_DIR, out, err,
+                       maker),
+              cli::kOk);
+    EXPECT_EQ(asked, (std::vector<usb::UsbId>{usb::kBridgeId, {0x1234, 0x5678}}));
+    EXPECT_EQ(err.str(), "seisbench-cli: No permission to open the USB device\n");
+    made = false;
+    EXPECT_EQ(cli::run({"--simulate", "--virtual-time", "devices"}, SEISBENCH_TEST_RESOURCE_DIR,
+                       out, err, maker),
+              cli::kOk);
+    EXPECT_FALSE(made);  // a simulated run never touches USB
 }

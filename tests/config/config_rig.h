@@ -35,6 +35,7 @@ class HookedBus final : public usb::Bus {
     bool serial_number(std::uint32_t index, std::string* serial) override {
         return inner_.serial_number(index, serial);
     }
+    std::optional<usb::UsbId> usb_id(std::uint32_t index) override { return inner_.usb_id(index); }
     std::unique_ptr<usb::Link> open(std::uint32_t index) override {
         auto link = inner_.open(index);
         if (!link) return nullptr;
@@ -47,11 +48,12 @@ class HookedBus final : public usb::Bus {
         HookedLink(std::unique_ptr<usb::Link> inner, HookedBus& bus)
             : inner_(std::move(inner)), bus_(bus) {}
         bool alive() override { return inner_->alive(); }
-        bool send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
+        usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
             if (bus_.before_request) bus_.before_request(bus_.requests);
             ++bus_.requests;
             return inner_->send(data, n, timeout_ms);
         }
+        std::size_t queued() override { return inner_->queued(); }
         std::size_t receive(std::uint8_t* out, std::size_t max) override {
             return inner_->receive(out, max);
         }

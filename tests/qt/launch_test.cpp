@@ -2,6 +2,7 @@
 #include <elf.h>
 #include <link.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -91,6 +92,36 @@ TEST(Launch, BadArgumentsAreRefusedWithAReason) {
     EXPECT_FALSE(seisbench::is_launch_option("-platform"));
 }
 
+TEST(Launch, DeviceAndUsbIdsChooseTheRealBoard) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--device", "SB42", "--usb-id", "1234:abcd", "--usb-id=0x1:0x2"}, o, error))
+        << error;
+    EXPECT_EQ(o.device, "SB42");
+    EXPECT_EQ(o.usb_ids, (std::vector<usb::UsbId>{{0x1234, 0xABCD}, {1, 2}}));
+    ASSERT_TRUE(parse({"--device=SB7"}, o, error));
+    EXPECT_EQ(o.device, "SB7");
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } bad[] = {
+        {{"--device"}, "--device needs a serial number"},
+        {{"--device="}, "--device needs a serial number"},
+        {{"--usb-id", "10c4"}, "bad USB id \"10c4\": give VID:PID in hexadecimal"},
+        {{"--usb-id"}, "bad USB id \"\": give VID:PID in hexadecimal"},
+    };
+    for (const auto& b : bad) {
+        EXPECT_FALSE(parse(b.args, o, error)) << b.args[0];
+        EXPECT_EQ(error, b.error);
+    }
+    for (const char* opt : {"--device", "--usb-id", "--trace"}) {
+        EXPECT_TRUE(seisbench::is_launch_option(opt)) << opt;
+        EXPECT_TRUE(seisbench::takes_value(opt)) << opt;
+    }
+    EXPECT_TRUE(seisbench::is_launch_option("--usb-id=1:2"));
+    EXPECT_FALSE(seisbench::takes_value("--usb-id=1:2"));
+}
+
 TEST(Launch, ResourcesBesideTheProgramOrInTheShareFolder) {
     namespace fs = std::filesystem;
     const fs::path root = testing_support::copy_resources_to_temp();
@@ -117,6 +148,10 @@ TEST(Launch, TheProgramLinksQt6AndNoQt5) {
         qcustomplot6 |= lib.rfind("libQCustomPlotQt6.so", 0) == 0;
     }
     EXPECT_TRUE(qcustomplot6);
+    // Real boards are reached through libusb.
+    EXPECT_TRUE(std::any_of(needed.begin(), needed.end(), [](const std::string& lib) {
+        return lib.rfind("libusb-1.0.so", 0) == 0;
+    }));
 
     // Nor is any Qt 5 library loaded, directly or through another library, in this process,
     // which links the front-end library as the program does.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class RecordingBus final : public usb::Bus {
     RecordingBus(usb::Bus& inner, const platform::Clock& clock) : inner_(inner), clock_(clock) {}
 
     std::vector<WireEvent> events;
+    // Called each time the host looks at a receive queue (a test may let time pass there, as
+    // when the program is held up between two polls).
+    std::function<void()> on_queue_look;
 
     std::vector<Bytes> writes() const {
         std::vector<Bytes> out;
@@ -46,6 +50,7 @@ class RecordingBus final : public usb::Bus {
     bool serial_number(std::uint32_t index, std::string* serial) override {
         return inner_.serial_number(index, serial);
     }
+    std::optional<usb::UsbId> usb_id(std::uint32_t index) override { return inner_.usb_id(index); }
     std::unique_ptr<usb::Link> open(std::uint32_t index) override {
         auto link = inner_.open(index);
         if (!link) return nullptr;
@@ -58,9 +63,13 @@ class RecordingBus final : public usb::Bus {
         RecordingLink(RecordingBus& bus, std::unique_ptr<usb::Link> inner)
             : bus_(bus), inner_(std::move(inner)) {}
         bool alive() override { return inner_->alive(); }
-        bool send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
+        usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
             bus_.events.push_back({WireEvent::Write, Bytes(data, data + n), bus_.clock_.now()});
             return inner_->send(data, n, timeout_ms);
+        }
+        std::size_t queued() override {
+            if (bus_.on_queue_look) bus_.on_queue_look();
+            return inner_->queued();
         }
         std::size_t receive(std::uint8_t* out, std::size_t max) override {
             return inner_->receive(out, max);

@@ -106,15 +106,19 @@ std::uint8_t reply_eeprom_byte(const Reply& reply) {
     return reply[4];
 }
 
-std::optional<std::uint32_t> wait_ready(Port& port, const Limit& limit) {
+std::optional<std::uint32_t> wait_ready(Port& port, const Limit& limit, bool* lost) {
     const bool whole = limit.clocking == Clocking::WholeSeconds;
     const double start = port.timer();
     const unsigned whole_start = whole_seconds(start);
     for (;;) {
         std::uint32_t queued = 0, status = 0;
         const usb::SI_STATUS call = port.usb.SI_CheckRXQueue(port.link.cyHandle, &queued, &status);
-        if (status == usb::SI_RX_READY && (call == usb::SI_SUCCESS || !limit.query_must_succeed))
+        const bool answered = call == usb::SI_SUCCESS || !limit.query_must_succeed;
+        if (lost != nullptr && answered && (status & usb::SI_RX_OVERRUN)) {
+            *lost = true;
             return queued;
+        }
+        if (status == usb::SI_RX_READY && answered) return queued;
         const double now = port.timer();
         const double waited =
             whole ? static_cast<double>(elapsed_whole_seconds(whole_start, now)) : now - start;

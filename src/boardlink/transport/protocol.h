@@ -83,8 +83,10 @@ inline constexpr Limit skip_reply_limit(double caller_seconds) {
 }
 
 // Polls the receive queue until its status is exactly "ready" and returns the bytes queued;
-// ready with over-run counts as not ready. None once the limit has passed.
-std::optional<std::uint32_t> wait_ready(Port& port, const Limit& limit);
+// ready with over-run counts as not ready. None once the limit has passed. Given `lost`, a
+// queue that reports lost bytes ends the wait at once instead, with *lost set (the capture
+// stream, which cannot go on without them).
+std::optional<std::uint32_t> wait_ready(Port& port, const Limit& limit, bool* lost = nullptr);
 
 // One request block on the wire; its outcome shows as the reply or its absence.
 void send(Port& port, const Request& request);

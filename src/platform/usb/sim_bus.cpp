@@ -1,5 +1,7 @@
 #include "platform/usb/sim_bus.h"
 
+#include "platform/usb/receive_queue.h"
+
 namespace usb {
 
 struct SimBus::Slot {
@@ -23,25 +25,45 @@ class SimBus::SimLink final : public Link {
     }
 
     // The simulated board takes every transfer at once, so the time-out never runs.
-    bool send(const std::uint8_t* data, std::size_t n, std::uint32_t /*timeout_ms*/) override {
-        if (!alive()) return false;
+    Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t /*timeout_ms*/) override {
+        if (!alive()) return {};
         slot_.board.host_write(data, n);
-        return true;
+        return {n, false};
+    }
+
+    std::size_t queued() override {
+        take_delivered();
+        return queue_.size();
     }
 
     std::size_t receive(std::uint8_t* out, std::size_t max) override {
-        return alive() ? slot_.board.host_read(out, max) : 0;
+        take_delivered();
+        return queue_.pop(out, max);
     }
 
     void purge() override {
         if (alive()) slot_.board.purge_output();
+        queue_.clear();
     }
 
-    bool overrun() override { return alive() && slot_.board.faults().rx_overrun; }
+    bool overrun() override {
+        take_delivered();
+        return queue_.lost() > 0 || (alive() && slot_.board.faults().rx_overrun);
+    }
 
   private:
+    // Everything the board has sent since the last look goes into the queue, as a driver
+    // would have taken it meanwhile; what does not fit is lost there.
+    void take_delivered() {
+        if (!alive()) return;
+        std::uint8_t chunk[4096];
+        while (const std::size_t got = slot_.board.host_read(chunk, sizeof chunk))
+            queue_.push(chunk, got);
+    }
+
     Slot& slot_;
     std::uint64_t attachment_;
+    ReceiveQueue queue_;
 };
 
 SimBus::SimBus(platform::Clock& clock) : clock_(clock) {}
@@ -66,6 +88,11 @@ std::uint32_t SimBus::device_count() {
     std::uint32_t n = 0;
     for (auto& slot : slots_) n += slot->board.on_bus() ? 1 : 0;
     return n;
+}
+
+std::optional<UsbId> SimBus::usb_id(std::uint32_t index) {
+    if (present(index) == nullptr) return std::nullopt;
+    return kBridgeId;
 }
 
 bool SimBus::serial_number(std::uint32_t index, std::string* serial) {

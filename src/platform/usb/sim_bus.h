@@ -1,6 +1,7 @@
 // The simulated bus: zero or more simulated boards, which a test can plug in and pull out at
 // any moment (SimBoard::unplug / plug). Boards are listed in the order they were added,
-// skipping those not on the bus.
+// skipping those not on the bus. Each open board has a driver's receive queue of the usual
+// size: bytes wait there while the program is busy and are lost only when it is full.
 #pragma once
 
 #include <memory>
@@ -22,6 +23,7 @@ class SimBus final : public Bus {
 
     std::uint32_t device_count() override;
     bool serial_number(std::uint32_t index, std::string* serial) override;
+    std::optional<UsbId> usb_id(std::uint32_t index) override;
     std::unique_ptr<Link> open(std::uint32_t index) override;
 
   private:

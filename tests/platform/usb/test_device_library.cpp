@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/usb/device_library.h"
+#include "platform/usb/receive_queue.h"
 #include "platform/usb/sim_bus.h"
 
 namespace usb {
@@ -156,7 +157,7 @@ TEST_F(Fixture, ManyQueuedBytesStayReadyAndOnlyLostDataIsOverrun) {
     const Bytes info = block({0xFE, 0x06, 0x05, 0x00, 0xFD});
     std::uint32_t status = 0;
     // 20 bytes per information text: 51 of them make 1020 bytes. The host judges a queue
-    // above 1000 bytes itself; the library reports over-run only when the bridge lost data.
+    // above 1000 bytes itself; the library reports over-run only when data were lost.
     for (int i = 0; i < 51; ++i) write(h, info);
     EXPECT_EQ(queued(h, &status), 1020u);
     EXPECT_EQ(status, SI_RX_READY);
@@ -164,6 +165,33 @@ TEST_F(Fixture, ManyQueuedBytesStayReadyAndOnlyLostDataIsOverrun) {
     EXPECT_EQ(queued(h, &status), 1020u);
     EXPECT_EQ(status, SI_RX_READY | SI_RX_OVERRUN);
     EXPECT_EQ(status, 3u);
+}
+
+// The driver's queue holds a second of the fastest stream: a late poll finds the bytes there;
+// a much later one finds the queue full, the newest bytes lost and the status saying so, even
+// once the queue has been read empty, until a flush.
+TEST_F(Fixture, SimulatedStreamWaitsInTheQueueAndOnlyAFullQueueLoses) {
+    auto& board = bus.add_board();
+    const SI_HANDLE h = open_last();
+    write(h, block({0xFE, 0x03, 0x0B, 0x00, 0x10, 0x00, 0x00, 0x04, 0x00, 0x00, 0xFD}));
+    std::uint32_t status = 0;
+    std::uint8_t buf[4096];
+    std::uint32_t got = 0;
+    lib.SI_Read(h, buf, 7, &got);  // the acknowledgement
+    clock.advance(0.5);
+    const std::uint64_t records = board.records_sent();
+    EXPECT_GT(records, 200u);
+    EXPECT_EQ(queued(h, &status), 4 * records);
+    EXPECT_EQ(status, SI_RX_READY);
+    clock.advance(200.0);
+    EXPECT_EQ(queued(h, &status), ReceiveQueue::kDefaultCapacity);
+    EXPECT_EQ(status, SI_RX_READY | SI_RX_OVERRUN);
+    while (queued(h) > 0) lib.SI_Read(h, buf, sizeof buf, &got);
+    queued(h, &status);
+    EXPECT_EQ(status, SI_RX_OVERRUN);
+    lib.SI_FlushBuffers(h, 1, 1);
+    queued(h, &status);
+    EXPECT_EQ(status, SI_RX_EMPTY);
 }
 
 TEST_F(Fixture, FlushEmptiesQueue) {
