@@ -12,6 +12,7 @@
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/debug_commands.h"
 #include "cli/macro_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/trace_commands.h"
@@ -137,6 +138,7 @@ void print_result(const Context& c, const std::string& name, const Result& r,
         c.out.flush();
         return;
     }
+    for (const std::string& line : r.text) c.out << line << "\n";
     size_t width = 0;
     for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
     for (const auto& [label, value] : r.lines)
@@ -157,6 +159,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_capture_commands();
         add_macro_commands();
         add_trace_commands();
+        add_debug_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
