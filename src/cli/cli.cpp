@@ -12,13 +12,14 @@
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/debug_commands.h"
 #include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
 #include "cli/macro_commands.h"
 #include "cli/sim_commands.h"
+#include "cli/tool_commands.h"
 #include "cli/trace_commands.h"
 #include "core/number_text.h"
-#include "cli/tool_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/serial_filter.h"
@@ -160,6 +161,7 @@ void print_result(const Context& c, const std::string& name, const Result& r,
         c.out.flush();
         return;
     }
+    for (const std::string& line : r.text) c.out << line << "\n";
     size_t width = 0;
     for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
     for (const auto& [label, value] : r.lines)
@@ -183,6 +185,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_tool_commands();
         add_firmware_commands();
         add_device_commands();
+        add_debug_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;

@@ -39,7 +39,8 @@ struct Result {
     int status = 0;                                          // kOk, kFailed or kUsage
     nlohmann::ordered_json data;                             // printed as one line with --json
     std::vector<std::pair<std::string, std::string>> lines;  // label, value for people
-    std::string error;  // usage or failure text for standard error
+    std::string error;              // usage or failure text for standard error
+    std::vector<std::string> text;  // lines printed as they are, before the labelled ones
 
     void add(const std::string& key, const nlohmann::ordered_json& value, const std::string& text) {
         data[key] = value;

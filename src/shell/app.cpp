@@ -8,6 +8,7 @@
 #include "chip/coef_loaders.h"
 #include "chip/register_tool.h"
 #include "chip/setup_config.h"
+#include "debugtools/debugger/callbacks.h"
 #include "debugtools/debugtools.h"
 #include "macros/callbacks.h"
 #include "shell/menus.h"
@@ -28,4 +29,5 @@ App::App(const Options& o)
     capture::averaging_callbacks(*this);
     analysis::analysis_callbacks(*this);
     macros::macro_callbacks(*this);
+    debugger::debugger_callbacks(*this);
 }

@@ -9,6 +9,7 @@
 #include "boardlink/transport/connection.h"
 #include "boardlink/transport/port.h"
 #include "capture/buffer.h"
+#include "debugtools/debugger/state.h"
 #include "macros/state.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
@@ -46,4 +47,5 @@ class App {
     analysis::spectrum::SpectrumState spectra;
     analysis::AnalysisState analysis;
     macros::MacroState macros;
+    debugger::DebuggerState debugger;
 };

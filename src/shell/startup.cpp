@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "analysis/analysis.h"
+#include "debugtools/debugger/panels.h"
 #include "macros/editor.h"
 #include "macros/external.h"
 #include "shell/app.h"
@@ -30,8 +31,9 @@ int startup(App& app) {
     g.projectDir = ui.GetProjectDir();
     initHelp(app);
     // Subsystem initialisers, in this fixed order: initAnalysis, initDebug,
-    // init_internal_macros, init_external_macros (initDebug is added here when it is built).
+    // init_internal_macros, init_external_macros.
     analysis::initAnalysis(app);
+    debugger::initDebug(app);
     macros::init_internal_macros(app);
     macros::init_external_macros(app);
     ui.Timer();  // starts the seconds clock every wait is measured against

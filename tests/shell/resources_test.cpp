@@ -44,7 +44,7 @@ TEST(Resources, EveryResourceLoadsAndEveryCallbackResolves) {
                 EXPECT_NE(cb.ctrl(c.callback), nullptr) << file << ": " << c.name;
         if (r.resource.menubar) check_menu(cb, r.resource.menubar->menus, file);
     }
-    EXPECT_EQ(files, 5);
+    EXPECT_EQ(files, 7);
     for (const auto& name : kPending)
         EXPECT_TRUE(!cb.ctrl(name) && !cb.menu(name)) << name << " is bound: drop it from kPending";
 }

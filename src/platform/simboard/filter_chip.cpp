@@ -82,10 +82,15 @@ void FilterChip::port_write(std::uint8_t address, const std::uint8_t* data, std:
         log_.add(LogEntry::Kind::PortWrite, address + i, word_of(data + i));
     const bool covers_command = address <= port::SPICMD && address + n >= port::SPICMD + 3u;
     if (covers_command) execute();
+    if (debugger_)
+        debugger_->port_written(address, n,
+                                {[this](std::uint8_t a) { return port_word(a); },
+                                 [this](std::uint8_t a, std::uint32_t w) { set_port_word(a, w); }});
 }
 
 std::uint32_t FilterChip::port_read(std::uint8_t address) {
-    const std::uint32_t w = port_word(address);
+    std::uint32_t w = port_word(address);
+    if (debugger_ && address == port::SPICTRL) w = debugger_->spictrl_read(w);
     log_.add(LogEntry::Kind::PortRead, address, w);
     return w;
 }

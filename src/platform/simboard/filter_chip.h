@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/simboard/board_log.h"
+#include "platform/simboard/dsp_core.h"
 #include "platform/simboard/dsp_memory.h"
 
 namespace simboard {
@@ -88,6 +89,9 @@ class FilterChip {
     void port_write(std::uint8_t address, const std::uint8_t* data, std::size_t n);
     std::uint32_t port_read(std::uint8_t address);
 
+    // The DSP core's debugger answers the debug registers and the e2dreq flag of SPICTRL.
+    void attach_debugger(DspCore* core) { debugger_ = core; }
+
     // Conversions: the MCU starts them for a capture; FL_STOP ends them.
     void start_conversions() { converting_ = true; }
     bool converting() const { return converting_; }
@@ -128,6 +132,7 @@ class FilterChip {
     DspMemory program_, data_;
     std::vector<ModulatorWord> modulator_;
     std::vector<DspStart> starts_;
+    DspCore* debugger_ = nullptr;
 };
 
 }  // namespace simboard

@@ -18,12 +18,19 @@ constexpr double kTimeSlack = 1e-9;
 }  // namespace
 
 SimBoard::SimBoard(platform::Clock& clock, BoardConfig config)
-    : clock_(clock), config_(std::move(config)), log_(clock), chip_(log_), stream_(config_) {
+    : clock_(clock),
+      config_(std::move(config)),
+      log_(clock),
+      chip_(log_),
+      dsp_(clock),
+      stream_(config_) {
+    chip_.attach_debugger(&dsp_);
     power_up();
 }
 
 void SimBoard::power_up() {
     chip_.power_up(chip_variant_of(config_.board_code));
+    dsp_.power_up();
     stream_.power_up();
     eeprom_.power_cycle();
     pipe_.clear();
@@ -88,6 +95,11 @@ void SimBoard::advance() {
 const FilterChip& SimBoard::chip() {
     refresh();
     return chip_;
+}
+
+DspCore& SimBoard::dsp() {
+    refresh();
+    return dsp_;
 }
 
 DspMemory& SimBoard::program_memory() {

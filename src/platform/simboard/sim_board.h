@@ -14,6 +14,7 @@
 #include "platform/simboard/board_log.h"
 #include "platform/simboard/byte_fifo.h"
 #include "platform/simboard/capture_stream.h"
+#include "platform/simboard/dsp_core.h"
 #include "platform/simboard/filter_chip.h"
 #include "platform/simboard/mcu_flash.h"
 #include "platform/simboard/serial_eeprom.h"
@@ -51,6 +52,7 @@ class SimBoard {
     const std::vector<LogEntry>& log() const { return log_.entries(); }
     void clear_log() { log_.clear(); }
     const FilterChip& chip();
+    DspCore& dsp();
     SerialEeprom& eeprom();
     DspMemory& program_memory();
     DspMemory& data_memory();
@@ -80,6 +82,7 @@ class SimBoard {
     Faults faults_;
     BoardLog log_;
     FilterChip chip_;
+    DspCore dsp_;
     SerialEeprom eeprom_;
     McuFlash flash_;
     CaptureStream stream_;

@@ -138,6 +138,13 @@ void HeadlessFrontend::run_loop() {
     }
 }
 
+void HeadlessFrontend::process_events() {
+    if (actions_.empty()) return;
+    Action a = std::move(actions_.front());
+    actions_.pop_front();
+    perform(a);
+}
+
 int HeadlessFrontend::wait_user_event(int* panel, int* control) {
     while (!actions_.empty()) {
         Action a = std::move(actions_.front());

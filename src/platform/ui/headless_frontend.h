@@ -79,7 +79,9 @@ class HeadlessFrontend : public Frontend {
     int file_select(const FileSelectRequest& req, std::string& path) override;
     void run_loop() override;
     void quit_loop() override {}
-    void process_events() override {}
+    // Runs the next queued user action, if any: one event per call, so a test places each
+    // action between two steps of a loop that lets events through.
+    void process_events() override;
     // -1 when the script holds no further user action.
     int wait_user_event(int* panel, int* control) override;
     int print(int panel, int control, bool low_resolution) override;

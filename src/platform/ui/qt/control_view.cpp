@@ -321,6 +321,7 @@ class TextBoxView : public ControlView {
     TextBoxView(const Runtime& rt, int panel, const Control& c, UserActions& user, QWidget* parent)
         : ControlView(rt, panel, c, user), edit_(new TextBoxEdit(parent)) {
         edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        if (c.monospace) edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         edit_->on_focus_out = [this] {
             if (syncing_ || edit_->isReadOnly() || !edit_->document()->isModified()) return;
             edit_->document()->setModified(false);
