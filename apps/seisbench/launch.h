@@ -16,6 +16,8 @@ struct LaunchOptions {
     bool show_help = false;
     // --trace FILE (or --trace=FILE): the bus trace is appended to FILE.
     std::string trace;
+    // --limits FILE (or --limits=FILE): pass/fail limits shown beside the analysis read-outs.
+    std::string limits;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an
@@ -23,8 +25,11 @@ struct LaunchOptions {
 bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& options,
                           std::string& error);
 
-// Whether the argument is one of ours (and not one for Qt). --trace takes the next argument.
+// Whether the argument is one of ours (and not one for Qt). --trace and --limits take the
+// next argument.
 bool is_launch_option(const std::string& arg);
+// Whether the option takes the next argument as its value.
+bool takes_value(const std::string& arg);
 
 const char* launch_usage();
 

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/readouts.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
 #include "platform/usb/sim_bus.h"
@@ -38,9 +39,18 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!seisbench::is_launch_option(argv[i])) continue;
         ours.emplace_back(argv[i]);
-        if (std::string(argv[i]) == "--trace" && i + 1 < argc) ours.emplace_back(argv[++i]);
+        if (seisbench::takes_value(argv[i]) && i + 1 < argc) ours.emplace_back(argv[++i]);
     }
     if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
+    analysis::Limits limits;
+    if (!options.limits.empty()) {
+        const core::Status s =
+            analysis::load_limits(options.limits, analysis::known_figure, &limits);
+        if (!s) {
+            std::cerr << "seisbench: " << s.text << "\n";
+            return 2;
+        }
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("seisbench"));
@@ -74,5 +84,6 @@ int main(int argc, char** argv) {
     }
     App app({clock, frontend, bus, resources});
     app.usb.set_trace(trace.get());
+    app.analysis.limits = std::move(limits);
     return shell::seisbench_main(app);
 }

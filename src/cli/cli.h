@@ -12,6 +12,8 @@ namespace cli {
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
+// Every command succeeded but a figure failed its limit (--limits).
+inline constexpr int kLimitsFailed = 3;
 
 // Runs the program with its arguments (without the program name). resource_dir holds the
 // panel resources; out receives results, err popups and diagnostics.
