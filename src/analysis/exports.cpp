@@ -71,7 +71,7 @@ core::Status export_data_csv(App& app, const std::string& path) {
                     }
                     const std::int32_t code = st.data(c)[i];
                     if (volts_per_code > 0.0)
-                        std::snprintf(cell, sizeof cell, ",%d,%.9g", code, code * volts_per_code);
+                        std::snprintf(cell, sizeof cell, ",%d,%.10g", code, code * volts_per_code);
                     else
                         std::snprintf(cell, sizeof cell, ",%d,", code);
                     out << cell;

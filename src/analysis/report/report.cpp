@@ -15,6 +15,7 @@
 #include "analysis/report/svg_plot.h"
 #include "analysis/spectrum/fft_graph.h"
 #include "core/atomic_file.h"
+#include "core/system_types.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -154,20 +155,22 @@ std::string histogram_plot(App& app, int c) {
     if (n <= 0) return "";
     const std::int32_t* data = st.data(c);
     const auto [lo, hi] = std::minmax_element(data, data + n);
-    const std::int64_t span = std::int64_t(*hi) - *lo;
-    // One bin per code, as the histogram test counts them; the same limit keeps the counts
-    // within their array.
-    if (span > n)
-        return note("Histogram of channel " + std::to_string(c + 1) +
-                    ": the data spans too many codes to plot.");
+    // One bar per code while the codes fit the count array; wider data (a full-scale tone)
+    // gets bars of equal width, one per pixel column.
+    const std::int64_t codes = std::int64_t(*hi) - *lo + 1;
+    const std::int64_t width =
+        codes <= core::kBufferEntries ? 1 : (codes + SvgPlot::kColumns - 1) / SvgPlot::kColumns;
+    const int bars = static_cast<int>((codes + width - 1) / width);
     std::int32_t* counts = st.hist_counts.data();
-    std::fill(counts, counts + span + 1, 0);
-    for (int i = 0; i < n; ++i) ++counts[std::int64_t(data[i]) - *lo];
-    const std::int32_t peak = *std::max_element(counts, counts + span + 1);
-    SvgPlot plot("Histogram, channel " + std::to_string(c + 1), "Code", "Count",
-                 {*lo - 5.0, *hi + 5.0}, {0.0, 1.05 * peak});
-    plot.bars([counts](int k) { return double(counts[k]); }, static_cast<int>(span) + 1, *lo, *hi,
-              st.plot_colour[c]);
+    std::fill(counts, counts + bars, 0);
+    for (int i = 0; i < n; ++i) ++counts[(std::int64_t(data[i]) - *lo) / width];
+    const std::int32_t peak = *std::max_element(counts, counts + bars);
+    std::string title = "Histogram, channel " + std::to_string(c + 1);
+    if (width > 1) title += " (" + std::to_string(width) + " codes per bar)";
+    const double first = *lo + (width - 1) / 2.0;
+    SvgPlot plot(title, "Code", "Count", {*lo - 5.0, *hi + 5.0}, {0.0, 1.05 * peak});
+    plot.bars([counts](int k) { return double(counts[k]); }, bars, first,
+              first + double(bars - 1) * width, st.plot_colour[c]);
     return plot.svg(plot_id(c, "histogram"));
 }
 

@@ -10,13 +10,13 @@ namespace analysis::report {
 
 namespace {
 
-constexpr int kWidth = 760;
-constexpr int kHeight = 300;
 constexpr int kLeft = 72;
 constexpr int kRight = 16;
+constexpr int kWidth = kLeft + SvgPlot::kColumns + kRight;
+constexpr int kHeight = 300;
 constexpr int kTop = 28;
 constexpr int kBottom = 44;
-constexpr int kPlotWidth = kWidth - kLeft - kRight;
+constexpr int kPlotWidth = SvgPlot::kColumns;
 constexpr int kPlotHeight = kHeight - kTop - kBottom;
 constexpr double kMinTextGap = 6.0;
 
@@ -85,10 +85,6 @@ SvgPlot::SvgPlot(std::string title, std::string x_name, std::string y_name, Rang
       y_name_(std::move(y_name)),
       x_(x),
       y_(y) {}
-
-int SvgPlot::columns() const {
-    return kPlotWidth;
-}
 
 double SvgPlot::px(double x) const {
     return kLeft + (x - x_.lo) / (x_.hi - x_.lo) * kPlotWidth;

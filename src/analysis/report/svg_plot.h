@@ -33,7 +33,8 @@ class SvgPlot {
     SvgPlot(std::string title, std::string x_name, std::string y_name, Range x, Range y);
 
     // Pixel columns of the plotting area.
-    int columns() const;
+    static constexpr int kColumns = 672;
+    int columns() const { return kColumns; }
 
     // count evenly spaced points from x0 to x1 joined by a line; more points than columns are
     // drawn as each column's smallest to largest value.
