@@ -69,10 +69,6 @@ bool known_figure(int test, const std::string& figure) {
                        [&figure](const char* label) { return figure == label; });
 }
 
-core::Status load_limits_file(App& app, const std::string& path) {
-    return load_limits(path, known_figure, &app.analysis.limits);
-}
-
 void show_verdicts(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.analysispanel;

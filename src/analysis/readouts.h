@@ -25,10 +25,6 @@ std::vector<int> error_entries(App& app);
 // Whether test shows a read-out labelled figure: the figure keys a limits file may name.
 bool known_figure(int test, const std::string& figure);
 
-// Reads a limits file into the analysis state (replacing the limits held); on failure the
-// limits held stay as they were.
-core::Status load_limits_file(App& app, const std::string& path);
-
 // "PASS" or "FAIL" beside each read-out of the statistics channel that has a limit; nothing
 // when no limits are loaded.
 void show_verdicts(App& app);

@@ -238,16 +238,12 @@ bool is_pdf(const std::string& path) {
 
 }  // namespace
 
-std::string report_html(App& app, int* verdicts, int* failed) {
-    const ReportModel m = gather(app);
-    if (verdicts) *verdicts = m.verdict_count();
-    if (failed) *failed = m.failed_count();
-    return report::render_html(m);
-}
-
 ReportOutcome save_report(App& app, const std::string& path) {
     ReportOutcome out;
-    const std::string html = report_html(app, &out.verdicts, &out.failed);
+    const ReportModel m = gather(app);
+    out.verdicts = m.verdict_count();
+    out.failed = m.failed_count();
+    const std::string html = report::render_html(m);
     std::string content = html;
     if (is_pdf(path) && app.ui.HtmlToPdf(html, &content) != 0) {
         out.status = core::Status::failed(core::Fault::NotAllowed, "pdf", "Save Report Error",

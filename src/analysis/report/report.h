@@ -25,7 +25,4 @@ struct ReportOutcome {
 // a temporary file and renamed into place.
 ReportOutcome save_report(App& app, const std::string& path);
 
-// The report as HTML, with the same runs.
-std::string report_html(App& app, int* verdicts = nullptr, int* failed = nullptr);
-
 }  // namespace analysis
