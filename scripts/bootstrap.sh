@@ -7,10 +7,11 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
-    qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
+    qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
     libusb-1.0-0-dev
     libfftw3-dev
     fonts-dejavu-core fontconfig
+    chromium
 )
 
 missing=()

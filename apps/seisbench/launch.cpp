@@ -12,6 +12,7 @@ namespace {
 const std::string kTrace = "--trace";
 const std::string kDevice = "--device";
 const std::string kUsbId = "--usb-id";
+const std::string kLimits = "--limits";
 
 // The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
 // not that option. A missing value reads as empty.
@@ -26,12 +27,12 @@ std::optional<std::string> value_of(const std::string& opt, const std::vector<st
 }  // namespace
 
 bool takes_value(const std::string& arg) {
-    return arg == kTrace || arg == kDevice || arg == kUsbId;
+    return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kLimits;
 }
 
 bool is_launch_option(const std::string& arg) {
     if (arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0) return true;
-    for (const std::string& opt : {kTrace, kDevice, kUsbId})
+    for (const std::string& opt : {kTrace, kDevice, kUsbId, kLimits})
         if (arg == opt || arg.rfind(opt + "=", 0) == 0) return true;
     return false;
 }
@@ -55,6 +56,12 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             options.trace = *trace;
             if (options.trace.empty()) {
                 error = "--trace needs a file";
+                return false;
+            }
+        } else if (const auto limits = value_of(kLimits, args, i)) {
+            options.limits = *limits;
+            if (options.limits.empty()) {
+                error = "--limits needs a file";
                 return false;
             }
         } else if (const auto device = value_of(kDevice, args, i)) {
@@ -81,6 +88,7 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 const char* launch_usage() {
     return "usage: seisbench [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] "
            "[--trace FILE]\n"
+           "                 [--limits FILE]\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
            "                    codes other than 1 to 10 show as an unknown target)\n"
@@ -88,7 +96,8 @@ const char* launch_usage() {
            "                    attached)\n"
            "  --usb-id VID:PID  also take USB devices with these hexadecimal ids for boards\n"
            "                    (10c4:ea61 always counts); may be given more than once\n"
-           "  --trace FILE      append every USB call to FILE as JSON lines\n";
+           "  --trace FILE      append every USB call to FILE as JSON lines\n"
+           "  --limits FILE     pass/fail limits (JSON) shown beside the analysis read-outs\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {

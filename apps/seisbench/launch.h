@@ -21,6 +21,8 @@ struct LaunchOptions {
     std::string device;
     // --usb-id VID:PID, any number of times: more ids that mark a USB device as a board.
     std::vector<usb::UsbId> usb_ids;
+    // --limits FILE (or --limits=FILE): pass/fail limits shown beside the analysis read-outs.
+    std::string limits;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an
@@ -30,7 +32,7 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 
 // Whether the argument is one of ours (and not one for Qt).
 bool is_launch_option(const std::string& arg);
-// Whether it is one of ours that takes the next argument as its value.
+// Whether the option takes the next argument as its value.
 bool takes_value(const std::string& arg);
 
 const char* launch_usage();

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/readouts.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
 #include "platform/usb/libusb_host.h"
@@ -43,6 +44,15 @@ int main(int argc, char** argv) {
         if (seisbench::takes_value(argv[i]) && i + 1 < argc) ours.emplace_back(argv[++i]);
     }
     if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
+    analysis::Limits limits;
+    if (!options.limits.empty()) {
+        const core::Status s =
+            analysis::load_limits(options.limits, analysis::known_figure, &limits);
+        if (!s) {
+            std::cerr << "seisbench: " << s.text << "\n";
+            return 2;
+        }
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("seisbench"));
@@ -89,5 +99,6 @@ int main(int argc, char** argv) {
     }
     App app({clock, frontend, *bus, resources});
     app.usb.set_trace(trace.get());
+    app.analysis.limits = std::move(limits);
     return shell::seisbench_main(app);
 }

@@ -6,6 +6,7 @@
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
 #include "analysis/panel_setup.h"
+#include "analysis/spectrum/converter_figures.h"
 #include "core/system_types.h"
 #include "dsp/dsp.h"
 #include "shell/app.h"
@@ -13,26 +14,9 @@
 
 namespace analysis {
 
-namespace {
+using namespace spectrum;
 
-constexpr PanelSetup kTimeSetup = {2,       {core::kStatMaximum, core::kStatMinimum},
-                                   {0, 0},  "TIME DOMAIN",
-                                   "Count", "Magnitude",
-                                   "COUNT", "MAGNITUDE",
-                                   0,       "",
-                                   ""};
-constexpr PanelSetup kHistSetup = {5,
-                                   {core::kStatMaximum, core::kStatMinimum, core::kStatMean,
-                                    core::kStatStdDev, core::kStatVariance},
-                                   {0, 0, 2, 2, 2},
-                                   "HISTOGRAM",
-                                   "Bin",
-                                   "Magnitude",
-                                   "BIN",
-                                   "MAGNITUDE",
-                                   0,
-                                   "",
-                                   ""};
+namespace {
 
 // The channel's samples as doubles in the work array; their count.
 int load_channel(AnalysisState& st, int channel) {
@@ -59,11 +43,11 @@ void show(App& app, int display, double value) {
 }  // namespace
 
 void makeAnalysisPanelForTime(App& app) {
-    apply_panel_setup(app, kTimeSetup);
+    apply_panel_setup(app, *panel_setup_of(kTimeDomain));
 }
 
 void makeAnalysisPanelForHist(App& app) {
-    apply_panel_setup(app, kHistSetup);
+    apply_panel_setup(app, *panel_setup_of(kHistogram));
 }
 
 void time_stats(App& app, int channel) {
@@ -85,8 +69,11 @@ void hist_stats(App& app, int channel) {
         dsp::StdDev(st.fft_re.data(), n, &mean, &sd);
         dsp::Variance(st.fft_re.data(), n, &mean, &var);
     }
-    const double values[kDisplays] = {e.max, e.min, mean, sd, var};
-    for (int i = 0; i < kDisplays; ++i) show(app, i, values[i]);
+    const double values[] = {e.max, e.min, mean, sd, var};
+    const int own = static_cast<int>(std::size(values));
+    for (int i = 0; i < own; ++i) show(app, i, values[i]);
+    const CodeFigures figures = code_figures(sd, st.fs_code);
+    for (int i = 0; i < kCodeFigures; ++i) show_figure(app, own + i, figures[i]);
 }
 
 void _time_test(App& app) {

@@ -6,32 +6,9 @@
 
 namespace analysis {
 
-namespace {
+using namespace spectrum;
 
-constexpr PanelSetup kSignalSetup = {5,
-                                     {"S/N", "S/PN", "S/D", "S/N+D", "# of bins"},
-                                     {2, 2, 2, 2, 0},
-                                     "FREQUENCY DOMAIN",
-                                     "Frequency",
-                                     "Magnitude",
-                                     "FREQUENCY",
-                                     "MAGNITUDE",
-                                     3,
-                                     "Hz",
-                                     "dB"};
-constexpr PanelSetup kNoiseSetup = {5,
-                                    {"S/N", "S/PN", "Spot Noise dB", "Spot Noise nV", "# of bins"},
-                                    {2, 2, 2, 2, 0},
-                                    "FREQUENCY DOMAIN",
-                                    "Frequency",
-                                    "Magnitude",
-                                    "FREQUENCY",
-                                    "MAGNITUDE",
-                                    3,
-                                    "Hz",
-                                    "dB"};
-constexpr PanelSetup kPhaseSetup = {0,           {},      {}, "PHASE", "Frequency", "Phase",
-                                    "FREQUENCY", "PHASE", 3,  "Hz",    "D"};
+namespace {
 
 void option_switch(App& app, const char* on_text, const char* off_text, int value) {
     auto& ui = app.ui;
@@ -52,21 +29,21 @@ void spectrum_axes(App& app, double ymin, double ymax) {
 
 void makeAnalysisPanelForSignal(App& app) {
     option_switch(app, "HARMONICS", "HARMONICS", app.analysis.harmonic_marks);
-    apply_panel_setup(app, kSignalSetup);
+    apply_panel_setup(app, *panel_setup_of(kSignalFft));
     spectrum_axes(app, -20.0, 0.0);
 }
 
 void makeAnalysisPanelForNoise(App& app) {
     const int nv = app.analysis.noise_units;
     option_switch(app, "nV", "dB", nv);
-    apply_panel_setup(app, kNoiseSetup);
+    apply_panel_setup(app, *panel_setup_of(kNoiseFft));
     app.ui.SetCtrlVal(app.shell.analysispanel, ANALYSIS_YUNIT, nv ? "nV" : "dB");
     spectrum_axes(app, -20.0, 0.0);
 }
 
 void makeAnalysisPanelForPhase(App& app) {
     app.ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
-    apply_panel_setup(app, kPhaseSetup);
+    apply_panel_setup(app, *panel_setup_of(kPhase));
     spectrum_axes(app, -180.0, 180.0);
 }
 

@@ -14,11 +14,6 @@ using namespace spectrum;
 
 namespace {
 
-SpectrumSettings settings_of(const App& app) {
-    const AnalysisState& st = app.analysis;
-    return {app.capture.fs, st.fs_code, st.fs_volt, st.limit_bw, st.window_index};
-}
-
 // Errors reach the list only for channels whose button was on when last read.
 FftErrorReporter reporter(App& app) {
     return FftErrorReporter([&app](int code, int channel) { plot_error(app, code, channel); },
@@ -29,7 +24,8 @@ FftErrorReporter reporter(App& app) {
 void show_stats(App& app, const FftStats& stats) {
     auto& ui = app.ui;
     const int p = app.shell.analysispanel;
-    for (int d = 0; d < kDisplays; ++d) {
+    const int own = static_cast<int>(stats.displays.size());
+    for (int d = 0; d < own; ++d) {
         const Statistic& s = stats.displays[d];
         const int ctrl = stat_display(d);
         ui.SetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, std::string(s.label));
@@ -37,6 +33,7 @@ void show_stats(App& app, const FftStats& stats) {
         ui.SetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, s.value ? 0 : 1);
         ui.SetCtrlVal(p, ctrl, s.value.value_or(0.0));
     }
+    for (int i = 0; i < stats.figure_count; ++i) show_figure(app, own + i, stats.figures[i]);
 }
 
 void draw_graph(App& app, int channel, const FftGraph& g) {
@@ -61,7 +58,7 @@ void draw_graph(App& app, int channel, const FftGraph& g) {
 // The plots of every enabled channel, each lowering the dB axis to its own floor.
 void graph_channels(App& app, int kind) {
     const AnalysisState& st = app.analysis;
-    const SpectrumSettings settings = settings_of(app);
+    const SpectrumSettings settings = spectrum_settings(app);
     const FftErrorReporter errors = reporter(app);
     for (int c = 0; c < kChannels; ++c) {
         if (!st.plot_enabled[c]) continue;
@@ -83,29 +80,34 @@ void graph_channels(App& app, int kind) {
 
 }  // namespace
 
+SpectrumSettings spectrum_settings(const App& app) {
+    const AnalysisState& st = app.analysis;
+    return {app.capture.fs, st.fs_code, st.fs_volt, st.limit_bw, st.window_index};
+}
+
 void signal_FFT_stats(App& app, int channel) {
     if (channel < 0 || channel >= kChannels) return;
     show_stats(app, signal_FFT_stats(app.spectra, channel, app.analysis.ch_count[channel],
-                                     settings_of(app), reporter(app)));
+                                     spectrum_settings(app), reporter(app)));
 }
 
 void noise_FFT_stats(App& app, int channel) {
     if (channel < 0 || channel >= kChannels) return;
     show_stats(app, noise_FFT_stats(app.spectra, channel, app.analysis.ch_count[channel],
-                                    settings_of(app), reporter(app)));
+                                    spectrum_settings(app), reporter(app)));
 }
 
 void _signal_fft(App& app) {
     const AnalysisState& st = app.analysis;
-    show_stats(app,
-               signal_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app), reporter(app)));
+    show_stats(app, signal_fft(app.spectra, st.ch_count, st.stat_ch, spectrum_settings(app),
+                               reporter(app)));
     graph_channels(app, kFftKindSignal);
 }
 
 void _noise_fft(App& app) {
     const AnalysisState& st = app.analysis;
-    show_stats(app,
-               noise_fft(app.spectra, st.ch_count, st.stat_ch, settings_of(app), reporter(app)));
+    show_stats(app, noise_fft(app.spectra, st.ch_count, st.stat_ch, spectrum_settings(app),
+                              reporter(app)));
     graph_channels(app, kFftKindNoise);
 }
 

@@ -2,9 +2,14 @@
 // the statistics displays and drawn on the graph.
 #pragma once
 
+#include "analysis/spectrum/fft_stats.h"
+
 class App;
 
 namespace analysis {
+
+// The settings the spectra read, from the analysis state and the capture.
+spectrum::SpectrumSettings spectrum_settings(const App& app);
 
 // Reference, statistics of stat_ch, then the FFT plot of every channel whose button is on.
 void _signal_fft(App& app);

@@ -8,7 +8,9 @@
 #include "analysis/errors.h"
 #include "analysis/fft_panels.h"
 #include "analysis/fft_tests.h"
+#include "analysis/file_menus.h"
 #include "analysis/panel_setup.h"
+#include "analysis/readouts.h"
 #include "analysis/settings.h"
 #include "analysis/zoom.h"
 #include "shell/app.h"
@@ -16,6 +18,8 @@
 #include "uir_ids.h"
 
 namespace analysis {
+
+using namespace spectrum;
 
 namespace {
 
@@ -47,6 +51,7 @@ void stat_channel(App& app) {
     show_stat_channel(app);
     const TestEntry* t = selected_test(app);
     if (t && t->stats) t->stats(app, st.stat_ch);
+    show_verdicts(app);
 }
 
 void plot_enable(App& app, int channel) {
@@ -116,6 +121,7 @@ void analysis(App& app) {
         t->setup(app);
         if (t->run) t->run(app);
     }
+    show_verdicts(app);
     update_cursor(app);
     update_time_date(app);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 1);
@@ -162,6 +168,9 @@ void analysis_callbacks(App& app) {
     on_change("bwlimit", bwlimit);
     cb.add_menu("load_menu", [&app](int, int, void*, int) { loadMenuInAnalysis(app); });
     cb.add_menu("save_menu", [&app](int, int, void*, int) { saveMenuInAnalysis(app); });
+    cb.add_menu("export_data_menu", [&app](int, int, void*, int) { exportDataMenu(app); });
+    cb.add_menu("export_spectrum_menu", [&app](int, int, void*, int) { exportSpectrumMenu(app); });
+    cb.add_menu("save_report_menu", [&app](int, int, void*, int) { saveReportMenu(app); });
 }
 
 }  // namespace analysis

@@ -1,17 +1,41 @@
 #include "analysis/panel_setup.h"
 
+#include <string>
+
 #include "shell/app.h"
 #include "uir_ids.h"
 
 namespace analysis {
 
+using namespace spectrum;
+
 namespace {
-constexpr int kStatDisplays[kDisplays] = {ANALYSIS_STAT1, ANALYSIS_STAT2, ANALYSIS_STAT3,
-                                          ANALYSIS_STAT4, ANALYSIS_STAT5};
-}
+constexpr int kStatDisplays[kDisplays] = {ANALYSIS_STAT1,  ANALYSIS_STAT2,  ANALYSIS_STAT3,
+                                          ANALYSIS_STAT4,  ANALYSIS_STAT5,  ANALYSIS_STAT6,
+                                          ANALYSIS_STAT7,  ANALYSIS_STAT8,  ANALYSIS_STAT9,
+                                          ANALYSIS_STAT10, ANALYSIS_STAT11, ANALYSIS_STAT12};
+constexpr int kVerdicts[kDisplays] = {ANALYSIS_VERDICT1,  ANALYSIS_VERDICT2,  ANALYSIS_VERDICT3,
+                                      ANALYSIS_VERDICT4,  ANALYSIS_VERDICT5,  ANALYSIS_VERDICT6,
+                                      ANALYSIS_VERDICT7,  ANALYSIS_VERDICT8,  ANALYSIS_VERDICT9,
+                                      ANALYSIS_VERDICT10, ANALYSIS_VERDICT11, ANALYSIS_VERDICT12};
+}  // namespace
 
 int stat_display(int index) {
     return kStatDisplays[index];
+}
+
+int verdict_display(int index) {
+    return kVerdicts[index];
+}
+
+void show_figure(App& app, int index, const Statistic& figure) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    const int d = kStatDisplays[index];
+    ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, std::string(figure.label));
+    ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, figure.precision);
+    ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, figure.value ? 1 : 0);
+    ui.SetCtrlVal(p, d, figure.value.value_or(0.0));
 }
 
 void whiten_displays(App& app) {
@@ -25,6 +49,7 @@ void apply_panel_setup(App& app, const PanelSetup& s) {
     for (int i = 0; i < kDisplays; ++i) {
         const int d = kStatDisplays[i];
         ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, i < s.displays ? 1 : 0);
+        ui.SetCtrlAttribute(p, kVerdicts[i], ui::ATTR_VISIBLE, 0);
         ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, 0);
         if (i >= s.displays) continue;
         ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, s.labels[i]);

@@ -2,11 +2,14 @@
 // cursor read-outs and their units.
 #pragma once
 
+#include "analysis/spectrum/statistic.h"
+
 class App;
 
 namespace analysis {
 
-inline constexpr int kDisplays = 5;
+// The test's own read-outs first, the converter figures after them.
+inline constexpr int kDisplays = 12;
 
 struct PanelSetup {
     int displays;  // displays 1..displays shown, the rest hidden
@@ -22,9 +25,17 @@ struct PanelSetup {
     const char* yunit;
 };
 
+// By test selector value (Test); null for a value no test has.
+const PanelSetup* panel_setup_of(int test);
+
 void apply_panel_setup(App& app, const PanelSetup& s);
 // The statistics display controls 1 to 5.
 int stat_display(int index);
+// The pass/fail read-out beside statistics display index.
+int verdict_display(int index);
+// A converter figure in display index: hidden when the analysis could not produce it, so no
+// misleading number is shown.
+void show_figure(App& app, int index, const spectrum::Statistic& figure);
 // Displays' text back to white.
 void whiten_displays(App& app);
 

@@ -7,6 +7,8 @@
 
 namespace analysis {
 
+using namespace spectrum;
+
 void clear_spectra(App& app) {
     spectrum::clean_average_buff(app.spectra);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/limits.h"
 #include "core/system_types.h"
 
 namespace analysis {
@@ -66,6 +67,9 @@ struct AnalysisState {
 
     std::array<AxisState, kZoomLevels> zoom_stack = {};
     int zoom_depth = 0;
+
+    // Pass/fail limits of the read-outs; none unless loaded (--limits).
+    Limits limits;
 };
 
 }  // namespace analysis

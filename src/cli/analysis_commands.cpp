@@ -1,5 +1,6 @@
 #include "cli/analysis_commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +8,8 @@
 #include "analysis/analysis.h"
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
-#include "analysis/panel_setup.h"
+#include "analysis/exports.h"
+#include "analysis/readouts.h"
 #include "analysis/state.h"
 #include "cli/cli.h"
 #include "cli/command.h"
@@ -18,8 +20,6 @@
 namespace cli {
 
 namespace {
-
-constexpr const char* kTestNames[] = {"time", "hist", "signal", "noise", "phase"};
 
 std::string number_text(double v, int precision) {
     if (std::isnan(v)) return "nan";
@@ -52,7 +52,14 @@ Result settings_result(App& app, const std::string& file) {
 Result data(Context& c, const std::vector<std::string>& a) {
     const bool load = a.size() == 3 && a[1] == "load";
     const bool save = a.size() == 3 && a[1] == "save";
-    if (!load && !save) return usage_error("usage: data load FILE | data save FILE");
+    const bool csv = a.size() == 3 && a[1] == "export";
+    if (!load && !save && !csv)
+        return usage_error("usage: data load FILE | data save FILE | data export FILE.csv");
+    if (csv) {
+        if (const core::Status s = analysis::export_data_csv(c.app, a[2]); !s)
+            return failure(s, "cannot export " + a[2]);
+        return settings_result(c.app, a[2]);
+    }
     if (load && analysis::load_data_file(c.app, a[2]) != 0) return failure("cannot load " + a[2]);
     if (save && analysis::save_data_file(c.app, a[2]) != 0) return failure("cannot save " + a[2]);
     return settings_result(c.app, a[2]);
@@ -93,43 +100,40 @@ std::string field_range(App& app, int ctrl) {
            number_text(f->max, f->is_real ? 3 : 0);
 }
 
-// One channel's run: its sample count, the displays the test shows and the error entries.
-nlohmann::ordered_json channel_result(App& app, int channel, Result* r) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+nlohmann::ordered_json limit_json(const analysis::Verdict& v) {
+    nlohmann::ordered_json j = nlohmann::ordered_json::object();
+    if (v.min) j["min"] = *v.min;
+    if (v.max) j["max"] = *v.max;
+    return j;
+}
+
+std::string verdict_text(const analysis::Verdict& v, int precision) {
+    std::string t = std::string(v.pass ? "PASS" : "FAIL") + " (" +
+                    (v.value ? number_text(*v.value, precision) : "-");
+    if (v.min) t += ", min " + number_text(*v.min, precision);
+    if (v.max) t += ", max " + number_text(*v.max, precision);
+    return t + ")";
+}
+
+// One channel's run: its sample count, the read-outs the test shows, the error entries and,
+// with limits, the verdicts.
+nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result* r) {
+    App& app = c.app;
     const std::string prefix = "channel " + std::to_string(channel + 1) + " ";
     nlohmann::ordered_json j;
     j["channel"] = channel + 1;
     j["samples"] = app.analysis.ch_count[channel];
     r->lines.emplace_back(prefix + "samples", std::to_string(app.analysis.ch_count[channel]));
+    const std::vector<analysis::Readout> shown = analysis::measure(app, test, channel);
     nlohmann::ordered_json stats = nlohmann::ordered_json::object();
-    for (int d = 0; d < analysis::kDisplays; ++d) {
-        const int ctrl = analysis::stat_display(d);
-        int visible = 0, precision = 0;
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_VISIBLE, &visible);
-        if (!visible) continue;
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, &precision);
-        std::string label;
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, &label);
-        // A dimmed display holds no figure: the analysis could not produce it.
-        int dimmed = 0;
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, &dimmed);
-        if (dimmed) {
-            stats[label] = nullptr;
-            r->lines.emplace_back(prefix + label, "-");
-            continue;
-        }
-        const double v = shell::get_double(ui, p, ctrl);
-        stats[label] = number_json(v);
-        r->lines.emplace_back(prefix + label, number_text(v, precision));
+    for (const analysis::Readout& x : shown) {
+        // A figure the analysis could not produce is null.
+        stats[x.label] = x.value ? number_json(*x.value) : nlohmann::ordered_json(nullptr);
+        r->lines.emplace_back(prefix + x.label, x.value ? number_text(*x.value, x.precision) : "-");
     }
     j["stats"] = stats;
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
-    int count = 0;
-    ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
-    for (int i = 0; i < count; ++i) {
-        int value = 0;
-        ui.GetValueFromIndex(p, ANALYSIS_ERRORS, i, &value);
+    for (int value : analysis::error_entries(app)) {
         errors.push_back(value);
         std::string message = analysis::error_message(value);
         for (size_t at; (at = message.find("\n\n")) != std::string::npos;)
@@ -137,6 +141,24 @@ nlohmann::ordered_json channel_result(App& app, int channel, Result* r) {
         r->lines.emplace_back(prefix + "error", std::to_string(value) + ": " + message);
     }
     j["errors"] = errors;
+    if (!app.analysis.limits.loaded()) return j;
+    nlohmann::ordered_json verdicts = nlohmann::ordered_json::array();
+    for (const analysis::Verdict& v :
+         analysis::evaluate_limits(app.analysis.limits, test, channel, shown)) {
+        nlohmann::ordered_json x;
+        x["figure"] = v.figure;
+        x["value"] = v.value ? number_json(*v.value) : nlohmann::ordered_json(nullptr);
+        x["limit"] = limit_json(v);
+        x["pass"] = v.pass;
+        verdicts.push_back(x);
+        if (!v.pass) ++c.failed_verdicts;
+        const auto it = std::find_if(shown.begin(), shown.end(), [&v](const analysis::Readout& x) {
+            return x.label == v.figure;
+        });
+        r->lines.emplace_back(prefix + v.figure + " limit",
+                              verdict_text(v, it == shown.end() ? 2 : it->precision));
+    }
+    j["verdicts"] = verdicts;
     return j;
 }
 
@@ -164,9 +186,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
         }
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         if (a[i] == "--test") {
-            test = -1;
-            for (int t = 0; t < 5; ++t)
-                if (a[i + 1] == kTestNames[t]) test = t;
+            test = analysis::test_from_key(a[i + 1]);
             if (test < 0) return usage_error("--test takes time, hist, signal, noise or phase");
             continue;
         }
@@ -191,17 +211,10 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
         return failure("no data to analyse: load a data file or capture first");
 
     Result r;
-    r.data["test"] = kTestNames[test];
-    r.lines.emplace_back("test", kTestNames[test]);
+    r.data["test"] = analysis::test_key(test);
+    r.lines.emplace_back("test", analysis::test_key(test));
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
-    ui.SetCtrlVal(ap, ANALYSIS_TEST, test);
-    for (int ch = 0; ch < channels; ++ch) {
-        for (int k : {ANALYSIS_CH1, ANALYSIS_CH2, ANALYSIS_CH3, ANALYSIS_CH4})
-            ui.SetCtrlVal(ap, k, 1);
-        ui.SetCtrlVal(ap, ANALYSIS_STATCH, ch);
-        analysis::analysis(app);
-        results.push_back(channel_result(app, ch, &r));
-    }
+    for (int ch = 0; ch < channels; ++ch) results.push_back(channel_result(c, test, ch, &r));
     r.data["channels"] = results;
     return r;
 }
@@ -210,8 +223,9 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
 
 void add_analysis_commands() {
     auto& m = commands();
-    m["data"] = {"data load FILE | data save FILE",
-                 "load or save an analysis data file (no dialog)", data};
+    m["data"] = {"data load FILE | data save FILE | data export FILE.csv",
+                 "load or save an analysis data file, or export the block as CSV (no dialog)",
+                 data};
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
         "[--full-scale-volts V] [--harmonics] [--nv]",

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "analysis/readouts.h"
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/capture_commands.h"
@@ -16,6 +17,7 @@
 #include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
 #include "cli/macro_commands.h"
+#include "cli/report_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/tool_commands.h"
 #include "cli/trace_commands.h"
@@ -34,7 +36,8 @@ namespace {
 
 const char* const kUsageText =
     "usage: seisbench-cli [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] [--yes]\n"
-    "                     [--json] [--script FILE] [--trace FILE] COMMAND...\n"
+    "                     [--json] [--script FILE] [--trace FILE]\n"
+    "                     [--limits FILE] COMMAND...\n"
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
@@ -52,12 +55,14 @@ const char* const kUsageText =
     "                     waits and captures take no real time (for scripts and tests)\n"
     "  --trace FILE       append every USB call (open, close, flush, write, read) to FILE as\n"
     "                     JSON lines; 'trace show FILE' decodes it\n"
+    "  --limits FILE      pass/fail limits (JSON) for the figures of 'analyze' and 'report'\n"
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
     "standard error as 'TITLE: TEXT'; lines for the standard-output window go to standard\n"
     "output (with --json into the command's \"output\" array). Exit status: 0 all commands "
     "succeeded, 1 one failed,\n"
-    "2 usage error.\n"
+    "2 usage error (a limits file that does not parse or names an unknown figure too),\n"
+    "3 all commands succeeded but a figure failed its limit.\n"
     "\n"
     "Commands:\n";
 
@@ -70,6 +75,7 @@ struct Options {
     std::string trace;
     std::string device;
     std::vector<usb::UsbId> usb_ids;
+    analysis::Limits limits;
     std::vector<std::string> commands;
 };
 
@@ -117,6 +123,17 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
             o->trace = args[i];
+        } else if (a == "--limits") {
+            if (++i == args.size()) {
+                err << "seisbench-cli: --limits needs a file\n";
+                return kUsage;
+            }
+            const core::Status s =
+                analysis::load_limits(args[i], analysis::known_figure, &o->limits);
+            if (!s) {
+                err << "seisbench-cli: " << s.text << "\n";
+                return kUsage;
+            }
         } else if (a == "--script") {
             if (++i == args.size()) {
                 err << "seisbench-cli: --script needs a file\n";
@@ -186,6 +203,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         add_firmware_commands();
         add_device_commands();
         add_debug_commands();
+        add_report_commands();
     }
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
@@ -237,6 +255,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     }
     App app({clock, frontend, *bus, resource_dir});
     app.usb.set_trace(trace.get());
+    app.analysis.limits = std::move(o.limits);
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";
         return kFailed;
@@ -261,7 +280,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
             return r.status;
         }
     }
-    return kOk;
+    return ctx.failed_verdicts > 0 ? kLimitsFailed : kOk;
 }
 
 }  // namespace cli

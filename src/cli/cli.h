@@ -17,6 +17,8 @@ namespace cli {
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
+// Every command succeeded but a figure failed its limit (--limits).
+inline constexpr int kLimitsFailed = 3;
 
 // Builds the bus of real boards with these vendor/product ids; what a person can mend about
 // them (a missing permission) goes to the notice.

@@ -33,6 +33,8 @@ struct Context {
     simboard::SimBoard* sim = nullptr;
     // Tone frequencies asked for in Hz, turned into cycles per word at each capture's rate.
     double tone_hz[4] = {-1, -1, -1, -1};
+    // Figures that failed their limit so far in this run (--limits).
+    int failed_verdicts = 0;
 };
 
 struct Result {

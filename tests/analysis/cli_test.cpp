@@ -7,39 +7,12 @@
 
 #include "chipfiles/temp_dir.h"
 #include "cli/cli.h"
+#include "cli_run.h"
 
 using testing_support::TempDir;
+using namespace cli_run;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out, err;
-    std::vector<nlohmann::ordered_json> json() const {
-        std::vector<nlohmann::ordered_json> v;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);)
-            v.push_back(nlohmann::ordered_json::parse(line));
-        return v;
-    }
-};
-
-CliRun run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int s = cli::run(args, SEISBENCH_TEST_RESOURCE_DIR, out, err);
-    return {s, out.str(), err.str()};
-}
-
-// The value printed on the line of this label, without the alignment.
-std::string value(const std::string& out, const std::string& label) {
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(label + ":", 0) != 0) continue;
-        const auto start = line.find_first_not_of(' ', label.size() + 1);
-        return start == std::string::npos ? "" : line.substr(start);
-    }
-    return "(no line " + label + ")";
-}
 
 // Two channels: 1, 2, 3, 4 and 0, 0, 0, 8 (8 codes spanned by 4 samples).
 const char* const kSmallFile =
@@ -75,8 +48,11 @@ TEST(CliAnalysis, HistogramOfASmallFile) {
     EXPECT_EQ(ch1["samples"], 4);
     std::vector<std::string> keys;
     for (auto& [k, v] : ch1["stats"].items()) keys.push_back(k);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"MAXIMUM", "MINIMUM", "MEAN", "STD_DEV", "VARIANCE"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"MAXIMUM", "MINIMUM", "MEAN", "STD_DEV", "VARIANCE",
+                                              "Effective resolution", "Noise-free resolution"}));
+    // log2(2 x 0x7FFFFF / sqrt(1.25)) and the same over 6.6.
+    EXPECT_NEAR(ch1["stats"]["Effective resolution"].get<double>(), 23.83904, 1e-5);
+    EXPECT_NEAR(ch1["stats"]["Noise-free resolution"].get<double>(), 21.11657, 1e-5);
     EXPECT_EQ(ch1["stats"]["MAXIMUM"], 4.0);
     EXPECT_EQ(ch1["stats"]["MINIMUM"], 1.0);
     EXPECT_EQ(ch1["stats"]["MEAN"], 2.5);

@@ -3,11 +3,16 @@
 #include <link.h>
 
 #include <algorithm>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "chipfiles/temp_dir.h"
 #include "seisbench/launch.h"
 #include "support/test_app.h"
 
@@ -71,6 +76,11 @@ TEST(Launch, SimulateWithAndWithoutABoardCode) {
     EXPECT_EQ(o.trace, "t.jsonl");
     ASSERT_TRUE(parse({"--trace=u.jsonl"}, o, error));
     EXPECT_EQ(o.trace, "u.jsonl");
+    ASSERT_TRUE(parse({"--limits", "lim.json"}, o, error));
+    EXPECT_EQ(o.limits, "lim.json");
+    ASSERT_TRUE(parse({"--limits=l2.json", "--simulate"}, o, error));
+    EXPECT_EQ(o.limits, "l2.json");
+    EXPECT_TRUE(seisbench::takes_value("--limits"));
 }
 
 TEST(Launch, BadArgumentsAreRefusedWithAReason) {
@@ -88,6 +98,8 @@ TEST(Launch, BadArgumentsAreRefusedWithAReason) {
         EXPECT_FALSE(parse({bad}, o, error)) << bad;
         EXPECT_EQ(error, "--trace needs a file");
     }
+    EXPECT_FALSE(parse({"--limits"}, o, error));
+    EXPECT_EQ(error, "--limits needs a file");
     EXPECT_TRUE(seisbench::is_launch_option("--simulate=3"));
     EXPECT_FALSE(seisbench::is_launch_option("-platform"));
 }
@@ -120,6 +132,17 @@ TEST(Launch, DeviceAndUsbIdsChooseTheRealBoard) {
     }
     EXPECT_TRUE(seisbench::is_launch_option("--usb-id=1:2"));
     EXPECT_FALSE(seisbench::takes_value("--usb-id=1:2"));
+}
+
+// A limits file the program cannot use ends it with a usage error before any window opens.
+TEST(Launch, BadLimitsFileIsAUsageError) {
+    testing_support::TempDir dir;
+    const std::string bad = dir.write("bad-limits.json", R"({"signal": {"SNR": {"min": 1}}})");
+    const std::string command =
+        std::string(SEISBENCH_EXECUTABLE) + " --limits " + bad + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
 TEST(Launch, ResourcesBesideTheProgramOrInTheShareFolder) {

@@ -5,11 +5,11 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
+#include "analysis/spectrum/converter_figures.h"
 #include "analysis/spectrum/fft_errors.h"
 #include "analysis/spectrum/spectrum_state.h"
+#include "analysis/spectrum/statistic.h"
 
 namespace analysis::spectrum {
 
@@ -22,19 +22,13 @@ struct SpectrumSettings {
     int32_t window_index = 0;
 };
 
-// One statistics display: its label, its precision, and its value. A value that the
-// analysis cannot produce (no noise bin left, a figure with no reference, a logarithm of a
-// negative estimate) is empty; logarithms of zero give +-infinity and are shown.
-struct Statistic {
-    std::string_view label;
-    int precision = 2;
-    std::optional<double> value;
-};
-
 // Displays 1 to 5. Signal test: "S/N", "S/PN", "S/D", "S/N+D", "# of bins".
 // Noise test: "S/N", "S/PN", "Spot Noise dB", "Spot Noise nV", "# of bins".
+// The signal test's converter figures follow them (figure_count 7); the noise test has none.
 struct FftStats {
     std::array<Statistic, 5> displays;
+    SignalFigures figures = signal_figures_layout();
+    int figure_count = 0;
 };
 
 inline constexpr int kStatSN = 0;

@@ -1,6 +1,7 @@
 // Signal figures, relative to the measured fundamental (dBc).
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "analysis/spectrum/fft_stats.h"
 #include "analysis/spectrum/stats_common.h"
@@ -82,6 +83,19 @@ HarmonicSums analyse_harmonics(SpectrumState& state, const double* p, int count,
     return sums;
 }
 
+// The largest single bin between the DC bins and the limit, outside the fundamental band.
+std::optional<double> largest_spur(const double* p, int d, Band fundamental, int limit) {
+    std::optional<double> largest;
+    const auto take = [&](int first, int last) {
+        if (first > last) return;
+        const double v = p[first_peak(p, first, last)];
+        if (!largest || v > *largest) largest = v;
+    };
+    take(d + 1, std::min(fundamental.first - 1, limit));
+    take(std::max(fundamental.last + 1, d + 1), limit);
+    return largest;
+}
+
 }  // namespace
 
 FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
@@ -120,7 +134,8 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
         errors.raise(fft_error::kFundamentalAboveLimit, channel);
     }
     const int d = state.dc_bins;
-    const double signal_db = level_db(sum_bins(p, fund.first, fund.last));
+    const double signal_power = sum_bins(p, fund.first, fund.last);
+    const double signal_db = level_db(signal_power);
 
     // Noise and distortion: everything between DC and the limit outside the fundamental.
     double below = 0.0, above = 0.0;
@@ -197,6 +212,16 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
             out.displays[kStatSN].value = figure(signal_db - level_db(clean));
         }
     }
+
+    SignalMeasure measure;
+    measure.signal_power = signal_power;
+    if (fund.first <= fund.last) measure.fund_peak = p[first_peak(p, fund.first, fund.last)];
+    measure.largest_spur = largest_spur(p, d, fund, limit);
+    measure.ref_power = state.ref_power;
+    measure.sn = out.displays[kStatSN].value;
+    measure.sd = out.displays[kStatSD].value;
+    measure.snd = out.displays[kStatSND].value;
+    out.figures = signal_figures(measure);
     return out;
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "analysis/spectrum/averaging.h"
+#include "analysis/spectrum/converter_figures.h"
 #include "analysis/spectrum/fft_errors.h"
 #include "analysis/spectrum/fft_graph.h"
 #include "analysis/spectrum/fft_stats.h"

@@ -89,11 +89,13 @@ double level_db(double power) {
 }  // namespace detail
 
 FftStats signal_stats_layout() {
-    return {{{{"S/N", 2, {}},
-              {"S/PN", 2, {}},
-              {"S/D", 2, {}},
-              {"S/N+D", 2, {}},
-              {"# of bins", 0, {}}}}};
+    FftStats s{{{{"S/N", 2, {}},
+                 {"S/PN", 2, {}},
+                 {"S/D", 2, {}},
+                 {"S/N+D", 2, {}},
+                 {"# of bins", 0, {}}}}};
+    s.figure_count = kSignalFigures;
+    return s;
 }
 
 FftStats noise_stats_layout() {

@@ -727,6 +727,9 @@ int Runtime::PrintCtrl(int panel, int ctrl) {
     if (!ctrl_mut(panel, ctrl)) return UIE_NO_SUCH_CONTROL;
     return frontend_.print(panel, ctrl, print_low_res_);
 }
+int Runtime::HtmlToPdf(const std::string& html, std::string* pdf) {
+    return frontend_.html_to_pdf(html, *pdf);
+}
 int Runtime::ClipboardPutPanelBitmap(int panel) {
     if (!panel_mut(panel)) return UIE_NO_SUCH_PANEL;
     return frontend_.copy_panel_to_clipboard(panel);

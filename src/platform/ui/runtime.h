@@ -147,6 +147,8 @@ class Runtime {
     int PrintPanel(int panel);
     int PrintCtrl(int panel, int ctrl);
     int ClipboardPutPanelBitmap(int panel);
+    // A self-contained HTML document as PDF bytes; non-zero where the front-end cannot.
+    int HtmlToPdf(const std::string& html, std::string* pdf);
     int SystemHelp(const std::string& path, int mode);
 
     // --- Model access for front-ends and tests ------------------------------------------

@@ -17,6 +17,7 @@
 #include "platform/ui/qt/control_view.h"
 #include "platform/ui/qt/graph_view.h"
 #include "platform/ui/qt/help_viewer.h"
+#include "platform/ui/qt/html_pdf.h"
 #include "platform/ui/qt/look.h"
 #include "platform/ui/qt/main_window.h"
 #include "platform/ui/qt/panel_view.h"
@@ -351,6 +352,13 @@ int QtFrontend::print(int panel, int control, bool low_resolution) {
         if (top->layout()) top->layout()->activate();
     }
     return print_widget(d_->dialog_parent(), what, low_resolution);
+}
+
+int QtFrontend::html_to_pdf(const std::string& html, std::string& pdf) {
+    const QByteArray bytes = qt::html_to_pdf(QString::fromStdString(html));
+    if (bytes.isEmpty()) return -1;
+    pdf.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return 0;
 }
 
 int QtFrontend::copy_panel_to_clipboard(int panel) {

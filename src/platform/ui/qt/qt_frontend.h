@@ -39,6 +39,7 @@ class QtFrontend final : public Frontend {
     void set_mouse_cursor(int cursor) override;
 
     int print(int panel, int control, bool low_resolution) override;
+    int html_to_pdf(const std::string& html, std::string& pdf) override;
     int copy_panel_to_clipboard(int panel) override;
     void help(const std::string& path, int mode) override;
     // Shows the line in the standard-output window and writes it to standard output.

@@ -1,0 +1,119 @@
+#include "analysis/exports.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+
+#include "analysis/spectra.h"
+#include "core/atomic_file.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+namespace {
+
+core::Status no_block(const char* step) {
+    return core::Status::failed(core::Fault::NotAllowed, step, "Export Error",
+                                "There is no data to export: capture or load a block first.");
+}
+
+int block_channels(const App& app) {
+    const int c = app.capture.NumberOfChannels;
+    return c >= 1 && c <= kChannels ? c : 0;
+}
+
+// "# seisbench KIND: samples=... channels=... fs=... window=... ..."
+void settings_line(App& app, std::ostream& out, const char* kind) {
+    const AnalysisState& st = app.analysis;
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "# seisbench %s: samples=%d channels=%d fs=%.17g window=%d "
+                  "full_scale_code=0x%06X full_scale_volts=%.17g limit_bw=%d averaged_blocks=%d\n",
+                  kind, app.capture.num_samples, block_channels(app), app.capture.fs,
+                  st.window_index, static_cast<unsigned>(st.fs_code), st.fs_volt, st.limit_bw,
+                  std::max(1, shell::get_int(app.ui, app.shell.setuppanel, SETUP_AVERAGE)));
+    out << line;
+}
+
+core::Status write(const std::string& path, const core::FileContent& content, const char* step) {
+    core::Status s = core::write_file_atomically(path, content);
+    if (s) return s;
+    s.step = step;
+    return s.with_message("Export Error", "File " + path + " cannot be written.");
+}
+
+}  // namespace
+
+core::Status export_data_csv(App& app, const std::string& path) {
+    const int channels = block_channels(app);
+    if (channels == 0) return no_block("export_data");
+    const AnalysisState& st = app.analysis;
+    int rows = 0;
+    for (int c = 0; c < channels; ++c) rows = std::max(rows, st.ch_count[c]);
+    const double volts_per_code = st.fs_code > 0 ? st.fs_volt / 2.0 / st.fs_code : 0.0;
+    return write(
+        path,
+        [&](std::ostream& out) {
+            settings_line(app, out, "data");
+            out << "index";
+            for (int c = 1; c <= channels; ++c) out << ",ch" << c << "_code,ch" << c << "_volts";
+            out << "\n";
+            char cell[64];
+            for (int i = 0; i < rows; ++i) {
+                out << i;
+                for (int c = 0; c < channels; ++c) {
+                    if (i >= st.ch_count[c]) {
+                        out << ",,";
+                        continue;
+                    }
+                    const std::int32_t code = st.data(c)[i];
+                    if (volts_per_code > 0.0)
+                        std::snprintf(cell, sizeof cell, ",%d,%.10g", code, code * volts_per_code);
+                    else
+                        std::snprintf(cell, sizeof cell, ",%d,", code);
+                    out << cell;
+                }
+                out << "\n";
+            }
+            return static_cast<bool>(out);
+        },
+        "export_data");
+}
+
+core::Status export_spectrum_csv(App& app, const std::string& path) {
+    const int channels = block_channels(app);
+    if (channels == 0) return no_block("export_spectrum");
+    const AnalysisState& st = app.analysis;
+    const int n = st.ch_count[0];
+    const double ref = reference_power_for_file(app);
+    return write(
+        path,
+        [&](std::ostream& out) {
+            settings_line(app, out, "spectrum");
+            out << "frequency_hz";
+            for (int c = 1; c <= channels; ++c) out << ",ch" << c << "_dbfs";
+            out << "\n";
+            char cell[64];
+            for (int i = 0; n > 0 && i <= n / 2; ++i) {
+                std::snprintf(cell, sizeof cell, "%.9g", app.capture.fs * i / n);
+                out << cell;
+                for (int c = 0; c < channels; ++c) {
+                    const double p = app.spectra.avg_buff[c][i];
+                    if (st.ch_count[c] != n || p <= 0.0 || ref <= 0.0) {
+                        out << ",";
+                        continue;
+                    }
+                    std::snprintf(cell, sizeof cell, ",%.9g", 10.0 * std::log10(p / ref));
+                    out << cell;
+                }
+                out << "\n";
+            }
+            return static_cast<bool>(out);
+        },
+        "export_spectrum");
+}
+
+}  // namespace analysis

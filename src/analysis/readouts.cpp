@@ -1,0 +1,95 @@
+#include "analysis/readouts.h"
+
+#include <algorithm>
+
+#include "analysis/analysis.h"
+#include "analysis/channels.h"
+#include "analysis/panel_setup.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+using namespace spectrum;
+
+namespace {
+
+constexpr int kPassColour = 0x00A000;
+constexpr int kFailColour = 0xFF0000;
+
+int selected_test(App& app) {
+    return shell::get_int(app.ui, app.shell.analysispanel, ANALYSIS_TEST);
+}
+
+}  // namespace
+
+std::vector<Readout> readouts(App& app) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    std::vector<Readout> out;
+    const PanelSetup* setup = panel_setup_of(selected_test(app));
+    if (!setup) return out;
+    for (int d = 0; d < setup->displays; ++d) {
+        const int ctrl = stat_display(d);
+        Readout r;
+        int visible = 0, dimmed = 0;
+        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, &r.label);
+        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, &r.precision);
+        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_VISIBLE, &visible);
+        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, &dimmed);
+        if (visible && !dimmed) r.value = shell::get_double(ui, p, ctrl);
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+std::vector<Readout> measure(App& app, int test, int channel) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    ui.SetCtrlVal(p, ANALYSIS_TEST, test);
+    for (int c = 0; c < kChannels; ++c) ui.SetCtrlVal(p, channel_button(c), 1);
+    ui.SetCtrlVal(p, ANALYSIS_STATCH, channel);
+    analysis(app);
+    return readouts(app);
+}
+
+std::vector<int> error_entries(App& app) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    int count = 0;
+    ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
+    std::vector<int> out(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) ui.GetValueFromIndex(p, ANALYSIS_ERRORS, i, &out[i]);
+    return out;
+}
+
+bool known_figure(int test, const std::string& figure) {
+    const PanelSetup* setup = panel_setup_of(test);
+    if (!setup) return false;
+    return std::any_of(setup->labels, setup->labels + setup->displays,
+                       [&figure](const char* label) { return figure == label; });
+}
+
+void show_verdicts(App& app) {
+    auto& ui = app.ui;
+    const int p = app.shell.analysispanel;
+    for (int d = 0; d < kDisplays; ++d)
+        ui.SetCtrlAttribute(p, verdict_display(d), ui::ATTR_VISIBLE, 0);
+    const Limits& limits = app.analysis.limits;
+    if (!limits.loaded()) return;
+    const std::vector<Readout> shown = readouts(app);
+    const std::vector<Verdict> verdicts =
+        evaluate_limits(limits, selected_test(app), app.analysis.stat_ch, shown);
+    for (size_t d = 0; d < shown.size(); ++d) {
+        const auto v = std::find_if(verdicts.begin(), verdicts.end(),
+                                    [&](const Verdict& x) { return x.figure == shown[d].label; });
+        if (v == verdicts.end()) continue;
+        const int ctrl = verdict_display(static_cast<int>(d));
+        ui.SetCtrlVal(p, ctrl, v->pass ? "PASS" : "FAIL");
+        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_TEXT_COLOR, v->pass ? kPassColour : kFailColour);
+        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_VISIBLE, 1);
+    }
+}
+
+}  // namespace analysis

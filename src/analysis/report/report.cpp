@@ -1,0 +1,263 @@
+#include "analysis/report/report.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+#include "analysis/analysis.h"
+#include "analysis/channels.h"
+#include "analysis/fft_tests.h"
+#include "analysis/readouts.h"
+#include "analysis/report/html_text.h"
+#include "analysis/report/report_model.h"
+#include "analysis/report/svg_plot.h"
+#include "analysis/spectrum/fft_graph.h"
+#include "core/atomic_file.h"
+#include "core/system_types.h"
+#include "shell/app.h"
+#include "shell/panel_values.h"
+#include "uir_ids.h"
+
+namespace analysis {
+
+using namespace spectrum;
+
+namespace {
+
+using report::ChannelReport;
+using report::ReportModel;
+using report::SvgPlot;
+
+constexpr int kMarkerTextColour = 0x000000;
+constexpr int kFundamentalColour = 0xFF0000;
+// Head room above 0 dBFS for the fundamental's "F".
+constexpr double kSpectrumTop = 10.0;
+
+// What the panel showed, so the report's runs leave it as they found it.
+struct PanelSnapshot {
+    int test = 0, stat_ch = 0;
+    std::array<int, kChannels> buttons = {};
+    int harmonic_marks = 0, noise_units = 0;
+};
+
+PanelSnapshot snapshot(App& app) {
+    PanelSnapshot s;
+    const int p = app.shell.analysispanel;
+    s.test = shell::get_int(app.ui, p, ANALYSIS_TEST);
+    s.stat_ch = shell::get_int(app.ui, p, ANALYSIS_STATCH);
+    for (int c = 0; c < kChannels; ++c) s.buttons[c] = shell::get_int(app.ui, p, channel_button(c));
+    s.harmonic_marks = app.analysis.harmonic_marks;
+    s.noise_units = app.analysis.noise_units;
+    return s;
+}
+
+void restore(App& app, const PanelSnapshot& s) {
+    const int p = app.shell.analysispanel;
+    app.ui.SetCtrlVal(p, ANALYSIS_TEST, s.test);
+    app.ui.SetCtrlVal(p, ANALYSIS_STATCH, s.stat_ch);
+    for (int c = 0; c < kChannels; ++c) app.ui.SetCtrlVal(p, channel_button(c), s.buttons[c]);
+    app.analysis.harmonic_marks = s.harmonic_marks;
+    app.analysis.noise_units = s.noise_units;
+    analysis(app);
+}
+
+// A control's value as the setup panel shows it.
+std::string control_text(App& app, int ctrl) {
+    const int p = app.shell.setuppanel;
+    const ui::Control* c = app.ui.control(p, ctrl);
+    if (!c) return "-";
+    if (!c->items.empty()) {
+        int index = -1;
+        std::string label;
+        app.ui.GetCtrlIndex(p, ctrl, &index);
+        return app.ui.GetLabelFromIndex(p, ctrl, index, &label) == 0 ? label : "-";
+    }
+    if (c->type == ui::CtrlType::Numeric) {
+        char s[48];
+        const double v = shell::get_double(app.ui, p, ctrl);
+        if (c->hex)
+            std::snprintf(s, sizeof s, "0x%0*llX", std::max(c->hex_digits, 1),
+                          static_cast<unsigned long long>(static_cast<std::int64_t>(v)));
+        else
+            std::snprintf(s, sizeof s, "%.*f", c->is_real ? c->precision : 0, v);
+        return s + (c->units.empty() ? "" : " " + c->units);
+    }
+    std::string text;
+    app.ui.GetCtrlVal(p, ctrl, &text);
+    return text.empty() ? "-" : text;
+}
+
+std::string caption(App& app, int ctrl) {
+    std::string label;
+    app.ui.GetCtrlAttribute(app.shell.setuppanel, ctrl, ui::ATTR_LABEL_TEXT, &label);
+    return label;
+}
+
+std::string now_text() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char s[32];
+    std::strftime(s, sizeof s, "%Y-%m-%d %H:%M:%S", &tm);
+    return s;
+}
+
+void describe(App& app, ReportModel& m) {
+    const auto or_dash = [](std::string s) { return s.empty() ? std::string("-") : s; };
+    std::string board, firmware;
+    app.ui.GetCtrlVal(app.shell.setuppanel, SETUP_BOARDNAME, &board);
+    app.ui.GetCtrlVal(app.shell.setuppanel, SETUP_FIRMWARE, &firmware);
+    m.identity = {{"Board", or_dash(board)},
+                  {"Board code", app.link.board_id ? std::to_string(app.link.board_id) : "-"},
+                  {"Firmware", or_dash(firmware)},
+                  {"Program", app.shell.version},
+                  {"Date", now_text()}};
+    const AnalysisState& st = app.analysis;
+    char text[64];
+    std::snprintf(text, sizeof text, "%g samples/s", app.capture.fs);
+    m.configuration.emplace_back("Sample rate", text);
+    m.configuration.emplace_back("Channels", std::to_string(app.capture.NumberOfChannels));
+    std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(st.fs_code));
+    m.configuration.emplace_back("Full-scale code", text);
+    std::snprintf(text, sizeof text, "%g V", st.fs_volt);
+    m.configuration.emplace_back("Full-scale volts", text);
+    m.configuration.emplace_back("Bandwidth limit",
+                                 st.limit_bw ? std::to_string(st.limit_bw) + " Hz" : "none");
+    for (int ctrl : {SETUP_WINDOW, SETUP_FILTER, SETUP_MUX, SETUP_MODE, SETUP_GAIN, SETUP_SAMPLES,
+                     SETUP_SKIP, SETUP_AVERAGE})
+        m.configuration.emplace_back(caption(app, ctrl), control_text(app, ctrl));
+}
+
+std::string note(const std::string& text) {
+    return "<p class=\"note\">" + report::escape(text) + "</p>\n";
+}
+
+std::string plot_id(int channel, const char* kind) {
+    return "ch" + std::to_string(channel + 1) + "-" + kind;
+}
+
+std::string time_plot(App& app, int c) {
+    const int n = app.analysis.ch_count[c];
+    if (n <= 0) return note("Channel " + std::to_string(c + 1) + " holds no samples.");
+    const std::int32_t* data = app.analysis.data(c);
+    const auto [lo, hi] = std::minmax_element(data, data + n);
+    const double margin = std::max(0.05 * (double(*hi) - *lo), 1.0);
+    SvgPlot plot("Time domain, channel " + std::to_string(c + 1), "Sample", "Code",
+                 {0.0, std::max(n - 1, 1) * 1.0}, {*lo - margin, *hi + margin});
+    plot.line([data](int i) { return double(data[i]); }, n, 0.0, n - 1.0,
+              app.analysis.plot_colour[c]);
+    return plot.svg(plot_id(c, "time"));
+}
+
+std::string histogram_plot(App& app, int c) {
+    AnalysisState& st = app.analysis;
+    const int n = st.ch_count[c];
+    if (n <= 0) return "";
+    const std::int32_t* data = st.data(c);
+    const auto [lo, hi] = std::minmax_element(data, data + n);
+    // One bar per code while the codes fit the count array; wider data (a full-scale tone)
+    // gets bars of equal width, one per pixel column.
+    const std::int64_t codes = std::int64_t(*hi) - *lo + 1;
+    const std::int64_t width =
+        codes <= core::kBufferEntries ? 1 : (codes + SvgPlot::kColumns - 1) / SvgPlot::kColumns;
+    const int bars = static_cast<int>((codes + width - 1) / width);
+    std::int32_t* counts = st.hist_counts.data();
+    std::fill(counts, counts + bars, 0);
+    for (int i = 0; i < n; ++i) ++counts[(std::int64_t(data[i]) - *lo) / width];
+    const std::int32_t peak = *std::max_element(counts, counts + bars);
+    std::string title = "Histogram, channel " + std::to_string(c + 1);
+    if (width > 1) title += " (" + std::to_string(width) + " codes per bar)";
+    const double first = *lo + (width - 1) / 2.0;
+    SvgPlot plot(title, "Code", "Count", {*lo - 5.0, *hi + 5.0}, {0.0, 1.05 * peak});
+    plot.bars([counts](int k) { return double(counts[k]); }, bars, first,
+              first + double(bars - 1) * width, st.plot_colour[c]);
+    return plot.svg(plot_id(c, "histogram"));
+}
+
+// Right after the signal test of this channel, whose fundamental and harmonics it marks.
+std::string spectrum_plot(App& app, int c) {
+    FftGraphRequest request;
+    request.kind = kFftKindSignal;
+    request.channel = c;
+    request.n = app.analysis.ch_count[c];
+    request.harmonic_marks = true;
+    const FftErrorReporter quiet([](int, int) {}, {0, 0, 0, 0});
+    const FftGraph g = graph_fft(app.spectra, request, spectrum_settings(app), quiet);
+    if (!g.plotted)
+        return note("Spectrum of channel " + std::to_string(c + 1) +
+                    ": not drawn (a bin or the full-scale reference is not above zero).");
+    const int colour = app.analysis.plot_colour[c];
+    SvgPlot plot("Spectrum, channel " + std::to_string(c + 1), "Frequency (Hz)", "dBFS",
+                 {0.0, g.x_max}, {g.y_min, kSpectrumTop});
+    const int count = static_cast<int>(g.y.size());
+    plot.line([&g](int i) { return g.y[i]; }, count, g.x.front(), g.x.back(), colour);
+    for (const FftMarkerLine& l : g.lines)
+        plot.marker_line(l.x, l.y_from, l.y_to, l.fundamental ? kFundamentalColour : colour);
+    for (const FftMarkerText& t : g.texts) plot.text(t.x, t.y, t.text, kMarkerTextColour);
+    return plot.svg(plot_id(c, "spectrum"));
+}
+
+ChannelReport channel_report(App& app, int c) {
+    ChannelReport r;
+    r.channel = c;
+    r.samples = app.analysis.ch_count[c];
+    for (size_t t = 0; t < report::kReportTests.size(); ++t) {
+        const int test = report::kReportTests[t];
+        app.analysis.harmonic_marks = test == kSignalFft ? 1 : 0;
+        app.analysis.noise_units = 0;
+        report::TestRun& run = r.runs[t];
+        run.readouts = measure(app, test, c);
+        for (int e : error_entries(app))
+            if (e % 10 == c + 1) run.errors.push_back(e);
+        run.verdicts = evaluate_limits(app.analysis.limits, test, c, run.readouts);
+        if (test == kSignalFft) r.spectrum_plot = spectrum_plot(app, c);
+    }
+    r.time_plot = time_plot(app, c);
+    r.histogram_plot = histogram_plot(app, c);
+    return r;
+}
+
+ReportModel gather(App& app) {
+    ReportModel m;
+    describe(app, m);
+    m.limits_loaded = app.analysis.limits.loaded();
+    const int channels = app.capture.NumberOfChannels;
+    if (channels < 1 || channels > kChannels) return m;
+    const PanelSnapshot before = snapshot(app);
+    for (int c = 0; c < channels; ++c) m.channels.push_back(channel_report(app, c));
+    restore(app, before);
+    return m;
+}
+
+bool is_pdf(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& ch : ext) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return ext == ".pdf";
+}
+
+}  // namespace
+
+ReportOutcome save_report(App& app, const std::string& path) {
+    ReportOutcome out;
+    const ReportModel m = gather(app);
+    out.verdicts = m.verdict_count();
+    out.failed = m.failed_count();
+    const std::string html = report::render_html(m);
+    std::string content = html;
+    if (is_pdf(path) && app.ui.HtmlToPdf(html, &content) != 0) {
+        out.status = core::Status::failed(core::Fault::NotAllowed, "pdf", "Save Report Error",
+                                          "A PDF report needs the desktop program; save it as "
+                                          "HTML instead.");
+        return out;
+    }
+    out.status = core::write_file_atomically(path, content);
+    if (!out.status)
+        out.status =
+            out.status.with_message("Save Report Error", "File " + path + " cannot be written.");
+    return out;
+}
+
+}  // namespace analysis

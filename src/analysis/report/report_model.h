@@ -1,0 +1,45 @@
+// What the report shows, gathered from the system before any HTML is written.
+#pragma once
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/limits.h"
+
+namespace analysis::report {
+
+// A test's run on one channel: its read-outs, its error entries and the verdicts of its limits.
+struct TestRun {
+    std::vector<Readout> readouts;
+    std::vector<int> errors;  // error list values (code x 10 + channel number)
+    std::vector<Verdict> verdicts;
+};
+
+// The tests the report runs, in the order of its tables.
+inline constexpr std::array<int, 4> kReportTests = {0, 1, 2, 3};
+
+struct ChannelReport {
+    int channel = 0;  // index 0..3
+    int samples = 0;
+    std::array<TestRun, kReportTests.size()> runs;  // by position in kReportTests
+    // <svg> elements: samples against index, histogram of codes, spectrum with markers; a
+    // plot that cannot be drawn is a short note instead.
+    std::string time_plot, histogram_plot, spectrum_plot;
+};
+
+struct ReportModel {
+    std::vector<std::pair<std::string, std::string>> identity;       // label, text
+    std::vector<std::pair<std::string, std::string>> configuration;  // label, text
+    bool limits_loaded = false;
+    std::vector<ChannelReport> channels;
+
+    int verdict_count() const;
+    int failed_count() const;
+};
+
+// One self-contained HTML document.
+std::string render_html(const ReportModel& model);
+
+}  // namespace analysis::report

@@ -1,0 +1,52 @@
+#include "cli/report_commands.h"
+
+#include "analysis/exports.h"
+#include "analysis/report/report.h"
+#include "cli/command.h"
+#include "shell/app.h"
+
+namespace cli {
+
+namespace {
+
+Result spectrum(Context& c, const std::vector<std::string>& a) {
+    if (a.size() != 3 || a[1] != "export") return usage_error("usage: spectrum export FILE.csv");
+    if (const core::Status s = analysis::export_spectrum_csv(c.app, a[2]); !s)
+        return failure(s, "cannot export " + a[2]);
+    Result r;
+    r.add("file", a[2], a[2]);
+    r.add("bins", c.app.analysis.ch_count[0] / 2 + 1,
+          std::to_string(c.app.analysis.ch_count[0] / 2 + 1));
+    return r;
+}
+
+Result report(Context& c, const std::vector<std::string>& a) {
+    if (a.size() != 2) return usage_error("usage: report FILE.html");
+    const analysis::ReportOutcome o = analysis::save_report(c.app, a[1]);
+    if (!o.status) return failure(o.status, "cannot write the report " + a[1]);
+    c.failed_verdicts += o.failed;
+    Result r;
+    r.add("file", a[1], a[1]);
+    r.add("channels", c.app.capture.NumberOfChannels,
+          std::to_string(c.app.capture.NumberOfChannels));
+    if (c.app.analysis.limits.loaded()) {
+        r.add("verdicts", o.verdicts, std::to_string(o.verdicts));
+        r.add("failed", o.failed, std::to_string(o.failed));
+    }
+    return r;
+}
+
+}  // namespace
+
+void add_report_commands() {
+    auto& m = commands();
+    m["spectrum"] = {"spectrum export FILE.csv",
+                     "write the averaged spectra as CSV: frequency, then dBFS per channel",
+                     spectrum};
+    m["report"] = {"report FILE.html",
+                   "run the time, histogram, signal and noise tests on every channel and write "
+                   "one self-contained HTML report (with verdicts under --limits)",
+                   report};
+}
+
+}  // namespace cli
