@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/firmware_commands.h"
+#include "platform/simboard/fault_switches.h"
 #include "platform/simboard/sim_board.h"
 
 namespace cli {
@@ -18,12 +19,73 @@ bool parse_real(const std::string& text, double* v) {
     return in && in.eof() && std::isfinite(*v);
 }
 
+std::string fault_usage(const simboard::FaultSwitch& s) {
+    std::string u = "sim fault " + std::string(s.name);
+    for (const simboard::FaultArg k : {s.arg, s.arg2}) {
+        if (k != simboard::FaultArg::None) u += " " + std::string(simboard::fault_arg_label(k));
+    }
+    return u;
+}
+
+bool parse_fault_arg(simboard::FaultArg kind, const std::string& text, std::int64_t* v) {
+    if (const auto w = simboard::fault_arg_word(kind, text)) {
+        *v = *w;
+        return true;
+    }
+    long long n = 0;
+    if (!parse_number(text, 0, simboard::fault_arg_max(kind), &n)) return false;
+    *v = n;
+    return true;
+}
+
+Result list_faults() {
+    Result r;
+    r.data["faults"] = nlohmann::ordered_json::array();
+    for (const simboard::FaultSwitch& s : simboard::fault_switches()) {
+        const std::string usage = fault_usage(s);
+        r.data["faults"].push_back({{"name", s.name}, {"usage", usage}, {"help", s.help}});
+        r.lines.emplace_back(usage, std::string(s.help));
+    }
+    r.lines.emplace_back("sim fault clear", "every fault off, an unplugged board plugged in");
+    return r;
+}
+
+// sim fault NAME [ARGS] | sim fault clear
+Result switch_fault(Context& c, const std::vector<std::string>& a) {
+    const char* kUsage = "usage: sim fault NAME [ARGS] | sim fault clear (sim faults lists them)";
+    Result r;
+    if (a.size() == 3 && a[2] == "clear") {
+        c.sim->clear_faults();
+        r.add("faults", "clear", "clear");
+        return r;
+    }
+    const simboard::FaultSwitch* s = a.size() >= 3 ? simboard::find_fault_switch(a[2]) : nullptr;
+    if (!s) return usage_error(kUsage);
+    const std::size_t wanted =
+        3 + (s->arg != simboard::FaultArg::None) + (s->arg2 != simboard::FaultArg::None);
+    std::int64_t x = 0, y = 0;
+    if (a.size() != wanted ||
+        (s->arg != simboard::FaultArg::None && !parse_fault_arg(s->arg, a[3], &x)) ||
+        (s->arg2 != simboard::FaultArg::None && !parse_fault_arg(s->arg2, a[4], &y)))
+        return usage_error("usage: " + fault_usage(*s));
+    s->apply(*c.sim, x, y);
+    r.add("fault", std::string(s->name), std::string(s->name));
+    if (a.size() > 3) {
+        std::string args = a[3];
+        if (a.size() > 4) args += " " + a[4];
+        r.add("args", args, args);
+    }
+    return r;
+}
+
 Result sim(Context& c, const std::vector<std::string>& a) {
     const char* kUsage =
         "usage: sim CHANNEL tone HZ DBFS | sim CHANNEL noise NV_PER_RTHZ | "
         "sim CHANNEL harmonic ORDER DBC | sim CHANNEL off | sim seed N | sim flash FILE | "
-        "sim power-cycle";
+        "sim power-cycle | sim fault NAME [ARGS] | sim fault clear | sim faults";
     if (!c.sim) return usage_error("sim needs --simulate");
+    if (a.size() == 2 && a[1] == "faults") return list_faults();
+    if (a.size() >= 2 && a[1] == "fault") return switch_fault(c, a);
     if (a.size() >= 2 && (a[1] == "flash" || a[1] == "power-cycle")) return sim_firmware(c, a);
     auto& cfg = c.sim->config();
     Result r;
@@ -70,8 +132,8 @@ Result sim(Context& c, const std::vector<std::string>& a) {
 void add_sim_commands() {
     commands()["sim"] = {
         "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N; "
-        "sim flash FILE; sim power-cycle",
-        "set the simulated board's signal source (with --simulate)", sim};
+        "sim flash FILE; sim power-cycle; sim fault NAME [ARGS] | clear; sim faults",
+        "set the simulated board's signal source and faults (with --simulate)", sim};
 }
 
 }  // namespace cli

@@ -41,7 +41,7 @@ TEST(RegisterFile, PairsAreReadInFileOrder) {
 }
 
 TEST(RegisterFile, IncompletePairIsReportedWithItsLine) {
-    for (const char* bad : {"20", "20,431", "20 xyz", "zz 1"}) {
+    for (const char* bad : {"20", "20,431", "20 xyz", "zz 1", "100000020 431", "20 0x100000431"}) {
         const chip::RegisterFile f = registers_from(std::string("1 2\n\n") + bad + "\n3 4\n");
         EXPECT_EQ(f.error, ReadError::BadItem) << bad;
         EXPECT_EQ(f.error_line, 3) << bad;

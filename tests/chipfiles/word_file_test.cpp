@@ -53,18 +53,22 @@ TEST(WordFile, EmptyAndCommentOnlyFilesHoldNoWords) {
 
 TEST(WordFile, ValuesAreTakenAsWritten) {
     const chip::WordFile f =
-        read_text("0x1a\n1000000\n-1\nabc   trailing note\n7", WordFileKind::Iir);
+        read_text("0x1a\n1000000\n-1\nabc   trailing note\n7\n000000000FFFFFFFF\n-0xFFFFFFFF",
+                  WordFileKind::Iir);
     EXPECT_EQ(f.error, ReadError::None);
-    ASSERT_EQ(f.count, 5u);
+    ASSERT_EQ(f.count, 7u);
     EXPECT_EQ(f.words[0], 0x1Au);
     EXPECT_EQ(f.words[1], 0x1000000u);  // no range check: the chip keeps the low 24 bits
     EXPECT_EQ(f.words[2], 0xFFFFFFFFu);
     EXPECT_EQ(f.words[3], 0xABCu);
-    EXPECT_EQ(f.words[4], 7u);  // a one-character last line without a line feed is an item
+    EXPECT_EQ(f.words[4], 7u);
+    EXPECT_EQ(f.words[5], 0xFFFFFFFFu);  // leading zeros do not count towards the width
+    EXPECT_EQ(f.words[6], 1u);           // a last line without a line feed is an item
 }
 
 TEST(WordFile, LineThatDoesNotScanIsReportedWithItsNumber) {
-    for (const char* bad : {"xyz", "12G", "0,5", "  # indented is not a comment", "0x"}) {
+    for (const char* bad : {"xyz", "12G", "0,5", "  # indented is not a comment", "0x", "100000000",
+                            "0x1FFFFFFFF", "-100000000", "123456789ABCDEF0123"}) {
         const chip::WordFile f = read_text(std::string("12\n# note\n") + bad + "\n34\n");
         EXPECT_EQ(f.error, ReadError::BadItem) << bad;
         EXPECT_EQ(f.error_line, 3) << bad;

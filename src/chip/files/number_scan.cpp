@@ -43,11 +43,14 @@ bool scan_hex(std::string_view& text, std::uint32_t& value) {
     }
     std::uint32_t v = 0;
     std::size_t digits = 0;
+    std::size_t significant = 0;  // digits from the first non-zero one on
     for (; digits < rest.size() && hex_digit(rest[digits]) >= 0; ++digits) {
+        if (significant > 0 || rest[digits] != '0') ++significant;
         v = (v << 4) | static_cast<std::uint32_t>(hex_digit(rest[digits]));
     }
     rest.remove_prefix(digits);
-    if (digits == 0 || !ends_token(rest)) return false;
+    // A number too wide for 32 bits would load as some other word.
+    if (digits == 0 || significant > 8 || !ends_token(rest)) return false;
     value = negative ? 0u - v : v;
     text = rest;
     return true;

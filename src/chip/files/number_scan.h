@@ -9,8 +9,9 @@
 
 namespace chip {
 
-// Hexadecimal: optional sign, optional 0x/0X, at least one digit. Keeps the low 32 bits;
-// a minus sign gives the two's complement. On success text is advanced past the number.
+// Hexadecimal: optional sign, optional 0x/0X, at least one digit, no more than 8 after the
+// leading zeros (a wider number is rejected, not cut); a minus sign gives the two's
+// complement. On success text is advanced past the number.
 bool scan_hex(std::string_view& text, std::uint32_t& value);
 
 // Decimal floating point (123, -0.5, 1e-3, .25), optional sign. Infinities, NaNs and values

@@ -19,6 +19,7 @@ class DspMemory {
     // Fault on demand: the next `count` writes to the address are lost, as when the core
     // misses a command; a retry after them stores the word.
     void lose_writes(std::uint32_t address, int count) { lost_[address] = count; }
+    void keep_all_writes() { lost_.clear(); }
 
   private:
     std::map<std::uint32_t, std::uint32_t> words_;

@@ -35,6 +35,7 @@ class SerialEeprom {
     void poke(std::uint16_t address, std::uint8_t value) { cells_[address] = value; }
     // Fault on demand: the next bus read of the address returns the byte inverted, once.
     void misread_once(std::uint16_t address) { misread_ = address; }
+    void clear_misread() { misread_.reset(); }
 
   private:
     std::array<std::uint8_t, kSize> cells_;

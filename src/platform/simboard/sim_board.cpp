@@ -78,6 +78,14 @@ void SimBoard::power_cycle() {
     plug();
 }
 
+void SimBoard::clear_faults() {
+    faults_ = Faults{};
+    eeprom_.clear_misread();
+    chip_.program_memory().keep_all_writes();
+    chip_.data_memory().keep_all_writes();
+    if (!plugged_) plug();
+}
+
 void SimBoard::advance() {
     refresh();
     if (skip_reply_pending_ && clock_.now() + kTimeSlack >= stream_.skip_done_at()) {

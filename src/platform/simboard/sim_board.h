@@ -47,6 +47,9 @@ class SimBoard {
     // board code from the next power-on or reset.
     BoardConfig& config() { return config_; }
     Faults& faults() { return faults_; }
+    // Every fault off, the memories' pending losses and misreads dropped, an unplugged board
+    // plugged in again. A restart in progress runs its course.
+    void clear_faults();
 
     // What tests look at, as of now (a restart that has run its time is completed first).
     const std::vector<LogEntry>& log() const { return log_.entries(); }

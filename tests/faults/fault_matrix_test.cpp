@@ -1,0 +1,226 @@
+// Every operation against every board fault that can hit it, on the simulated board and the
+// virtual clock: the named message shows, the time spent stays within the limit, the next
+// run without the fault succeeds, and nothing the program held is lost. The matrix is
+// printed to the test log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "boardlink/discovery.h"
+#include "chipfiles/temp_dir.h"
+#include "cli/analysis_commands.h"
+#include "cli/board_commands.h"
+#include "cli/capture_commands.h"
+#include "cli/cli.h"
+#include "cli/command.h"
+#include "cli/config_commands.h"
+#include "cli/device_commands.h"
+#include "cli/firmware_commands.h"
+#include "cli/macro_commands.h"
+#include "cli/sim_commands.h"
+#include "cli/tool_commands.h"
+#include "cli/trace_commands.h"
+#include "support/test_app.h"
+#include "test_image.h"
+
+namespace {
+
+void register_commands() {
+    if (!cli::commands().empty()) return;
+    cli::add_board_commands();
+    cli::add_config_commands();
+    cli::add_analysis_commands();
+    cli::add_sim_commands();
+    cli::add_capture_commands();
+    cli::add_macro_commands();
+    cli::add_trace_commands();
+    cli::add_tool_commands();
+    cli::add_firmware_commands();
+    cli::add_device_commands();
+}
+
+std::vector<std::string> words_of(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> w;
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+}
+
+// The files operations read; they must come through every fault byte for byte.
+struct Files {
+    testing_support::TempDir dir;
+    std::string eeprom = dir.write("boot.txt", "#\n7e\n01\n02\nff\n");
+    std::string macro = dir.write("m.mac", "1 0 21 400000\n0 1 2E 000000\n");
+    std::string firmware =
+        dir.write("fw.thx", test_firmware::firmware_text(test_firmware::image_bytes(4, 0x400)));
+
+    std::string expand(std::string line) const {
+        for (const auto& [key, path] : {std::pair<std::string, std::string>{"EEPROM", eeprom},
+                                        {"MACRO", macro},
+                                        {"FIRMWARE", firmware}}) {
+            if (const auto at = line.find(key); at != std::string::npos)
+                line.replace(at, key.size(), path);
+        }
+        return line;
+    }
+    std::vector<std::string> contents() const {
+        return {dir.read("boot.txt"), dir.read("m.mac"), dir.read("fw.thx")};
+    }
+};
+
+// A connected system holding a captured block and a macro in the store.
+struct Rig {
+    Rig() : board(t.add_board(4)) {
+        register_commands();
+        t.start();
+        t.frontend.default_confirm = 1;
+        for (const char* line :
+             {"connect", "configure --rate 500 --channels 4", "capture --samples 1024"}) {
+            EXPECT_EQ(run(line).status, cli::kOk) << line << ": " << err.str();
+        }
+        t->macros.store[1][0] = {1, 0, 0x21, 0x400000};
+    }
+
+    // "disconnect" is the connect toggle switched off, as a person does after a lost board.
+    cli::Result run(const std::string& line) {
+        if (line == "disconnect") {
+            boardlink::disconnect_board(*t);
+            return {};
+        }
+        const auto w = words_of(files.expand(line));
+        return cli::commands().at(w[0]).handler(context, w);
+    }
+
+    // What the program held, to be found unchanged after a fault.
+    struct Held {
+        std::vector<std::int32_t> block;
+        int channels;
+        std::array<macros::Table, macros::kInternalMacros> store;
+        std::vector<std::string> files;
+        bool operator==(const Held&) const = default;
+    };
+    Held held() {
+        const auto& c = t->capture;
+        return {std::vector<std::int32_t>(c.iarr.begin(), c.iarr.begin() + 4096),
+                c.NumberOfChannels, t->macros.store, files.contents()};
+    }
+
+    testing_support::TestApp t;
+    simboard::SimBoard& board;
+    Files files;
+    std::ostringstream out, err;
+    cli::Context context{*t, t.frontend, false, out, err, &board};
+};
+
+struct Row {
+    const char* operation;
+    const char* command;
+    const char* fault;    // ARGS of sim fault
+    const char* message;  // in a popup or the failure; empty: the operation must succeed
+    double limit_s;       // virtual time the faulty run may take
+    // What the person does before trying again, as the message asks ("" for nothing).
+    const char* recovery = "";
+    // How the faulty run ends when it shows a message: a notice may come with success.
+    int status = cli::kFailed;
+};
+
+const char* const kReconfigure = "configure --rate 500 --channels 4";
+
+const Row kRows[] = {
+    {"connect", "connect", "unplug", "Can't find a target board", 1},
+    {"connect", "connect", "silent board-id", "Can't find a target board", 5},
+    {"connect", "connect", "silent version", "Can't find a target board", 5},
+    // The connection stays up so the person can look.
+    {"connect", "connect", "chip-select", "Can't access registers", 1, "", cli::kOk},
+    {"register read", "reg read 0x2E", "silent spi-read", "Time Out!", 5},
+    {"register read", "reg read 0x2E", "wrong spi-read", "Incorrect Response!", 1},
+    {"register read", "reg read 0x2E", "chip-select", "", 1},  // reads FFFFFF, as the bus does
+    {"register read", "reg read 0x2E", "unplug", "Time Out!", 11, "disconnect"},
+    {"register write", "reg write 0x21 0x400000", "silent spi-write", "not acknowledged", 6},
+    {"register write", "reg write 0x21 0x400000", "chip-select", "", 1},
+    {"configure", kReconfigure, "silent spi-write", "No Response!", 6},
+    {"capture", "capture --samples 4096", "stall 1000", "No Response!", 6, kReconfigure},
+    {"capture", "capture --samples 4096", "silent capture", "Command out of Sync", 1, kReconfigure},
+    {"capture", "capture --samples 4096", "rx-overrun", "doesn't respond to Capture", 6,
+     kReconfigure},
+    {"capture", "capture --samples 4096", "burst 333", "", 3},
+    {"capture", "capture --samples 4096", "split", "", 3},
+    {"capture", "capture --samples 4096", "unplug", "doesn't respond to Capture", 6,
+     "disconnect; configure --rate 500 --channels 4"},
+    {"EEPROM write", "eeprom write EEPROM", "eeprom-write", "Error Programming", 40},
+    {"EEPROM write", "eeprom write EEPROM", "eeprom-unanswered wren", "Error enabling EEPROM", 6},
+    {"EEPROM write", "eeprom write EEPROM", "eeprom-unanswered write", "Error programming", 6},
+    {"EEPROM verify", "eeprom verify EEPROM", "eeprom-misread 1", "", 1},  // read twice
+    {"EEPROM verify", "eeprom verify EEPROM", "eeprom-unanswered read", "Time Out!", 5},
+    {"firmware update", "firmware flash --file FIRMWARE", "flash", "Error while erasing a page", 1},
+    {"firmware update", "firmware flash --file FIRMWARE", "flash-data-silent",
+     "No return from target board", 21},
+    // The stray failure reply is not taken for the answer: programming succeeds.
+    {"firmware update", "firmware flash --file FIRMWARE", "flash-data-stray-reply", "", 3,
+     "sim power-cycle"},
+    {"firmware update", "firmware flash --file FIRMWARE", "silent update",
+     "Incorrect response from target board", 6},
+    {"macro run", "macro run MACRO", "silent spi-read", "Time Out!", 5},
+    {"macro run", "macro run MACRO", "chip-select", "", 1},
+};
+
+TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
+    std::ostringstream table;
+    table
+        << "operation        | fault                    | shown                                    "
+           "| time s | next run | held\n";
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(std::string(row.operation) + " x " + row.fault);
+        Rig rig;
+        // The EEPROM verify rows compare against what a clean write left.
+        if (std::string(row.command).rfind("eeprom verify", 0) == 0)
+            ASSERT_EQ(rig.run("eeprom write EEPROM").status, cli::kOk);
+        // A connect is tried from the toggle switched off.
+        if (std::string(row.command) == "connect") rig.run("disconnect");
+        const Rig::Held before = rig.held();
+        ASSERT_EQ(rig.run(std::string("sim fault ") + row.fault).status, cli::kOk);
+        const std::size_t popups = rig.t.frontend.popups.size();
+        const double t0 = rig.t.clock.now();
+        const cli::Result faulty = rig.run(row.command);
+        // A failed operation leaves everything as it was. The capture is the exception: it
+        // fills the block in place as records arrive, so a failed one leaves a partial block.
+        const bool capture = std::string(row.operation) == "capture";
+        const bool kept_through_fault =
+            faulty.status == cli::kOk || capture || rig.held() == before;
+        const double spent = rig.t.clock.now() - t0;
+        std::string shown;
+        for (std::size_t i = popups; i < rig.t.frontend.popups.size(); ++i) {
+            const auto& p = rig.t.frontend.popups[i];
+            if (p.title != "Confirm") shown += p.title + ": " + p.text + " | ";
+        }
+        shown += faulty.error;
+        const bool named = *row.message ? faulty.status == row.status &&
+                                              shown.find(row.message) != std::string::npos
+                                        : faulty.status == cli::kOk;
+        EXPECT_TRUE(named) << "status " << faulty.status << ", shown: " << shown;
+        EXPECT_LE(spent, row.limit_s);
+        ASSERT_EQ(rig.run("sim fault clear").status, cli::kOk);
+        std::istringstream recovery(row.recovery);
+        for (std::string step; std::getline(recovery, step, ';');) {
+            if (!step.empty()) ASSERT_EQ(rig.run(step.substr(step[0] == ' ')).status, cli::kOk);
+        }
+        const cli::Result next = rig.run(row.command);
+        EXPECT_EQ(next.status, cli::kOk) << next.error;
+        // A capture that succeeds replaces the block; files and macros survive everything.
+        const Rig::Held after = rig.held();
+        const bool kept =
+            kept_through_fault && after.files == before.files && after.store == before.store;
+        EXPECT_TRUE(kept);
+        std::replace(shown.begin(), shown.end(), '\n', ' ');
+        char line[400];
+        std::snprintf(line, sizeof line, "%-16s | %-24s | %-60.60s | %6.2f | %-8s | %s\n",
+                      row.operation, row.fault, shown.empty() ? "-" : shown.c_str(), spent,
+                      next.status == cli::kOk ? "ok" : "FAILED", kept ? "kept" : "LOST");
+        table << line;
+    }
+    std::printf("%s", table.str().c_str());
+}
+
+}  // namespace
