@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "core/user_files.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
 #include "platform/usb/libusb_host.h"
@@ -48,8 +49,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("seisbench"));
     if (const int r = read_options({argv + 1, argv + argc}, options)) return r == 1 ? 0 : r;
 
-    const std::string resources =
-        seisbench::find_resource_dir(QCoreApplication::applicationDirPath().toStdString());
+    const std::string exe_dir = QCoreApplication::applicationDirPath().toStdString();
+    const std::string resources = seisbench::find_resource_dir(exe_dir);
     if (resources.empty()) {
         std::cerr << "seisbench: the panel resources (main.uir) are neither beside the program "
                      "nor in its share/seisbench folder\n";
@@ -89,5 +90,6 @@ int main(int argc, char** argv) {
     }
     App app({clock, frontend, *bus, resources});
     app.usb.set_trace(trace.get());
+    app.shell.userDir = core::user_dir_for(resources, exe_dir).string();
     return shell::seisbench_main(app);
 }

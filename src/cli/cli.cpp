@@ -16,9 +16,9 @@
 #include "cli/firmware_commands.h"
 #include "cli/macro_commands.h"
 #include "cli/sim_commands.h"
+#include "cli/tool_commands.h"
 #include "cli/trace_commands.h"
 #include "core/number_text.h"
-#include "cli/tool_commands.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
 #include "platform/usb/serial_filter.h"
@@ -171,7 +171,7 @@ void print_result(const Context& c, const std::string& name, const Result& r,
 }  // namespace
 
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
-        std::ostream& err, const RealBus& real_bus) {
+        std::ostream& err, const RealBus& real_bus, const std::string& user_dir) {
     if (commands().empty()) {
         add_board_commands();
         add_config_commands();
@@ -234,6 +234,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     }
     App app({clock, frontend, *bus, resource_dir});
     app.usb.set_trace(trace.get());
+    app.shell.userDir = user_dir;
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";
         return kFailed;
