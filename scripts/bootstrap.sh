@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need; does nothing when
-# they are all present.
+# Installs the Debian packages the build, the tests, the package and the benchmarks need; does
+# nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,7 @@ packages=(
     libfftw3-dev
     fonts-dejavu-core fontconfig
     chromium
+    lintian desktop-file-utils man-db
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analysis/readouts.h"
+#include "core/user_files.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/qt_frontend.h"
 #include "platform/usb/libusb_host.h"
@@ -58,8 +59,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("seisbench"));
     if (const int r = read_options({argv + 1, argv + argc}, options)) return r == 1 ? 0 : r;
 
-    const std::string resources =
-        seisbench::find_resource_dir(QCoreApplication::applicationDirPath().toStdString());
+    const std::string exe_dir = QCoreApplication::applicationDirPath().toStdString();
+    const std::string resources = seisbench::find_resource_dir(exe_dir);
     if (resources.empty()) {
         std::cerr << "seisbench: the panel resources (main.uir) are neither beside the program "
                      "nor in its share/seisbench folder\n";
@@ -100,5 +101,6 @@ int main(int argc, char** argv) {
     App app({clock, frontend, *bus, resources});
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(limits);
+    app.shell.userDir = core::user_dir_for(resources, exe_dir).string();
     return shell::seisbench_main(app);
 }

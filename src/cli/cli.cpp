@@ -190,7 +190,7 @@ void print_result(const Context& c, const std::string& name, const Result& r,
 }  // namespace
 
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
-        std::ostream& err, const RealBus& real_bus) {
+        std::ostream& err, const RealBus& real_bus, const std::string& user_dir) {
     if (commands().empty()) {
         add_board_commands();
         add_config_commands();
@@ -256,6 +256,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     App app({clock, frontend, *bus, resource_dir});
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(o.limits);
+    app.shell.userDir = user_dir;
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";
         return kFailed;

@@ -27,8 +27,9 @@ using RealBus = std::function<std::unique_ptr<usb::Bus>(const std::vector<usb::U
 
 // Runs the program with its arguments (without the program name). resource_dir holds the
 // panel resources; out receives results, err popups and diagnostics. Without --simulate the
-// boards are those of real_bus (none when it is empty).
+// boards are those of real_bus (none when it is empty). user_dir is the user's data folder of
+// an installed program, empty in the build tree.
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
-        std::ostream& err, const RealBus& real_bus = {});
+        std::ostream& err, const RealBus& real_bus = {}, const std::string& user_dir = {});
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/user_files.h"
 #include "macros/board_port.h"
 #include "macros/engine.h"
 #include "macros/files.h"
@@ -47,7 +48,7 @@ std::string pick_file(App& app, const char* title, int button) {
 }  // namespace
 
 std::string macro_folder(App& app) {
-    return ui::Runtime::MakePathname(app.shell.projectDir, kMacroFolder);
+    return core::writable_folder(app.shell.projectDir, app.shell.userDir, kMacroFolder).string();
 }
 
 void init_internal_macros(App& app) {

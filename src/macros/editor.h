@@ -27,7 +27,8 @@ core::Status save_macro(App& app);
 core::Status run_macro(App& app);
 void check_macro_register(App& app);
 
-// The folder of the external macros and the file dialogs: "macros" in the program's directory.
+// The folder of the external macros and the file dialogs: "macros" in the program's directory,
+// or the user's own copy of it when the program runs installed.
 std::string macro_folder(App& app);
 
 }  // namespace macros

@@ -19,6 +19,9 @@ struct Globals {
     int debugpanel2 = 0;
     int menu = 0;
     std::string projectDir;
+    // The user's data folder when the program runs installed (see core/user_files.h); empty
+    // in the build tree.
+    std::string userDir;
     std::string helpFile;
     std::string version = kVersion;
 };

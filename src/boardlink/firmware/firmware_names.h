@@ -1,5 +1,5 @@
 // The firmware file delivered for each board model, by the code the board reports. The files
-// lie in the program's directory.
+// lie in the program's directory; an installed program takes the user's own copy first.
 #pragma once
 
 #include <array>

@@ -8,6 +8,7 @@
 #include "boardlink/firmware/firmware_names.h"
 #include "boardlink/firmware/update_requests.h"
 #include "boardlink/transport/transport.h"
+#include "core/user_files.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
@@ -115,7 +116,9 @@ core::Status flash_board(App& app, const FlashOptions& o) {
                                     kUnknownTarget);
     const std::string shown = o.file.empty() ? own_file : o.file;
     const std::string path =
-        o.file.empty() ? ui::Runtime::MakePathname(app.shell.projectDir, own_file) : o.file;
+        o.file.empty()
+            ? core::user_or_shipped(app.shell.projectDir, app.shell.userDir, own_file).string()
+            : o.file;
     firmware::Image image;
     if (core::Status s = read_image(path, shown, &image); !s) return s;
     if (core::Status s = program_image(app, image, o); !s) return s;

@@ -14,7 +14,8 @@ namespace boardlink {
 
 struct FlashOptions {
     bool confirmed = false;
-    // The firmware file; empty for the connected board's own file in the program's directory.
+    // The firmware file; empty for the connected board's own file in the user's data folder or
+    // else the program's directory.
     std::string file;
     // Told after each record the MCU accepted: records done and the image's record count.
     std::function<void(int done, int total)> progress;
