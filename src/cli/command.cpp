@@ -48,17 +48,6 @@ bool ensure_connected(Context& c, Result* failure_out) {
     return false;
 }
 
-bool popup_since(const Context& c, size_t since, const std::string& title) {
-    for (size_t i = since; i < c.frontend.popups.size(); ++i)
-        if (c.frontend.popups[i].title == title) return true;
-    return false;
-}
-
-bool transport_failed(const Context& c, size_t since) {
-    return popup_since(c, since, "        Time Out!") ||
-           popup_since(c, since, "        Incorrect Response!");
-}
-
 std::string hex_word(int value) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%06X", static_cast<unsigned>(value) & 0xFFFFFFu);

@@ -70,10 +70,6 @@ void show(Context& c, const core::Status& s);
 // Board commands connect first when no board is connected; false (with the failure) when no
 // board could be connected.
 bool ensure_connected(Context& c, Result* failure);
-// Whether the transport reported a failed read since the given number of popups.
-bool transport_failed(const Context& c, size_t since);
-// Whether a popup with this title was shown since the given number of popups.
-bool popup_since(const Context& c, size_t since, const std::string& title);
 
 // Numbers on the command line: 0x hex or decimal, whole, within [lo, hi].
 using core::parse_number;
