@@ -18,55 +18,10 @@
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "shell/startup.h"
+#include "support/wire_app.h"
 #include "uir_ids.h"
 
 namespace config_test {
-
-// Passes everything to the simulated bus; calls before_request(n) ahead of the n-th transfer
-// (counted from 0) the host sends on any link it opened.
-class HookedBus final : public usb::Bus {
-  public:
-    explicit HookedBus(usb::SimBus& inner) : inner_(inner) {}
-
-    std::function<void(int)> before_request;
-    int requests = 0;
-
-    std::uint32_t device_count() override { return inner_.device_count(); }
-    bool serial_number(std::uint32_t index, std::string* serial) override {
-        return inner_.serial_number(index, serial);
-    }
-    std::optional<usb::UsbId> usb_id(std::uint32_t index) override { return inner_.usb_id(index); }
-    std::unique_ptr<usb::Link> open(std::uint32_t index) override {
-        auto link = inner_.open(index);
-        if (!link) return nullptr;
-        return std::make_unique<HookedLink>(std::move(link), *this);
-    }
-
-  private:
-    class HookedLink final : public usb::Link {
-      public:
-        HookedLink(std::unique_ptr<usb::Link> inner, HookedBus& bus)
-            : inner_(std::move(inner)), bus_(bus) {}
-        bool alive() override { return inner_->alive(); }
-        usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
-            if (bus_.before_request) bus_.before_request(bus_.requests);
-            ++bus_.requests;
-            return inner_->send(data, n, timeout_ms);
-        }
-        std::size_t queued() override { return inner_->queued(); }
-        std::size_t receive(std::uint8_t* out, std::size_t max) override {
-            return inner_->receive(out, max);
-        }
-        void purge() override { inner_->purge(); }
-        bool overrun() override { return inner_->overrun(); }
-
-      private:
-        std::unique_ptr<usb::Link> inner_;
-        HookedBus& bus_;
-    };
-
-    usb::SimBus& inner_;
-};
 
 // Lets a test look at the system's state at the moment a message is shown.
 struct ProbeFrontend : ui::HeadlessFrontend {
@@ -81,7 +36,7 @@ struct Rig {
     platform::VirtualClock clock;
     ProbeFrontend frontend;
     usb::SimBus sim{clock};
-    HookedBus bus{sim};
+    testing_support::RecordingBus bus{sim, clock};
     simboard::SimBoard* board = nullptr;
     std::unique_ptr<App> app;
 

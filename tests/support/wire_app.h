@@ -37,6 +37,10 @@ class RecordingBus final : public usb::Bus {
     // Called each time the host looks at a receive queue (a test may let time pass there, as
     // when the program is held up between two polls).
     std::function<void()> on_queue_look;
+    // Called ahead of the n-th transfer the host sends on any link (counted from 0), so a test
+    // can switch a fault on at an exact point of a sequence.
+    std::function<void(int)> before_request;
+    int requests = 0;
 
     std::vector<Bytes> writes() const {
         std::vector<Bytes> out;
@@ -64,6 +68,8 @@ class RecordingBus final : public usb::Bus {
             : bus_(bus), inner_(std::move(inner)) {}
         bool alive() override { return inner_->alive(); }
         usb::Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
+            if (bus_.before_request) bus_.before_request(bus_.requests);
+            ++bus_.requests;
             bus_.events.push_back({WireEvent::Write, Bytes(data, data + n), bus_.clock_.now()});
             return inner_->send(data, n, timeout_ms);
         }
