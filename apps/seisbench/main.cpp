@@ -1,15 +1,22 @@
-// The desktop program: the whole system with the Qt front-end and the real clock.
+// The desktop program: the whole system with the Qt front-end, its console, and scripted runs.
 #include <QApplication>
+#include <QTimer>
 
 #include <iostream>
 #include <memory>
 
+#include "cli/cli.h"
+#include "cli/command_line.h"
 #include "platform/clock/clock.h"
+#include "platform/ui/qt/console.h"
+#include "platform/ui/qt/main_window.h"
 #include "platform/ui/qt/qt_frontend.h"
+#include "platform/ui/recording_frontend.h"
 #include "platform/usb/libusb_host.h"
 #include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
+#include "seisbench/console_session.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
 #include "shell/startup.h"
@@ -43,6 +50,11 @@ int main(int argc, char** argv) {
         if (seisbench::takes_value(argv[i]) && i + 1 < argc) ours.emplace_back(argv[++i]);
     }
     if (const int r = read_options(ours, options)) return r == 1 ? 0 : r;
+    std::vector<std::string> script;
+    if (!options.script.empty() && !cli::read_script(options.script, script)) {
+        std::cerr << "seisbench: cannot open script " << options.script << "\n";
+        return cli::kUsage;
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("seisbench"));
@@ -56,14 +68,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    platform::RealClock clock;
-    ui::qt::QtFrontend frontend;
+    platform::RealClock real_clock;
+    platform::VirtualClock virtual_clock;
+    platform::Clock& clock = options.virtual_time ? static_cast<platform::Clock&>(virtual_clock)
+                                                  : static_cast<platform::Clock&>(real_clock);
+    ui::qt::QtFrontend window;
+    ui::RecordingFrontend frontend(window);
     usb::SimBus sim_bus(clock);
+    simboard::SimBoard* sim = nullptr;
     std::unique_ptr<usb::Bus> real;
     if (options.simulate) {
         simboard::BoardConfig cfg;
         cfg.board_code = static_cast<std::uint8_t>(options.board_code);
-        sim_bus.add_board(cfg);
+        sim = &sim_bus.add_board(cfg);
     } else {
         // A problem the person can mend (a missing permission) is shown as it is met, before
         // the connection's own message.
@@ -89,5 +106,32 @@ int main(int argc, char** argv) {
     }
     App app({clock, frontend, *bus, resources});
     app.usb.set_trace(trace.get());
-    return shell::seisbench_main(app);
+    if (shell::startup(app) < 0) return 1;
+
+    seisbench::ConsoleSession session(app, frontend, sim);
+    auto* main_window = static_cast<ui::qt::MainWindow*>(window.main_window());
+    auto* console = new ui::qt::Console(
+        [&session](const std::string& line, bool json) { return session.run(line, json); },
+        cli::command_names());
+    main_window->add_console(console);
+
+    int script_status = cli::kOk;
+    if (!options.script.empty() || !options.screenshot.empty() || options.quit) {
+        // Once the loop runs, so the window is up and laid out.
+        QTimer::singleShot(0, main_window, [&] {
+            window.build_views();
+            script_status = session.run_script(*console, script, options.yes);
+            if (!options.screenshot.empty()) {
+                QCoreApplication::processEvents();
+                if (!main_window->save_screenshots(QString::fromStdString(options.screenshot))) {
+                    std::cerr << "seisbench: cannot write the screenshots to "
+                              << options.screenshot << "\n";
+                    if (script_status == cli::kOk) script_status = cli::kFailed;
+                }
+            }
+            if (options.quit) app.ui.QuitUserInterface(0);
+        });
+    }
+    const int loop = app.ui.RunUserInterface();
+    return options.quit ? script_status : loop;
 }

@@ -4,7 +4,7 @@
 
 #include "cli/board_commands.h"
 #include "cli/cli.h"
-#include "platform/ui/headless_frontend.h"
+#include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 
@@ -49,8 +49,8 @@ bool ensure_connected(Context& c, Result* failure_out) {
 }
 
 bool popup_since(const Context& c, size_t since, const std::string& title) {
-    for (size_t i = since; i < c.frontend.popups.size(); ++i)
-        if (c.frontend.popups[i].title == title) return true;
+    for (size_t i = since; i < c.record.popups.size(); ++i)
+        if (c.record.popups[i].title == title) return true;
     return false;
 }
 
