@@ -23,6 +23,8 @@
 
 namespace {
 
+const QSize kScreenshotSize(1920, 1080);
+
 // 0 to go on; otherwise the exit status, after the usage or the error is printed.
 int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions& options) {
     std::string error;
@@ -120,6 +122,12 @@ int main(int argc, char** argv) {
         // Once the loop runs, so the window is up and laid out.
         QTimer::singleShot(0, main_window, [&] {
             window.build_views();
+            // Pictures for the documentation are taken at a common desktop size.
+            if (!options.screenshot.empty()) {
+                main_window->showNormal();
+                main_window->resize(kScreenshotSize);
+                main_window->tile();
+            }
             script_status = session.run_script(*console, script, options.yes);
             if (!options.screenshot.empty()) {
                 QCoreApplication::processEvents();

@@ -207,8 +207,8 @@ QWidget* MainWindow::add_panel(PanelView* view, bool top_level) {
 
 void MainWindow::show_panel(QWidget* window, PanelView* view) {
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
-    const bool first = !window->property("placed").toBool();
-    if (first) {
+    const bool opening = !window->isVisible();
+    if (!window->property("placed").toBool()) {
         if (sub && !area_->isVisible()) {
             // The workspace has no size yet: placed (and shown) once the main window is up.
             if (std::find(pending_.begin(), pending_.end(), std::pair{sub, view}) == pending_.end())
@@ -223,8 +223,8 @@ void MainWindow::show_panel(QWidget* window, PanelView* view) {
         area_->setActiveSubWindow(sub);
     else
         window->activateWindow();
-    // A working panel that opens joins the tiles; a small one (about) floats in the middle.
-    if (first && sub && !view->preferred_size().isEmpty()) tile();
+    // A panel that opens joins the tiles, so none hides another.
+    if (opening && sub) tile();
 }
 
 void MainWindow::tile() {
