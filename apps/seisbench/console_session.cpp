@@ -10,8 +10,7 @@
 
 namespace seisbench {
 
-ConsoleSession::ConsoleSession(App& app, ui::RecordingFrontend& frontend,
-                               simboard::SimBoard* sim)
+ConsoleSession::ConsoleSession(App& app, ui::RecordingFrontend& frontend, simboard::SimBoard* sim)
     : frontend_(frontend), ctx_{app, frontend, false, out_, err_, sim} {
     cli::add_all_commands();
 }

@@ -29,8 +29,7 @@ std::optional<std::string> value_of(const std::string& opt, const std::vector<st
 }  // namespace
 
 bool takes_value(const std::string& arg) {
-    return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kScript ||
-           arg == kScreenshot;
+    return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kScript || arg == kScreenshot;
 }
 
 bool is_launch_option(const std::string& arg) {

@@ -132,8 +132,8 @@ int main(int argc, char** argv) {
             if (!options.screenshot.empty()) {
                 QCoreApplication::processEvents();
                 if (!main_window->save_screenshots(QString::fromStdString(options.screenshot))) {
-                    std::cerr << "seisbench: cannot write the screenshots to "
-                              << options.screenshot << "\n";
+                    std::cerr << "seisbench: cannot write the screenshots to " << options.screenshot
+                              << "\n";
                     if (script_status == cli::kOk) script_status = cli::kFailed;
                 }
             }

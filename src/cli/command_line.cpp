@@ -88,9 +88,9 @@ Result run_line(Context& ctx, const std::string& line) {
                    ? usage_error("unknown command '" + words[0] + "' (see --help)")
                    : it->second.handler(ctx, words);
     const auto& all = ctx.record.stdout_lines;
-    print_result(ctx, words[0], r,
-                 {all.begin() + static_cast<std::ptrdiff_t>(std::min(lines_before, all.size())),
-                  all.end()});
+    print_result(
+        ctx, words[0], r,
+        {all.begin() + static_cast<std::ptrdiff_t>(std::min(lines_before, all.size())), all.end()});
     return r;
 }
 

@@ -40,9 +40,7 @@ struct ConsoleApp {
         });
         reader.start(5);
     }
-    ui::qt::MainWindow& window() {
-        return *static_cast<ui::qt::MainWindow*>(qt.main_window());
-    }
+    ui::qt::MainWindow& window() { return *static_cast<ui::qt::MainWindow*>(qt.main_window()); }
     QString text() const { return console->output()->toPlainText(); }
 
     QApplication& qapp = qt_support::qt_app();
@@ -51,8 +49,8 @@ struct ConsoleApp {
     ui::RecordingFrontend frontend{qt};
     usb::SimBus bus{clock};
     simboard::SimBoard* sim = nullptr;
-    std::unique_ptr<App> app = std::make_unique<App>(
-        App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
+    std::unique_ptr<App> app =
+        std::make_unique<App>(App::Options{clock, frontend, bus, SEISBENCH_TEST_RESOURCE_DIR});
     seisbench::ConsoleSession session{*app, frontend, sim};
     ui::qt::Console* console = new ui::qt::Console(
         [this](const std::string& line, bool json) { return session.run(line, json); },

@@ -81,9 +81,8 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
                 for (qsizetype j = i + 1; j < subs.size(); ++j)
                     if (subs[i]->isVisible() && subs[j]->isVisible()) {
                         EXPECT_FALSE(subs[i]->geometry().intersects(subs[j]->geometry()))
-                            << where.toStdString() << ": "
-                            << subs[i]->windowTitle().toStdString() << " hides part of "
-                            << subs[j]->windowTitle().toStdString();
+                            << where.toStdString() << ": " << subs[i]->windowTitle().toStdString()
+                            << " hides part of " << subs[j]->windowTitle().toStdString();
                     }
             expect_tidy(t, handle, where);
             const QString file = QString("%1/main-%2x%3-%4.png")

@@ -44,8 +44,8 @@ ProgramRun run_program(const QStringList& args) {
 TEST(ScriptedRun, TheMainJobEndsWellAndLeavesItsPictures) {
     const QString dir = QStringLiteral(SEISBENCH_SCREENSHOT_DIR "/main-job");
     QDir(dir).removeRecursively();
-    const ProgramRun r = run_program({"--yes", "--script", SEISBENCH_MAIN_JOB, "--screenshot", dir,
-                               "--quit"});
+    const ProgramRun r =
+        run_program({"--yes", "--script", SEISBENCH_MAIN_JOB, "--screenshot", dir, "--quit"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     // The figures of the real capture, as the console printed them.
     EXPECT_TRUE(r.out.contains(QRegularExpression("channel 1 S/N: +1[0-9]{2}\\.")))

@@ -22,8 +22,7 @@ int RecordingFrontend::confirm(const std::string& title, const std::string& text
 int RecordingFrontend::prompt(const std::string& title, const std::string& text, int max_length,
                               std::string& answer) {
     keep(Popup::Prompt, title, text);
-    return scripted_confirm ? -1
-                            : inner_.prompt(title, text, max_length, answer);
+    return scripted_confirm ? -1 : inner_.prompt(title, text, max_length, answer);
 }
 
 int RecordingFrontend::file_select(const FileSelectRequest& req, std::string& path) {
