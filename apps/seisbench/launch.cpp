@@ -12,7 +12,10 @@ namespace {
 const std::string kTrace = "--trace";
 const std::string kDevice = "--device";
 const std::string kUsbId = "--usb-id";
+const std::string kScript = "--script";
+const std::string kScreenshot = "--screenshot";
 const std::string kLimits = "--limits";
+const std::string kFlags[] = {"-h", "--help", "--virtual-time", "--yes", "--quit"};
 
 // The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
 // not that option. A missing value reads as empty.
@@ -27,12 +30,15 @@ std::optional<std::string> value_of(const std::string& opt, const std::vector<st
 }  // namespace
 
 bool takes_value(const std::string& arg) {
-    return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kLimits;
+    return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kScript ||
+           arg == kScreenshot || arg == kLimits;
 }
 
 bool is_launch_option(const std::string& arg) {
-    if (arg == "-h" || arg == "--help" || arg.rfind(core::kSimulateOption, 0) == 0) return true;
-    for (const std::string& opt : {kTrace, kDevice, kUsbId, kLimits})
+    if (arg.rfind(core::kSimulateOption, 0) == 0) return true;
+    for (const std::string& flag : kFlags)
+        if (arg == flag) return true;
+    for (const std::string& opt : {kTrace, kDevice, kUsbId, kScript, kScreenshot, kLimits})
         if (arg == opt || arg.rfind(opt + "=", 0) == 0) return true;
     return false;
 }
@@ -52,6 +58,24 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             }
             options.simulate = true;
             options.board_code = *code;
+        } else if (a == "--virtual-time") {
+            options.virtual_time = true;
+        } else if (a == "--yes") {
+            options.yes = true;
+        } else if (a == "--quit") {
+            options.quit = true;
+        } else if (const auto script = value_of(kScript, args, i)) {
+            options.script = *script;
+            if (options.script.empty()) {
+                error = "--script needs a file";
+                return false;
+            }
+        } else if (const auto shots = value_of(kScreenshot, args, i)) {
+            options.screenshot = *shots;
+            if (options.screenshot.empty()) {
+                error = "--screenshot needs a folder";
+                return false;
+            }
         } else if (const auto trace = value_of(kTrace, args, i)) {
             options.trace = *trace;
             if (options.trace.empty()) {
@@ -82,13 +106,17 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             return false;
         }
     }
+    if (options.virtual_time && !options.simulate) {
+        error = "--virtual-time needs --simulate";
+        return false;
+    }
     return true;
 }
 
 const char* launch_usage() {
-    return "usage: seisbench [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] "
-           "[--trace FILE]\n"
-           "                 [--limits FILE]\n"
+    return "usage: seisbench [--simulate[=CODE]] [--virtual-time] [--device SERIAL]\n"
+           "                 [--usb-id VID:PID] [--trace FILE] [--yes] [--script FILE]\n"
+           "                 [--screenshot DIR] [--quit] [--limits FILE]\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
            "                    codes other than 1 to 10 show as an unknown target)\n"
@@ -97,7 +125,15 @@ const char* launch_usage() {
            "  --usb-id VID:PID  also take USB devices with these hexadecimal ids for boards\n"
            "                    (10c4:ea61 always counts); may be given more than once\n"
            "  --trace FILE      append every USB call to FILE as JSON lines\n"
-           "  --limits FILE     pass/fail limits (JSON) shown beside the analysis read-outs\n";
+           "  --limits FILE     pass/fail limits (JSON) shown beside the analysis read-outs\n"
+           "  --virtual-time    with --simulate: waits and captures take no real time\n"
+           "  --script FILE     after start-up, run FILE's commands (those of seisbench-cli, one\n"
+           "                    a line) in the console, as if typed; the first failure stops it\n"
+           "  --yes             answer the script's confirmations yes (otherwise no)\n"
+           "  --screenshot DIR  then write DIR/window.png and DIR/PANEL.png for every open panel,\n"
+           "                    the window at 1920x1080\n"
+           "  --quit            then end, with seisbench-cli's exit status for the script\n"
+           "                    (0 done, 1 a command failed, 2 a usage error)\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {

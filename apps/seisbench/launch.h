@@ -23,6 +23,16 @@ struct LaunchOptions {
     std::vector<usb::UsbId> usb_ids;
     // --limits FILE (or --limits=FILE): pass/fail limits shown beside the analysis read-outs.
     std::string limits;
+    // --virtual-time: with --simulate, waits and captures take no real time.
+    bool virtual_time = false;
+    // --yes: a script's confirmations are answered yes (otherwise no).
+    bool yes = false;
+    // --script FILE: commands run in the console after start-up, as if typed.
+    std::string script;
+    // --screenshot DIR: after the script, a picture of the window and of every open panel.
+    std::string screenshot;
+    // --quit: after the script (and the pictures), end with the script's exit status.
+    bool quit = false;
 };
 
 // Reads the arguments after the program name. False, with a one-line reason in error, for an

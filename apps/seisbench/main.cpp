@@ -1,22 +1,31 @@
-// The desktop program: the whole system with the Qt front-end and the real clock.
+// The desktop program: the whole system with the Qt front-end, its console, and scripted runs.
 #include <QApplication>
+#include <QTimer>
 
 #include <iostream>
 #include <memory>
 
 #include "analysis/readouts.h"
+#include "cli/cli.h"
+#include "cli/command_line.h"
 #include "core/user_files.h"
 #include "platform/clock/clock.h"
+#include "platform/ui/qt/console.h"
+#include "platform/ui/qt/main_window.h"
 #include "platform/ui/qt/qt_frontend.h"
+#include "platform/ui/recording_frontend.h"
 #include "platform/usb/libusb_host.h"
 #include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
+#include "seisbench/console_session.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
 #include "shell/startup.h"
 
 namespace {
+
+const QSize kScreenshotSize(1920, 1080);
 
 // 0 to go on; otherwise the exit status, after the usage or the error is printed.
 int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions& options) {
@@ -54,6 +63,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    std::vector<std::string> script;
+    if (!options.script.empty() && !cli::read_script(options.script, script)) {
+        std::cerr << "seisbench: cannot open script " << options.script << "\n";
+        return cli::kUsage;
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("seisbench"));
@@ -67,14 +81,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    platform::RealClock clock;
-    ui::qt::QtFrontend frontend;
+    platform::RealClock real_clock;
+    platform::VirtualClock virtual_clock;
+    platform::Clock& clock = options.virtual_time ? static_cast<platform::Clock&>(virtual_clock)
+                                                  : static_cast<platform::Clock&>(real_clock);
+    ui::qt::QtFrontend window;
+    ui::RecordingFrontend frontend(window);
     usb::SimBus sim_bus(clock);
+    simboard::SimBoard* sim = nullptr;
     std::unique_ptr<usb::Bus> real;
     if (options.simulate) {
         simboard::BoardConfig cfg;
         cfg.board_code = static_cast<std::uint8_t>(options.board_code);
-        sim_bus.add_board(cfg);
+        sim = &sim_bus.add_board(cfg);
     } else {
         // A problem the person can mend (a missing permission) is shown as it is met, before
         // the connection's own message.
@@ -102,5 +121,38 @@ int main(int argc, char** argv) {
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(limits);
     app.shell.userDir = core::user_dir_for(resources, exe_dir).string();
-    return shell::seisbench_main(app);
+    if (shell::startup(app) < 0) return 1;
+
+    seisbench::ConsoleSession session(app, frontend, sim);
+    auto* main_window = static_cast<ui::qt::MainWindow*>(window.main_window());
+    auto* console = new ui::qt::Console(
+        [&session](const std::string& line, bool json) { return session.run(line, json); },
+        cli::command_names());
+    main_window->add_console(console);
+
+    int script_status = cli::kOk;
+    if (!options.script.empty() || !options.screenshot.empty() || options.quit) {
+        // Once the loop runs, so the window is up and laid out.
+        QTimer::singleShot(0, main_window, [&] {
+            window.build_views();
+            // Pictures for the documentation are taken at a common desktop size.
+            if (!options.screenshot.empty()) {
+                main_window->showNormal();
+                main_window->resize(kScreenshotSize);
+                main_window->tile();
+            }
+            script_status = session.run_script(*console, script, options.yes);
+            if (!options.screenshot.empty()) {
+                QCoreApplication::processEvents();
+                if (!main_window->save_screenshots(QString::fromStdString(options.screenshot))) {
+                    std::cerr << "seisbench: cannot write the screenshots to " << options.screenshot
+                              << "\n";
+                    if (script_status == cli::kOk) script_status = cli::kFailed;
+                }
+            }
+            if (options.quit) app.ui.QuitUserInterface(0);
+        });
+    }
+    const int loop = app.ui.RunUserInterface();
+    return options.quit ? script_status : loop;
 }

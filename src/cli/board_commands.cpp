@@ -11,7 +11,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "core/system_types.h"
-#include "platform/ui/headless_frontend.h"
+#include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"

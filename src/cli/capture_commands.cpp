@@ -9,7 +9,7 @@
 #include "cli/command.h"
 #include "core/system_types.h"
 #include "platform/simboard/sim_board.h"
-#include "platform/ui/headless_frontend.h"
+#include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "shell/show_outcome.h"

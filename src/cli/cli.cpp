@@ -1,26 +1,13 @@
 #include "cli/cli.h"
 
-#include <fstream>
-#include <iomanip>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "analysis/readouts.h"
-#include "cli/analysis_commands.h"
-#include "cli/board_commands.h"
-#include "cli/capture_commands.h"
 #include "cli/command.h"
-#include "cli/config_commands.h"
-#include "cli/debug_commands.h"
-#include "cli/device_commands.h"
-#include "cli/firmware_commands.h"
-#include "cli/macro_commands.h"
-#include "cli/report_commands.h"
-#include "cli/sim_commands.h"
-#include "cli/tool_commands.h"
-#include "cli/trace_commands.h"
+#include "cli/command_line.h"
 #include "core/number_text.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -59,10 +46,10 @@ const char* const kUsageText =
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
     "standard error as 'TITLE: TEXT'; lines for the standard-output window go to standard\n"
-    "output (with --json into the command's \"output\" array). Exit status: 0 all commands "
-    "succeeded, 1 one failed,\n"
-    "2 usage error (a limits file that does not parse or names an unknown figure too),\n"
-    "3 all commands succeeded but a figure failed its limit.\n"
+    "output (with --json into the command's \"output\" array).\n"
+    "Exit status: 0 all commands succeeded, 1 one failed, 2 usage error (a limits file that does\n"
+    "not parse or names an unknown figure too), 3 all commands succeeded but a figure failed its\n"
+    "limit.\n"
     "\n"
     "Commands:\n";
 
@@ -78,13 +65,6 @@ struct Options {
     analysis::Limits limits;
     std::vector<std::string> commands;
 };
-
-std::vector<std::string> split_words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
 
 int parse_options(const std::vector<std::string>& args, Options* o, std::ostream& err) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -139,16 +119,9 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 err << "seisbench-cli: --script needs a file\n";
                 return kUsage;
             }
-            std::ifstream f(args[i]);
-            if (!f) {
+            if (!read_script(args[i], o->commands)) {
                 err << "seisbench-cli: cannot open script " << args[i] << "\n";
                 return kUsage;
-            }
-            for (std::string line; std::getline(f, line);) {
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                const auto first = line.find_first_not_of(" \t");
-                if (first == std::string::npos || line[first] == '#') continue;
-                o->commands.push_back(line);
             }
         } else if (a.rfind("--", 0) == 0) {
             err << "seisbench-cli: unknown option " << a << "\n";
@@ -160,57 +133,30 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
     return kOk;
 }
 
-// output: the lines the command wrote to the standard-output window.
-void print_result(const Context& c, const std::string& name, const Result& r,
-                  const std::vector<std::string>& output) {
-    if (c.json) {
-        nlohmann::ordered_json j;
-        j["command"] = name;
-        j["ok"] = r.status == kOk;
-        for (auto& [k, v] : r.data.items()) j[k] = v;
-        if (!output.empty()) j["output"] = output;
-        if (r.status != kOk) j["error"] = r.error;
-        c.out << j.dump() << std::endl;
-        return;
+// One synopsis and its description a line; a synopsis too long for its column gets a line of
+// its own, with the description below it.
+void print_command_help(std::ostream& out) {
+    constexpr std::size_t kColumn = 44;
+    for (const auto& [name, info] : commands()) {
+        out << "  " << info.usage;
+        if (info.usage.size() + 2 <= kColumn)
+            out << std::string(kColumn - info.usage.size(), ' ');
+        else
+            out << "\n" << std::string(kColumn + 2, ' ');
+        out << info.help << "\n";
     }
-    for (const std::string& line : output) c.out << line << "\n";
-    if (r.status != kOk) {
-        c.out.flush();
-        return;
-    }
-    for (const std::string& line : r.text) c.out << line << "\n";
-    size_t width = 0;
-    for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
-    for (const auto& [label, value] : r.lines)
-        c.out << std::left << std::setw(static_cast<int>(width) + 2) << label + ":" << value
-              << "\n";
-    c.out.flush();
 }
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, const std::string& resource_dir, std::ostream& out,
         std::ostream& err, const RealBus& real_bus, const std::string& user_dir) {
-    if (commands().empty()) {
-        add_board_commands();
-        add_config_commands();
-        add_analysis_commands();
-        add_sim_commands();
-        add_capture_commands();
-        add_macro_commands();
-        add_trace_commands();
-        add_tool_commands();
-        add_firmware_commands();
-        add_device_commands();
-        add_debug_commands();
-        add_report_commands();
-    }
+    add_all_commands();
     Options o;
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
     if (o.help) {
         out << kUsageText;
-        for (const auto& [name, info] : commands())
-            out << "  " << std::left << std::setw(58) << info.usage << info.help << "\n";
+        print_command_help(out);
         return kOk;
     }
 
@@ -264,18 +210,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
 
     Context ctx{app, frontend, o.json, out, err, sim};
     for (const std::string& line : o.commands) {
-        const std::vector<std::string> words = split_words(line);
-        if (words.empty()) continue;
-        // An unknown command is reported like any other failed one, so --json still prints
-        // one object for it.
-        const auto it = commands().find(words[0]);
-        const std::size_t lines_before = frontend.stdout_lines.size();
-        Result r = it == commands().end()
-                       ? usage_error("unknown command '" + words[0] + "' (see --help)")
-                       : it->second.handler(ctx, words);
-        print_result(ctx, words[0], r,
-                     {frontend.stdout_lines.begin() + static_cast<std::ptrdiff_t>(lines_before),
-                      frontend.stdout_lines.end()});
+        const Result r = run_line(ctx, line);
         if (r.status != kOk) {
             err << "seisbench-cli: " << line << ": " << r.error << "\n";
             return r.status;

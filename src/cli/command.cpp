@@ -4,7 +4,7 @@
 
 #include "cli/board_commands.h"
 #include "cli/cli.h"
-#include "platform/ui/headless_frontend.h"
+#include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 

@@ -15,7 +15,7 @@
 class App;
 
 namespace ui {
-class HeadlessFrontend;
+struct Record;
 }
 namespace simboard {
 class SimBoard;
@@ -25,7 +25,8 @@ namespace cli {
 
 struct Context {
     App& app;
-    ui::HeadlessFrontend& frontend;
+    // What the front-end showed: the popups and the standard-output lines.
+    const ui::Record& record;
     bool json = false;
     std::ostream& out;
     std::ostream& err;

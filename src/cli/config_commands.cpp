@@ -6,7 +6,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "core/system_types.h"
-#include "platform/ui/headless_frontend.h"
+#include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "shell/show_outcome.h"

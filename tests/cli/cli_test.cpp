@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli/command.h"
 
 namespace {
 
@@ -102,6 +103,13 @@ TEST(Cli, HelpAndAnEmptyRunSucceed) {
     EXPECT_EQ(help.status, cli::kOk);
     EXPECT_NE(help.out.find("usage: seisbench-cli"), std::string::npos);
     EXPECT_NE(help.out.find("reg read ADDR"), std::string::npos);
+    // Every synopsis stands apart from its description: two spaces or a line of its own.
+    for (const auto& [name, info] : cli::commands()) {
+        const auto at = help.out.find("\n  " + info.usage);
+        ASSERT_NE(at, std::string::npos) << name;
+        const std::string after = help.out.substr(at + 3 + info.usage.size(), 2);
+        EXPECT_TRUE(after == "  " || after[0] == '\n') << name << ": '" << after << "'";
+    }
     EXPECT_EQ(run({}).status, cli::kOk);
 }
 

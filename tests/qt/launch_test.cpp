@@ -83,6 +83,33 @@ TEST(Launch, SimulateWithAndWithoutABoardCode) {
     EXPECT_TRUE(seisbench::takes_value("--limits"));
 }
 
+TEST(Launch, ScriptedRunOptions) {
+    LaunchOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--simulate", "--virtual-time", "--yes", "--script", "job.txt",
+                       "--screenshot=shots", "--quit"},
+                      o, error))
+        << error;
+    EXPECT_TRUE(o.virtual_time && o.yes && o.quit);
+    EXPECT_EQ(o.script, "job.txt");
+    EXPECT_EQ(o.screenshot, "shots");
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } bad[] = {
+        {{"--virtual-time"}, "--virtual-time needs --simulate"},
+        {{"--script"}, "--script needs a file"},
+        {{"--screenshot="}, "--screenshot needs a folder"},
+    };
+    for (const auto& b : bad) {
+        EXPECT_FALSE(parse(b.args, o, error)) << b.args[0];
+        EXPECT_EQ(error, b.error);
+    }
+    for (const char* opt : {"--script", "--screenshot"}) EXPECT_TRUE(seisbench::takes_value(opt));
+    for (const char* flag : {"--yes", "--quit", "--virtual-time"})
+        EXPECT_TRUE(seisbench::is_launch_option(flag)) << flag;
+}
+
 TEST(Launch, BadArgumentsAreRefusedWithAReason) {
     LaunchOptions o;
     std::string error;

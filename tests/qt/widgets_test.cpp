@@ -223,7 +223,7 @@ TEST(QtWidgets, MainWindowCarriesTitleAndMenus) {
     QStringList menus;
     for (QAction* a : main->menuBar()->actions())
         if (a->isVisible()) menus << a->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&Panels", "&Board", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Panels", "&Board", "&Window", "&Help"}));
 
     auto* hires = main->findChild<QAction*>("HIRES");
     auto* lores = main->findChild<QAction*>("LORES");

@@ -10,17 +10,11 @@
 #include <vector>
 
 #include "platform/ui/frontend.h"
+#include "platform/ui/record.h"
 
 namespace ui {
 
-struct Popup {
-    enum Kind { Message, Confirm, Prompt, FileSelect };
-    Kind kind;
-    std::string title;
-    std::string text;
-};
-
-class HeadlessFrontend : public Frontend {
+class HeadlessFrontend : public Frontend, public Record {
   public:
     struct Action {
         enum Kind { Run, Commit, SetValue, SetIndex, Click, Close, Menu, RightClick };
@@ -39,9 +33,7 @@ class HeadlessFrontend : public Frontend {
     std::deque<std::optional<std::string>> prompts;
     std::deque<std::optional<std::string>> files;
 
-    // What the system showed.
-    std::vector<Popup> popups;
-    std::vector<std::string> stdout_lines;
+    // What the system showed, besides the popups and lines of the record.
     std::vector<std::string> help_requests;
     // Progress updates shown so far, and the update at which the person cancels (-1 never).
     int progress_updates = 0;

@@ -1,6 +1,7 @@
 #include "platform/ui/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFontDatabase>
 #include <QMdiArea>
@@ -26,7 +27,6 @@ namespace ui::qt {
 namespace {
 
 constexpr int kOutputLines = 10000;  // the standard-output window keeps the latest lines
-constexpr int kCascadeStep = 28;
 
 void collect_ids(const std::vector<MenuItem>& items, std::set<int>& ids) {
     for (const MenuItem& m : items) {
@@ -102,16 +102,17 @@ void MainWindow::bind(const Runtime& rt, PanelView* view) {
         view->hide();
     }
     menubar_ = rt.GetPanelMenuBar(panel_);
-    const MenuBar* mb = rt.menubar(menubar_);
-    if (!mb) return;
-    for (const MenuItem& m : mb->menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromStdString(m.label));
-        menu->setObjectName(QString::fromStdString(m.name));
-        menus_[m.id] = menu;
-        actions_[m.id] = menu->menuAction();
-        for (const MenuItem& item : m.items) build_menu(menu, item, menubar_);
+    if (const MenuBar* mb = rt.menubar(menubar_)) {
+        for (const MenuItem& m : mb->menus) {
+            QMenu* menu = menuBar()->addMenu(QString::fromStdString(m.label));
+            menu->setObjectName(QString::fromStdString(m.name));
+            menus_[m.id] = menu;
+            actions_[m.id] = menu->menuAction();
+            for (const MenuItem& item : m.items) build_menu(menu, item, menubar_);
+        }
+        sync_menus();
     }
-    sync_menus();
+    add_window_menu();
 }
 
 void MainWindow::build_menu(QMenu* into, const MenuItem& item, int menubar) {
@@ -206,6 +207,7 @@ QWidget* MainWindow::add_panel(PanelView* view, bool top_level) {
 
 void MainWindow::show_panel(QWidget* window, PanelView* view) {
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
+    const bool opening = !window->isVisible();
     if (!window->property("placed").toBool()) {
         if (sub && !area_->isVisible()) {
             // The workspace has no size yet: placed (and shown) once the main window is up.
@@ -221,6 +223,72 @@ void MainWindow::show_panel(QWidget* window, PanelView* view) {
         area_->setActiveSubWindow(sub);
     else
         window->activateWindow();
+    // A panel that opens joins the tiles, so none hides another.
+    if (opening && sub) tile();
+}
+
+void MainWindow::tile() {
+    QMdiSubWindow* active = area_->activeSubWindow();
+    area_->tileSubWindows();
+    if (active) area_->setActiveSubWindow(active);
+}
+
+void MainWindow::cascade() {
+    area_->cascadeSubWindows();
+}
+
+void MainWindow::add_window_menu() {
+    auto* menu = new QMenu(tr("&Window"), this);
+    menu->setObjectName(QStringLiteral("WINDOW"));
+    QAction* t = menu->addAction(tr("&Tile"), this, &MainWindow::tile);
+    t->setObjectName(QStringLiteral("TILE"));
+    t->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    QAction* c = menu->addAction(tr("&Cascade"), this, &MainWindow::cascade);
+    c->setObjectName(QStringLiteral("CASCADE"));
+    c->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+K")));
+    // Before Help, where people look for it.
+    QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("HELP"), Qt::FindDirectChildrenOnly);
+    menuBar()->insertMenu(help ? help->menuAction() : nullptr, menu);
+}
+
+void MainWindow::add_console(QWidget* console) {
+    console_dock_ = new QDockWidget(tr("Console"), this);
+    console_dock_->setObjectName(QStringLiteral("ConsoleWindow"));
+    console_dock_->setWidget(console);
+    console_dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                               QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::BottomDockWidgetArea, console_dock_);
+    // Beside the standard-output window, as a tab of the same dock area.
+    tabifyDockWidget(output_dock_, console_dock_);
+    console_dock_->hide();
+    QAction* toggle = console_dock_->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("CONSOLE"));
+    toggle->setText(tr("C&onsole"));
+    toggle->setShortcut(QKeySequence(QStringLiteral("F12")));
+    connect(toggle, &QAction::toggled, this, [this, console](bool on) {
+        if (!on) return;
+        console_dock_->raise();
+        console->setFocus();
+    });
+    QMenu* panels = menuBar()->findChild<QMenu*>(QStringLiteral("PANELS"));
+    if (panels) {
+        panels->addSeparator();
+        panels->addAction(toggle);
+    } else {
+        addAction(toggle);
+    }
+}
+
+bool MainWindow::save_screenshots(const QString& dir) {
+    if (!QDir().mkpath(dir)) return false;
+    bool ok = grab().save(dir + QStringLiteral("/window.png"));
+    for (const auto& [window, handle] : panel_windows_) {
+        auto* w = static_cast<QWidget*>(window);
+        if (!w->isVisible()) continue;
+        const QString name = QString::fromStdString(rt_->panel(handle)->name).toLower();
+        ok = w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")) && ok;
+    }
+    return ok;
 }
 
 void MainWindow::place(QWidget* window, PanelView* view) {
@@ -241,9 +309,6 @@ void MainWindow::place(QWidget* window, PanelView* view) {
         // A small panel (about) opens in the middle.
         sub->move(std::max(0, (area.width() - sub->width()) / 2),
                   std::max(0, (area.height() - sub->height()) / 3));
-    } else {
-        const int offset = kCascadeStep * (shown_count_++ % 6);
-        sub->move(offset, offset);
     }
     fit_into_workspace(sub);
 }

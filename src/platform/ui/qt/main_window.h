@@ -1,6 +1,6 @@
 // The main window: the main panel's title and menu bar, the child panels as sub-windows of a
-// workspace, the standard-output window docked below, and a busy indicator that moves while
-// system code holds the program.
+// workspace (tiled as they open, so none hides another), the standard-output window and the
+// console docked below, and a busy indicator that moves while system code holds the program.
 #pragma once
 
 #include <QMainWindow>
@@ -48,6 +48,16 @@ class MainWindow : public QMainWindow {
     void hide_panel(QWidget* window);
     QMdiArea* workspace() const { return area_; }
 
+    // The console as a dock below the workspace, shown and hidden from the Panels menu.
+    void add_console(QWidget* console);
+    QDockWidget* console_window() const { return console_dock_; }
+    // Sets the visible panels side by side (the first-start layout) or one behind another.
+    void tile();
+    void cascade();
+    // Writes DIR/window.png and DIR/<panel>.png for every open panel; false when one cannot
+    // be written.
+    bool save_screenshots(const QString& dir);
+
     void append_output(const QString& line);
     QPlainTextEdit* output() const { return output_; }
     QDockWidget* output_window() const { return output_dock_; }
@@ -69,6 +79,7 @@ class MainWindow : public QMainWindow {
     void place(QWidget* window, PanelView* view);
     void place_pending();
     void fit_into_workspace(QMdiSubWindow* sub);
+    void add_window_menu();
 
     UserActions& user_;
     const Runtime* rt_ = nullptr;
@@ -76,13 +87,13 @@ class MainWindow : public QMainWindow {
     int menubar_ = 0;
     QMdiArea* area_;
     QDockWidget* output_dock_;
+    QDockWidget* console_dock_ = nullptr;
     QPlainTextEdit* output_;
     QProgressBar* busy_;
     QTimer* busy_idle_;
     std::map<int, QAction*> actions_;        // menu item id -> action (a menu's own action too)
     std::map<int, QMenu*> menus_;            // menu item id -> the menu it opens
     std::map<QObject*, int> panel_windows_;  // sub-window or window -> panel handle
-    int shown_count_ = 0;
     std::vector<std::pair<QMdiSubWindow*, PanelView*>> pending_;  // to show once laid out
 };
 

@@ -1,0 +1,114 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+
+#include "cli/analysis_commands.h"
+#include "cli/board_commands.h"
+#include "cli/capture_commands.h"
+#include "cli/cli.h"
+#include "cli/config_commands.h"
+#include "cli/debug_commands.h"
+#include "cli/device_commands.h"
+#include "cli/firmware_commands.h"
+#include "cli/macro_commands.h"
+#include "cli/report_commands.h"
+#include "cli/sim_commands.h"
+#include "cli/tool_commands.h"
+#include "cli/trace_commands.h"
+#include "platform/ui/record.h"
+
+namespace cli {
+
+namespace {
+
+std::vector<std::string> split_words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+// output: the lines the command wrote to the standard-output window.
+void print_result(const Context& c, const std::string& name, const Result& r,
+                  const std::vector<std::string>& output) {
+    if (c.json) {
+        nlohmann::ordered_json j;
+        j["command"] = name;
+        j["ok"] = r.status == kOk;
+        for (auto& [k, v] : r.data.items()) j[k] = v;
+        if (!output.empty()) j["output"] = output;
+        if (r.status != kOk) j["error"] = r.error;
+        c.out << j.dump() << std::endl;
+        return;
+    }
+    for (const std::string& line : output) c.out << line << "\n";
+    if (r.status != kOk) {
+        c.out.flush();
+        return;
+    }
+    for (const std::string& line : r.text) c.out << line << "\n";
+    size_t width = 0;
+    for (const auto& [label, value] : r.lines) width = std::max(width, label.size());
+    for (const auto& [label, value] : r.lines)
+        c.out << std::left << std::setw(static_cast<int>(width) + 2) << label + ":" << value
+              << "\n";
+    c.out.flush();
+}
+
+}  // namespace
+
+void add_all_commands() {
+    if (!commands().empty()) return;
+    add_board_commands();
+    add_config_commands();
+    add_analysis_commands();
+    add_sim_commands();
+    add_capture_commands();
+    add_macro_commands();
+    add_trace_commands();
+    add_tool_commands();
+    add_firmware_commands();
+    add_device_commands();
+    add_debug_commands();
+    add_report_commands();
+}
+
+std::vector<std::string> command_names() {
+    add_all_commands();
+    std::vector<std::string> names;
+    for (const auto& [name, info] : commands()) names.push_back(name);
+    return names;
+}
+
+Result run_line(Context& ctx, const std::string& line) {
+    add_all_commands();
+    const std::vector<std::string> words = split_words(line);
+    if (words.empty()) return {};
+    const auto it = commands().find(words[0]);
+    const std::size_t lines_before = ctx.record.stdout_lines.size();
+    Result r = it == commands().end()
+                   ? usage_error("unknown command '" + words[0] + "' (see --help)")
+                   : it->second.handler(ctx, words);
+    const auto& all = ctx.record.stdout_lines;
+    print_result(
+        ctx, words[0], r,
+        {all.begin() + static_cast<std::ptrdiff_t>(std::min(lines_before, all.size())), all.end()});
+    return r;
+}
+
+bool read_script(const std::string& path, std::vector<std::string>& lines) {
+    std::ifstream f(path);
+    if (!f) return false;
+    for (std::string line; std::getline(f, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        lines.push_back(line);
+    }
+    return true;
+}
+
+}  // namespace cli

@@ -1,0 +1,84 @@
+// seisbench --script --screenshot --quit: the program runs the main job as if typed in its
+// console, takes the pictures of a real run (build/screenshots/main-job) and ends with the
+// script's status.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "qt_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    QString out, err;
+};
+
+ProgramRun run_program(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SEISBENCH_EXECUTABLE),
+            QStringList{"--simulate", "--virtual-time"} + args);
+    ProgramRun r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "seisbench did not end";
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+}  // namespace
+
+TEST(ScriptedRun, TheMainJobEndsWellAndLeavesItsPictures) {
+    const QString dir = QStringLiteral(SEISBENCH_SCREENSHOT_DIR "/main-job");
+    QDir(dir).removeRecursively();
+    const ProgramRun r =
+        run_program({"--yes", "--script", SEISBENCH_MAIN_JOB, "--screenshot", dir, "--quit"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    // The figures of the real capture, as the console printed them.
+    EXPECT_TRUE(r.out.contains(QRegularExpression("channel 1 S/N: +1[0-9]{2}\\.")))
+        << r.out.toStdString();
+    for (const char* name : {"window", "setup", "analysis"}) {
+        const QImage picture(dir + "/" + name + ".png");
+        EXPECT_FALSE(picture.isNull()) << name;
+    }
+    EXPECT_EQ(QImage(dir + "/window.png").size(), QSize(1920, 1080));
+}
+
+TEST(ScriptedRun, TheFirstFailureStopsTheScriptAndGivesItsStatus) {
+    QTemporaryDir tmp;
+    const struct {
+        const char* script;
+        int status;
+    } cases[] = {
+        {"connect\nreg read NOSUCH\nreg write VERSION 1\n", 2},
+        // Its message is written out, not shown in a dialog that would hold the run.
+        {"# a file that is not there\nconnect\nload fir /nonexistent\nreg read VERSION\n", 1},
+    };
+    for (const auto& c : cases) {
+        const QString script = tmp.filePath("job.txt");
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.script);
+        f.close();
+        const QString shots = tmp.filePath("shots");
+        const ProgramRun r = run_program({"--script", script, "--screenshot", shots, "--quit"});
+        EXPECT_EQ(r.status, c.status) << c.script << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("seisbench: ")) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains("value:")) << "ran on after the failure";
+        EXPECT_TRUE(QFile::exists(shots + "/window.png"));  // pictures of the failed state too
+    }
+    EXPECT_EQ(run_program({"--script", tmp.filePath("none.txt"), "--quit"}).status, 2);
+}
