@@ -49,6 +49,8 @@ TEST(FirmwareCommand, GeneratedImageGoesInAndComesBackByteForByte) {
         const auto [status, last] = run(c.yes ? std::vector<std::string>{"--yes", c.command}
                                               : std::vector<std::string>{c.command});
         EXPECT_EQ(status, c.status) << c.command;
-        if (c.step) EXPECT_EQ(last["step"], c.step) << c.command;
+        if (c.step) {
+            EXPECT_EQ(last["step"], c.step) << c.command;
+        }
     }
 }

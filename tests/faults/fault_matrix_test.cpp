@@ -175,8 +175,9 @@ TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
         SCOPED_TRACE(std::string(row.operation) + " x " + row.fault);
         Rig rig;
         // The EEPROM verify rows compare against what a clean write left.
-        if (std::string(row.command).rfind("eeprom verify", 0) == 0)
+        if (std::string(row.command).rfind("eeprom verify", 0) == 0) {
             ASSERT_EQ(rig.run("eeprom write EEPROM").status, cli::kOk);
+        }
         // A connect is tried from the toggle switched off.
         if (std::string(row.command) == "connect") rig.run("disconnect");
         const Rig::Held before = rig.held();
@@ -204,7 +205,9 @@ TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
         ASSERT_EQ(rig.run("sim fault clear").status, cli::kOk);
         std::istringstream recovery(row.recovery);
         for (std::string step; std::getline(recovery, step, ';');) {
-            if (!step.empty()) ASSERT_EQ(rig.run(step.substr(step[0] == ' ')).status, cli::kOk);
+            if (!step.empty()) {
+                ASSERT_EQ(rig.run(step.substr(step[0] == ' ')).status, cli::kOk);
+            }
         }
         const cli::Result next = rig.run(row.command);
         EXPECT_EQ(next.status, cli::kOk) << next.error;

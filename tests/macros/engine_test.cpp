@@ -1,6 +1,7 @@
 // The engine on the wire: SPI bursts, the miscellaneous commands, waits and the read log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "macros/board_port.h"
@@ -18,10 +19,14 @@ constexpr int DF = macros::kDf, SPI = macros::kSpi, CMD = macros::kCmd;
 constexpr int W = macros::kWrite, R = macros::kRead;
 
 Bytes spi_write(std::uint8_t address, std::initializer_list<std::uint8_t> data) {
-    Bytes b = {0xFE, 0x01, static_cast<std::uint8_t>(data.size() + 6), 0x02, address};
-    b.insert(b.end(), data);
-    b.push_back(0xFD);
-    b.resize(15, 0);
+    Bytes b(15, 0);
+    b[0] = 0xFE;
+    b[1] = 0x01;
+    b[2] = static_cast<std::uint8_t>(data.size() + 6);
+    b[3] = 0x02;
+    b[4] = address;
+    std::copy(data.begin(), data.end(), b.begin() + 5);
+    b[5 + data.size()] = 0xFD;
     return b;
 }
 Bytes spi_read(std::uint8_t address) {
