@@ -18,10 +18,10 @@ core::Status capture_and_analyse(App& app) {
     const int p = app.shell.setuppanel;
     ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
     ui.SetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, "Please wait");
+    const int held_channels = app.capture.NumberOfChannels;
     app.capture.NumberOfChannels = core::channels_from_code(shell::get_int(ui, p, SETUP_CHANNELS));
     ui.SetCtrlVal(p, SETUP_PROGRESS, 0);
     ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, 0x0000FF);
-    analysis::clear_spectra(app);
     const int asked = shell::get_int(ui, p, SETUP_AVERAGE);
     const int effective = asked == 0 ? 1 : asked;
     int left = effective;
@@ -29,9 +29,12 @@ core::Status capture_and_analyse(App& app) {
     while (left > 0) {
         core::Status s = capture_block(app);
         if (!s) {
+            // A first block that fails leaves the block and the spectra held before it.
+            if (left == effective) app.capture.NumberOfChannels = held_channels;
             s.step = "block " + std::to_string(effective - left + 1) + ": " + s.step;
             return s;
         }
+        if (left == effective) analysis::clear_spectra(app);
         analysis::separate_channel_data(app);
         for (int c = 0; c < app.capture.NumberOfChannels; ++c)
             analysis::add_channel_spectrum(app, effective, c);

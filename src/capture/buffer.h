@@ -12,6 +12,10 @@ struct Buffer {
     // Allocated once for the life of the program.
     std::vector<std::int32_t> iarr = std::vector<std::int32_t>(core::kBufferEntries);
     std::vector<std::int32_t> jarr = std::vector<std::int32_t>(core::kBufferEntries);
+    // The block held before a capture, kept until the capture has succeeded so a failed one
+    // loses nothing; swapped, never copied.
+    std::vector<std::int32_t> held_iarr = std::vector<std::int32_t>(core::kBufferEntries);
+    std::vector<std::int32_t> held_jarr = std::vector<std::int32_t>(core::kBufferEntries);
     int num_samples = 0;
     int NumberOfChannels = 0;  // 1 to 4 once a block was captured or loaded
     double fs = 500.0;         // output word rate, samples per second

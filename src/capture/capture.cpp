@@ -130,7 +130,9 @@ int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
     return 0;
 }
 
-core::Status capture_block(App& app) {
+namespace {
+
+core::Status capture_into_buffer(App& app) {
     Buffer& buf = app.capture;
     const int p = app.shell.setuppanel;
     const int skip = shell::get_int(app.ui, p, SETUP_SKIP);
@@ -162,6 +164,24 @@ core::Status capture_block(App& app) {
         }
     }
     return core::Status::success();
+}
+
+}  // namespace
+
+core::Status capture_block(App& app) {
+    Buffer& buf = app.capture;
+    // The capture fills the arrays as records arrive; the block held so far waits aside and
+    // comes back when the capture fails.
+    buf.iarr.swap(buf.held_iarr);
+    buf.jarr.swap(buf.held_jarr);
+    const int held_samples = buf.num_samples;
+    const core::Status s = capture_into_buffer(app);
+    if (!s) {
+        buf.iarr.swap(buf.held_iarr);
+        buf.jarr.swap(buf.held_jarr);
+        buf.num_samples = held_samples;
+    }
+    return s;
 }
 
 int capture_data(App& app) {

@@ -185,11 +185,8 @@ TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
         const std::size_t popups = rig.t.frontend.popups.size();
         const double t0 = rig.t.clock.now();
         const cli::Result faulty = rig.run(row.command);
-        // A failed operation leaves everything as it was. The capture is the exception: it
-        // fills the block in place as records arrive, so a failed one leaves a partial block.
-        const bool capture = std::string(row.operation) == "capture";
-        const bool kept_through_fault =
-            faulty.status == cli::kOk || capture || rig.held() == before;
+        // A failed operation leaves everything as it was, the captured block included.
+        const bool kept_through_fault = faulty.status == cli::kOk || rig.held() == before;
         const double spent = rig.t.clock.now() - t0;
         std::string shown;
         for (std::size_t i = popups; i < rig.t.frontend.popups.size(); ++i) {

@@ -56,7 +56,9 @@ TEST(QtWidgets, EveryControlOfEveryResourceIsRealised) {
     ASSERT_NE(devtest, nullptr);
     EXPECT_FALSE(devtest->isVisibleTo(t.panel(g.controlpanel)));
     for (auto* box : t.panel(g.controlpanel)->findChildren<QGroupBox*>())
-        if (box->title() == "Development") EXPECT_FALSE(box->isVisibleTo(t.panel(g.controlpanel)));
+        if (box->title() == "Development") {
+            EXPECT_FALSE(box->isVisibleTo(t.panel(g.controlpanel)));
+        }
 }
 
 TEST_F(AllTypes, EveryTypeIsRealised) {

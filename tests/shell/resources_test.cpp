@@ -14,8 +14,9 @@ namespace {
 void check_menu(const ui::CallbackRegistry& cb, const std::vector<ui::MenuItem>& items,
                 const std::string& file) {
     for (const auto& m : items) {
-        if (!m.callback.empty())
+        if (!m.callback.empty()) {
             EXPECT_NE(cb.menu(m.callback), nullptr) << file << ": menu " << m.callback;
+        }
         check_menu(cb, m.items, file);
     }
 }
@@ -35,11 +36,14 @@ TEST(Resources, EveryResourceLoadsAndEveryCallbackResolves) {
         const std::string file = entry.path().filename().string();
         ASSERT_EQ(r.error, "") << file;
         const ui::Panel& p = r.resource.panel;
-        if (!p.callback.empty())
+        if (!p.callback.empty()) {
             EXPECT_NE(cb.panel(p.callback), nullptr) << file << ": panel " << p.callback;
-        for (const auto& c : p.controls)
-            if (!c.callback.empty())
+        }
+        for (const auto& c : p.controls) {
+            if (!c.callback.empty()) {
                 EXPECT_NE(cb.ctrl(c.callback), nullptr) << file << ": " << c.name;
+            }
+        }
         if (r.resource.menubar) check_menu(cb, r.resource.menubar->menus, file);
     }
     EXPECT_EQ(files, 7);
