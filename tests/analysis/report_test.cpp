@@ -9,10 +9,10 @@
 #include <regex>
 #include <sstream>
 
-#include "analysis/spectra.h"
 #include "analysis/exports.h"
 #include "analysis/readouts.h"
 #include "analysis/report/svg_plot.h"
+#include "analysis/spectra.h"
 #include "analysis/spectrum/reference.h"
 #include "chipfiles/temp_dir.h"
 #include "cli_run.h"
@@ -317,14 +317,15 @@ TEST(ReportCli, LimitsDecideTheExitStatus) {
 
 TEST(ReportCli, ExportCommandsAndTheirUsage) {
     TempDir dir;
-    const std::string data = dir.path("d.csv").string(), spec = dir.path("s.csv").string();
-    const CliRun r =
-        run(with({"--json"}, with(kCapture, {"data export " + data, "spectrum export " + spec})));
+    const std::string data = dir.path("d.csv").string();
+    const std::string spectrum_csv = dir.path("s.csv").string();
+    const CliRun r = run(with(
+        {"--json"}, with(kCapture, {"data export " + data, "spectrum export " + spectrum_csv})));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.json()[2]["file"], data);
     EXPECT_EQ(r.json()[3]["bins"], 1025);  // 8192 records over 4 channels: 2048 samples each
     EXPECT_EQ(csv_rows(read_file(data)).size(), 2u + 2048u);
-    EXPECT_EQ(csv_rows(read_file(spec)).size(), 2u + 1025u);
+    EXPECT_EQ(csv_rows(read_file(spectrum_csv)).size(), 2u + 1025u);
     EXPECT_EQ(run({"spectrum export"}).status, cli::kUsage);
     EXPECT_EQ(run({"report"}).status, cli::kUsage);
     EXPECT_EQ(run({"data export " + data}).status, cli::kFailed);  // no block yet

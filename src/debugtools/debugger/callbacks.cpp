@@ -9,6 +9,7 @@
 #include "debugtools/debugger/register_dump.h"
 #include "debugtools/debugger/transfer.h"
 #include "shell/app.h"
+#include "shell/panel_values.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
 
@@ -20,8 +21,16 @@ constexpr int kDataCtrls[kDataFields] = {DBGCMD_DATA1, DBGCMD_DATA2, DBGCMD_DATA
                                          DBGCMD_DATA5, DBGCMD_DATA6, DBGCMD_DATA7, DBGCMD_DATA8};
 
 int value_of(App& app, int panel, int ctrl) {
-    int v = 0;
-    app.ui.GetCtrlVal(panel, ctrl, &v);
+    return shell::get_int(app.ui, panel, ctrl);
+}
+
+// Selectors list headings with values above `heading`: picking one selects the entry below it.
+int skip_heading(App& app, int panel, int ctrl, int heading) {
+    int v = value_of(app, panel, ctrl);
+    if (v > heading) {
+        v -= heading;
+        app.ui.SetCtrlVal(panel, ctrl, v);
+    }
     return v;
 }
 
@@ -52,11 +61,7 @@ void dim_data_fields(App& app) {
 void debug_cmd_select(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.debugpanel1;
-    int code = value_of(app, p, DBGCMD_CMDRING);
-    if (code > 900) {
-        code -= 900;
-        ui.SetCtrlVal(p, DBGCMD_CMDRING, code);
-    }
+    const int code = skip_heading(app, p, DBGCMD_CMDRING, 900);
     ui.SetCtrlAttribute(p, DBGCMD_NUMWORDS, ui::ATTR_DIMMED, 1);
     ui.SetCtrlAttribute(p, DBGCMD_ADDRESS, ui::ATTR_DIMMED, 1);
     dim_data_fields(app);
@@ -179,11 +184,7 @@ void debug_run_to_break(App& app) {
 void debug_register_addr(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.debugpanel2;
-    int v = value_of(app, p, DBGREG_REGSELECT);
-    if (v > 9900) {
-        v -= 9900;
-        ui.SetCtrlVal(p, DBGREG_REGSELECT, v);
-    }
+    const int v = skip_heading(app, p, DBGREG_REGSELECT, 9900);
     const bool acc = v % 100 == WR_ACC0 || v % 100 == WR_ACC1;
     ui.SetCtrlAttribute(p, DBGREG_REGS, ui::ATTR_DIMMED, !acc);
     ui.SetCtrlAttribute(p, DBGREG_REGVALUE, ui::ATTR_DIMMED, 0);

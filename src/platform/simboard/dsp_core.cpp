@@ -25,6 +25,15 @@ DspCore::DspCore(const platform::Clock& clock) : clock_(clock) {
 void DspCore::power_up() {
     pmem_.assign(kMemoryWords, 0);
     dmem_.assign(kMemoryWords, 0);
+    // Waiting for a program: halted, its resume address on the stack.
+    reset_registers();
+    pending_ = false;
+    polls_left_ = 0;
+    transfer_ = Transfer::None;
+    commands_.clear();
+}
+
+void DspCore::reset_registers() {
     acc0_ = acc1_ = {};
     ar_ = mar_ = {};
     par_ = mpar_ = {};
@@ -33,13 +42,8 @@ void DspCore::power_up() {
     pcs_ = lcs_ = {};
     sp_ = 0;
     pc_ = 0;
-    // Waiting for a program: halted, its resume address on the stack.
     halted_ = false;
     halt();
-    pending_ = false;
-    polls_left_ = 0;
-    transfer_ = Transfer::None;
-    commands_.clear();
 }
 
 // --- execution ---------------------------------------------------------------------------
@@ -171,17 +175,7 @@ void DspCore::execute(int code, int count, std::uint32_t address, std::uint32_t 
     const bool even = code % 2 == 0;
     switch (code) {
         case 0x00:  // RESET: registers and stacks cleared, the memories kept
-            acc0_ = acc1_ = {};
-            ar_ = mar_ = {};
-            par_ = mpar_ = {};
-            cr_ = 0;
-            io_ = {};
-            pcs_ = lcs_ = {};
-            sp_ = 0;
-            pc_ = 0;
-            halted_ = false;
-            halt();
-            return;
+            return reset_registers();
         case 0x01:
             return halt();
         case 0x02:

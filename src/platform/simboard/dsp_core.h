@@ -83,6 +83,8 @@ class DspCore {
     void execute(int code, int count, std::uint32_t address, std::uint32_t data, const Port& port);
     void write_word(int code, std::uint32_t address, int index, std::uint32_t value);
     std::uint32_t read_word(int code, std::uint32_t address, int index);
+    // Registers and stacks cleared, PC 0, halted; the memories are left alone.
+    void reset_registers();
     void halt();
     void resume();
     void step();
