@@ -87,7 +87,10 @@ struct Reader {
             case CtrlType::Ring:
             case CtrlType::ListBox:
                 c.index = c.items.empty() ? -1 : j.value("index", 0);
-                if (c.index >= static_cast<int>(c.items.size())) c.index = 0;
+                // An index outside the items selects the first one, never a slot past them.
+                if (!c.items.empty() &&
+                    (c.index < 0 || c.index >= static_cast<int>(c.items.size())))
+                    c.index = 0;
                 c.value = c.index >= 0 ? c.items[c.index].value : 0;
                 break;
             case CtrlType::TextBox:
