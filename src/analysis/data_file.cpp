@@ -239,10 +239,12 @@ bool read_data_header(std::istream& in, DataHeader* h, ReadError* error) {
     if (h->num_samples < 0)
         return fail(error, 1,
                     "the sample count " + std::to_string(h->num_samples) + " is negative");
-    if (h->rows() > core::kBufferEntries)
+    // In 64 bits: rows() of a count near the int limit on one channel would overflow.
+    const long long rows = static_cast<long long>(h->num_samples) / h->channels + 1;
+    if (rows > core::kBufferEntries)
         return fail(error, 1,
                     std::to_string(h->num_samples) + " samples on " + std::to_string(h->channels) +
-                        " channel(s) need " + std::to_string(h->rows()) +
+                        " channel(s) need " + std::to_string(rows) +
                         " rows; the channel arrays hold " + std::to_string(core::kBufferEntries));
     return true;
 }

@@ -127,6 +127,8 @@ TEST_F(BadFile, RowsThatWouldNotFitAreRefusedBeforeAnyIsRead) {
     std::string content = "1048577,0,500,3,7fffff,5,250,0,1,0\n \n";
     for (int i = 0; i < 8; ++i) content += "1, 1, 11, 2, 21, 3, 31, 4\n";
     refused(content, 1, "need 1048578 rows");
+    // The largest count on one channel: its row count does not fit an int.
+    refused("2147483647,0,500,3,7fffff,5,250,0,1,0\n" + kGoodRows, 1, "need 2147483648 rows");
     EXPECT_TRUE(std::all_of(t->analysis.load_rows.begin(), t->analysis.load_rows.begin() + 64,
                             [](std::int32_t v) { return v == 0x5A5A; }));
     // The largest block that fits loads.

@@ -64,4 +64,35 @@ TEST(Resources, MalformedResourcesAreRefusedWithAReason) {
         R"({"name":"P","boxes":[{"controls":[{"name":"R","type":"ring","items":[["a"]]}]}]})",
         "e.uir");
     EXPECT_NE(items.error.find("list items"), std::string::npos);
+    // Integer fields take whole numbers within int's range only, never a cut real.
+    const struct {
+        const char* text;
+        const char* reason;
+    } whole[] = {
+        {R"({"name":"P","size":[1280.5, 800]})", "\"size\" is [width, height]"},
+        {R"({"name":"P","size":[1e300, 800]})", "\"size\" is [width, height]"},
+        {R"({"name":"P","size":[1280]})", "\"size\" is [width, height]"},
+        {R"({"name":"P","boxes":[{"column":1.5}]})", "\"column\" is not a whole number"},
+        {R"({"name":"P","boxes":[{"controls":[{"name":"N","type":"numeric","precision":1e300}]}]})",
+         "control N: \"precision\" is not a whole number"},
+        {R"({"name":"P","boxes":[{"controls":[{"name":"N","type":"led","value":4294967296}]}]})",
+         "control N: \"value\" is not a whole number"},
+        {R"({"name":"P","boxes":[{"controls":[{"name":"R","type":"ring","items":[["a",2.5]]}]}]})",
+         "list items"},
+    };
+    for (const auto& c : whole)
+        EXPECT_NE(ui::ReadResourceText(c.text, "f.uir").error.find(c.reason), std::string::npos)
+            << c.text;
+}
+
+TEST(Resources, ARingIndexOutsideItsItemsSelectsTheFirst) {
+    for (const char* index : {"-3", "2", "0"}) {
+        const auto r = ui::ReadResourceText(
+            std::string(R"({"name":"P","boxes":[{"controls":[{"name":"R","type":"ring",)") +
+                R"("items":[["a",5],["b",6]],"index":)" + index + "}]}]}",
+            "g.uir");
+        ASSERT_EQ(r.error, "") << index;
+        EXPECT_EQ(r.resource.panel.controls[0].index, 0) << index;
+        EXPECT_EQ(std::get<int>(r.resource.panel.controls[0].value), 5) << index;
+    }
 }

@@ -1,6 +1,8 @@
 #include "platform/ui/resource.h"
 
+#include <cstdint>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -23,11 +25,29 @@ const std::map<std::string, CtrlType>& type_names() {
     return names;
 }
 
+// A whole number within int's range. A real or a wider number is refused rather than cut,
+// which for a real beyond int's range would not even be defined.
+bool fits_int(const json& v) {
+    constexpr auto lo = std::numeric_limits<int>::min();
+    constexpr auto hi = std::numeric_limits<int>::max();
+    if (v.is_number_unsigned()) return v.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi);
+    return v.is_number_integer() && v.get<std::int64_t>() >= lo && v.get<std::int64_t>() <= hi;
+}
+
 struct Reader {
     std::string error;
 
     void fail(const std::string& what) {
         if (error.empty()) error = what;
+    }
+
+    // An integer field of object j, or fallback when j lacks it.
+    int integer(const json& j, const char* key, int fallback, const std::string& owner) {
+        const auto it = j.find(key);
+        if (it == j.end()) return fallback;
+        if (fits_int(*it)) return it->get<int>();
+        fail(owner + ": \"" + key + "\" is not a whole number");
+        return fallback;
     }
 
     Control control(const json& j, int id) {
@@ -42,31 +62,31 @@ struct Reader {
             return c;
         }
         c.type = t->second;
+        const std::string where = "control " + c.name;
         c.label = j.value("label", "");
         c.callback = j.value("callback", "");
         c.is_real = j.value("real", false);
         c.indicator = j.value("indicator", false);
-        c.precision = j.value("precision", c.is_real ? 3 : 0);
-        c.hex_digits = j.value("hex", 0);
+        c.precision = integer(j, "precision", c.is_real ? 3 : 0, where);
+        c.hex_digits = integer(j, "hex", 0, where);
         c.hex = c.hex_digits > 0;
         c.min = j.value("min", c.min);
         c.max = j.value("max", c.max);
-        c.max_length = j.value("max_length", 0);
+        c.max_length = integer(j, "max_length", 0, where);
         c.on_text = j.value("on_text", c.on_text);
         c.off_text = j.value("off_text", c.off_text);
         c.units = j.value("units", "");
-        c.width = j.value("width", 0);
+        c.width = integer(j, "width", 0, where);
         c.monospace = j.value("monospace", false);
         c.dimmed = j.value("dimmed", false);
         c.visible = j.value("visible", true);
-        c.text_colour = j.value("colour", c.text_colour);
-        c.on_colour = j.value("on_colour", c.on_colour);
+        c.text_colour = integer(j, "colour", c.text_colour, where);
+        c.on_colour = integer(j, "on_colour", c.on_colour, where);
         c.interval = j.value("interval", 1.0);
         c.enabled = j.value("enabled", true);
         if (j.contains("items")) {
             for (const auto& it : j["items"]) {
-                if (!it.is_array() || it.size() != 2 || !it[0].is_string() ||
-                    !it[1].is_number_integer()) {
+                if (!it.is_array() || it.size() != 2 || !it[0].is_string() || !fits_int(it[1])) {
                     fail("control " + c.name + ": list items are [label, integer value]");
                     break;
                 }
@@ -78,7 +98,7 @@ struct Reader {
                 if (c.is_real)
                     c.value = j.value("value", 0.0);
                 else
-                    c.value = j.value("value", 0);
+                    c.value = integer(j, "value", 0, where);
                 break;
             case CtrlType::Text:
             case CtrlType::Label:
@@ -86,15 +106,18 @@ struct Reader {
                 break;
             case CtrlType::Ring:
             case CtrlType::ListBox:
-                c.index = c.items.empty() ? -1 : j.value("index", 0);
-                if (c.index >= static_cast<int>(c.items.size())) c.index = 0;
+                c.index = c.items.empty() ? -1 : integer(j, "index", 0, where);
+                // An index outside the items selects the first one, never a slot past them.
+                if (!c.items.empty() &&
+                    (c.index < 0 || c.index >= static_cast<int>(c.items.size())))
+                    c.index = 0;
                 c.value = c.index >= 0 ? c.items[c.index].value : 0;
                 break;
             case CtrlType::TextBox:
                 c.value = std::string();
                 break;
             default:
-                c.value = j.value("value", 0);
+                c.value = integer(j, "value", 0, where);
         }
         return c;
     }
@@ -136,14 +159,19 @@ ResourceResult ReadResourceText(const std::string& text, const std::string& file
         p.title = j.value("title", "");
         p.callback = j.value("callback", "");
         if (j.contains("size")) {
-            p.width = j["size"].at(0).get<int>();
-            p.height = j["size"].at(1).get<int>();
+            const json& size = j["size"];
+            if (size.is_array() && size.size() == 2 && fits_int(size[0]) && fits_int(size[1])) {
+                p.width = size[0].get<int>();
+                p.height = size[1].get<int>();
+            } else {
+                r.fail("\"size\" is [width, height] in whole pixels");
+            }
         }
         int next_ctrl = 1;
         for (const auto& box : j.value("boxes", json::array())) {
             LayoutBox b;
             b.title = box.value("title", "");
-            b.column = box.value("column", 0);
+            b.column = r.integer(box, "column", 0, "box \"" + b.title + "\"");
             b.stretch = box.value("stretch", false);
             int row_id = 0;
             for (const auto& entry : box.value("controls", json::array())) {
