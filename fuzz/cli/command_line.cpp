@@ -3,8 +3,9 @@
 // a status (a usage error or a failure with its text, never an exception), prints one JSON
 // object that agrees with it, and leaves the system able to run the next valid line.
 //
-// Lines run in a private working folder that is emptied for every input; a line with a '/'
-// in it is skipped, so no file is read or written outside that folder. Lines that break the
+// Lines run in a private working folder that is emptied for every input and is the user's
+// data folder too; a line with a '/' in it is skipped, so no file is read or written outside
+// that folder. Lines that break the
 // simulated board on purpose (faults, power cycles, flashing) are skipped too.
 #include <unistd.h>
 
@@ -36,15 +37,27 @@ namespace {
 constexpr std::size_t kMaxLines = 8;
 const char* const kValidLine = "reg read 0x21";
 
-// The working folder of this process, emptied and entered.
-void enter_fresh_folder() {
-    static const fs::path folder =
+// A fresh, empty working folder of this process for one input. Leaving it goes back to the
+// folder before, where libFuzzer reads and writes its corpus by relative paths.
+class WorkFolder {
+  public:
+    WorkFolder() : before_(fs::current_path()) {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+        fs::create_directories(path_);
+        fs::current_path(path_);
+    }
+    ~WorkFolder() { fs::current_path(before_); }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path before_;
+    fs::path path_ =
         fs::temp_directory_path() / ("seisbench-fuzz-cli-" + std::to_string(::getpid()));
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    fs::create_directories(folder);
-    fs::current_path(folder);
-}
+};
 
 std::vector<std::string> words_of(const std::string& line) {
     std::istringstream in(line);
@@ -90,7 +103,7 @@ cli::Result run_checked(cli::Context& ctx, std::ostringstream& out, const std::s
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    enter_fresh_folder();
+    const WorkFolder work;
     const fuzz::InputFile input(data, size, ".script");
     std::vector<std::string> lines;
     FUZZ_CHECK(cli::read_script(input.path().string(), lines));
@@ -108,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     simboard::SimBoard& board = bus.add_board({});
     App app({clock, frontend, bus, SEISBENCH_FUZZ_RESOURCE_DIR});
     FUZZ_CHECK(shell::startup(app) == 0);
-    app.shell.userDir = (fs::current_path() / "user").string();
+    app.shell.userDir = (work.path() / "user").string();
     std::ostringstream out;
     cli::Context ctx{app, frontend, false, out, out, &board};
 

@@ -48,7 +48,7 @@ void debugtools_callbacks(App& app) {
         {"start_filter_cmd", start_filter_cmd},
         {"stop_filter_cmd", stop_filter_cmd},
     };
-    for (const auto& [name, fn] : tools) ui::on_commit(cb, name, [&app, fn] { fn(app); });
+    for (const auto& [name, fn] : tools) ui::on_commit(cb, name, [&app, tool = fn] { tool(app); });
     // The main menu's "Program Boot EEPROM..." opens the same programming as the panel's button.
     cb.add_menu("eeprom_menu", [&app](int, int, void*, int) { write_eeprom_cmd_usb(app); });
 }

@@ -40,8 +40,9 @@ bool scan_entry(const std::string& line, Entry* e) {
         if (!(in >> word) || !std::isxdigit(static_cast<unsigned char>(word[0]))) return false;
         char* end = nullptr;
         const unsigned long long v = std::strtoull(word.c_str(), &end, 16);
-        // A number past 32 bits fits no field: not an entry, rather than one silently cut.
-        if (*end != '\0' || v > 0xFFFFFFFFull) return false;
+        // The whole word, a NUL byte included, must be the number; a number past 32 bits fits
+        // no field: not an entry, rather than one silently cut.
+        if (end != word.c_str() + word.size() || v > 0xFFFFFFFFull) return false;
         *f = static_cast<int>(static_cast<std::uint32_t>(v));
     }
     return true;
