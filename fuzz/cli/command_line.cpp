@@ -47,7 +47,11 @@ class WorkFolder {
         fs::create_directories(path_);
         fs::current_path(path_);
     }
-    ~WorkFolder() { fs::current_path(before_); }
+    ~WorkFolder() {
+        fs::current_path(before_);
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
     WorkFolder(const WorkFolder&) = delete;
     WorkFolder& operator=(const WorkFolder&) = delete;
 
