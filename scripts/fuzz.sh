@@ -20,6 +20,8 @@ CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" -j2 --target fuzz_targets
 
 mkdir -p "$build/crashes"
+# Absolute, since a target may work in a folder of its own while it runs an input.
+crashes="$PWD/$build/crashes"
 failed=()
 for seeds in fuzz/corpus/*/; do
     name=$(basename "$seeds")
@@ -28,7 +30,7 @@ for seeds in fuzz/corpus/*/; do
     echo "== fuzz_$name: $seconds s"
     if ! (cd "$build/bin" && ./"fuzz_$name" -max_total_time="$seconds" -timeout=10 \
             -rss_limit_mb=2048 -print_final_stats=1 \
-            -artifact_prefix="../crashes/$name-" "../corpus/$name" "../../$seeds" \
+            -artifact_prefix="$crashes/$name-" "../corpus/$name" "../../$seeds" \
             2>&1 | tail -n 12); then
         failed+=("$name")
     fi

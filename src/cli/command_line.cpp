@@ -41,7 +41,10 @@ void print_result(const Context& c, const std::string& name, const Result& r,
         for (auto& [k, v] : r.data.items()) j[k] = v;
         if (!output.empty()) j["output"] = output;
         if (r.status != kOk) j["error"] = r.error;
-        c.out << j.dump() << std::endl;
+        // A script line may hold bytes that are not UTF-8; they print as U+FFFD rather than
+        // failing the whole run.
+        c.out << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << std::endl;
         return;
     }
     for (const std::string& line : output) c.out << line << "\n";

@@ -50,13 +50,14 @@ std::optional<std::uint32_t> scan_hex(const std::string& text) {
 core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return bad_file(path, "the file cannot be opened");
-    lines->clear();
+    // Filled aside, so a refused file leaves the caller's lines as they were.
+    std::vector<DataLine> read;
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#' || blank(line)) {
-            lines->push_back({number, std::nullopt});
+            read.push_back({number, std::nullopt});
             continue;
         }
         const auto v = scan_hex(line);
@@ -66,9 +67,10 @@ core::Status read_data_file(const std::string& path, std::vector<DataLine>* line
         if (*v > 0xFF)
             return bad_file(path, "line " + std::to_string(number) + " holds " + line +
                                       ", more than one byte (FF)");
-        lines->push_back({number, static_cast<std::uint8_t>(*v)});
+        read.push_back({number, static_cast<std::uint8_t>(*v)});
     }
     if (in.bad()) return bad_file(path, "the file cannot be read");
+    *lines = std::move(read);
     return core::Status::success();
 }
 

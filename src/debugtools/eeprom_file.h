@@ -19,7 +19,8 @@ struct DataLine {
 };
 
 // Every line of the file, checked whole: a data line that does not scan as a hexadecimal
-// number, or holds one above 0xFF, is refused by its line number before anything is sent.
+// number, or holds one above 0xFF, is refused by its line number before anything is sent;
+// *lines is left as it was then.
 core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines);
 
 // A hexadecimal number as a "%x" scan takes it: white space, an optional 0x, then digits up

@@ -40,7 +40,9 @@ bool scan_entry(const std::string& line, Entry* e) {
         if (!(in >> word) || !std::isxdigit(static_cast<unsigned char>(word[0]))) return false;
         char* end = nullptr;
         const unsigned long long v = std::strtoull(word.c_str(), &end, 16);
-        if (*end != '\0') return false;
+        // The whole word, a NUL byte included, must be the number; a number past 32 bits fits
+        // no field: not an entry, rather than one silently cut.
+        if (end != word.c_str() + word.size() || v > 0xFFFFFFFFull) return false;
         *f = static_cast<int>(static_cast<std::uint32_t>(v));
     }
     return true;
@@ -56,7 +58,8 @@ ReadResult read_macro_file(const std::string& path, Table* table) {
     int n = 0;
     for (std::string line; std::getline(in, line);) {
         Entry e;
-        if (!scan_entry(line, &e)) break;
+        // A line of the end kind ends the macro, as the end entry does in a table.
+        if (!scan_entry(line, &e) || e.kind == kEnd) break;
         if (n == kMaxOperations) return ReadResult::TooLong;
         t[n++] = e;
         t[n] = kEndEntry;

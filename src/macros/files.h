@@ -15,9 +15,9 @@ inline constexpr const char* kMacroFolder = "macros";
 inline constexpr const char* kNamesFile = "Mnames.txt";
 
 enum class ReadResult { Ok, Unreadable, TooLong };
-// Reads entries until the first line that does not hold four numbers. A file with more than
-// kMaxOperations entries is refused and *table left as it was; the caller tells the person in
-// its own words.
+// Reads entries until the first line that does not hold four numbers of at most 32 bits, or
+// whose kind is the end's (FFFFFFFF). A file with more than kMaxOperations entries is refused
+// and *table left as it was; the caller tells the person in its own words.
 ReadResult read_macro_file(const std::string& path, Table* table);
 // One line per entry up to the end entry; the file is replaced whole or not at all. False when
 // it cannot be written.

@@ -37,10 +37,13 @@ std::string hex(int value, int width) {
     return buf;
 }
 
-// Hexadecimal digits at the front of text, as a 32-bit pattern; false when there are none.
+// Hexadecimal digits at the front of text, as a 32-bit pattern; false when there are none or
+// they pass 32 bits.
 bool scan_hex(const std::string& text, int* value) {
     if (text.empty() || !std::isxdigit(static_cast<unsigned char>(text[0]))) return false;
-    *value = static_cast<int>(static_cast<std::uint32_t>(std::strtoull(text.c_str(), nullptr, 16)));
+    const unsigned long long v = std::strtoull(text.c_str(), nullptr, 16);
+    if (v > 0xFFFFFFFFull) return false;
+    *value = static_cast<int>(static_cast<std::uint32_t>(v));
     return true;
 }
 

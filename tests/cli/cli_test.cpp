@@ -96,6 +96,11 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
     EXPECT_EQ(nlohmann::json::parse(unknown.out)["command"], "frobnicate");
     EXPECT_EQ(nlohmann::json::parse(unknown.out)["ok"], false);
     EXPECT_EQ(unknown.err.find("Notice:"), std::string::npos);
+
+    // A byte that is not UTF-8 still gives an object, with U+FFFD in its place.
+    const Outcome odd = run({"--json", "frob\xFF"});
+    EXPECT_EQ(odd.status, cli::kUsage);
+    EXPECT_EQ(nlohmann::json::parse(odd.out)["command"], "frob\xEF\xBF\xBD");
 }
 
 TEST(Cli, HelpAndAnEmptyRunSucceed) {

@@ -77,6 +77,7 @@ TEST(DebuggerImages, RecordsAreReadAsAStreamAndBadOnesNamedByLine) {
         const core::Status s = parse_image(b.text, "b.pmg", &r);
         EXPECT_EQ(s.fault, core::Fault::BadInput) << b.text;
         EXPECT_EQ(s.title + "|" + s.text, std::string("Image File Error|") + b.message);
+        EXPECT_EQ(r.size(), 3u) << "a refused file keeps the records read before";
     }
 }
 

@@ -268,6 +268,17 @@ TEST(EepromFile, HexScanAsTheFormatTakesIt) {
     for (const auto& c : cases) EXPECT_EQ(scan_hex(c.text), c.value) << c.text;
 }
 
+TEST(EepromFile, ARefusedFileLeavesTheLinesReadBefore) {
+    testing_support::TempDir dir;
+    std::vector<DataLine> lines;
+    ASSERT_TRUE(read_data_file(dir.write("good.txt", "# x\n5A\n"), &lines));
+    for (const char* bad : {"5A\nzz\n", "12\n100\n"}) {
+        EXPECT_EQ(read_data_file(dir.write("bad.txt", bad), &lines).fault, core::Fault::BadInput);
+        ASSERT_EQ(lines.size(), 2u) << bad;
+        EXPECT_EQ(lines[1].value, std::uint8_t{0x5A}) << bad;
+    }
+}
+
 TEST(EepromPanel, CancelInTheProgressWindowSaysHowFarItGot) {
     ToolsRig r;
     r.t.frontend.files = {r.dir.write("img.txt", "01\n02\n")};

@@ -37,7 +37,9 @@ TEST(MacroLine, ShowsAndParsesBackEveryEntry) {
 
 TEST(MacroLine, TextThatIsNoLineIsRefused) {
     for (const char* text :
-         {"", "DF", "DF    X   0x20  FILT_CFG   0x1", "DF    W   20", "DF    W   0x20  X"}) {
+         {"", "DF", "DF    X   0x20  FILT_CFG   0x1", "DF    W   20", "DF    W   0x20  X",
+          // Past 32 bits: no entry holds it.
+          "DF    W   0x20  FILT_CFG   0x100000000", "DF    R   0x1FFFFFFFFFFFFFFFFF"}) {
         Entry e{1, 1, 1, 1};
         EXPECT_FALSE(macros::parse_macro_line(text, &e)) << text;
         EXPECT_EQ(e, (Entry{1, 1, 1, 1}));

@@ -41,12 +41,22 @@ bool scan_hex(const std::string& text, std::size_t& at, long long* value) {
     return true;
 }
 
-int line_at(const std::string& text, std::size_t at) {
-    int line = 1;
-    for (std::size_t i = 0; i < at && i < text.size(); ++i)
-        if (text[i] == '\n') ++line;
-    return line;
-}
+// The line number at a position, counted on from the last position asked for, so a whole
+// image costs one pass however many records it holds.
+class LineCounter {
+  public:
+    explicit LineCounter(const std::string& text) : text_(text) {}
+    int at(std::size_t pos) {
+        for (; counted_ < pos && counted_ < text_.size(); ++counted_)
+            if (text_[counted_] == '\n') ++line_;
+        return line_;
+    }
+
+  private:
+    const std::string& text_;
+    std::size_t counted_ = 0;
+    int line_ = 1;
+};
 
 core::Status refused(const std::string& name, int line, const std::string& why) {
     return core::Status::failed(core::Fault::BadInput, "image file", kTitle,
@@ -57,33 +67,33 @@ core::Status refused(const std::string& name, int line, const std::string& why) 
 
 core::Status parse_image(const std::string& text, const std::string& name,
                          std::vector<ImageRecord>* records) {
-    records->clear();
+    // Filled aside, so a refused file leaves the caller's records as they were.
+    std::vector<ImageRecord> read;
+    LineCounter lines(text);
     std::size_t at = 0;
     while (at < text.size()) {
         ++at;  // the record's first character, whatever it is
         std::size_t rest = at;
         while (rest < text.size() && is_space(text[rest])) ++rest;
         if (rest == text.size()) break;  // only white space left: the end of the stream
-        const int line = line_at(text, rest);
+        const int line = lines.at(rest);
         long long address = 0, word = 0;
         if (!scan_hex(text, at, &address) || !scan_hex(text, at, &word))
             return refused(name, line, "does not hold an address and a word.");
         if (address > kMaxAddress) return refused(name, line, "holds an address above 3FFF.");
         if (word > 0xFFFFFF) return refused(name, line, "holds a word wider than 24 bits.");
-        if (records->size() == kMaxImageRecords)
-            return refused(name, line, "is one record too many.");
-        records->push_back({static_cast<int>(address), static_cast<int>(word)});
+        if (read.size() == kMaxImageRecords) return refused(name, line, "is one record too many.");
+        read.push_back({static_cast<int>(address), static_cast<int>(word)});
     }
+    *records = std::move(read);
     return core::Status::success();
 }
 
 core::Status read_image(const std::string& path, std::vector<ImageRecord>* records) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        records->clear();
+    if (!in)
         return core::Status::failed(core::Fault::BadInput, "image file", kTitle,
                                     "Cannot read " + path + ".");
-    }
     std::stringstream s;
     s << in.rdbuf();
     return parse_image(s.str(), path, records);

@@ -22,7 +22,7 @@ inline constexpr std::size_t kMaxImageRecords = 0x8000;
 
 // Fault::BadInput with the message "Image File Error" / "<file>: line N ..." when the file
 // cannot be read or holds a record that does not parse, an address above 0x3FFF or a word
-// wider than 24 bits.
+// wider than 24 bits; *records is left as it was then.
 core::Status read_image(const std::string& path, std::vector<ImageRecord>* records);
 // The same on text already in memory; name is the file name shown.
 core::Status parse_image(const std::string& text, const std::string& name,
