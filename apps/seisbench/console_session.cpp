@@ -31,6 +31,8 @@ int ConsoleSession::run_script(ui::qt::Console& console, const std::vector<std::
     frontend_.scripted_confirm = yes_to_confirm ? 1 : 0;
     frontend_.echo = &std::cerr;
     echo_ = true;
+    // Only the script's own verdicts count toward its status, not those of lines typed before.
+    ctx_.failed_verdicts = 0;
     int status = cli::kOk;
     for (const std::string& line : lines) {
         status = console.run(QString::fromStdString(line));
@@ -42,6 +44,7 @@ int ConsoleSession::run_script(ui::qt::Console& console, const std::vector<std::
     echo_ = false;
     frontend_.echo = nullptr;
     frontend_.scripted_confirm.reset();
+    if (status == cli::kOk && ctx_.failed_verdicts > 0) return cli::kLimitsFailed;
     return status;
 }
 

@@ -25,7 +25,8 @@ class ConsoleSession {
 
     // Runs the lines in the console as if typed, answering confirmations with yes_to_confirm
     // and writing messages and results to standard error and output, up to the first failure.
-    // Returns seisbench-cli's exit status for them.
+    // Returns seisbench-cli's exit status for them (3 when every line ran but a figure failed
+    // its limit).
     int run_script(ui::qt::Console& console, const std::vector<std::string>& lines,
                    bool yes_to_confirm);
 

@@ -16,6 +16,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/config_commands.h"
+#include "cli/debug_commands.h"
 #include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
 #include "cli/macro_commands.h"
@@ -39,6 +40,7 @@ void register_commands() {
     cli::add_tool_commands();
     cli::add_firmware_commands();
     cli::add_device_commands();
+    cli::add_debug_commands();
 }
 
 std::vector<std::string> words_of(const std::string& line) {
@@ -164,6 +166,10 @@ const Row kRows[] = {
      "Incorrect response from target board", 6},
     {"macro run", "macro run MACRO", "silent spi-read", "Time Out!", 5},
     {"macro run", "macro run MACRO", "chip-select", "", 1},
+    {"debugger command", "debug halt", "debug-err 1", "Debugger set ERR bit in CMD word.", 1},
+    {"debugger command", "debug halt", "debug-stuck", "Debugger failed to clear e2dreq bit.", 3},
+    {"debugger command", "debug regs", "debug-echo", "Error reading back debugger command.", 1},
+    {"debugger command", "debug regs", "silent spi-read", "Time Out!", 5},
 };
 
 TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {

@@ -54,6 +54,31 @@ TEST_F(AllTypes, CommandButtonRunsItsCallbackWithCommit) {
     EXPECT_TRUE(events.empty());
 }
 
+TEST_F(AllTypes, KeysPressButtonsAndChooseRingItemsUnlessDimmed) {
+    quiet();
+    QWidget* window = widget("GO")->window();
+    window->activateWindow();
+    settle();
+    QTest::keyClick(window, Qt::Key_F9);
+    QTest::keyClick(window, Qt::Key_7, Qt::ControlModifier);
+    EXPECT_EQ(without_ticks(events), (std::vector<Recorded>{{id("GO"), EVENT_COMMIT},
+                                                            {id("RING"), EVENT_VAL_CHANGED},
+                                                            {id("RING"), EVENT_COMMIT}}));
+    int value = 0;
+    t->ui.GetCtrlVal(panel, id("RING"), &value);
+    EXPECT_EQ(value, 30);
+
+    events.clear();
+    t->ui.SetCtrlAttribute(panel, id("GO"), ui::ATTR_DIMMED, 1);
+    t->ui.SetCtrlAttribute(panel, id("RING"), ui::ATTR_DIMMED, 1);
+    t->ui.SetCtrlIndex(panel, id("RING"), 0);
+    QTest::keyClick(window, Qt::Key_F9);
+    QTest::keyClick(window, Qt::Key_7, Qt::ControlModifier);
+    EXPECT_TRUE(without_ticks(events).empty());
+    t->ui.GetCtrlVal(panel, id("RING"), &value);
+    EXPECT_EQ(value, 10);
+}
+
 TEST_F(AllTypes, ValueControlsRaiseValueChangedThenCommit) {
     quiet();
     auto& ui = t->ui;

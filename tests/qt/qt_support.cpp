@@ -105,12 +105,12 @@ std::string resources_with_all_types() {
       {"name": "TEXT", "type": "text", "label": "Text", "max_length": 8, "callback": "record"},
       {"name": "TOGGLE", "type": "toggle", "label": "Average", "callback": "record"},
       {"name": "RING", "type": "ring", "label": "Ring", "callback": "record",
-       "items": [["A", 10], ["B", 20], ["C", 30]]},
+       "items": [["A", 10], ["B", 20], ["C", 30, "Ctrl+7"]]},
       {"name": "LED", "type": "led", "label": "Lamp"},
       {"name": "PROGRESS", "type": "progress", "label": "Progress", "max": 100},
       {"name": "LABEL", "type": "label", "value": "Static text"},
       {"row": [
-        {"name": "GO", "type": "command", "label": "Go", "callback": "record"},
+        {"name": "GO", "type": "command", "label": "Go", "callback": "record", "shortcut": "F9"},
         {"name": "STOP", "type": "command", "label": "Stop", "callback": "record"}
       ]}
     ]},

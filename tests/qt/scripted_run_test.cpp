@@ -82,3 +82,20 @@ TEST(ScriptedRun, TheFirstFailureStopsTheScriptAndGivesItsStatus) {
     }
     EXPECT_EQ(run_program({"--script", tmp.filePath("none.txt"), "--quit"}).status, 2);
 }
+
+TEST(ScriptedRun, AFigureBelowItsLimitEndsWithTheLimitsStatus) {
+    QTemporaryDir tmp;
+    const QString limits = tmp.filePath("limits.json");
+    const QString script = tmp.filePath("job.txt");
+    QFile l(limits), f(script);
+    ASSERT_TRUE(l.open(QIODevice::WriteOnly) && f.open(QIODevice::WriteOnly));
+    l.write(R"({"signal": {"S/N": {"min": 400}}})");
+    f.write(
+        "connect\nconfigure --rate 500 --channels 1\ncapture --samples 1024\n"
+        "analyze --test signal\n");
+    l.close();
+    f.close();
+    const ProgramRun r = run_program({"--limits", limits, "--script", script, "--quit"});
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("S/N")) << r.out.toStdString();
+}

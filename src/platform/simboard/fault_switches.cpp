@@ -1,6 +1,7 @@
 #include "platform/simboard/fault_switches.h"
 
 #include <array>
+#include <limits>
 
 #include "platform/simboard/sim_board.h"
 #include "platform/usb/wire_format.h"
@@ -98,6 +99,20 @@ constexpr std::array kSwitches{
         "flash-data-stray-reply", FaultArg::None, FaultArg::None,
         "a failure reply goes out before each flash data acknowledgement",
         [](SimBoard& b, std::int64_t, std::int64_t) { f(b).flash_data_stray_reply = true; }},
+    FaultSwitch{"debug-err", FaultArg::DebugCommand, FaultArg::None,
+                "the DSP debugger refuses command CODE with ERR",
+                [](SimBoard& b, std::int64_t code, std::int64_t) {
+                    b.dsp().faults().reject.set(static_cast<std::size_t>(code));
+                }},
+    FaultSwitch{"debug-stuck", FaultArg::None, FaultArg::None,
+                "the DSP debugger never takes a request: e2dreq stays set",
+                [](SimBoard& b, std::int64_t, std::int64_t) {
+                    b.dsp().settings().e2dreq_polls = std::numeric_limits<int>::max();
+                }},
+    FaultSwitch{
+        "debug-echo", FaultArg::None, FaultArg::None,
+        "the DSP debugger echoes each command with its count field changed",
+        [](SimBoard& b, std::int64_t, std::int64_t) { b.dsp().faults().wrong_echo = true; }},
     FaultSwitch{"pm-write-loss", FaultArg::Address, FaultArg::Count,
                 "the next N writes to DSP program-memory word ADDR are lost",
                 [](SimBoard& b, std::int64_t a, std::int64_t n) {
@@ -136,6 +151,8 @@ std::string_view fault_arg_label(FaultArg kind) {
             return "INSTR";
         case FaultArg::Address:
             return "ADDR";
+        case FaultArg::DebugCommand:
+            return "CODE";
     }
     return "";
 }
@@ -149,6 +166,8 @@ std::int64_t fault_arg_max(FaultArg kind) {
             return 31;  // the fault masks hold one bit per type or instruction
         case FaultArg::Address:
             return 0xFFFF;
+        case FaultArg::DebugCommand:
+            return 63;
         case FaultArg::None:
             break;
     }

@@ -18,6 +18,7 @@ enum class FaultArg {
     RequestType,        // a request type by name or number; "all" is kAllRequestTypes
     EepromInstruction,  // wren, write or read (or the instruction byte)
     Address,            // an EEPROM byte or DSP word address
+    DebugCommand,       // a DSP debugger command code, 0-63
 };
 
 inline constexpr std::int64_t kAllRequestTypes = -1;

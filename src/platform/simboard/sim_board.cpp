@@ -83,6 +83,8 @@ void SimBoard::clear_faults() {
     eeprom_.clear_misread();
     chip_.program_memory().keep_all_writes();
     chip_.data_memory().keep_all_writes();
+    dsp_.faults() = DspCore::Faults{};
+    dsp_.settings().e2dreq_polls = DspCore::Settings{}.e2dreq_polls;
     if (!plugged_) plug();
 }
 

@@ -28,6 +28,7 @@ using Value = std::variant<int, double, std::string>;
 struct ListItem {
     std::string label;
     int value = 0;
+    std::string shortcut;  // ring: key sequence that chooses this item, e.g. "Ctrl+3"
 };
 
 enum class PlotKind { Line, Bars, Segment, Text };
@@ -87,6 +88,7 @@ struct Control {
     double interval = 1.0;  // timer, seconds
     bool enabled = true;    // timer
     int row = -1;           // layout: row group inside its box, -1 none
+    std::string shortcut;   // command or toggle: key sequence that presses it, e.g. "F3"
 };
 
 struct LayoutBox {

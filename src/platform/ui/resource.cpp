@@ -84,13 +84,18 @@ struct Reader {
         c.on_colour = integer(j, "on_colour", c.on_colour, where);
         c.interval = j.value("interval", 1.0);
         c.enabled = j.value("enabled", true);
+        c.shortcut = j.value("shortcut", "");
         if (j.contains("items")) {
             for (const auto& it : j["items"]) {
-                if (!it.is_array() || it.size() != 2 || !it[0].is_string() || !fits_int(it[1])) {
-                    fail("control " + c.name + ": list items are [label, integer value]");
+                if (!it.is_array() || it.size() < 2 || it.size() > 3 || !it[0].is_string() ||
+                    !fits_int(it[1]) || (it.size() == 3 && !it[2].is_string())) {
+                    fail("control " + c.name +
+                         ": list items are [label, integer value] or [label, integer value, "
+                         "shortcut]");
                     break;
                 }
-                c.items.push_back({it[0].get<std::string>(), it[1].get<int>()});
+                c.items.push_back({it[0].get<std::string>(), it[1].get<int>(),
+                                   it.size() == 3 ? it[2].get<std::string>() : std::string()});
             }
         }
         switch (c.type) {

@@ -460,7 +460,7 @@ int Runtime::InsertListItem(int panel, int ctrl, int index, const std::string& l
     if (!is_list(*c)) return UIE_WRONG_TYPE;
     const int n = static_cast<int>(c->items.size());
     if (index < 0 || index > n) index = n;
-    c->items.insert(c->items.begin() + index, ListItem{label, value});
+    c->items.insert(c->items.begin() + index, ListItem{label, value, {}});
     if (c->index < 0)
         select_index(*c, 0);
     else if (index <= c->index)

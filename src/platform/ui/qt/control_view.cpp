@@ -1,5 +1,6 @@
 #include "platform/ui/qt/control_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -77,6 +79,16 @@ void ControlView::set_widget(QWidget* w, Placement placement, bool with_units, Q
         if (with_units) {
             units_ = new QLabel(parent);
             units_->setObjectName(w->objectName() + "_units");
+        }
+        // A button's key works wherever the window has the focus, as long as the button is
+        // shown and not dimmed; the tool tip tells the key.
+        if (auto* button = qobject_cast<QAbstractButton*>(w); button && !c->shortcut.empty()) {
+            const QKeySequence sequence(QString::fromStdString(c->shortcut));
+            auto* key = new QShortcut(sequence, button);
+            QObject::connect(key, &QShortcut::activated, [button] {
+                if (button->isVisible() && button->isEnabled()) button->click();
+            });
+            button->setToolTip(sequence.toString(QKeySequence::NativeText));
         }
         if (!c->callback.empty() && !graph()) {
             auto* filter = new RightClickFilter([this] { user_.right_click(panel_, id_); }, w);
@@ -241,7 +253,7 @@ class ToggleView : public ControlView {
 // Items are rebuilt only when they differ from what the widget shows.
 bool same_items(const std::vector<ListItem>& a, const std::vector<ListItem>& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](auto& x, auto& y) {
-               return x.label == y.label && x.value == y.value;
+               return x.label == y.label && x.value == y.value && x.shortcut == y.shortcut;
            });
 }
 
@@ -266,12 +278,31 @@ class RingView : public ControlView {
             items_ = c.items;
             combo_->clear();
             for (const auto& it : c.items) combo_->addItem(QString::fromStdString(it.label));
+            bind_item_keys();
         }
         combo_->setCurrentIndex(c.index);
         combo_->setAttribute(Qt::WA_TransparentForMouseEvents, c.indicator);
     }
+    // An item's key chooses it as a click would, while the ring is shown and not dimmed.
+    void bind_item_keys() {
+        for (QShortcut* key : keys_) delete key;
+        keys_.clear();
+        for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
+            if (items_[i].shortcut.empty()) continue;
+            const QKeySequence sequence(QString::fromStdString(items_[i].shortcut));
+            auto* key = new QShortcut(sequence, combo_);
+            QObject::connect(key, &QShortcut::activated, [this, i] {
+                if (syncing_ || !combo_->isVisible() || !combo_->isEnabled()) return;
+                user_.set_index(panel_, id_, i);
+                resync();
+            });
+            combo_->setItemData(i, sequence.toString(QKeySequence::NativeText), Qt::ToolTipRole);
+            keys_.push_back(key);
+        }
+    }
     QComboBox* combo_;
     std::vector<ListItem> items_;
+    std::vector<QShortcut*> keys_;
 };
 
 class ListBoxView : public ControlView {
