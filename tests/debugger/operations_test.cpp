@@ -5,6 +5,7 @@
 #include "debugtools/debugger/image_file.h"
 #include "debugtools/debugger/register_dump.h"
 #include "debugtools/debugger/transfer.h"
+#include "debugtools/ram_download.h"
 #include "fixture.h"
 
 using namespace debugger;
@@ -79,6 +80,19 @@ TEST(DebuggerImages, RecordsAreReadAsAStreamAndBadOnesNamedByLine) {
         EXPECT_EQ(s.title + "|" + s.text, std::string("Image File Error|") + b.message);
         EXPECT_EQ(r.size(), 3u) << "a refused file keeps the records read before";
     }
+}
+
+// One core, one pair of memories: what the RAM tool downloads, the debugger dumps, and the
+// reverse.
+TEST_F(Debugger, TheRamToolAndTheDebuggerSeeTheSameMemories) {
+    testing_support::TempDir dir;
+    ASSERT_TRUE(debugtools::load_ram(*t, dir.write("a.pmg", "\n1 ABCDEF\n"),
+                                     dir.write("a.dmg", "\n11 000022\n")));
+    core::Status s;
+    EXPECT_EQ(dump(*t, Memory::Program, 1, 1, &s).back(), "0x0001 0xABCDEF");
+    EXPECT_EQ(dump(*t, Memory::Data, 0x11, 0x11, &s).back(), "0x0011 0x000022");
+    ASSERT_TRUE(download_image(*t, Memory::Data, dir.write("d.dmg", " 0012 00BEEF\n")));
+    EXPECT_EQ(board->chip().data_word(0x12), 0x00BEEFu);
 }
 
 TEST_F(Debugger, ADownloadWritesEveryRecordAndABadFileSendsNothing) {

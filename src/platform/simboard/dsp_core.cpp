@@ -18,13 +18,12 @@ std::uint32_t resized(std::uint32_t v, int bits) {
 
 }  // namespace
 
-DspCore::DspCore(const platform::Clock& clock) : clock_(clock) {
+DspCore::DspCore(const platform::Clock& clock, DspMemory& program, DspMemory& data)
+    : clock_(clock), program_(program), data_(data) {
     power_up();
 }
 
 void DspCore::power_up() {
-    pmem_.assign(kMemoryWords, 0);
-    dmem_.assign(kMemoryWords, 0);
     // Waiting for a program: halted, its resume address on the stack.
     reset_registers();
     pending_ = false;
@@ -60,7 +59,7 @@ void DspCore::catch_up() {
     const std::size_t scan = due >= kMemoryWords ? kMemoryWords : static_cast<std::size_t>(due);
     for (std::size_t k = 0; k < scan; ++k) {
         const std::uint32_t at = (pc_ + k) % kMemoryWords;
-        if (pmem_[at] == kBreakpoint) {
+        if (program_.read(at) == kBreakpoint) {
             last_run_ += static_cast<double>(k + 1) * settings_.instruction_s;
             halted_ = true;
             push((at + 1) % kMemoryWords);
@@ -229,10 +228,10 @@ void DspCore::write_word(int code, std::uint32_t address, int index, std::uint32
     const auto i = static_cast<std::size_t>(index);
     switch (code) {
         case 0x08:
-            dmem_[at] = value;
+            data_.write(at, value);
             return;
         case 0x0A:
-            pmem_[at] = value;
+            program_.write(at, value);
             return;
         case 0x0C:
             io_[at % kIoRegisters] = value;
@@ -276,9 +275,9 @@ std::uint32_t DspCore::read_word(int code, std::uint32_t address, int index) {
     const auto i = static_cast<std::size_t>(index);
     switch (code) {
         case 0x09:
-            return dmem_[at];
+            return data_.read(at);
         case 0x0B:
-            return pmem_[at];
+            return program_.read(at);
         case 0x0D: {
             const std::uint32_t r = at % kIoRegisters;
             if (r != kStatusRegister) return io_[r];
@@ -312,15 +311,15 @@ std::uint32_t DspCore::read_word(int code, std::uint32_t address, int index) {
 // --- for tests ---------------------------------------------------------------------------
 
 std::uint32_t DspCore::program_word(std::uint32_t address) const {
-    return pmem_[address & kAddressMask];
+    return program_.read(address);
 }
 
 std::uint32_t DspCore::data_word(std::uint32_t address) const {
-    return dmem_[address & kAddressMask];
+    return data_.read(address);
 }
 
 void DspCore::set_program_word(std::uint32_t address, std::uint32_t word) {
-    pmem_[address & kAddressMask] = word & kWordMask;
+    program_.write(address, word);
 }
 
 std::uint32_t DspCore::read_register(int code, int index) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/clock/clock.h"
+#include "platform/simboard/dsp_memory.h"
 
 namespace simboard {
 
@@ -28,7 +29,7 @@ constexpr std::uint32_t kBreakpoint = 0xE00000;
 class DspCore {
   public:
     // Both memories are addressed by the 14 address bits of a command word.
-    static constexpr std::size_t kMemoryWords = 0x4000;
+    static constexpr std::size_t kMemoryWords = DspMemory::kWords;
     static constexpr int kStackDepth = 16;
     static constexpr int kIoRegisters = 32;
     static constexpr int kStatusRegister = 2;  // bits 11-8 mirror the stack pointer
@@ -48,9 +49,10 @@ class DspCore {
         std::function<void(std::uint8_t, std::uint32_t)> set_word;
     };
 
-    explicit DspCore(const platform::Clock& clock);
+    // The core runs on the chip's memories, which the chip clears at its power-up.
+    DspCore(const platform::Clock& clock, DspMemory& program, DspMemory& data);
 
-    void power_up();  // memories, registers and stacks cleared; halted at PC 0
+    void power_up();  // registers and stacks cleared; halted at PC 0
 
     // The chip calls these for every port transfer.
     void port_written(std::uint8_t address, std::size_t n, const Port& port);
@@ -94,7 +96,8 @@ class DspCore {
     const platform::Clock& clock_;
     Settings settings_;
     Faults faults_;
-    std::vector<std::uint32_t> pmem_, dmem_;
+    DspMemory& program_;
+    DspMemory& data_;
     std::array<std::uint32_t, 3> acc0_{}, acc1_{};  // S, Hi, Lo
     std::array<std::uint32_t, 8> ar_{}, mar_{};
     std::array<std::uint32_t, 2> par_{}, mpar_{};

@@ -1,8 +1,11 @@
 #include "platform/simboard/dsp_memory.h"
 
+#include <algorithm>
+
 namespace simboard {
 
 void DspMemory::write(std::uint32_t address, std::uint32_t word) {
+    address &= kAddressMask;
     if (auto it = lost_.find(address); it != lost_.end() && it->second > 0) {
         --it->second;
         return;
@@ -10,9 +13,9 @@ void DspMemory::write(std::uint32_t address, std::uint32_t word) {
     words_[address] = word & 0xFFFFFF;
 }
 
-std::uint32_t DspMemory::read(std::uint32_t address) const {
-    const auto it = words_.find(address);
-    return it == words_.end() ? 0 : it->second;
+void DspMemory::clear() {
+    std::fill(words_.begin(), words_.end(), 0);
+    lost_.clear();
 }
 
 }  // namespace simboard

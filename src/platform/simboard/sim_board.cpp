@@ -22,7 +22,7 @@ SimBoard::SimBoard(platform::Clock& clock, BoardConfig config)
       config_(std::move(config)),
       log_(clock),
       chip_(log_),
-      dsp_(clock),
+      dsp_(clock, chip_.program_memory(), chip_.data_memory()),
       stream_(config_) {
     chip_.attach_debugger(&dsp_);
     power_up();
