@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "boardlink/discovery.h"
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/capture_commands.h"
@@ -61,6 +62,20 @@ void print_result(const Context& c, const std::string& name, const Result& r,
     c.out.flush();
 }
 
+// Between two commands the desktop program's timer looks for the board; lines of a script
+// follow each other at once, so the look comes first here. A board pulled out is then named
+// as lost straight away instead of after the next exchange's time-outs. The simulated board's
+// own commands (plugging it back in among them) need no board.
+Result run_on_present_board(Context& ctx, const CommandInfo& command,
+                            const std::vector<std::string>& words) {
+    if (words[0] != "sim") {
+        if (const core::Status s = boardlink::check_board_present(ctx.app); !s) {
+            show(ctx, s);
+            return failure(s, "board lost");
+        }
+    }
+    return command.handler(ctx, words);
+}
 }  // namespace
 
 void add_all_commands() {
@@ -94,7 +109,7 @@ Result run_line(Context& ctx, const std::string& line) {
     const std::size_t lines_before = ctx.record.stdout_lines.size();
     Result r = it == commands().end()
                    ? usage_error("unknown command '" + words[0] + "' (see --help)")
-                   : it->second.handler(ctx, words);
+                   : run_on_present_board(ctx, it->second, words);
     const auto& all = ctx.record.stdout_lines;
     print_result(
         ctx, words[0], r,

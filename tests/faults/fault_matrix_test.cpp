@@ -10,45 +10,13 @@
 
 #include "boardlink/discovery.h"
 #include "chipfiles/temp_dir.h"
-#include "cli/analysis_commands.h"
-#include "cli/board_commands.h"
-#include "cli/capture_commands.h"
 #include "cli/cli.h"
 #include "cli/command.h"
-#include "cli/config_commands.h"
-#include "cli/debug_commands.h"
-#include "cli/device_commands.h"
-#include "cli/firmware_commands.h"
-#include "cli/macro_commands.h"
-#include "cli/sim_commands.h"
-#include "cli/tool_commands.h"
-#include "cli/trace_commands.h"
+#include "cli/command_line.h"
 #include "support/test_app.h"
 #include "test_image.h"
 
 namespace {
-
-void register_commands() {
-    if (!cli::commands().empty()) return;
-    cli::add_board_commands();
-    cli::add_config_commands();
-    cli::add_analysis_commands();
-    cli::add_sim_commands();
-    cli::add_capture_commands();
-    cli::add_macro_commands();
-    cli::add_trace_commands();
-    cli::add_tool_commands();
-    cli::add_firmware_commands();
-    cli::add_device_commands();
-    cli::add_debug_commands();
-}
-
-std::vector<std::string> words_of(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> w;
-    for (std::string s; in >> s;) w.push_back(s);
-    return w;
-}
 
 // The files operations read; they must come through every fault byte for byte.
 struct Files {
@@ -75,7 +43,6 @@ struct Files {
 // A connected system holding a captured block and a macro in the store.
 struct Rig {
     Rig() : board(t.add_board(4)) {
-        register_commands();
         t.start();
         t.frontend.default_confirm = 1;
         for (const char* line :
@@ -91,8 +58,7 @@ struct Rig {
             boardlink::disconnect_board(*t);
             return {};
         }
-        const auto w = words_of(files.expand(line));
-        return cli::commands().at(w[0]).handler(context, w);
+        return cli::run_line(context, files.expand(line));
     }
 
     // What the program held, to be found unchanged after a fault.
@@ -139,7 +105,8 @@ const Row kRows[] = {
     {"register read", "reg read 0x2E", "silent spi-read", "Time Out!", 5},
     {"register read", "reg read 0x2E", "wrong spi-read", "Incorrect Response!", 1},
     {"register read", "reg read 0x2E", "chip-select", "", 1},  // reads FFFFFF, as the bus does
-    {"register read", "reg read 0x2E", "unplug", "Time Out!", 11, "disconnect"},
+    // The look for the board before each command finds it gone before any exchange.
+    {"register read", "reg read 0x2E", "unplug", "any more", 0.1, "connect"},
     {"register write", "reg write 0x21 0x400000", "silent spi-write", "not acknowledged", 6},
     {"register write", "reg write 0x21 0x400000", "chip-select", "", 1},
     {"configure", kReconfigure, "silent spi-write", "No Response!", 6},
@@ -149,8 +116,8 @@ const Row kRows[] = {
      kReconfigure},
     {"capture", "capture --samples 4096", "burst 333", "", 3},
     {"capture", "capture --samples 4096", "split", "", 3},
-    {"capture", "capture --samples 4096", "unplug", "doesn't respond to Capture", 6,
-     "disconnect; configure --rate 500 --channels 4"},
+    {"capture", "capture --samples 4096", "unplug", "any more", 0.1,
+     "connect; configure --rate 500 --channels 4"},
     {"EEPROM write", "eeprom write EEPROM", "eeprom-write", "Error Programming", 40},
     {"EEPROM write", "eeprom write EEPROM", "eeprom-unanswered wren", "Error enabling EEPROM", 6},
     {"EEPROM write", "eeprom write EEPROM", "eeprom-unanswered write", "Error programming", 6},
