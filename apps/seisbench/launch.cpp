@@ -133,7 +133,8 @@ const char* launch_usage() {
            "  --screenshot DIR  then write DIR/window.png and DIR/PANEL.png for every open panel,\n"
            "                    the window at 1920x1080\n"
            "  --quit            then end, with seisbench-cli's exit status for the script\n"
-           "                    (0 done, 1 a command failed, 2 a usage error)\n";
+           "                    (0 done, 1 a command failed, 2 a usage error, 3 a figure\n"
+           "                    failed its limit)\n";
 }
 
 std::string find_resource_dir(const std::string& executable_dir) {
