@@ -171,7 +171,7 @@ void write_data_file(std::ostream& out, const DataHeader& h, const AnalysisState
     s += ',';
     put_real(s, h.ref_power);
     s += "\n \n";
-    const int rows = h.rows();
+    const int rows = static_cast<int>(h.rows());  // checked against the arrays before
     for (int i = 0; i < rows; ++i) {
         for (int c = 0; c < kChannels; ++c) {
             put_hex(s, st.tag(c)[i]);
@@ -239,18 +239,16 @@ bool read_data_header(std::istream& in, DataHeader* h, ReadError* error) {
     if (h->num_samples < 0)
         return fail(error, 1,
                     "the sample count " + std::to_string(h->num_samples) + " is negative");
-    // In 64 bits: rows() of a count near the int limit on one channel would overflow.
-    const long long rows = static_cast<long long>(h->num_samples) / h->channels + 1;
-    if (rows > core::kBufferEntries)
+    if (h->rows() > core::kBufferEntries)
         return fail(error, 1,
                     std::to_string(h->num_samples) + " samples on " + std::to_string(h->channels) +
-                        " channel(s) need " + std::to_string(rows) +
+                        " channel(s) need " + std::to_string(h->rows()) +
                         " rows; the channel arrays hold " + std::to_string(core::kBufferEntries));
     return true;
 }
 
 bool read_data_rows(std::istream& in, const DataHeader& h, std::int32_t* rows, ReadError* error) {
-    const int total = h.rows();
+    const int total = static_cast<int>(h.rows());  // checked against the arrays before
     std::string line;
     int line_no = 1, row = 0;
     while (row < total && next_line(in, &line)) {

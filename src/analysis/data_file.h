@@ -21,7 +21,9 @@ struct DataHeader {
     int channels = 0;  // 1..4
     double ref_power = 0.0;
 
-    int rows() const { return num_samples / channels + 1; }
+    // In 64 bits: a count near int's limit on one channel must not overflow before the
+    // check against the channel arrays.
+    long long rows() const { return static_cast<long long>(num_samples) / channels + 1; }
 };
 
 // Writes line 1, the one-space line and rows 0 .. rows() - 1 of the channel arrays. The rows

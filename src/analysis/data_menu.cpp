@@ -87,7 +87,7 @@ void commit(App& app, const DataHeader& h) {
     ui.SetCtrlVal(sp, SETUP_FSCODE, h.fs_code);
     ui.SetCtrlVal(sp, SETUP_FSVOLTS, h.fs_volt);
     ui.SetCtrlVal(sp, SETUP_LIMITBW, h.limit_bw);
-    const int rows = h.rows();
+    const int rows = static_cast<int>(h.rows());  // checked against the arrays before
     for (int c = 0; c < h.channels; ++c) st.ch_count[c] = rows - 1;
     ui.SetCtrlVal(sp, SETUP_CHANNELS, core::code_from_channels(h.channels));
     cap.NumberOfChannels = h.channels;
