@@ -58,6 +58,20 @@ class RightClickFilter : public QObject {
     std::function<void()> fn_;
 };
 
+// Binds keys (e.g. "F3") window-wide to act, which runs only while owner is shown and not
+// dimmed. The shortcut belongs to owner.
+QShortcut* bind_key(const std::string& keys, QWidget* owner, std::function<void()> act) {
+    auto* key = new QShortcut(QKeySequence(QString::fromStdString(keys)), owner);
+    QObject::connect(key, &QShortcut::activated, [owner, act = std::move(act)] {
+        if (owner->isVisible() && owner->isEnabled()) act();
+    });
+    return key;
+}
+
+QString key_text(const QShortcut* key) {
+    return key->key().toString(QKeySequence::NativeText);
+}
+
 }  // namespace
 
 // --- common part -------------------------------------------------------------------------
@@ -80,16 +94,10 @@ void ControlView::set_widget(QWidget* w, Placement placement, bool with_units, Q
             units_ = new QLabel(parent);
             units_->setObjectName(w->objectName() + "_units");
         }
-        // A button's key works wherever the window has the focus, as long as the button is
-        // shown and not dimmed; the tool tip tells the key.
-        if (auto* button = qobject_cast<QAbstractButton*>(w); button && !c->shortcut.empty()) {
-            const QKeySequence sequence(QString::fromStdString(c->shortcut));
-            auto* key = new QShortcut(sequence, button);
-            QObject::connect(key, &QShortcut::activated, [button] {
-                if (button->isVisible() && button->isEnabled()) button->click();
-            });
-            button->setToolTip(sequence.toString(QKeySequence::NativeText));
-        }
+        // A button's key presses it wherever the window has the focus; the tool tip tells it.
+        if (auto* button = qobject_cast<QAbstractButton*>(w); button && !c->shortcut.empty())
+            button->setToolTip(
+                key_text(bind_key(c->shortcut, button, [button] { button->click(); })));
         if (!c->callback.empty() && !graph()) {
             auto* filter = new RightClickFilter([this] { user_.right_click(panel_, id_); }, w);
             w->installEventFilter(filter);
@@ -283,20 +291,18 @@ class RingView : public ControlView {
         combo_->setCurrentIndex(c.index);
         combo_->setAttribute(Qt::WA_TransparentForMouseEvents, c.indicator);
     }
-    // An item's key chooses it as a click would, while the ring is shown and not dimmed.
+    // An item's key chooses it as a click would.
     void bind_item_keys() {
         for (QShortcut* key : keys_) delete key;
         keys_.clear();
         for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
             if (items_[i].shortcut.empty()) continue;
-            const QKeySequence sequence(QString::fromStdString(items_[i].shortcut));
-            auto* key = new QShortcut(sequence, combo_);
-            QObject::connect(key, &QShortcut::activated, [this, i] {
-                if (syncing_ || !combo_->isVisible() || !combo_->isEnabled()) return;
+            QShortcut* key = bind_key(items_[i].shortcut, combo_, [this, i] {
+                if (syncing_) return;
                 user_.set_index(panel_, id_, i);
                 resync();
             });
-            combo_->setItemData(i, sequence.toString(QKeySequence::NativeText), Qt::ToolTipRole);
+            combo_->setItemData(i, key_text(key), Qt::ToolTipRole);
             keys_.push_back(key);
         }
     }
