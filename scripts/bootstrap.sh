@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the package and the benchmarks need; does
-# nothing when they are all present.
+# Installs the Debian packages the build, the tests, the package and the benchmarks need, and
+# any further packages named as arguments; does nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -13,6 +13,7 @@ packages=(
     fonts-dejavu-core fontconfig
     chromium
     lintian desktop-file-utils man-db
+    "$@"
 )
 
 missing=()

@@ -5,14 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-scripts/bootstrap.sh
-for p in clang libclang-rt-dev; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        sudo=""
-        [ "$(id -u)" -ne 0 ] && sudo="sudo"
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$p"
-    fi
-done
+scripts/bootstrap.sh clang libclang-rt-dev
 
 build=build-fuzz
 CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
