@@ -76,6 +76,7 @@ Result run_on_present_board(Context& ctx, const CommandInfo& command,
     }
     return command.handler(ctx, words);
 }
+
 }  // namespace
 
 void add_all_commands() {
