@@ -3,10 +3,12 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+
+#include "chip/files/number_scan.h"
 
 namespace macros {
 
@@ -38,12 +40,12 @@ bool scan_entry(const std::string& line, Entry* e) {
     for (int* f : fields) {
         std::string word;
         if (!(in >> word) || !std::isxdigit(static_cast<unsigned char>(word[0]))) return false;
-        char* end = nullptr;
-        const unsigned long long v = std::strtoull(word.c_str(), &end, 16);
         // The whole word, a NUL byte included, must be the number; a number past 32 bits fits
         // no field: not an entry, rather than one silently cut.
-        if (end != word.c_str() + word.size() || v > 0xFFFFFFFFull) return false;
-        *f = static_cast<int>(static_cast<std::uint32_t>(v));
+        std::string_view text = word;
+        std::uint32_t v = 0;
+        if (!chip::scan_hex(text, v)) return false;
+        *f = static_cast<int>(v);
     }
     return true;
 }
