@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <sstream>
 
-#include "boardlink/discovery.h"
 #include "chipfiles/temp_dir.h"
 #include "cli/cli.h"
 #include "cli/command.h"
@@ -52,14 +51,7 @@ struct Rig {
         t->macros.store[1][0] = {1, 0, 0x21, 0x400000};
     }
 
-    // "disconnect" is the connect toggle switched off, as a person does after a lost board.
-    cli::Result run(const std::string& line) {
-        if (line == "disconnect") {
-            boardlink::disconnect_board(*t);
-            return {};
-        }
-        return cli::run_line(context, files.expand(line));
-    }
+    cli::Result run(const std::string& line) { return cli::run_line(context, files.expand(line)); }
 
     // What the program held, to be found unchanged after a fault.
     struct Held {
