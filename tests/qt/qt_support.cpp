@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
+#include <QFontMetricsF>
 #include <QTimer>
 
 #include <filesystem>
@@ -47,6 +48,13 @@ void settle(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+bool columns_line_up(const QFont& font) {
+    const QFontMetricsF m(font);
+    const qreal narrow = m.horizontalAdvance(QStringLiteral("il.|"));
+    return narrow > 0 && narrow == m.horizontalAdvance(QStringLiteral("WM@0")) &&
+           narrow == m.horizontalAdvance(QStringLiteral("    "));
 }
 
 void when_dialog_shown(std::function<void(QWidget*)> fn) {

@@ -23,6 +23,10 @@ QApplication& qt_app();
 // Lets queued work (deferred redraws, layouts, paints) run.
 void settle(int ms = 0);
 
+// True when narrow and wide glyphs advance alike in the font, so text columns line up (what
+// matters on screen, whatever fontconfig says of the family).
+bool columns_line_up(const QFont& font);
+
 // Runs fn on the next modal dialog as soon as it shows, from inside its own loop.
 void when_dialog_shown(std::function<void(QWidget*)> fn);
 // Clicks the dialog's button with the given text (e.g. "&Yes", "OK").

@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCompleter>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "platform/ui/qt/look.h"
 
 namespace ui::qt {
 
@@ -26,7 +27,7 @@ Console::Console(RunCommand run, const std::vector<std::string>& names, QWidget*
       output_(new QPlainTextEdit(this)),
       json_(new QCheckBox(tr("JSON"), this)) {
     setObjectName(QStringLiteral("Console"));
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont fixed = fixed_pitch_font();
     output_->setObjectName(QStringLiteral("ConsoleOutput"));
     output_->setReadOnly(true);
     output_->setMaximumBlockCount(kOutputLines);

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -317,7 +316,7 @@ class ListBoxView : public ControlView {
         : ControlView(rt, panel, c, user), list_(new QListWidget(parent)) {
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setUniformItemSizes(true);
-        if (c.monospace) list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        if (c.monospace) list_->setFont(fixed_pitch_font());
         QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
             if (syncing_ || row < 0) return;
             user_.set_index(panel_, id_, row);
@@ -358,7 +357,7 @@ class TextBoxView : public ControlView {
     TextBoxView(const Runtime& rt, int panel, const Control& c, UserActions& user, QWidget* parent)
         : ControlView(rt, panel, c, user), edit_(new TextBoxEdit(parent)) {
         edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        if (c.monospace) edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        if (c.monospace) edit_->setFont(fixed_pitch_font());
         edit_->on_focus_out = [this] {
             if (syncing_ || edit_->isReadOnly() || !edit_->document()->isModified()) return;
             edit_->document()->setModified(false);

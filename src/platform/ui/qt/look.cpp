@@ -1,11 +1,40 @@
 #include "platform/ui/qt/look.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QWidget>
 
 namespace ui::qt {
+
+namespace {
+
+bool advances_equal(const QFont& font) {
+    const QFontMetricsF m(font);
+    return m.horizontalAdvance(QStringLiteral("iiii")) ==
+           m.horizontalAdvance(QStringLiteral("WWWW"));
+}
+
+}  // namespace
+
+QFont fixed_pitch_font() {
+    static const QFont chosen = [] {
+        const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (advances_equal(system)) return system;
+        for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono",
+                                   "Noto Mono", "Nimbus Mono PS", "FreeMono", "Courier New"}) {
+            QFont f(QString::fromLatin1(family), system.pointSize());
+            f.setStyleHint(QFont::TypeWriter);
+            if (advances_equal(f)) return f;
+        }
+        QFont hinted = system;
+        hinted.setStyleHint(QFont::Monospace);
+        return hinted;
+    }();
+    return chosen;
+}
 
 QColor model_colour(int rgb) {
     return QColor::fromRgb(QRgb(0xFF000000u | (rgb & 0xFFFFFF)));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QIcon>
 
 class QWidget;
@@ -23,6 +24,11 @@ QIcon lamp_icon(const QColor& on_colour, bool on, int size);
 
 // Resource pixels (96 dpi) in device-independent pixels of the widget's screen.
 int scaled(const QWidget* w, int pixels);
+
+// A font whose glyphs all advance alike, so columns of text line up: the system's fixed font
+// when it is one, else the first of a few well-known monospaced families that is. Chosen by
+// measuring, since fontconfig does not flag every monospaced family as such.
+QFont fixed_pitch_font();
 
 // The program's icon: a trace on a rounded square, drawn, so no image file is needed.
 QIcon program_icon();

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
-#include <QFontDatabase>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -18,6 +17,7 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/ui/qt/look.h"
 #include "platform/ui/qt/panel_view.h"
 #include "platform/ui/qt/user_actions.h"
 #include "platform/ui/runtime.h"
@@ -62,7 +62,7 @@ MainWindow::MainWindow(UserActions& user)
     output_dock_->setObjectName(QStringLiteral("StandardOutput"));
     output_->setReadOnly(true);
     output_->setMaximumBlockCount(kOutputLines);
-    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    output_->setFont(fixed_pitch_font());
     output_->setLineWrapMode(QPlainTextEdit::NoWrap);
     output_dock_->setWidget(output_);
     output_dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
