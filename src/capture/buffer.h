@@ -19,7 +19,10 @@ struct Buffer {
     int num_samples = 0;
     int NumberOfChannels = 0;  // 1 to 4 once a block was captured or loaded
     double fs = 500.0;         // output word rate, samples per second
-    long long dropped = 0;     // records of the last capture beyond the buffer's capacity
+    // Channels the chip was last configured to deliver, in turn; 0 before any configuration.
+    // The stream's tags follow this count, not the selector, which may have changed since.
+    int configured_channels = 0;
+    long long dropped = 0;  // records of the last capture beyond the buffer's capacity
 };
 
 }  // namespace capture

@@ -41,9 +41,10 @@ core::Status overrun(App& app) {
     return core::Status::failed(core::Fault::Overrun, "stream", "USB buffer over-run!", kReconfig);
 }
 
-// The channels of the stream's records (tag bits 5..4) go round 0, 1, .. K-1, 0 ...; a record
-// out of turn means records were lost on the way. The pair of the first two records is not
-// judged: the four-channel chip's stale first word carries whatever tag it was left with.
+// The channels of the stream's records (tag bits 5..4) go round 0, 1, .. K-1, 0 ..., K being
+// the count the chip was configured with; a record out of turn then means records were lost on
+// the way. The pair of the first two records is not judged: the four-channel chip's stale
+// first word carries whatever tag it was left with. With K unknown (0) nothing is judged.
 class ChannelOrder {
   public:
     explicit ChannelOrder(int channels) : channels_(channels) {}
@@ -71,12 +72,12 @@ class ChannelOrder {
 // Bytes past a chunk's last whole record are kept for the next chunk, so a record split across
 // two reads is stored whole; records beyond the buffer's capacity are counted in `dropped` and
 // not stored.
-core::Status drain_stream(App& app, int channels) {
+core::Status drain_stream(App& app) {
     Buffer& buf = app.capture;
     auto& usb = app.usb;
     const usb::SI_HANDLE h = app.link.cyHandle;
     std::uint8_t chunk[kChunkBytes + kRecordBytes];
-    ChannelOrder order(channels);
+    ChannelOrder order(buf.configured_channels);
     int carried = 0;
     long long m = 0;
     buf.dropped = 0;
@@ -152,7 +153,7 @@ core::Status capture_into_buffer(App& app) {
     if (skip > 0 && boardlink::wait_capture_reply(app.port, skip * (1.0 / rate)) != 1)
         return fail_locked(app, core::Fault::NoReply, "wait_capture_reply",
                            "Error occurs while skipping samples");
-    if (core::Status s = drain_stream(app, channels); !s) return s;
+    if (core::Status s = drain_stream(app); !s) return s;
     set_progress(app, 100);
     int zero = 0;
     chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);

@@ -178,8 +178,16 @@ Status set_filter_parameters(App& app) {
     app.capture.fs = rate;
     // The rate input offers only the sixteen rates; anything else would be a resource fault.
     const int code = rate_code(rate) < 0 ? 0 : rate_code(rate);
-    const int fields = input(app, SETUP_FILTER) * 256 + code * 16 + input(app, SETUP_CHANNELS);
-    return at(kStep, merge_register(app, REG_FILTCFG, 0xFFF000, fields));
+    const int channel_code = input(app, SETUP_CHANNELS);
+    const int fields = input(app, SETUP_FILTER) * 256 + code * 16 + channel_code;
+    const Status s = merge_register(app, REG_FILTCFG, 0xFFF000, fields);
+    // The single-channel chip delivers one channel whatever the field says.
+    const boardlink::BoardInfo* board = boardlink::find_board(app.link.board_id);
+    app.capture.configured_channels = !s || !board ? 0
+                                      : board->chip == boardlink::ChipFamily::SingleChannel
+                                          ? 1
+                                          : core::channels_from_code(channel_code);
+    return at(kStep, s);
 }
 
 Status set_modulator_parameters(App& app) {

@@ -5,7 +5,6 @@
 
 #include "cli/cli.h"
 #include "cli/command.h"
-#include "core/atomic_file.h"
 #include "debugtools/debugger/operations.h"
 #include "debugtools/debugger/register_dump.h"
 #include "shell/app.h"
@@ -126,14 +125,17 @@ Result dump(Context& c, const std::vector<std::string>& a) {
     const core::Status s = dump_memory(
         c.app, m, start, end,
         [&](const std::vector<std::string>& l) { lines.insert(lines.end(), l.begin(), l.end()); });
-    if (!s) return failed(c, s, "debug dump");
+    const bool to_file = a.size() == 6;
+    const core::Status saved =
+        to_file ? save_dump(a[5], m, start, lines, s) : core::Status::success();
+    if (!s) {
+        if (to_file) show(c, saved);
+        return failed(c, s, "debug dump");
+    }
     Result r;
     r.data["lines"] = lines;
-    if (a.size() == 6) {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\n";
-        if (core::Status w = core::write_file_atomically(a[5], text); !w)
-            return failure(w, "cannot write " + a[5]);
+    if (to_file) {
+        if (!saved) return failure(saved, "cannot write " + a[5]);
         r.add("file", a[5], a[5]);
         r.add("words", static_cast<int>(lines.size()), std::to_string(lines.size()));
     } else {

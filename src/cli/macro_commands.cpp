@@ -21,14 +21,9 @@ Result from_status(const core::Status& s, Result ok) {
 
 Result show(const std::string& path) {
     macros::Table t;
-    switch (macros::read_macro_file(path, &t)) {
-        case macros::ReadResult::Unreadable:
-            return failure("cannot read " + path);
-        case macros::ReadResult::TooLong:
-            return failure(path + " holds more than 199 operations");
-        case macros::ReadResult::Ok:
-            break;
-    }
+    // What a run of the file would do.
+    if (macros::read_macro_file(path, &t, macros::FileUse::Run) != macros::ReadResult::Ok)
+        return failure("cannot read " + path);
     Result r;
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
     for (int i = 0; i < macros::operation_count(t); ++i) {

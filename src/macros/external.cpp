@@ -54,21 +54,19 @@ core::Status init_external_macros(App& app) {
 core::Status run_macro_file(App& app, const std::string& path) {
     if (core::Status s = check_file(app, path); !s) return s;
     Table t;
-    switch (read_macro_file(path, &t)) {
-        case ReadResult::Unreadable:
-            return file_unreadable(app, path);
-        case ReadResult::TooLong:
-            return file_too_long(app, "Run External Macro", path, "Nothing was run.");
-        case ReadResult::Ok:
-            break;
-    }
+    if (read_macro_file(path, &t, FileUse::Run) != ReadResult::Ok)
+        return file_unreadable(app, path);
     BoardPort port(app);
     return run_macro_cmds(port, t);
 }
 
 core::Status run_ext_macro(App& app, int n) {
-    if (!app.ui.ConfirmPopup("Run External Macro", "This selection will run external macro M" +
-                                                       std::to_string(n) + ".  Continue?"))
+    // The file's number, and the caption the person clicked when it says more.
+    const std::string file = "M" + std::to_string(n);
+    const std::string name = caption(app, n - 1);
+    const std::string shown = name.empty() || name == file ? file : file + " (" + name + ")";
+    if (!app.ui.ConfirmPopup("Run External Macro",
+                             "This selection will run external macro " + shown + ".  Continue?"))
         return core::Status::failed(core::Fault::Cancelled, "run_ext_macro");
     return run_macro_file(app, ext_macro_path(app, n));
 }

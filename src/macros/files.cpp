@@ -52,19 +52,19 @@ bool scan_entry(const std::string& line, Entry* e) {
 
 }  // namespace
 
-ReadResult read_macro_file(const std::string& path, Table* table) {
+ReadResult read_macro_file(const std::string& path, Table* table, FileUse use) {
     std::ifstream in(path);
     if (!in) return ReadResult::Unreadable;
     Table t;
     reset_table(t);
     int n = 0;
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line; n < kEntries && std::getline(in, line);) {
         Entry e;
         // A line of the end kind ends the macro, as the end entry does in a table.
         if (!scan_entry(line, &e) || e.kind == kEnd) break;
-        if (n == kMaxOperations) return ReadResult::TooLong;
+        if (use == FileUse::Store && n == kMaxOperations) return ReadResult::TooLong;
         t[n++] = e;
-        t[n] = kEndEntry;
+        if (n < kEntries) t[n] = kEndEntry;
     }
     *table = t;
     return ReadResult::Ok;

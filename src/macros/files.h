@@ -15,10 +15,15 @@ inline constexpr const char* kMacroFolder = "macros";
 inline constexpr const char* kNamesFile = "Mnames.txt";
 
 enum class ReadResult { Ok, Unreadable, TooLong };
+// What the entries read are for. The editor's store keeps its end entry inside the table, so a
+// file for it holds at most kMaxOperations. A run takes up to kEntries lines, all of the
+// table, and reads no further.
+enum class FileUse { Store, Run };
 // Reads entries until the first line that does not hold four numbers of at most 32 bits, or
-// whose kind is the end's (FFFFFFFF). A file with more than kMaxOperations entries is refused
-// and *table left as it was; the caller tells the person in its own words.
-ReadResult read_macro_file(const std::string& path, Table* table);
+// whose kind is the end's (FFFFFFFF). For the store a file with more than kMaxOperations
+// entries is refused (TooLong) and *table left as it was; the caller tells the person in its
+// own words.
+ReadResult read_macro_file(const std::string& path, Table* table, FileUse use = FileUse::Store);
 // One line per entry up to the end entry; the file is replaced whole or not at all. False when
 // it cannot be written.
 bool write_macro_file(const std::string& path, const Table& table);

@@ -93,6 +93,19 @@ TEST_F(Capture, FourChannelsWithoutSkipDropTheStaleFirstRecord) {
     EXPECT_TRUE(stopped);
 }
 
+// Turn_Capture_off leaves the capture button enabled; the channel ring changed after the
+// configuration changes the request, not the rotation the chip delivers.
+TEST_F(Capture, ChannelRingChangedAfterConfigureStillCaptures) {
+    connect_and_configure(4);
+    ASSERT_EQ(t->ui.UserSetValue(t->shell.setuppanel, SETUP_CHANNELS, 2), 0);
+    ASSERT_EQ(dimmed(SETUP_CAPTURE), 0);
+    set(SETUP_SAMPLES, 4096);
+    ASSERT_EQ(capture::capture_data(*t), 0);
+    EXPECT_TRUE(t.frontend.popups.empty()) << ::testing::PrintToString(t.frontend.messages());
+    EXPECT_EQ(capture_start()->b, 2u);
+    for (int i = 0; i < 4096; ++i) ASSERT_EQ((t->capture.jarr[i] >> 4) & 3, i % 4) << i;
+}
+
 TEST_F(Capture, SingleChannelWithoutSkipKeepsTheFirstRecord) {
     connect_and_configure(2);
     set(SETUP_SAMPLES, 1000);
@@ -261,6 +274,7 @@ struct ScriptedCapture : ::testing::Test {
         ASSERT_EQ(shell::startup(*app), 0);
         ASSERT_EQ(boardlink::Open_Device(app->port, 0), 1);
         capture::enable_capture(*app);
+        app->capture.configured_channels = 4;  // as a four-channel configuration leaves it
     }
 };
 
@@ -314,6 +328,48 @@ TEST_F(ScriptedCapture, OnlyRealLossIsAnOverRun) {
         }
         bus.pending.clear();
         bus.lost = false;
+    }
+}
+
+// The four-channel chip's stale first record may carry any tag; from the third record on a
+// tag out of turn means lost records.
+TEST_F(ScriptedCapture, StaleFirstTagIsNotJudgedALaterBreakIs) {
+    const struct {
+        const char* name;
+        int first_tag;  // channel of the stale record
+        int break_at;   // record whose channel skips one ahead; 0 none
+        bool completes;
+    } cases[] = {
+        {"stale record of channel 2, then 0, 1, 2, 3 ...", 2, 0, true},
+        {"stale record of channel 0, then 0, 1, 2, 3 ...", 0, 0, true},
+        {"break between records 2 and 3", 3, 3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        frontend.popups.clear();
+        sent = 0;
+        to_send = 4000;
+        app->ui.SetCtrlVal(app->shell.setuppanel, SETUP_SAMPLES, 3999);
+        bus.refill = [this, &c](testing_support::ScriptedBus& b) {
+            if (!due()) return;
+            for (int i = 0; i < 250 && sent < to_send; ++i, ++sent) {
+                const long long ch =
+                    sent == 0 ? c.first_tag : sent - 1 + (c.break_at && sent >= c.break_at);
+                b.reply({static_cast<std::uint8_t>((ch % 4) << 4), 0x00, 0x00,
+                         static_cast<std::uint8_t>(sent == 0 ? 0xEE : 0x01)});
+            }
+        };
+        EXPECT_EQ(capture::capture_data(*app), c.completes ? 0 : 1);
+        if (c.completes) {
+            EXPECT_TRUE(frontend.popups.empty()) << ::testing::PrintToString(frontend.messages());
+            EXPECT_EQ(app->capture.iarr[0], 1);  // the stale word is gone
+            for (int i = 0; i < 3999; ++i) ASSERT_EQ((app->capture.jarr[i] >> 4) & 3, i % 4);
+        } else {
+            EXPECT_EQ(frontend.messages(),
+                      (std::vector<std::string>{
+                          "USB buffer over-run!|Please reconfig or reset the target board"}));
+        }
+        bus.pending.clear();
     }
 }
 

@@ -1,4 +1,6 @@
 // The two debugger panels, opened from the Panels menu and driven as a person would.
+#include <cstdio>
+
 #include "chipfiles/temp_dir.h"
 #include "fixture.h"
 
@@ -99,6 +101,60 @@ TEST_F(Panels, DumpToTheListAndAFile) {
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "0x0001 0x000000\n0x0002 0xABCDEF\n0x0003 0x000000\n");
     EXPECT_EQ(t.frontend.popups.back().title, "Save PMEM Data");
+}
+
+// A dump that fails part-way keeps every word read in its file, with a last line saying where
+// and why it stopped; the failure itself is shown once, by the debugger's own message.
+TEST_F(Panels, ADumpThatFailsPartWayKeepsWhatItRead) {
+    testing_support::TempDir dir;
+    const std::string file = dir.path("pmem.txt").string();
+    t.frontend.files.push_back(file);
+    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSTART, 0x10);
+    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMEND, 0x30);
+    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSAVE, 1);
+    // After the first chunk the debugger starts refusing reads.
+    t.frontend.run([&](ui::Runtime&) { core().faults().reject.set(RD_PMEM); });
+    commit(cmd, DBGCMD_PMEMREAD);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string expected;
+    for (int a = 0x10; a < 0x18; ++a) {
+        char line[32];
+        std::snprintf(line, sizeof line, "0x%04X 0x000000\n", a);
+        expected += line;
+    }
+    EXPECT_EQ(text.str(), expected + "-- dump stopped at PMEM 0x0018: not_acknowledged in ERR\n");
+    EXPECT_EQ(t.frontend.messages(),
+              (std::vector<std::string>{
+                  "Debug Error|Debugger set ERR bit in CMD word.",
+                  "Dump Incomplete|The PMEM dump stopped at 0x0018. The 8 words read before it "
+                  "are in " +
+                      file + ", which ends with a line saying so."}));
+}
+
+// The transport shows a time-out once; the debugger's operations add no second copy.
+TEST_F(Panels, ATimeOutIsShownOnce) {
+    testing_support::TempDir dir;
+    const std::string pmg = dir.write("p.pmg", " 10 123456\n");
+    const struct {
+        const char* name;
+        int panel_is_reg;
+        int ctrl;
+    } cases[] = {{"download", 0, DBGCMD_PMG}, {"run to breakpoint", 1, DBGREG_RUNTOGGLE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        t.frontend.popups.clear();
+        t.frontend.files.push_back(pmg);
+        board->faults().silent_types = simboard::Faults::type_bit(0x02);
+        if (c.panel_is_reg)
+            set(reg, c.ctrl, 1);
+        else
+            commit(cmd, c.ctrl);
+        board->faults().silent_types = 0;
+        EXPECT_EQ(t.frontend.messages(),
+                  std::vector<std::string>{"        Time Out!|No return within 4 seconds"});
+    }
 }
 
 TEST_F(Panels, BreakpointRunGreysTheOtherButtonsAndStopsWhenTheToggleGoesOff) {

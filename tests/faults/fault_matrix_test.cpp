@@ -24,11 +24,13 @@ struct Files {
     std::string macro = dir.write("m.mac", "1 0 21 400000\n0 1 2E 000000\n");
     std::string firmware =
         dir.write("fw.thx", test_firmware::firmware_text(test_firmware::image_bytes(4, 0x400)));
+    std::string program = dir.write("p.pmg", " 10 123456\n 11 654321\n");
 
     std::string expand(std::string line) const {
         for (const auto& [key, path] : {std::pair<std::string, std::string>{"EEPROM", eeprom},
                                         {"MACRO", macro},
-                                        {"FIRMWARE", firmware}}) {
+                                        {"FIRMWARE", firmware},
+                                        {"PMG", program}}) {
             if (const auto at = line.find(key); at != std::string::npos)
                 line.replace(at, key.size(), path);
         }
@@ -129,6 +131,9 @@ const Row kRows[] = {
     {"debugger command", "debug halt", "debug-stuck", "Debugger failed to clear e2dreq bit.", 3},
     {"debugger command", "debug regs", "debug-echo", "Error reading back debugger command.", 1},
     {"debugger command", "debug regs", "silent spi-read", "Time Out!", 5},
+    {"debugger download", "debug load pmg PMG", "silent spi-read", "Time Out!", 5},
+    {"debugger download", "debug load pmg PMG", "debug-err 10", "ERR bit", 1},
+    {"debugger run-to", "debug run-to 0x20", "silent spi-read", "Time Out!", 5, "debug reset"},
 };
 
 TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
@@ -154,10 +159,15 @@ TEST(FaultMatrix, EveryFaultIsNamedBoundedRecoveredAndLosesNothing) {
         const bool kept_through_fault = faulty.status == cli::kOk || rig.held() == before;
         const double spent = rig.t.clock.now() - t0;
         std::string shown;
+        int shown_with_message = 0;  // every failure is shown once
         for (std::size_t i = popups; i < rig.t.frontend.popups.size(); ++i) {
             const auto& p = rig.t.frontend.popups[i];
-            if (p.title != "Confirm") shown += p.title + ": " + p.text + " | ";
+            if (p.title == "Confirm") continue;
+            shown += p.title + ": " + p.text + " | ";
+            shown_with_message +=
+                *row.message && (p.title + p.text).find(row.message) != std::string::npos;
         }
+        EXPECT_LE(shown_with_message, 1) << shown;
         shown += faulty.error;
         const bool named = *row.message ? faulty.status == row.status &&
                                               shown.find(row.message) != std::string::npos

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/atomic_file.h"
 #include "debugtools/debugger/operations.h"
 #include "debugtools/debugger/panels.h"
 #include "debugtools/debugger/register_dump.h"
@@ -111,14 +110,14 @@ void dump(App& app, const DumpCtrls& d) {
     if (saved && ui.FileSelectPopup(ui.GetProjectDir(), "", "", d.title, ui::VAL_SAVE_BUTTON, false,
                                     &path) == ui::VAL_NO_FILE_SELECTED)
         return;
-    std::string file_text;
+    std::vector<std::string> read;
     core::Status s;
     {
         BusyPanels busy(app);
         s = dump_memory(app, d.memory, start, end, [&](const std::vector<std::string>& lines) {
             for (const std::string& line : lines) {
                 if (listed) ui.InsertListItem(p, d.list, -1, line, 0);
-                file_text += line + "\n";
+                read.push_back(line);
             }
             if (!listed) return;
             int n = 0;
@@ -133,11 +132,8 @@ void dump(App& app, const DumpCtrls& d) {
         ui.GetNumListItems(p, d.list, &n);
         ui.SetCtrlIndex(p, d.list, n - 1);
     }
-    // Only a whole range is written; a failed read leaves an earlier file as it was.
-    if (s && saved) {
-        const core::Status w = core::write_file_atomically(path, file_text);
-        if (!w) show(app, w.with_message("File Error", "Cannot write " + path + "."));
-    }
+    // A dump of hours that fails near its end keeps what it read.
+    if (saved) show(app, save_dump(path, d.memory, start, read, s));
 }
 
 // --- downloads -----------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "boardlink/transport/transport.h"
+#include "core/atomic_file.h"
 #include "core/number_text.h"
 #include "core/system_types.h"
 #include "debugtools/debugger/image_file.h"
@@ -87,6 +88,25 @@ core::Status dump_memory(App& app, Memory m, int start, int end,
         address += chunk;
     }
     return core::Status::success();
+}
+
+core::Status save_dump(const std::string& path, Memory m, int start,
+                       const std::vector<std::string>& lines, const core::Status& dumped) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    const char* memory = m == Memory::Program ? "PMEM" : "DMEM";
+    const int stopped_at = start + static_cast<int>(lines.size());
+    if (!dumped)
+        text += std::string("-- dump stopped at ") + memory + " " + hex("0x%04X", stopped_at) +
+                ": " + core::fault_name(dumped.fault) + " in " + dumped.step + "\n";
+    if (core::Status w = core::write_file_atomically(path, text); !w)
+        return w.with_message("File Error", "Cannot write " + path + ".");
+    if (dumped) return core::Status::success();
+    return dumped.with_message(
+        "Dump Incomplete", std::string("The ") + memory + " dump stopped at " +
+                               hex("0x%04X", stopped_at) + ". The " + std::to_string(lines.size()) +
+                               " words read before it are in " + path +
+                               ", which ends with a line saying so.");
 }
 
 core::Status download_image(App& app, Memory m, const std::string& path) {
@@ -225,8 +245,10 @@ core::Status test_write(App& app, int deb_data, int deb_stat) {
 }
 
 core::Status test_read(App& app, int* deb_data, int* deb_stat) {
-    if (core::Status s = boardlink::spi_read(app.port, DEB_DATA, deb_data); !s) return s;
-    return boardlink::spi_read(app.port, DEB_STAT, deb_stat);
+    // A failed read has shown its message; the outcome does not carry it again.
+    if (core::Status s = boardlink::spi_read(app.port, DEB_DATA, deb_data); !s)
+        return s.with_message({}, {});
+    return boardlink::spi_read(app.port, DEB_STAT, deb_stat).with_message({}, {});
 }
 
 }  // namespace debugger

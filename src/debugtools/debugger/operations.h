@@ -34,6 +34,12 @@ core::Status check_dump_range(int start, int end);
 core::Status dump_memory(App& app, Memory m, int start, int end,
                          const std::function<void(const std::vector<std::string>&)>& on_chunk);
 
+// Writes a dump's lines to path, replacing the file whole. A dump that failed part-way keeps
+// every line read, then a last line that says at which address and why it stopped; its outcome
+// tells the person so. A file that cannot be written fails with "File Error".
+core::Status save_dump(const std::string& path, Memory m, int start,
+                       const std::vector<std::string>& lines, const core::Status& dumped);
+
 // Downloads one image file, one word per block write; stops at the first failure.
 core::Status download_image(App& app, Memory m, const std::string& path);
 // The completion message of a download of one file, or of both.

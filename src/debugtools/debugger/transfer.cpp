@@ -38,9 +38,10 @@ core::Status write_words(App& app, int address, std::initializer_list<int> words
     return debug_error_handler(app, kOtherError, s.fault, "SPI write");
 }
 
-// A failed read has shown the transport's message already.
+// A failed read has shown the transport's message already; the outcome carries none, so no
+// caller shows it a second time.
 core::Status read_word(App& app, int address, int* value) {
-    return boardlink::spi_read(app.port, address, value);
+    return boardlink::spi_read(app.port, address, value).with_message({}, {});
 }
 
 // The debugger's answer in DEB_STAT: the ERR bit, and the echo of the bits the mode checks.
