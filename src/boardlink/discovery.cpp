@@ -167,6 +167,8 @@ core::Status connect_board(App& app) {
     set_all_undimmed(app);
     ui.SetCtrlVal(sp, SETUP_FIRMWARE, std::string(version));
     if (version[0] != 'V') {
+        // Told while the version it speaks of is still shown, before the connection goes.
+        ui.MessagePopup(kNotice, kNotCustomer);
         ui.SuspendTimerCallbacks();
         close_device(app);
         set_all_dimmed(app);
@@ -175,8 +177,7 @@ core::Status connect_board(App& app) {
         ui.SetCtrlVal(sp, SETUP_CONNECT, 0);
         link.usb_opened = 0;
         link.board_id = 0;
-        return core::Status::failed(core::Fault::NotCustomer, "firmware version", kNotice,
-                                    kNotCustomer);
+        return core::Status::failed(core::Fault::NotCustomer, "firmware version");
     }
     link.board_id = code;
     check_register_access(app);

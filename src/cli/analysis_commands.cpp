@@ -21,9 +21,10 @@ namespace cli {
 
 namespace {
 
+// A figure that is no number (an infinite ratio of a zero power) prints as one that is not
+// there: "-" for people, null for scripts, never a string where a number is expected.
 std::string number_text(double v, int precision) {
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    if (!std::isfinite(v)) return "-";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", precision, v);
     return buf;
@@ -31,7 +32,7 @@ std::string number_text(double v, int precision) {
 
 nlohmann::ordered_json number_json(double v) {
     if (std::isfinite(v)) return v;
-    return number_text(v, 0);
+    return nullptr;
 }
 
 Result settings_result(App& app, const std::string& file) {

@@ -31,12 +31,13 @@ Result firmware(Context& c, const std::vector<std::string>& a) {
     if (!ensure_connected(c, &f)) return f;
     int programmed = 0;
     const bool show = watched(c);
-    boardlink::FlashOptions o{
-        boardlink::confirm_flash(c.app), named ? a[3] : std::string{}, [&](int done, int total) {
-            programmed = done;
-            if (show)
-                c.err << "\rprogramming: " << done << "/" << total << " records" << std::flush;
-        }};
+    boardlink::FlashOptions o{boardlink::confirm_flash(c.app, named ? a[3] : std::string{}),
+                              named ? a[3] : std::string{}, [&](int done, int total) {
+                                  programmed = done;
+                                  if (show)
+                                      c.err << "\rprogramming: " << done << "/" << total
+                                            << " records" << std::flush;
+                              }};
     const core::Status s = boardlink::flash_board(c.app, o);
     if (show && programmed > 0) c.err << "\n";
     shell::show_outcome(c.app.ui, s);

@@ -26,7 +26,7 @@ int hex_digit(char c) {
 
 core::Status bad_file(const std::string& path, const std::string& why) {
     return core::Status::failed(core::Fault::BadInput, "EEPROM data file", "EEPROM Error",
-                                path + ": " + why + "\nNothing was written to the EEPROM.");
+                                path + ": " + why);
 }
 
 }  // namespace
@@ -63,14 +63,23 @@ core::Status read_data_file(const std::string& path, std::vector<DataLine>* line
         const auto v = scan_hex(line);
         if (!v)
             return bad_file(path, "line " + std::to_string(number) + " holds no hexadecimal byte");
-        // Only the low byte would be written, and it would never read back as the value.
-        if (*v > 0xFF)
-            return bad_file(path, "line " + std::to_string(number) + " holds " + line +
-                                      ", more than one byte (FF)");
-        read.push_back({number, static_cast<std::uint8_t>(*v)});
+        read.push_back({number, *v});
     }
     if (in.bad()) return bad_file(path, "the file cannot be read");
     *lines = std::move(read);
+    return core::Status::success();
+}
+
+core::Status check_bytes(const std::string& path, const std::vector<DataLine>& lines) {
+    // Only the low byte would be written, and it would never read back as the value.
+    for (const DataLine& l : lines) {
+        if (l.value && *l.value > 0xFF) {
+            char value[16];
+            std::snprintf(value, sizeof value, "%X", *l.value);
+            return bad_file(path, "line " + std::to_string(l.number) + " holds " + value +
+                                      ", more than one byte (FF)");
+        }
+    }
     return core::Status::success();
 }
 

@@ -12,16 +12,19 @@
 
 namespace debugtools {
 
-// One line of a data file: a byte for the next address, or none for a comment or empty line.
+// One line of a data file: a value for the next address, or none for a comment or empty line.
 struct DataLine {
     int number;  // 1-based line number in the file
-    std::optional<std::uint8_t> value;
+    std::optional<std::uint32_t> value;
 };
 
 // Every line of the file, checked whole: a data line that does not scan as a hexadecimal
-// number, or holds one above 0xFF, is refused by its line number before anything is sent;
-// *lines is left as it was then.
+// number is refused by its line number ("EEPROM Error" / "<path>: line N ..."), before anything
+// is sent; *lines is left as it was then. Values above 0xFF are kept: they are no byte the
+// EEPROM can hold, which programming refuses and verifying reports.
 core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines);
+// The first data line holding more than one byte, refused as read_data_file refuses a line.
+core::Status check_bytes(const std::string& path, const std::vector<DataLine>& lines);
 
 // A hexadecimal number as a "%x" scan takes it: white space, an optional 0x, then digits up
 // to the first other character. None when no digit follows or the value passes 0xFFFFFFFF.

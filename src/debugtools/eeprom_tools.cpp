@@ -91,7 +91,11 @@ core::Status write_byte(App& app, int address, std::uint8_t value, bool* matched
 
 core::Status program_eeprom(App& app, const std::string& path, const Progress& progress) {
     std::vector<DataLine> lines;
-    if (core::Status s = read_data_file(path, &lines); !s) return s;
+    core::Status checked = read_data_file(path, &lines);
+    if (checked) checked = check_bytes(path, lines);
+    if (!checked)
+        return checked.with_message(checked.title,
+                                    checked.text + "\nNothing was written to the EEPROM.");
     const int total = data_bytes(lines);
     Pace pace(app, progress, total);
     int address = 0;
@@ -103,7 +107,8 @@ core::Status program_eeprom(App& app, const std::string& path, const Progress& p
         if (!line.value) continue;
         if (!gave_up) {
             bool matched = false;
-            if (core::Status s = write_byte(app, address, *line.value, &matched); !s)
+            const auto byte = static_cast<std::uint8_t>(*line.value);
+            if (core::Status s = write_byte(app, address, byte, &matched); !s)
                 return s.step == kStepWriteEnable ? s : program_error(s);
             // The rest of the file is still read, with its write enables, but not written.
             gave_up = !matched;
@@ -119,9 +124,11 @@ core::Status program_eeprom(App& app, const std::string& path, const Progress& p
 
 core::Status verify_eeprom(App& app, const std::string& path, const Progress& progress) {
     std::vector<DataLine> lines;
-    if (core::Status s = read_data_file(path, &lines); !s) return s;
+    if (core::Status s = read_data_file(path, &lines); !s)
+        return s.with_message(s.title, s.text + "\nNothing was verified.");
     const int total = data_bytes(lines);
     Pace pace(app, progress, total);
+    // A value above FF never equals a byte read: it is reported as ERROR at its address.
     const char* const kLine = "Address: %04x  File: %02x  EEPROM: %02x  Status: %s\n";
     int address = 0;
     bool failed = false;
@@ -158,12 +165,8 @@ core::Status dump_eeprom(App& app, const std::string& path, const std::string& s
         write_file_atomically(path, "");
         return core::Status::failed(core::Fault::BadInput, start ? "end address" : "start address");
     }
-    if (*end < *start)
-        return core::Status::failed(
-            core::Fault::BadInput, "address range", "EEPROM Dump Error",
-            format("The end address %04X is below the start address %04X.\nNothing was dumped.",
-                   *end, *start));
-    const int total = static_cast<int>(*end - *start);
+    // An end below the start is an empty range, as one equal to it.
+    const int total = *end > *start ? static_cast<int>(*end - *start) : 0;
     Pace pace(app, progress, total);
     std::vector<std::uint8_t> bytes;
     bytes.reserve(total);

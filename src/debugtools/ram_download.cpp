@@ -39,6 +39,7 @@ std::optional<std::uint32_t> next_hex(const std::string& text, std::size_t* pos)
 }
 
 const char* const kFailedTitle = "RAM download Failed";
+const char* const kRetry = "Please Re-Try!";
 
 std::string word_text(const Memory& m, std::uint32_t address) {
     char buf[64];
@@ -61,9 +62,11 @@ core::Status load_memory(App& app, const Memory& m, const std::vector<MemoryWord
             chip::dsp_command(app, m.write, &address, &word, false);
             int back1 = static_cast<int>(w.address), back2 = 0;
             // A read-back that failed has shown its message; the board is not asked again.
-            if (core::Status s = chip::dsp_command(app, m.read, &back1, &back2, true); !s)
-                return s.with_message(kFailedTitle, "Please Re-Try!\n\n" + word_text(m, w.address) +
-                                                        " could not be read back.");
+            if (core::Status s = chip::dsp_command(app, m.read, &back1, &back2, true); !s) {
+                app.ui.Print("RAM download: " + word_text(m, w.address) +
+                             " could not be read back.\n");
+                return s.with_message(kFailedTitle, kRetry);
+            }
             verified = static_cast<std::uint32_t>(back2) == (w.word & 0xFFFFFF);
         }
         if (!verified && failed->count++ == 0) failed->address = w.address;
@@ -72,10 +75,10 @@ core::Status load_memory(App& app, const Memory& m, const std::vector<MemoryWord
 }
 
 std::string failure_text(const Memory& m, const Failed& f) {
-    std::string text = word_text(m, f.address) + " did not verify after " +
+    std::string text = "RAM download: " + word_text(m, f.address) + " did not verify after " +
                        std::to_string(kRamAttempts) + " attempts";
     if (f.count > 1) text += " (" + std::to_string(f.count - 1) + " more words failed)";
-    return text + ".";
+    return text + ".\n";
 }
 
 }  // namespace
@@ -111,17 +114,19 @@ core::Status load_ram(App& app, const std::string& pmg_path, const std::string& 
     Failed program_failed, data_failed;
     if (core::Status s = load_memory(app, kProgram, program, &program_failed); !s) return s;
     if (core::Status s = load_memory(app, kData, data, &data_failed); !s) return s;
-    if (program_failed.count > 0 || data_failed.count > 0) {
-        std::string text = "Please Re-Try!\n";
-        if (program_failed.count > 0) text += "\n" + failure_text(kProgram, program_failed);
-        if (data_failed.count > 0) text += "\n" + failure_text(kData, data_failed);
-        return core::Status::failed(core::Fault::WrongReply, "verify", kFailedTitle, text);
-    }
+    // Started even when a word did not verify, as the tool always has: the person is told to
+    // try again. The words that failed go to the standard output, the popup keeps its text.
     // The start command carries the last data word as its second argument.
     int start = kProgramStart, last = data.empty() ? 0 : static_cast<int>(data.back().word);
-    if (core::Status s = chip::dsp_command(app, kRun, &start, &last, false); !s)
-        return s.with_message(kFailedTitle,
-                              "Please Re-Try!\n\nThe start command was not acknowledged.");
+    const core::Status started = chip::dsp_command(app, kRun, &start, &last, false);
+    if (program_failed.count > 0) app.ui.Print(failure_text(kProgram, program_failed));
+    if (data_failed.count > 0) app.ui.Print(failure_text(kData, data_failed));
+    if (!started) {
+        app.ui.Print("RAM download: the start command was not acknowledged.\n");
+        return started.with_message(kFailedTitle, kRetry);
+    }
+    if (program_failed.count > 0 || data_failed.count > 0)
+        return core::Status::failed(core::Fault::WrongReply, "verify", kFailedTitle, kRetry);
     return core::Status::success("Done", "RAM download complete. Started execution at 0x3000.");
 }
 

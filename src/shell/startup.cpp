@@ -41,7 +41,8 @@ int startup(App& app) {
 }
 
 int seisbench_main(App& app) {
-    if (startup(app) < 0) return -1;
+    // A process status: -1 would reach the shell as 255.
+    if (startup(app) < 0) return 1;
     return app.ui.RunUserInterface();
 }
 

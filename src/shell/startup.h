@@ -8,7 +8,8 @@ namespace shell {
 
 // Steps up to the event loop: 0 when the program is ready, -1 when a panel cannot be loaded.
 int startup(App& app);
-// The whole program: start-up, then the event loop; returns the loop's result or -1.
+// The whole program: start-up, then the event loop; returns the loop's result, or 1 (the
+// programs' exit status) when a panel cannot be loaded.
 int seisbench_main(App& app);
 
 void DeleteDevelopmentInfo(App& app);

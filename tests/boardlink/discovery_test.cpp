@@ -2,6 +2,11 @@
 // resetting it, all through the panel controls as a user drives them.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+#include <streambuf>
+#include <utility>
+
 #include "boardlink/boards.h"
 #include "chip/register_map.h"
 #include "support/wire_app.h"
@@ -162,7 +167,26 @@ TEST(Connect, NonCustomerFirmwareIsRefused) {
         board.config().firmware_version = version;
         t.start();
         fill_setup(t);
+        // What the panel shows when the message comes: the version it speaks of, still connected.
+        std::string shown_version;
+        int opened_then = -1;
+        struct Witness : std::streambuf {
+            std::function<void()> seen;
+            int overflow(int c) override {
+                if (seen) std::exchange(seen, nullptr)();
+                return c;
+            }
+        } witness;
+        witness.seen = [&] {
+            t->ui.GetCtrlVal(t->shell.setuppanel, SETUP_FIRMWARE, &shown_version);
+            opened_then = t->link.usb_opened;
+        };
+        std::ostream echo(&witness);
+        t.frontend.echo = &echo;
         t.toggle_connect();
+        t.frontend.echo = nullptr;
+        EXPECT_EQ(shown_version, version);
+        EXPECT_EQ(opened_then, 1);
         EXPECT_EQ(t.frontend.messages(), Messages{kNotCustomer}) << version;
         expect_disconnected(t);
         EXPECT_TRUE(t->ui.timers_suspended());

@@ -59,11 +59,14 @@ struct Rig {
         t.frontend.confirms.push_back(answer);
         ASSERT_EQ(t->ui.UserMenu(t->shell.menu, MENUBAR_BOARD_FIRMWARE), 0);
         ASSERT_FALSE(t.frontend.popups.empty());
-        EXPECT_EQ(t.frontend.popups[0].title + "|" + t.frontend.popups[0].text,
-                  "Confirm|Do you want to program the MCU? \n You must not turn off power while "
-                  "programming!");
+        question = t.frontend.popups[0].title + "|" + t.frontend.popups[0].text;
+        EXPECT_EQ(question.rfind("Confirm|Do you want to program the MCU? \n You must not turn "
+                                 "off power while programming!",
+                                 0),
+                  0u);
         t.frontend.popups.erase(t.frontend.popups.begin());
     }
+    std::string question;
     tf::Bytes flash_contents() const {
         const auto c = board.flash().contents();
         return tf::Bytes(c.begin(), c.end());
@@ -197,6 +200,34 @@ TEST(Firmware, EveryStopShowsItsMessageClosesTheFileAndKeepsTheConnection) {
         EXPECT_GT(waited, c.waited - 1e-9) << c.name;
         EXPECT_LT(waited, c.waited + 0.01) << c.name;
         EXPECT_NE(r.t.bus.writes().back(), kReset) << c.name;
+    }
+}
+
+// A copy in the user's data folder is taken before the shipped file; the question says which
+// file will be flashed, so nobody flashes a forgotten copy unawares.
+TEST(Firmware, TheQuestionNamesTheFileThatWillBeFlashed) {
+    const std::string kQuestion =
+        "Confirm|Do you want to program the MCU? \n You must not turn off power while "
+        "programming!";
+    const struct {
+        const char* name;
+        int code;
+        bool user_copy;
+    } cases[] = {
+        {"shipped file", 4, false}, {"user's copy", 4, true}, {"unknown board", 11, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig r(c.code);
+        testing_support::TempDir user;
+        r.t->shell.userDir = user.path().string();
+        r.own_file(1024);
+        std::string expected = kQuestion + "\n\nFile: " + r.dir.path("evk4810C_mcu.thx").string();
+        if (c.user_copy)
+            expected = kQuestion + "\n\nFile: " +
+                       user.write("evk4810C_mcu.thx", r.dir.read("evk4810C_mcu.thx"));
+        if (c.code == 11) expected = kQuestion;
+        r.flash(0);
+        EXPECT_EQ(r.question, expected);
     }
 }
 

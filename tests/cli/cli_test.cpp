@@ -266,3 +266,35 @@ TEST(Cli, RealBusGetsTheBridgeIdAndTheAddedOnes) {
               cli::kOk);
     EXPECT_FALSE(made);  // a simulated run never touches USB
 }
+
+// An infinite figure (S/D with no harmonic counted, S/N of a channel without signal) is no
+// number a script can use: null in JSON, "-" for people, never a string in a number's place.
+TEST(Cli, FiguresThatAreNoNumberPrintAsMissing) {
+    const std::vector<std::string> job = {"--simulate", "--virtual-time",
+                                          "configure --rate 4000 --channels 4",
+                                          "capture --samples 16384", "analyze --test signal"};
+    std::vector<std::string> json_job = job;
+    json_job.insert(json_job.begin() + 2, "--json");
+    const Outcome j = run(json_job);
+    ASSERT_EQ(j.status, cli::kOk) << j.err;
+    const auto analyzed = nlohmann::json::parse(lines_of(j.out).back());
+    int missing = 0;
+    for (const auto& ch : analyzed["channels"]) {
+        for (const auto& [name, value] : ch["stats"].items()) {
+            EXPECT_TRUE(value.is_number() || value.is_null()) << name << ": " << value;
+            missing += value.is_null();
+        }
+    }
+    EXPECT_TRUE(analyzed["channels"][0]["stats"]["S/D"].is_null());
+    EXPECT_TRUE(analyzed["channels"][2]["stats"]["S/N"].is_null());
+    EXPECT_GT(missing, 0);
+
+    const Outcome t = run(job);
+    ASSERT_EQ(t.status, cli::kOk) << t.err;
+    bool sd_missing = false;
+    for (const std::string& line : lines_of(t.out)) {
+        EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+        if (line.rfind("channel 1 S/D:", 0) == 0) sd_missing = line.back() == '-';
+    }
+    EXPECT_TRUE(sd_missing) << t.out;
+}

@@ -87,9 +87,9 @@ TEST(ToolCommands, BadArgumentsAreUsageErrorsAndFailuresReportTheirFault) {
         {{"--simulate", "eeprom dump f 0 10000"}, 2, "usage: eeprom"},
         {{"--simulate", "ram load a.pmg"}, 2, "usage: ram"},
         {{"--simulate", "filter go"}, 2, "usage: filter"},
-        {{"--simulate", "--virtual-time", "eeprom dump /tmp/x 10 4"},
+        {{"--simulate", "--virtual-time", "eeprom dump /nonexistent/f 0 4"},
          1,
-         "at address range (bad_input)"},
+         "at dump file (bad_input)"},
         {{"--simulate", "--virtual-time", "eeprom write /nonexistent/f"}, 1, "bad_input"},
         {{"--simulate", "--virtual-time", "filter start", "filter stop"}, 0, ""},
     };

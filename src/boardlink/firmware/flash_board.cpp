@@ -101,10 +101,20 @@ core::Status program_image(App& app, const firmware::Image& image, const FlashOp
 
 }  // namespace
 
-bool confirm_flash(App& app) {
+std::string firmware_path(App& app, const std::string& file) {
+    if (!file.empty()) return file;
+    const char* own_file = firmware::firmware_file_name(app.link.board_id);
+    if (own_file == nullptr) return {};
+    return core::user_or_shipped(app.shell.projectDir, app.shell.userDir, own_file).string();
+}
+
+bool confirm_flash(App& app, const std::string& file) {
+    // A copy in the user's data folder is taken before the shipped file: say which one.
+    const std::string path = firmware_path(app, file);
     return app.ui.ConfirmPopup("Confirm",
                                "Do you want to program the MCU? \n You must not turn off power "
-                               "while programming!") != 0;
+                               "while programming!" +
+                                   (path.empty() ? std::string() : "\n\nFile: " + path)) != 0;
 }
 
 core::Status flash_board(App& app, const FlashOptions& o) {
@@ -115,10 +125,7 @@ core::Status flash_board(App& app, const FlashOptions& o) {
         return core::Status::failed(core::Fault::NoBoard, "board identifier", kNotice,
                                     kUnknownTarget);
     const std::string shown = o.file.empty() ? own_file : o.file;
-    const std::string path =
-        o.file.empty()
-            ? core::user_or_shipped(app.shell.projectDir, app.shell.userDir, own_file).string()
-            : o.file;
+    const std::string path = firmware_path(app, o.file);
     firmware::Image image;
     if (core::Status s = read_image(path, shown, &image); !s) return s;
     if (core::Status s = program_image(app, image, o); !s) return s;

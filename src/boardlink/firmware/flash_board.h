@@ -21,8 +21,12 @@ struct FlashOptions {
     std::function<void(int done, int total)> progress;
 };
 
-// The question the person is asked first; true when confirmed.
-bool confirm_flash(App& app);
+// The file a flash would program: `file` when given, else the connected board's own file in
+// the user's data folder or else the program's directory; empty for an unknown board.
+std::string firmware_path(App& app, const std::string& file);
+// The question the person is asked first, naming the file that will be flashed; true when
+// confirmed.
+bool confirm_flash(App& app, const std::string& file = {});
 // The whole update, with the message the person is to be shown for its outcome. A file that
 // cannot be opened or is not a complete image is refused before anything is sent.
 core::Status flash_board(App& app, const FlashOptions& options);
