@@ -31,6 +31,15 @@ class Panels : public Debugger {
         return t->ui.control(panel, ctrl)->lines;
     }
 
+    // Dumps PMEM start..end to the file "pmem.txt" of dir, as picked in the file dialog.
+    void dump_pmem(const testing_support::TempDir& dir, int start, int end) {
+        t.frontend.files.push_back(dir.path("pmem.txt").string());
+        t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSTART, start);
+        t->ui.SetCtrlVal(cmd, DBGCMD_PMEMEND, end);
+        t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSAVE, 1);
+        commit(cmd, DBGCMD_PMEMREAD);
+    }
+
     int cmd = 0, reg = 0;
 };
 
@@ -86,20 +95,12 @@ TEST_F(Panels, SendLogsTheCommandWordWithItsSaturatedCountAndTheWordsRead) {
 TEST_F(Panels, DumpToTheListAndAFile) {
     core().set_program_word(2, 0xABCDEF);
     testing_support::TempDir dir;
-    const std::string file = dir.path("pmem.txt").string();
-    t.frontend.files.push_back(file);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSTART, 1);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMEND, 3);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSAVE, 1);
-    commit(cmd, DBGCMD_PMEMREAD);
+    dump_pmem(dir, 1, 3);
     std::vector<std::string> listed;
     for (const auto& it : t->ui.control(cmd, DBGCMD_PMEMLIST)->items) listed.push_back(it.label);
     EXPECT_EQ(listed, (std::vector<std::string>{"0x0001 0x000000", "0x0002 0xABCDEF",
                                                 "0x0003 0x000000", "---------------"}));
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "0x0001 0x000000\n0x0002 0xABCDEF\n0x0003 0x000000\n");
+    EXPECT_EQ(dir.read("pmem.txt"), "0x0001 0x000000\n0x0002 0xABCDEF\n0x0003 0x000000\n");
     EXPECT_EQ(t.frontend.popups.back().title, "Save PMEM Data");
 }
 
@@ -107,30 +108,23 @@ TEST_F(Panels, DumpToTheListAndAFile) {
 // and why it stopped; the failure itself is shown once, by the debugger's own message.
 TEST_F(Panels, ADumpThatFailsPartWayKeepsWhatItRead) {
     testing_support::TempDir dir;
-    const std::string file = dir.path("pmem.txt").string();
-    t.frontend.files.push_back(file);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSTART, 0x10);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMEND, 0x30);
-    t->ui.SetCtrlVal(cmd, DBGCMD_PMEMSAVE, 1);
     // After the first chunk the debugger starts refusing reads.
     t.frontend.run([&](ui::Runtime&) { core().faults().reject.set(RD_PMEM); });
-    commit(cmd, DBGCMD_PMEMREAD);
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
+    dump_pmem(dir, 0x10, 0x30);
     std::string expected;
     for (int a = 0x10; a < 0x18; ++a) {
         char line[32];
         std::snprintf(line, sizeof line, "0x%04X 0x000000\n", a);
         expected += line;
     }
-    EXPECT_EQ(text.str(), expected + "-- dump stopped at PMEM 0x0018: not_acknowledged in ERR\n");
+    EXPECT_EQ(dir.read("pmem.txt"),
+              expected + "-- dump stopped at PMEM 0x0018: not_acknowledged in ERR\n");
     EXPECT_EQ(t.frontend.messages(),
               (std::vector<std::string>{
                   "Debug Error|Debugger set ERR bit in CMD word.",
                   "Dump Incomplete|The PMEM dump stopped at 0x0018. The 8 words read before it "
                   "are in " +
-                      file + ", which ends with a line saying so."}));
+                      dir.path("pmem.txt").string() + ", which ends with a line saying so."}));
 }
 
 // The transport shows a time-out once; the debugger's operations add no second copy.
