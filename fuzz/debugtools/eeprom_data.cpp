@@ -1,7 +1,7 @@
 // EEPROM data files: a refused file leaves the lines as they were; an accepted one gives one
-// entry per line of the file, numbered in order, with a byte exactly where the line holds a
-// number, and that byte is the number's value. scan_hex takes the first run of digits whole,
-// or refuses it when it passes 32 bits.
+// entry per line of the file, numbered in order, with a value exactly where the line holds a
+// number, and that value is the number itself (one byte or more). scan_hex takes the first
+// run of digits whole, or refuses it when it passes 32 bits.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
