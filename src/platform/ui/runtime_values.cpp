@@ -77,65 +77,91 @@ int Runtime::GetCtrlVal(int panel, int ctrl, std::string* value) const {
 
 // --- attributes ------------------------------------------------------------------------
 
+namespace {
+
+// The control attributes, one row each: where the value lives and whether it is set as a
+// number, a real or a text. A row without a setter is read-only; one without a getter cannot be
+// read back with that type.
+struct IntAttribute {
+    int attr;
+    int (*get)(const Control&);
+    void (*set)(Control&, int);
+};
+constexpr IntAttribute kIntAttributes[] = {
+    {ATTR_DIMMED, [](const Control& c) { return int{c.dimmed}; },
+     [](Control& c, int v) { c.dimmed = v != 0; }},
+    {ATTR_VISIBLE, [](const Control& c) { return int{c.visible}; },
+     [](Control& c, int v) { c.visible = v != 0; }},
+    {ATTR_TEXT_COLOR, [](const Control& c) { return c.text_colour; },
+     [](Control& c, int v) { c.text_colour = v; }},
+    {ATTR_ON_COLOR, [](const Control& c) { return c.on_colour; },
+     [](Control& c, int v) { c.on_colour = v; }},
+    {ATTR_WIDTH, [](const Control& c) { return c.width; }, [](Control& c, int v) { c.width = v; }},
+    {ATTR_PRECISION, [](const Control& c) { return c.precision; },
+     [](Control& c, int v) { c.precision = v; }},
+    {ATTR_MAX_ENTRY_LENGTH, [](const Control& c) { return c.max_length; },
+     [](Control& c, int v) { c.max_length = v; }},
+    {ATTR_ENABLED, [](const Control& c) { return int{c.enabled}; },
+     [](Control& c, int v) { c.enabled = v != 0; }},
+    {ATTR_REFRESH_GRAPH, [](const Control& c) { return int{c.graph.refresh}; }, nullptr},
+    {ATTR_CURSOR_MODE, [](const Control& c) { return c.graph.cursor_mode; }, nullptr},
+};
+
+struct RealAttribute {
+    int attr;
+    double Control::*field;
+};
+constexpr RealAttribute kRealAttributes[] = {
+    {ATTR_MIN_VALUE, &Control::min},
+    {ATTR_MAX_VALUE, &Control::max},
+    {ATTR_INTERVAL, &Control::interval},
+};
+
+struct TextAttribute {
+    int attr;
+    std::string& (*field)(Control&);
+};
+constexpr TextAttribute kTextAttributes[] = {
+    {ATTR_LABEL_TEXT, [](Control& c) -> std::string& { return c.label; }},
+    {ATTR_ON_TEXT, [](Control& c) -> std::string& { return c.on_text; }},
+    {ATTR_OFF_TEXT, [](Control& c) -> std::string& { return c.off_text; }},
+    {ATTR_UNITS_TEXT, [](Control& c) -> std::string& { return c.units; }},
+    {ATTR_XNAME, [](Control& c) -> std::string& { return c.graph.xname; }},
+    {ATTR_YNAME, [](Control& c) -> std::string& { return c.graph.yname; }},
+};
+
+template <class Row, std::size_t N>
+const Row* find_attribute(const Row (&rows)[N], int attr) {
+    for (const Row& r : rows)
+        if (r.attr == attr) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
 int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
-    switch (attr) {
-        case ATTR_DIMMED:
-            c->dimmed = value != 0;
-            break;
-        case ATTR_VISIBLE:
-            c->visible = value != 0;
-            break;
-        case ATTR_TEXT_COLOR:
-            c->text_colour = value;
-            break;
-        case ATTR_ON_COLOR:
-            c->on_colour = value;
-            break;
-        case ATTR_WIDTH:
-            c->width = value;
-            break;
-        case ATTR_PRECISION:
-            c->precision = value;
-            break;
-        case ATTR_MAX_ENTRY_LENGTH:
-            c->max_length = value;
-            break;
-        case ATTR_ENABLED:
-            c->enabled = value != 0;
-            break;
-        case ATTR_MIN_VALUE:
-        case ATTR_MAX_VALUE:
-        case ATTR_INTERVAL:
-            return SetCtrlAttribute(panel, ctrl, attr, double(value));
-        case ATTR_REFRESH_GRAPH:
-            if (c->type != CtrlType::Graph) return UIE_WRONG_TYPE;
-            c->graph.refresh = value != 0;
-            if (c->graph.refresh) graph_changed(panel, *c);
-            return 0;
-        default:
-            return UIE_WRONG_TYPE;
+    if (find_attribute(kRealAttributes, attr))
+        return SetCtrlAttribute(panel, ctrl, attr, double(value));
+    if (attr == ATTR_REFRESH_GRAPH) {
+        if (c->type != CtrlType::Graph) return UIE_WRONG_TYPE;
+        c->graph.refresh = value != 0;
+        if (c->graph.refresh) graph_changed(panel, *c);
+        return 0;
     }
+    const IntAttribute* a = find_attribute(kIntAttributes, attr);
+    if (!a || !a->set) return UIE_WRONG_TYPE;
+    a->set(*c, value);
     notify(Change::Control, panel, ctrl);
     return 0;
 }
 int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, double value) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
-    switch (attr) {
-        case ATTR_MIN_VALUE:
-            c->min = value;
-            break;
-        case ATTR_MAX_VALUE:
-            c->max = value;
-            break;
-        case ATTR_INTERVAL:
-            c->interval = value;
-            break;
-        default:
-            return SetCtrlAttribute(panel, ctrl, attr, static_cast<int>(value));
-    }
+    const RealAttribute* a = find_attribute(kRealAttributes, attr);
+    if (!a) return SetCtrlAttribute(panel, ctrl, attr, static_cast<int>(value));
+    c->*(a->field) = value;
     if (c->type == CtrlType::Numeric) store_number(*c, as_double(c->value));
     notify(Change::Control, panel, ctrl);
     return 0;
@@ -143,28 +169,9 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, double value) {
 int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, const std::string& value) {
     Control* c = ctrl_mut(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
-    switch (attr) {
-        case ATTR_LABEL_TEXT:
-            c->label = value;
-            break;
-        case ATTR_ON_TEXT:
-            c->on_text = value;
-            break;
-        case ATTR_OFF_TEXT:
-            c->off_text = value;
-            break;
-        case ATTR_UNITS_TEXT:
-            c->units = value;
-            break;
-        case ATTR_XNAME:
-            c->graph.xname = value;
-            break;
-        case ATTR_YNAME:
-            c->graph.yname = value;
-            break;
-        default:
-            return UIE_WRONG_TYPE;
-    }
+    const TextAttribute* a = find_attribute(kTextAttributes, attr);
+    if (!a) return UIE_WRONG_TYPE;
+    a->field(*c) = value;
     if (c->type == CtrlType::Graph)
         graph_changed(panel, *c);
     else
@@ -174,67 +181,18 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, const std::string& 
 int Runtime::GetCtrlAttribute(int panel, int ctrl, int attr, int* value) const {
     const Control* c = control(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
-    switch (attr) {
-        case ATTR_DIMMED:
-            *value = c->dimmed;
-            break;
-        case ATTR_VISIBLE:
-            *value = c->visible;
-            break;
-        case ATTR_TEXT_COLOR:
-            *value = c->text_colour;
-            break;
-        case ATTR_ON_COLOR:
-            *value = c->on_colour;
-            break;
-        case ATTR_WIDTH:
-            *value = c->width;
-            break;
-        case ATTR_PRECISION:
-            *value = c->precision;
-            break;
-        case ATTR_MAX_ENTRY_LENGTH:
-            *value = c->max_length;
-            break;
-        case ATTR_ENABLED:
-            *value = c->enabled;
-            break;
-        case ATTR_REFRESH_GRAPH:
-            *value = c->graph.refresh;
-            break;
-        case ATTR_CURSOR_MODE:
-            *value = c->graph.cursor_mode;
-            break;
-        default:
-            return UIE_WRONG_TYPE;
-    }
+    const IntAttribute* a = find_attribute(kIntAttributes, attr);
+    if (!a) return UIE_WRONG_TYPE;
+    *value = a->get(*c);
     return 0;
 }
 int Runtime::GetCtrlAttribute(int panel, int ctrl, int attr, std::string* value) const {
     const Control* c = control(panel, ctrl);
     if (!c) return UIE_NO_SUCH_CONTROL;
-    switch (attr) {
-        case ATTR_LABEL_TEXT:
-            *value = c->label;
-            break;
-        case ATTR_ON_TEXT:
-            *value = c->on_text;
-            break;
-        case ATTR_OFF_TEXT:
-            *value = c->off_text;
-            break;
-        case ATTR_UNITS_TEXT:
-            *value = c->units;
-            break;
-        case ATTR_XNAME:
-            *value = c->graph.xname;
-            break;
-        case ATTR_YNAME:
-            *value = c->graph.yname;
-            break;
-        default:
-            return UIE_WRONG_TYPE;
-    }
+    const TextAttribute* a = find_attribute(kTextAttributes, attr);
+    if (!a) return UIE_WRONG_TYPE;
+    // The row names the field; reading it changes nothing.
+    *value = a->field(const_cast<Control&>(*c));
     return 0;
 }
 int Runtime::DiscardCtrl(int panel, int ctrl) {

@@ -94,11 +94,14 @@ TEST_F(Runtime, AttributesLandInTheModelAndWrongOnesAreRefused) {
     };
     for (const Bad& b :
          {Bad{COUNT, ATTR_LABEL_TEXT, UIE_WRONG_TYPE},
-          Bad{COUNT, ATTR_REFRESH_GRAPH, UIE_WRONG_TYPE}, Bad{99, ATTR_DIMMED, UIE_NO_SUCH_CONTROL},
-          Bad{0, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}})
+          Bad{COUNT, ATTR_REFRESH_GRAPH, UIE_WRONG_TYPE},
+          Bad{COUNT, ATTR_CURSOR_MODE, UIE_WRONG_TYPE}, Bad{COUNT, ATTR_TITLE, UIE_WRONG_TYPE},
+          Bad{99, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}, Bad{0, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}})
         EXPECT_EQ(rt.SetCtrlAttribute(panel, b.ctrl, b.attr, 1), b.status)
             << b.ctrl << " " << b.attr;
     EXPECT_EQ(rt.SetCtrlAttribute(panel, COUNT, ATTR_DIMMED, "x"), UIE_WRONG_TYPE);
+    EXPECT_EQ(rt.GetCtrlAttribute(panel, COUNT, ATTR_MIN_VALUE, &v), UIE_WRONG_TYPE);  // a real
+    EXPECT_EQ(rt.GetCtrlAttribute(panel, COUNT, ATTR_DIMMED, &s), UIE_WRONG_TYPE);
     EXPECT_EQ(rt.SetCtrlAttribute(panel + 1, COUNT, ATTR_DIMMED, 1), UIE_NO_SUCH_CONTROL);
     EXPECT_EQ(frontend.count(Change::Control), 4);  // refused calls change nothing
 }
