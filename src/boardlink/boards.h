@@ -41,6 +41,19 @@ struct BoardInfo {
     const ChannelFamily* channels;
 };
 
+// What the filter chip's VERSION register (0x2E) tells of the chip. Bits 23..20 are 7 on every
+// chip that answers; bits 23..16 are 0x76 on the four-channel variant, whose capture stream
+// begins with one stale word left from the last conversion.
+inline constexpr int kVersionFamilyMask = 0xF00000;
+inline constexpr int kVersionFamily = 0x700000;
+inline constexpr int kFourChannelVersion = 0x76;
+inline constexpr bool chip_answers(int version) {
+    return (version & kVersionFamilyMask) == kVersionFamily;
+}
+inline constexpr bool sends_stale_first_word(int version) {
+    return ((version >> 16) & 0xFF) == kFourChannelVersion;
+}
+
 // nullptr for a code outside 1..10.
 const BoardInfo* find_board(int code);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "boardlink/boards.h"
 #include "boardlink/transport/protocol.h"
 #include "boardlink/transport/transport.h"
 #include "capture/buffer.h"
@@ -157,8 +158,8 @@ core::Status capture_into_buffer(App& app) {
     set_progress(app, 100);
     int zero = 0;
     chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);
-    if (skip == 0 && ((chip::REG_read(app, chip::REG_VERSION) >> 16) & 0xFF) == 0x76) {
-        // The four-channel chip sends a stale word first: drop it.
+    if (skip == 0 && boardlink::sends_stale_first_word(chip::REG_read(app, chip::REG_VERSION))) {
+        // The stale word is dropped.
         for (int i = 0; i < buf.num_samples; ++i) {
             buf.iarr[i] = buf.iarr[i + 1];
             buf.jarr[i] = buf.jarr[i + 1];
