@@ -36,10 +36,6 @@ Extremes extremes(const AnalysisState& st, int n) {
     return e;
 }
 
-void show(App& app, int display, double value) {
-    app.ui.SetCtrlVal(app.shell.analysispanel, stat_display(display), value);
-}
-
 }  // namespace
 
 void makeAnalysisPanelForTime(App& app) {
@@ -55,8 +51,8 @@ void time_stats(App& app, int channel) {
     const int n = load_channel(st, channel);
     // A channel without samples has no extremes to show.
     const Extremes e = n > 0 ? extremes(st, n) : Extremes{};
-    show(app, 0, e.max);
-    show(app, 1, e.min);
+    show_value(app, 0, e.max);
+    show_value(app, 1, e.min);
 }
 
 void hist_stats(App& app, int channel) {
@@ -71,7 +67,7 @@ void hist_stats(App& app, int channel) {
     }
     const double values[] = {e.max, e.min, mean, sd, var};
     const int own = static_cast<int>(std::size(values));
-    for (int i = 0; i < own; ++i) show(app, i, values[i]);
+    for (int i = 0; i < own; ++i) show_value(app, i, values[i]);
     const CodeFigures figures = code_figures(sd, st.fs_code);
     for (int i = 0; i < kCodeFigures; ++i) show_figure(app, own + i, figures[i]);
 }

@@ -66,6 +66,7 @@ void plot_error(App& app, int code_times_ten, int channel) {
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 1);
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 1);
     const int value = code_times_ten + channel + 1;
+    app.analysis.measurement.errors.push_back(value);
     ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
     int count = 0;
     ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
@@ -86,6 +87,7 @@ void clear_errors(App& app) {
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 0);
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 0);
     ui.ClearListCtrl(p, ANALYSIS_ERRORS);
+    app.analysis.measurement.errors.clear();
 }
 
 }  // namespace analysis

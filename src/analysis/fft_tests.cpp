@@ -22,17 +22,8 @@ FftErrorReporter reporter(App& app) {
 
 // A figure the analysis could not produce shows as a dimmed 0.
 void show_stats(App& app, const FftStats& stats) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
     const int own = static_cast<int>(stats.displays.size());
-    for (int d = 0; d < own; ++d) {
-        const Statistic& s = stats.displays[d];
-        const int ctrl = stat_display(d);
-        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, std::string(s.label));
-        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, s.precision);
-        ui.SetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, s.value ? 0 : 1);
-        ui.SetCtrlVal(p, ctrl, s.value.value_or(0.0));
-    }
+    for (int d = 0; d < own; ++d) show_statistic(app, d, stats.displays[d]);
     for (int i = 0; i < stats.figure_count; ++i) show_figure(app, own + i, stats.figures[i]);
 }
 

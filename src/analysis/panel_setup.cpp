@@ -28,14 +28,44 @@ int verdict_display(int index) {
     return kVerdicts[index];
 }
 
-void show_figure(App& app, int index, const Statistic& figure) {
+namespace {
+
+// How a read-out the analysis could not produce is shown.
+enum class Missing { Hidden, Dimmed };
+
+void show_readout(App& app, int index, const Statistic& s, Missing missing) {
     auto& ui = app.ui;
     const int p = app.shell.analysispanel;
     const int d = kStatDisplays[index];
-    ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, std::string(figure.label));
-    ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, figure.precision);
-    ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, figure.value ? 1 : 0);
-    ui.SetCtrlVal(p, d, figure.value.value_or(0.0));
+    ShownFigure& m = app.analysis.measurement.figures[index];
+    m.label = s.label;
+    m.precision = s.precision;
+    m.value = s.value.value_or(0.0);
+    ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
+    ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
+    if (missing == Missing::Hidden) {
+        m.visible = s.value.has_value();
+        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, m.visible ? 1 : 0);
+    } else {
+        m.dimmed = !s.value.has_value();
+        ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, m.dimmed ? 1 : 0);
+    }
+    ui.SetCtrlVal(p, d, m.value);
+}
+
+}  // namespace
+
+void show_figure(App& app, int index, const Statistic& figure) {
+    show_readout(app, index, figure, Missing::Hidden);
+}
+
+void show_statistic(App& app, int index, const Statistic& s) {
+    show_readout(app, index, s, Missing::Dimmed);
+}
+
+void show_value(App& app, int index, double value) {
+    app.analysis.measurement.figures[index].value = value;
+    app.ui.SetCtrlVal(app.shell.analysispanel, kStatDisplays[index], value);
 }
 
 void whiten_displays(App& app) {
@@ -48,12 +78,17 @@ void apply_panel_setup(App& app, const PanelSetup& s) {
     const int p = app.shell.analysispanel;
     for (int i = 0; i < kDisplays; ++i) {
         const int d = kStatDisplays[i];
-        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, i < s.displays ? 1 : 0);
+        ShownFigure& m = app.analysis.measurement.figures[i];
+        m.visible = i < s.displays;
+        m.dimmed = false;
+        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, m.visible ? 1 : 0);
         ui.SetCtrlAttribute(p, kVerdicts[i], ui::ATTR_VISIBLE, 0);
         ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, 0);
         if (i >= s.displays) continue;
-        ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, s.labels[i]);
-        ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, s.precision[i]);
+        m.label = s.labels[i];
+        m.precision = s.precision[i];
+        ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
     }
     whiten_displays(app);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_LABEL_TEXT, s.title);

@@ -2,14 +2,12 @@
 // cursor read-outs and their units.
 #pragma once
 
+#include "analysis/measurement.h"
 #include "analysis/spectrum/statistic.h"
 
 class App;
 
 namespace analysis {
-
-// The test's own read-outs first, the converter figures after them.
-inline constexpr int kDisplays = 12;
 
 struct PanelSetup {
     int displays;  // displays 1..displays shown, the rest hidden
@@ -33,9 +31,14 @@ void apply_panel_setup(App& app, const PanelSetup& s);
 int stat_display(int index);
 // The pass/fail read-out beside statistics display index.
 int verdict_display(int index);
-// A converter figure in display index: hidden when the analysis could not produce it, so no
-// misleading number is shown.
+// Each of these shows a read-out in display index and keeps it in the measurement.
+// A converter figure: hidden when the analysis could not produce it, so no misleading number
+// is shown.
 void show_figure(App& app, int index, const spectrum::Statistic& figure);
+// A test's own statistic: dimmed when the analysis could not produce it.
+void show_statistic(App& app, int index, const spectrum::Statistic& s);
+// A value under the label the panel setup gave the display.
+void show_value(App& app, int index, double value);
 // Displays' text back to white.
 void whiten_displays(App& app);
 

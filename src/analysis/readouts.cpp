@@ -25,20 +25,14 @@ int selected_test(App& app) {
 }  // namespace
 
 std::vector<Readout> readouts(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
     std::vector<Readout> out;
     const PanelSetup* setup = panel_setup_of(selected_test(app));
     if (!setup) return out;
+    const Measurement& m = app.analysis.measurement;
     for (int d = 0; d < setup->displays; ++d) {
-        const int ctrl = stat_display(d);
-        Readout r;
-        int visible = 0, dimmed = 0;
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_LABEL_TEXT, &r.label);
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_PRECISION, &r.precision);
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_VISIBLE, &visible);
-        ui.GetCtrlAttribute(p, ctrl, ui::ATTR_DIMMED, &dimmed);
-        if (visible && !dimmed) r.value = shell::get_double(ui, p, ctrl);
+        const ShownFigure& f = m.figures[static_cast<std::size_t>(d)];
+        Readout r{f.label, f.precision, std::nullopt};
+        if (f.has_value()) r.value = f.value;
         out.push_back(std::move(r));
     }
     return out;
@@ -55,13 +49,7 @@ std::vector<Readout> measure(App& app, int test, int channel) {
 }
 
 std::vector<int> error_entries(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
-    int count = 0;
-    ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
-    std::vector<int> out(static_cast<size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i) ui.GetValueFromIndex(p, ANALYSIS_ERRORS, i, &out[i]);
-    return out;
+    return app.analysis.measurement.errors;
 }
 
 bool known_figure(int test, const std::string& figure) {

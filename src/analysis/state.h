@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/limits.h"
+#include "analysis/measurement.h"
 #include "core/system_types.h"
 
 namespace analysis {
@@ -67,6 +68,9 @@ struct AnalysisState {
 
     std::array<AxisState, kZoomLevels> zoom_stack = {};
     int zoom_depth = 0;
+
+    // The read-outs and errors of the last run, as the panel shows them.
+    Measurement measurement;
 
     // Pass/fail limits of the read-outs; none unless loaded (--limits).
     Limits limits;

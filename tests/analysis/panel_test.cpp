@@ -275,3 +275,45 @@ TEST_F(Panel, FourChannelProfileEnablesTheControlsKeepingTheirValues) {
 }
 
 }  // namespace
+
+// The measurement the command line, the report and the verdicts read holds what the panel
+// shows, for every test: a read-out with a value where the display is shown undimmed, its
+// label and value, and the error list's entries.
+TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
+    t->capture.NumberOfChannels = 4;
+    t->capture.fs = 500;
+    std::vector<std::int32_t> tone(1024), flat(1024, 7);
+    for (std::size_t i = 0; i < tone.size(); ++i)
+        tone[i] =
+            static_cast<std::int32_t>(4e6 * std::sin(2 * M_PI * 0.1 * static_cast<double>(i)));
+    set_channel(0, tone);
+    set_channel(1, flat);
+    set_channel(2, {});
+    set_channel(3, tone);
+    int checked = 0, without_value = 0;
+    for (int test : {analysis::kTimeDomain, analysis::kHistogram, analysis::kSignalFft,
+                     analysis::kNoiseFft, analysis::kPhase}) {
+        for (int stat_ch : {0, 1}) {
+            SCOPED_TRACE(std::to_string(test) + " on channel " + std::to_string(stat_ch + 1));
+            run_test(test, stat_ch);
+            const auto& m = t->analysis.measurement;
+            for (int d = 0; d < analysis::kDisplays; ++d) {
+                const ui::Control& c = ctrl(analysis::stat_display(d));
+                const auto& f = m.figures[static_cast<std::size_t>(d)];
+                EXPECT_EQ(f.has_value(), c.visible && !c.dimmed) << d;
+                if (!c.visible) continue;
+                EXPECT_EQ(f.label, c.label) << d;
+                EXPECT_EQ(f.precision, c.precision) << d;
+                if (f.has_value()) {
+                    EXPECT_EQ(f.value, display(d)) << d;
+                } else {
+                    ++without_value;
+                }
+                ++checked;
+            }
+            EXPECT_EQ(m.errors, errors());
+        }
+    }
+    EXPECT_GT(checked, 20);  // every test but phase shows read-outs
+    EXPECT_GT(without_value, 0);  // the flat channel has figures the analysis cannot produce
+}
