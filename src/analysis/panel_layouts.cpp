@@ -2,30 +2,18 @@
 // and cursor read-outs. One table, by test selector value.
 #include "analysis/panel_setup.h"
 #include "analysis/state.h"
-#include "core/system_types.h"
 
 namespace analysis {
 
 using namespace spectrum;
+using namespace spectrum::figures;
 
 namespace {
 
 constexpr PanelSetup kSetups[] = {
-    {2,
-     {core::kStatMaximum, core::kStatMinimum},
-     {0, 0},
-     "TIME DOMAIN",
-     "Count",
-     "Magnitude",
-     "COUNT",
-     "MAGNITUDE",
-     0,
-     "",
-     ""},
+    {2, {kMaximum, kMinimum}, "TIME DOMAIN", "Count", "Magnitude", "COUNT", "MAGNITUDE", 0, "", ""},
     {7,
-     {core::kStatMaximum, core::kStatMinimum, core::kStatMean, core::kStatStdDev,
-      core::kStatVariance, "Effective resolution", "Noise-free resolution"},
-     {0, 0, 2, 2, 2, 2, 2},
+     {kMaximum, kMinimum, kMean, kStdDev, kVariance, kEffectiveResolution, kNoiseFreeResolution},
      "HISTOGRAM",
      "Bin",
      "Magnitude",
@@ -35,9 +23,7 @@ constexpr PanelSetup kSetups[] = {
      "",
      ""},
     {12,
-     {"S/N", "S/PN", "S/D", "S/N+D", "# of bins", "Signal dBFS", "THD", "SINAD", "ENOB", "ENOB FS",
-      "SFDR", "DR"},
-     {2, 2, 2, 2, 0, 2, 2, 2, 2, 2, 2, 2},
+     {kSn, kSpn, kSd, kSnd, kBins, kSignalDbfs, kThd, kSinad, kEnob, kEnobFs, kSfdr, kDr},
      "FREQUENCY DOMAIN",
      "Frequency",
      "Magnitude",
@@ -47,8 +33,7 @@ constexpr PanelSetup kSetups[] = {
      "Hz",
      "dB"},
     {5,
-     {"S/N", "S/PN", "Spot Noise dB", "Spot Noise nV", "# of bins"},
-     {2, 2, 2, 2, 0},
+     {kSn, kSpn, kSpotNoiseDb, kSpotNoiseNv, kBins},
      "FREQUENCY DOMAIN",
      "Frequency",
      "Magnitude",
@@ -57,7 +42,7 @@ constexpr PanelSetup kSetups[] = {
      3,
      "Hz",
      "dB"},
-    {0, {}, {}, "PHASE", "Frequency", "Phase", "FREQUENCY", "PHASE", 3, "Hz", "D"},
+    {0, {}, "PHASE", "Frequency", "Phase", "FREQUENCY", "PHASE", 3, "Hz", "D"},
 };
 
 }  // namespace

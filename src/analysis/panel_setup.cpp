@@ -85,8 +85,8 @@ void apply_panel_setup(App& app, const PanelSetup& s) {
         ui.SetCtrlAttribute(p, kVerdicts[i], ui::ATTR_VISIBLE, 0);
         ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, 0);
         if (i >= s.displays) continue;
-        m.label = s.labels[i];
-        m.precision = s.precision[i];
+        m.label = s.figures[i].label;
+        m.precision = s.figures[i].precision;
         ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
         ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/measurement.h"
+#include "analysis/spectrum/figures.h"
 #include "analysis/spectrum/statistic.h"
 
 class App;
@@ -11,8 +12,7 @@ namespace analysis {
 
 struct PanelSetup {
     int displays;  // displays 1..displays shown, the rest hidden
-    const char* labels[kDisplays];
-    int precision[kDisplays];
+    spectrum::Figure figures[kDisplays];
     const char* title;
     const char* xname;
     const char* yname;

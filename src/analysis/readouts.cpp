@@ -55,8 +55,8 @@ std::vector<int> error_entries(App& app) {
 bool known_figure(int test, const std::string& figure) {
     const PanelSetup* setup = panel_setup_of(test);
     if (!setup) return false;
-    return std::any_of(setup->labels, setup->labels + setup->displays,
-                       [&figure](const char* label) { return figure == label; });
+    return std::any_of(setup->figures, setup->figures + setup->displays,
+                       [&figure](const spectrum::Figure& f) { return figure == f.label; });
 }
 
 void show_verdicts(App& app) {

@@ -43,11 +43,4 @@ inline constexpr std::int32_t sign_extend24(int word) {
     return word <= 0x7FFFFF ? word : word - 16777216;
 }
 
-// The statistics read-outs' labels, in the order the time and histogram tests fill them.
-inline constexpr const char* kStatMaximum = "MAXIMUM";
-inline constexpr const char* kStatMinimum = "MINIMUM";
-inline constexpr const char* kStatMean = "MEAN";
-inline constexpr const char* kStatStdDev = "STD_DEV";
-inline constexpr const char* kStatVariance = "VARIANCE";
-
 }  // namespace core

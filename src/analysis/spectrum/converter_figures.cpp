@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "analysis/spectrum/figures.h"
+
 namespace analysis::spectrum {
 
 namespace {
@@ -24,13 +26,9 @@ double or_nan(const std::optional<double>& v) {
 }  // namespace
 
 SignalFigures signal_figures_layout() {
-    return {{{"Signal dBFS", 2, {}},
-             {"THD", 2, {}},
-             {"SINAD", 2, {}},
-             {"ENOB", 2, {}},
-             {"ENOB FS", 2, {}},
-             {"SFDR", 2, {}},
-             {"DR", 2, {}}}};
+    using namespace figures;
+    return {blank(kSignalDbfs), blank(kThd),  blank(kSinad), blank(kEnob),
+            blank(kEnobFs),     blank(kSfdr), blank(kDr)};
 }
 
 SignalFigures signal_figures(const SignalMeasure& m) {
@@ -52,7 +50,7 @@ SignalFigures signal_figures(const SignalMeasure& m) {
 }
 
 CodeFigures code_figures_layout() {
-    return {{{"Effective resolution", 2, {}}, {"Noise-free resolution", 2, {}}}};
+    return {blank(figures::kEffectiveResolution), blank(figures::kNoiseFreeResolution)};
 }
 
 CodeFigures code_figures(double std_dev, int32_t fs_code) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/spectrum/fft_stats.h"
+#include "analysis/spectrum/figures.h"
 #include "analysis/spectrum/reference.h"
 
 namespace analysis::spectrum {
@@ -89,21 +90,15 @@ double level_db(double power) {
 }  // namespace detail
 
 FftStats signal_stats_layout() {
-    FftStats s{{{{"S/N", 2, {}},
-                 {"S/PN", 2, {}},
-                 {"S/D", 2, {}},
-                 {"S/N+D", 2, {}},
-                 {"# of bins", 0, {}}}}};
+    using namespace figures;
+    FftStats s{{{blank(kSn), blank(kSpn), blank(kSd), blank(kSnd), blank(kBins)}}};
     s.figure_count = kSignalFigures;
     return s;
 }
 
 FftStats noise_stats_layout() {
-    return {{{{"S/N", 2, {}},
-              {"S/PN", 2, {}},
-              {"Spot Noise dB", 2, {}},
-              {"Spot Noise nV", 2, {}},
-              {"# of bins", 0, {}}}}};
+    using namespace figures;
+    return {{{blank(kSn), blank(kSpn), blank(kSpotNoiseDb), blank(kSpotNoiseNv), blank(kBins)}}};
 }
 
 int bandlimit_bin(int32_t limit_bw, double fs, int n) {
