@@ -149,7 +149,7 @@ void set_all_undimmed(App& app) {
 }
 
 int check_register_access(App& app) {
-    return chip_answers(chip::REG_read(app, chip::REG_VERSION)) ? 1 : 0;
+    return chip_answers(chip::REG_read(app.port, chip::REG_VERSION)) ? 1 : 0;
 }
 
 core::Status connect_board(App& app) {

@@ -157,8 +157,9 @@ core::Status capture_into_buffer(App& app) {
     if (core::Status s = drain_stream(app); !s) return s;
     set_progress(app, 100);
     int zero = 0;
-    chip::DSP_command(app, chip::FL_STOP, &zero, &zero, 0);
-    if (skip == 0 && boardlink::sends_stale_first_word(chip::REG_read(app, chip::REG_VERSION))) {
+    chip::DSP_command(app.port, chip::FL_STOP, &zero, &zero, 0);
+    if (skip == 0 &&
+        boardlink::sends_stale_first_word(chip::REG_read(app.port, chip::REG_VERSION))) {
         // The stale word is dropped.
         for (int i = 0; i < buf.num_samples; ++i) {
             buf.iarr[i] = buf.iarr[i + 1];

@@ -69,7 +69,7 @@ core::Status send_word_file(App& app, WordFileKind kind, const std::string& path
     for (std::size_t i = 0; i < file->count; i += 2) {
         int d1 = static_cast<int>(file->words[i]);
         int d2 = static_cast<int>(file->words[i + 1]);  // zero past an odd count
-        const core::Status s = dsp_command(app, t.command, &d1, &d2, false);
+        const core::Status s = dsp_command(app.port, t.command, &d1, &d2, false);
         if (outcome.ok() && !s.ok())
             outcome = core::Status::failed(s.fault, t.command_name, t.done_title, t.done_text);
     }

@@ -51,14 +51,14 @@ void next_if_separator(App& app) {
 
 Status register_read(App& app) {
     int value = 0;
-    const Status s = reg_read(app, get_int(app, CONTROL_REGLIST), &value);
+    const Status s = reg_read(app.port, get_int(app, CONTROL_REGLIST), &value);
     set_int(app, CONTROL_REGVALUE, value);
     return quiet("REG_read", s);
 }
 
 Status register_write(App& app) {
-    return quiet("REG_write",
-                 reg_write(app, get_int(app, CONTROL_REGLIST), get_int(app, CONTROL_REGVALUE)));
+    return quiet("REG_write", reg_write(app.port, get_int(app, CONTROL_REGLIST),
+                                        get_int(app, CONTROL_REGVALUE)));
 }
 
 Status send_command(App& app) {
@@ -66,7 +66,7 @@ Status send_command(App& app) {
     for (const auto& l : kLoaderCommands)
         if (l.command == command) return load_word_file(app, l.kind);
     int d1 = get_int(app, CONTROL_CMDDATA1), d2 = get_int(app, CONTROL_CMDDATA2);
-    const Status s = dsp_command(app, command, &d1, &d2, true);
+    const Status s = dsp_command(app.port, command, &d1, &d2, true);
     set_int(app, CONTROL_CMDRESULT1, d1);
     set_int(app, CONTROL_CMDRESULT2, d2);
     return quiet("DSP_command", s);

@@ -4,9 +4,8 @@
 
 #include <cstdint>
 
+#include "boardlink/transport/port.h"
 #include "core/status.h"
-
-class App;
 
 namespace chip {
 
@@ -44,15 +43,16 @@ inline constexpr int REG_VERSION = 0x2E;
 
 // Inner forms: the outcome of each exchange. A failed read leaves 0 in *value and has shown
 // the transport's message.
-core::Status reg_read(App& app, int address, int* value);
-core::Status reg_write(App& app, int address, int value);
+core::Status reg_read(boardlink::Port& port, int address, int* value);
+core::Status reg_write(boardlink::Port& port, int address, int value);
 // As DSP_command; a failed read-back is a failed command.
-core::Status dsp_command(App& app, int command, int* data1, int* data2, bool read_back);
+core::Status dsp_command(boardlink::Port& port, int command, int* data1, int* data2,
+                         bool read_back);
 
-int REG_read(App& app, int address);
-std::uint8_t REG_write(App& app, int address, int value);
+int REG_read(boardlink::Port& port, int address);
+std::uint8_t REG_write(boardlink::Port& port, int address, int value);
 // data1 and data2 are in/out. With read_back 1 they receive SPIDAT1 and SPIDAT2; commands
 // 0x13 and 0x14 return their second result in SPIDAT1.
-std::uint8_t DSP_command(App& app, int command, int* data1, int* data2, int read_back);
+std::uint8_t DSP_command(boardlink::Port& port, int command, int* data1, int* data2, int read_back);
 
 }  // namespace chip

@@ -36,16 +36,16 @@ Status at(const char* step, const Status& s) {
 // A command without arguments goes out with one zero variable for both data words.
 Status command(App& app, int code, int data1 = 0) {
     int d1 = data1, d2 = 0;
-    if (data1 == 0) return dsp_command(app, code, &d1, &d1, false);
-    return dsp_command(app, code, &d1, &d2, false);
+    if (data1 == 0) return dsp_command(app.port, code, &d1, &d1, false);
+    return dsp_command(app.port, code, &d1, &d2, false);
 }
 
 // Read, mask, merge, write back. A failed read stops before the write: the zero it yields must
 // not be written back as if it were the register's value.
 Status merge_register(App& app, int address, int keep_mask, int fields) {
     int value = 0;
-    if (Status s = reg_read(app, address, &value); !s) return s;
-    return reg_write(app, address, (value & keep_mask) | fields);
+    if (Status s = reg_read(app.port, address, &value); !s) return s;
+    return reg_write(app.port, address, (value & keep_mask) | fields);
 }
 
 struct RateCode {
@@ -75,8 +75,8 @@ int four_channel_pins(const ModulatorInputs& in) {
 }
 
 Status write_pins(App& app, int gpcfg0, int gpcfg1) {
-    if (Status s = reg_write(app, REG_GPCFG0, gpcfg0); !s) return s;
-    return reg_write(app, REG_GPCFG1, gpcfg1);
+    if (Status s = reg_write(app.port, REG_GPCFG0, gpcfg0); !s) return s;
+    return reg_write(app.port, REG_GPCFG1, gpcfg1);
 }
 
 // Both MUX pins high; MUX and GAIN reach the modulator as words through the second port.
@@ -91,7 +91,7 @@ Status serial_modulator(App& app, const ModulatorInputs& in) {
                                               {REG_SPI2CTRL, 0x3F0161},
                                               {REG_SPI2CTRL, 0x3F4162}};
         for (auto [reg, value] : writes)
-            if (Status s = reg_write(app, reg, value); !s) return s;
+            if (Status s = reg_write(app.port, reg, value); !s) return s;
     }
     return Status::success();
 }
@@ -100,7 +100,7 @@ Status serial_modulator(App& app, const ModulatorInputs& in) {
 // on pin 7.
 Status single_channel_pins(App& app, const ModulatorInputs& in) {
     return reg_write(
-        app, REG_GPCFG0,
+        app.port, REG_GPCFG0,
         kPinsHigh + ((in.mux >> 1) & 1) * 128 + in.mode * 2 + in.gain * 16 + (in.mux & 1));
 }
 
@@ -220,7 +220,7 @@ Status set_correction_parameters(App& app) {
 
 Status set_gainoffset_parameters(App& app) {
     for (int i = 0; i < 8; ++i)
-        if (Status s = reg_write(app, REG_GAIN1 + i, input(app, kGainOffsetInputs[i])); !s)
+        if (Status s = reg_write(app.port, REG_GAIN1 + i, input(app, kGainOffsetInputs[i])); !s)
             return at("set_gainoffset_parameters", s);
     return Status::success();
 }
@@ -230,8 +230,8 @@ Status set_tbs_parameters(App& app) {
     const int cfg = input(app, SETUP_TBSRATE) * 65536 + input(app, SETUP_TBSMODE) * 32768 +
                     input(app, SETUP_TBSB) * 4096 + input(app, SETUP_F11) * 2048 +
                     input(app, SETUP_F7) * 128 + input(app, SETUP_F6) * 64;
-    if (Status s = reg_write(app, REG_TBSCFG, cfg); !s) return at(kStep, s);
-    return at(kStep, reg_write(app, REG_TBSGAIN, input(app, SETUP_TBSGAIN)));
+    if (Status s = reg_write(app.port, REG_TBSCFG, cfg); !s) return at(kStep, s);
+    return at(kStep, reg_write(app.port, REG_TBSGAIN, input(app, SETUP_TBSGAIN)));
 }
 
 Status read_gainoffset_parameters(App& app) {
@@ -239,7 +239,7 @@ Status read_gainoffset_parameters(App& app) {
     // the user had rather than zeros.
     int values[9];
     for (int i = 0; i < 9; ++i)
-        if (Status s = reg_read(app, REG_FILTCFG + i, &values[i]); !s)
+        if (Status s = reg_read(app.port, REG_FILTCFG + i, &values[i]); !s)
             return at("read_gainoffset_parameters", s);
     auto& ui = app.ui;
     const int p = app.shell.setuppanel;

@@ -70,12 +70,12 @@ Result reg(Context& c, const std::vector<std::string>& a) {
     r.add("address", name, name);
     if (read) {
         int v = 0;
-        if (const core::Status s = chip::reg_read(c.app, static_cast<int>(addr), &v); !s)
+        if (const core::Status s = chip::reg_read(c.app.port, static_cast<int>(addr), &v); !s)
             return failure(s, "register read failed");
         r.add("value", hex_word(v), hex_word(v));
     } else {
         const int v = static_cast<int>(value);
-        if (const core::Status s = chip::reg_write(c.app, static_cast<int>(addr), v); !s)
+        if (const core::Status s = chip::reg_write(c.app.port, static_cast<int>(addr), v); !s)
             return failure(s, "register write not acknowledged");
         r.add("value", hex_word(v), hex_word(v));
     }
@@ -91,7 +91,9 @@ Result cmd(Context& c, const std::vector<std::string>& a) {
     Result f;
     if (!ensure_connected(c, &f)) return f;
     int w1 = static_cast<int>(d1), w2 = static_cast<int>(d2);
-    if (const core::Status s = chip::dsp_command(c.app, static_cast<int>(code), &w1, &w2, true); !s)
+    if (const core::Status s =
+            chip::dsp_command(c.app.port, static_cast<int>(code), &w1, &w2, true);
+        !s)
         return failure(s, "command failed");
     Result r;
     r.add("code", hex_word(static_cast<int>(code)), hex_word(static_cast<int>(code)));

@@ -12,7 +12,7 @@ namespace {
 
 core::Status filter_command(App& app, int command) {
     int zero = 0;
-    return chip::dsp_command(app, command, &zero, &zero, false);
+    return chip::dsp_command(app.port, command, &zero, &zero, false);
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ PinGrid decompose(const PinWords& words) {
 
 core::Status read_pins(App& app, PinGrid* grid) {
     PinWords w;
-    if (core::Status s = chip::reg_read(app, chip::REG_GPCFG0, &w.gpcfg0); !s) return s;
-    if (core::Status s = chip::reg_read(app, chip::REG_GPCFG1, &w.gpcfg1); !s) return s;
+    if (core::Status s = chip::reg_read(app.port, chip::REG_GPCFG0, &w.gpcfg0); !s) return s;
+    if (core::Status s = chip::reg_read(app.port, chip::REG_GPCFG1, &w.gpcfg1); !s) return s;
     *grid = decompose(w);
     show_grid(app, *grid);
     return core::Status::success();
@@ -73,8 +73,8 @@ core::Status read_pins(App& app, PinGrid* grid) {
 core::Status write_pins(App& app, const PinGrid& grid) {
     show_grid(app, grid);
     const PinWords w = compose(grid);
-    const core::Status first = chip::reg_write(app, chip::REG_GPCFG0, w.gpcfg0);
-    const core::Status second = chip::reg_write(app, chip::REG_GPCFG1, w.gpcfg1);
+    const core::Status first = chip::reg_write(app.port, chip::REG_GPCFG0, w.gpcfg0);
+    const core::Status second = chip::reg_write(app.port, chip::REG_GPCFG1, w.gpcfg1);
     return first ? second : first;
 }
 

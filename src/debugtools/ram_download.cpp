@@ -59,10 +59,10 @@ core::Status load_memory(App& app, const Memory& m, const std::vector<MemoryWord
         bool verified = false;
         for (int attempt = 0; attempt < kRamAttempts && !verified; ++attempt) {
             int address = static_cast<int>(w.address), word = static_cast<int>(w.word);
-            chip::dsp_command(app, m.write, &address, &word, false);
+            chip::dsp_command(app.port, m.write, &address, &word, false);
             int back1 = static_cast<int>(w.address), back2 = 0;
             // A read-back that failed has shown its message; the board is not asked again.
-            if (core::Status s = chip::dsp_command(app, m.read, &back1, &back2, true); !s) {
+            if (core::Status s = chip::dsp_command(app.port, m.read, &back1, &back2, true); !s) {
                 app.ui.Print("RAM download: " + word_text(m, w.address) +
                              " could not be read back.\n");
                 return s.with_message(kFailedTitle, kRetry);
@@ -118,7 +118,7 @@ core::Status load_ram(App& app, const std::string& pmg_path, const std::string& 
     // try again. The words that failed go to the standard output, the popup keeps its text.
     // The start command carries the last data word as its second argument.
     int start = kProgramStart, last = data.empty() ? 0 : static_cast<int>(data.back().word);
-    const core::Status started = chip::dsp_command(app, kRun, &start, &last, false);
+    const core::Status started = chip::dsp_command(app.port, kRun, &start, &last, false);
     if (program_failed.count > 0) app.ui.Print(failure_text(kProgram, program_failed));
     if (data_failed.count > 0) app.ui.Print(failure_text(kData, data_failed));
     if (!started) {

@@ -7,11 +7,11 @@
 namespace macros {
 
 core::Status BoardPort::reg_write(int address, int value) {
-    return chip::reg_write(app_, address, value);
+    return chip::reg_write(app_.port, address, value);
 }
 
 core::Status BoardPort::reg_read(int address, int* value) {
-    return chip::reg_read(app_, address, value);
+    return chip::reg_read(app_.port, address, value);
 }
 
 core::Status BoardPort::spi_write(int n, int address, const int* bytes) {

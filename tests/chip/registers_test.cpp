@@ -48,33 +48,33 @@ class Chip : public ::testing::Test {
 }  // namespace
 
 TEST_F(Chip, RegisterReadIsASixByteWriteThenARead) {
-    EXPECT_EQ(chip::REG_read(*t, 0x2E), 0x760110);
+    EXPECT_EQ(chip::REG_read(t->port, 0x2E), 0x760110);
     EXPECT_EQ(t.bus.writes(), (std::vector<Bytes>{block({0xFE, 0x01, 0x0C, 0x02, 0x03, 0x00, 0x00,
                                                          0x02, 0x00, 0x00, 0x2E, 0xFD}),
                                                   read_frame(0x06)}));
 }
 
 TEST_F(Chip, RegisterWriteIsOneNineByteWrite) {
-    EXPECT_NE(chip::REG_write(*t, 0x21, 0x3FEDCB), 0);
+    EXPECT_NE(chip::REG_write(t->port, 0x21, 0x3FEDCB), 0);
     EXPECT_EQ(t.bus.writes(), (std::vector<Bytes>{{0xFE, 0x01, 0x0F, 0x02, 0x03, 0x00, 0x00, 0x01,
                                                    0x00, 0x00, 0x21, 0x3F, 0xED, 0xCB, 0xFD}}));
     EXPECT_EQ(board->chip().reg(0x21), 0x3FEDCBu);
-    EXPECT_EQ(chip::REG_read(*t, 0x21), 0x3FEDCB);
+    EXPECT_EQ(chip::REG_read(t->port, 0x21), 0x3FEDCB);
 }
 
 TEST_F(Chip, AllOnesRegisterReadsBackUnsigned) {
-    ASSERT_NE(chip::REG_write(*t, 0x25, 0xFFFFFF), 0);
-    EXPECT_EQ(chip::REG_read(*t, 0x25), 16777215);
+    ASSERT_NE(chip::REG_write(t->port, 0x25, 0xFFFFFF), 0);
+    EXPECT_EQ(chip::REG_read(t->port, 0x25), 16777215);
 }
 
 TEST_F(Chip, BitsAboveTwentyThreeAreDroppedWithoutNotice) {
-    EXPECT_NE(chip::REG_write(*t, 0x22, 0x7F123456), 0);
+    EXPECT_NE(chip::REG_write(t->port, 0x22, 0x7F123456), 0);
     EXPECT_EQ(board->chip().reg(0x22), 0x123456u);
     EXPECT_EQ(t.bus.writes().at(0)[11], 0x12);
 
     t.bus.clear();
-    int d1 = -1, d2 = 0x01ABCDEF;                            // -1 is all bits set
-    EXPECT_NE(chip::DSP_command(*t, 0x11, &d1, &d2, 0), 0);  // write a program word
+    int d1 = -1, d2 = 0x01ABCDEF;                                 // -1 is all bits set
+    EXPECT_NE(chip::DSP_command(t->port, 0x11, &d1, &d2, 0), 0);  // write a program word
     EXPECT_EQ(t.bus.writes(), (std::vector<Bytes>{{0xFE, 0x01, 0x0F, 0x02, 0x03, 0x00, 0x00, 0x11,
                                                    0xFF, 0xFF, 0xFF, 0xAB, 0xCD, 0xEF, 0xFD}}));
     EXPECT_EQ(board->chip().program_word(0xFFFFFF), 0xABCDEFu);
@@ -83,7 +83,7 @@ TEST_F(Chip, BitsAboveTwentyThreeAreDroppedWithoutNotice) {
 
 TEST_F(Chip, CommandWithoutReadBackLeavesTheDataAlone) {
     int d1 = 0x000101, d2 = 0x000202;
-    EXPECT_NE(chip::DSP_command(*t, chip::FL_STOP, &d1, &d2, 0), 0);
+    EXPECT_NE(chip::DSP_command(t->port, chip::FL_STOP, &d1, &d2, 0), 0);
     EXPECT_EQ(d1, 0x000101);
     EXPECT_EQ(d2, 0x000202);
     EXPECT_EQ(t.bus.writes().size(), 1u);
@@ -91,7 +91,7 @@ TEST_F(Chip, CommandWithoutReadBackLeavesTheDataAlone) {
 
 TEST_F(Chip, CommandReadBackTakesBothDataRegisters) {
     int d1 = chip::REG_VERSION, d2 = 0x123456;
-    EXPECT_NE(chip::DSP_command(*t, chip::RD_DFREG, &d1, &d2, 1), 0);
+    EXPECT_NE(chip::DSP_command(t->port, chip::RD_DFREG, &d1, &d2, 1), 0);
     EXPECT_EQ(d1, 0x760110);  // the register value lands in SPIDAT1
     EXPECT_EQ(d2, 0x123456);
     const auto w = t.bus.writes();
@@ -102,15 +102,15 @@ TEST_F(Chip, CommandReadBackTakesBothDataRegisters) {
 
 TEST_F(Chip, MemoryReadCommandReturnsSpidat1InBothOutputs) {
     int address = 0x0042, word = 0x5A5A5A;
-    ASSERT_NE(chip::DSP_command(*t, 0x11, &address, &word, 0), 0);
+    ASSERT_NE(chip::DSP_command(t->port, 0x11, &address, &word, 0), 0);
     for (int command : {0x13, 0x14}) {
         if (command == 0x14) {
             int a = 0x0042, w = 0x0F0F0F;
-            ASSERT_NE(chip::DSP_command(*t, 0x12, &a, &w, 0), 0);
+            ASSERT_NE(chip::DSP_command(t->port, 0x12, &a, &w, 0), 0);
         }
         t.bus.clear();
         int d1 = 0x0042, d2 = 0x777777;
-        EXPECT_NE(chip::DSP_command(*t, command, &d1, &d2, 1), 0);
+        EXPECT_NE(chip::DSP_command(t->port, command, &d1, &d2, 1), 0);
         const int expected = command == 0x13 ? 0x5A5A5A : 0x0F0F0F;
         EXPECT_EQ(d1, expected) << command;
         EXPECT_EQ(d2, expected) << command;
@@ -124,14 +124,14 @@ TEST_F(Chip, MemoryReadCommandReturnsSpidat1InBothOutputs) {
 TEST_F(Chip, CommandResultIsTheWriteResultWhateverTheReadBack) {
     board->faults().silent_types = simboard::Faults::type_bit(0x02);
     int d1 = 0x2E, d2 = 0;
-    EXPECT_NE(chip::DSP_command(*t, chip::RD_DFREG, &d1, &d2, 1), 0);
+    EXPECT_NE(chip::DSP_command(t->port, chip::RD_DFREG, &d1, &d2, 1), 0);
     EXPECT_EQ(d1, 0);
     EXPECT_EQ(d2, 0);
     EXPECT_EQ(t.frontend.popups.size(), 2u);  // each failed read reports itself
 
     board->faults().silent_types = simboard::Faults::type_bit(0x01);
     t.frontend.popups.clear();
-    EXPECT_EQ(chip::REG_write(*t, 0x21, 1), 0);
+    EXPECT_EQ(chip::REG_write(t->port, 0x21, 1), 0);
     EXPECT_TRUE(t.frontend.popups.empty());  // a failed write shows nothing here
 }
 
@@ -212,7 +212,7 @@ TEST_F(Chip, ToolOpensTheFileLoaderForTheDataCommands) {
 
 TEST_F(Chip, ToolReadsThreePortWordsWithThreeTransfers) {
     int d1 = 0x00AAAA, d2 = 0x00BBBB;
-    ASSERT_NE(chip::DSP_command(*t, chip::NOP, &d1, &d2, 0), 0);
+    ASSERT_NE(chip::DSP_command(t->port, chip::NOP, &d1, &d2, 0), 0);
     t.bus.clear();
     set(CONTROL_PORTADDR, 0x03);
     commit(CONTROL_PORTREAD3);

@@ -108,8 +108,9 @@ TEST(ConfigCli, PresetsRunAsTheInputsChange) {
 TEST(ConfigCli, GainoffsetReadPrintsTheNineValues) {
     Rig r(4);
     CliOnRig c(r);
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_FILTCFG, 0x1F3040), 1);
-    for (int i = 0; i < 8; ++i) ASSERT_EQ(chip::REG_write(*r.app, 0x21 + i, 0x101010 * (i + 1)), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_FILTCFG, 0x1F3040), 1);
+    for (int i = 0; i < 8; ++i)
+        ASSERT_EQ(chip::REG_write(r.app->port, 0x21 + i, 0x101010 * (i + 1)), 1);
     r.board->clear_log();
     const cli::Result res = c.run("gainoffset read");
     ASSERT_EQ(res.status, cli::kOk) << res.error;

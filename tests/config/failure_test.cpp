@@ -17,8 +17,8 @@ const std::string kNoResponse = std::string(kNoResponseTitle) + "|" + kNoRespons
 const std::string kDone = std::string(kDoneTitle) + "|" + kDoneText;
 
 void preset(Rig& r) {
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_CONFIG, 0xFFFFFF), 1);
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_FILTCFG, 0xFFFFFF), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_CONFIG, 0xFFFFFF), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_FILTCFG, 0xFFFFFF), 1);
     r.set(SETUP_CONFIGA, 16);
     r.set(SETUP_RATE, 1000);
     r.set(SETUP_C16, 7);

@@ -16,8 +16,8 @@ constexpr int kWords[8] = {0x3FFFFF, 0x400001, 0x7FFFFF, 0x000001,
 
 void preset_chip(Rig& r) {
     // C16 = 21, C14 = 1, C13 = 0, C12 = 1 over rate and channel fields.
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_FILTCFG, 0x1550A3), 1);
-    for (int i = 0; i < 8; ++i) ASSERT_EQ(chip::REG_write(*r.app, 0x21 + i, kWords[i]), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_FILTCFG, 0x1550A3), 1);
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(chip::REG_write(r.app->port, 0x21 + i, kWords[i]), 1);
     r.board->clear_log();
 }
 

@@ -40,8 +40,8 @@ void fill_inputs(Rig& r, bool four_channel) {
 
 // Every bit set in CONFIG and FILTCFG, so the masks decide what is kept.
 void preset_registers(Rig& r) {
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_CONFIG, 0xFFFFFF), 1);
-    ASSERT_EQ(chip::REG_write(*r.app, chip::REG_FILTCFG, 0xFFFFFF), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_CONFIG, 0xFFFFFF), 1);
+    ASSERT_EQ(chip::REG_write(r.app->port, chip::REG_FILTCFG, 0xFFFFFF), 1);
     r.board->clear_log();
 }
 

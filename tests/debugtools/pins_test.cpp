@@ -43,8 +43,8 @@ TEST(Pins, AllOffWritesZeroToBothRegistersWithoutReadingFirst) {
 
 TEST(Pins, ReadIgnoresTheUnusedGpcfg1Bits) {
     ToolsRig r;
-    chip::reg_write(r.app(), chip::REG_GPCFG0, 0x000081);
-    chip::reg_write(r.app(), chip::REG_GPCFG1, 0xF4F2F1);  // pin 10 high, 9 middle, 8 low
+    chip::reg_write(r.app().port, chip::REG_GPCFG0, 0x000081);
+    chip::reg_write(r.app().port, chip::REG_GPCFG1, 0xF4F2F1);  // pin 10 high, 9 middle, 8 low
     PinGrid grid{};
     ASSERT_TRUE(read_pins(r.app(), &grid));
     EXPECT_EQ(grid_of_panel(r.app()), grid);
