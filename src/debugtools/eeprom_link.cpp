@@ -28,11 +28,6 @@ core::Status acknowledged(bl::Port& port, const bl::Request& request, const char
     return core::Status::success();
 }
 
-core::Status read_failed(bl::Port& port, core::Status s) {
-    if (port.on_read_failure) port.on_read_failure(s);
-    return s;
-}
-
 std::uint16_t address16(int address) {
     return static_cast<std::uint16_t>(address);
 }
@@ -56,11 +51,11 @@ core::Status eeprom_read(bl::Port& port, int n, int address, std::uint8_t* value
     if (!request) return core::Status::failed(core::Fault::BadInput, "EEPROM_read_usb");
     const auto reply = exchange(port, *request, bl::kSpiReadLimit);
     if (!reply)
-        return read_failed(
+        return bl::read_failed(
             port, core::Status::failed(core::Fault::NoReply, "EEPROM_read_usb", "        Time Out!",
                                        "No return within 4 seconds"));
     if (!bl::answers(*reply, bl::wire::kSpiRead))
-        return read_failed(
+        return bl::read_failed(
             port, core::Status::failed(core::Fault::WrongReply, "EEPROM_read_usb",
                                        "        Incorrect Response!", "Return value is invalid"));
     *value = bl::reply_eeprom_byte(*reply);

@@ -22,4 +22,12 @@ struct Port {
     std::function<void(const core::Status&)> on_read_failure;
 };
 
+// A failed read as the hook is told of it. The hook shows the message, so the outcome handed
+// back then carries none, and no caller shows it a second time; without a hook it keeps it.
+inline core::Status read_failed(Port& port, const core::Status& s) {
+    if (!port.on_read_failure) return s;
+    port.on_read_failure(s);
+    return s.with_message({}, {});
+}
+
 }  // namespace boardlink

@@ -20,11 +20,6 @@ void discard(Port& port, std::uint32_t count) {
     }
 }
 
-core::Status read_failed(Port& port, core::Status s) {
-    if (port.on_read_failure) port.on_read_failure(s);
-    return s;
-}
-
 }  // namespace
 
 int Open_Device(Port& port, int index) {

@@ -13,8 +13,8 @@ namespace boardlink {
 int Open_Device(Port& port, int index);
 // The SPI write exchange: success when the board acknowledged; no message is shown.
 core::Status spi_write(Port& port, int n, int address, const int* data);
-// The SPI read exchange: the 24-bit word into *value (0 on failure). A failure carries the
-// message the person is shown for it and is reported to the port's read-failure hook.
+// The SPI read exchange: the 24-bit word into *value (0 on failure). A failure is reported to
+// the port's read-failure hook with the message the person is shown for it (read_failed).
 core::Status spi_read(Port& port, int address, int* value);
 
 // 1 when the board acknowledged the SPI write of n bytes (1..9) at the port address.

@@ -245,10 +245,8 @@ core::Status test_write(App& app, int deb_data, int deb_stat) {
 }
 
 core::Status test_read(App& app, int* deb_data, int* deb_stat) {
-    // A failed read has shown its message; the outcome does not carry it again.
-    if (core::Status s = boardlink::spi_read(app.port, DEB_DATA, deb_data); !s)
-        return s.with_message({}, {});
-    return boardlink::spi_read(app.port, DEB_STAT, deb_stat).with_message({}, {});
+    if (core::Status s = boardlink::spi_read(app.port, DEB_DATA, deb_data); !s) return s;
+    return boardlink::spi_read(app.port, DEB_STAT, deb_stat);
 }
 
 }  // namespace debugger

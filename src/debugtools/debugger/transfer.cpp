@@ -38,10 +38,9 @@ core::Status write_words(App& app, int address, std::initializer_list<int> words
     return debug_error_handler(app, kOtherError, s.fault, "SPI write");
 }
 
-// A failed read has shown the transport's message already; the outcome carries none, so no
-// caller shows it a second time.
+// A failed read has shown the transport's message already.
 core::Status read_word(App& app, int address, int* value) {
-    return boardlink::spi_read(app.port, address, value).with_message({}, {});
+    return boardlink::spi_read(app.port, address, value);
 }
 
 // The debugger's answer in DEB_STAT: the ERR bit, and the echo of the bits the mode checks.
