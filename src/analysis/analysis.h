@@ -2,23 +2,25 @@
 // the channel split of a captured block, the error list and the callbacks the panels name.
 #pragma once
 
-class App;
+#include "platform/ui/callbacks.h"
 
 namespace analysis {
 
+struct Context;
+
 // Once at start-up, after every panel is loaded.
-void initAnalysis(App& app);
+void initAnalysis(const Context& cx);
 // Clears the panel and runs the selected test.
-void analysis(App& app);
+void analysis(const Context& cx);
 // Splits the capture buffer into the four channel arrays by bits 5..4 of each tag.
-void separate_channel_data(App& app);
+void separate_channel_data(const Context& cx);
 // Adds an error entry: code_times_ten (210, 400, ...) for the channel index 0..3 under test.
-void plot_error(App& app, int code_times_ten, int channel);
-void update_cursor(App& app);
-void update_time_date(App& app);
+void plot_error(const Context& cx, int code_times_ten, int channel);
+void update_cursor(const Context& cx);
+void update_time_date(const Context& cx);
 
 // Binds every callback name the analysis and setup panels and the main menu give this
 // subsystem.
-void analysis_callbacks(App& app);
+void analysis_callbacks(ui::CallbackRegistry& cb, const Context& cx);
 
 }  // namespace analysis

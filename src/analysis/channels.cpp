@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "analysis/analysis.h"
+#include "analysis/context.h"
 #include "core/system_types.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -18,9 +18,9 @@ int channel_button(int channel) {
     return kButtons[channel];
 }
 
-void separate_channel_data(App& app) {
-    AnalysisState& st = app.analysis;
-    const auto& cap = app.capture;
+void separate_channel_data(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    const auto& cap = cx.capture;
     st.ch_count.fill(0);
     // The buffer bounds the loop, so every channel stays within its arrays.
     const int records = std::clamp(cap.num_samples, 0, core::kBufferEntries);
@@ -32,29 +32,29 @@ void separate_channel_data(App& app) {
     }
 }
 
-void read_channel_controls(App& app) {
-    AnalysisState& st = app.analysis;
-    const int p = app.shell.analysispanel;
-    st.stat_ch = shell::get_int(app.ui, p, ANALYSIS_STATCH);
-    for (int c = 0; c < kChannels; ++c) st.plot_enabled[c] = shell::get_int(app.ui, p, kButtons[c]);
+void read_channel_controls(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    const int p = cx.shell.analysispanel;
+    st.stat_ch = shell::get_int(cx.ui, p, ANALYSIS_STATCH);
+    for (int c = 0; c < kChannels; ++c) st.plot_enabled[c] = shell::get_int(cx.ui, p, kButtons[c]);
 }
 
-void show_stat_channel(App& app) {
-    AnalysisState& st = app.analysis;
-    const int p = app.shell.analysispanel;
-    if (app.ui.SetCtrlVal(p, ANALYSIS_STATCH, st.stat_ch) < 0) {
+void show_stat_channel(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    const int p = cx.shell.analysispanel;
+    if (cx.ui.SetCtrlVal(p, ANALYSIS_STATCH, st.stat_ch) < 0) {
         int count = 0;
-        app.ui.GetNumListItems(p, ANALYSIS_STATCH, &count);
-        if (count > 0) st.stat_ch = shell::get_int(app.ui, p, ANALYSIS_STATCH);
+        cx.ui.GetNumListItems(p, ANALYSIS_STATCH, &count);
+        if (count > 0) st.stat_ch = shell::get_int(cx.ui, p, ANALYSIS_STATCH);
     }
     const int colour = kChannelLooks[std::clamp(st.stat_ch, 0, kChannels - 1)].colour;
-    app.ui.SetCtrlAttribute(p, ANALYSIS_STATCH, ui::ATTR_TEXT_COLOR, colour);
+    cx.ui.SetCtrlAttribute(p, ANALYSIS_STATCH, ui::ATTR_TEXT_COLOR, colour);
 }
 
-void rebuild_channel_controls(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
-    const int channels = app.capture.NumberOfChannels;
+void rebuild_channel_controls(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    const int channels = cx.capture.NumberOfChannels;
     ui.ClearListCtrl(p, ANALYSIS_STATCH);
     // Before the first capture or load there is no channel to offer; the buttons stay as
     // they are. Dimming never switches a button off.

@@ -5,11 +5,11 @@
 
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
+#include "analysis/context.h"
 #include "analysis/panel_setup.h"
 #include "analysis/spectrum/converter_figures.h"
 #include "core/system_types.h"
 #include "dsp/dsp.h"
-#include "shell/app.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -38,25 +38,25 @@ Extremes extremes(const AnalysisState& st, int n) {
 
 }  // namespace
 
-void makeAnalysisPanelForTime(App& app) {
-    apply_panel_setup(app, *panel_setup_of(kTimeDomain));
+void makeAnalysisPanelForTime(const Context& cx) {
+    apply_panel_setup(cx, *panel_setup_of(kTimeDomain));
 }
 
-void makeAnalysisPanelForHist(App& app) {
-    apply_panel_setup(app, *panel_setup_of(kHistogram));
+void makeAnalysisPanelForHist(const Context& cx) {
+    apply_panel_setup(cx, *panel_setup_of(kHistogram));
 }
 
-void time_stats(App& app, int channel) {
-    AnalysisState& st = app.analysis;
+void time_stats(const Context& cx, int channel) {
+    AnalysisState& st = cx.analysis;
     const int n = load_channel(st, channel);
     // A channel without samples has no extremes to show.
     const Extremes e = n > 0 ? extremes(st, n) : Extremes{};
-    show_value(app, 0, e.max);
-    show_value(app, 1, e.min);
+    show_value(cx, 0, e.max);
+    show_value(cx, 1, e.min);
 }
 
-void hist_stats(App& app, int channel) {
-    AnalysisState& st = app.analysis;
+void hist_stats(const Context& cx, int channel) {
+    AnalysisState& st = cx.analysis;
     const int n = load_channel(st, channel);
     double mean = 0.0, sd = 0.0, var = 0.0;
     Extremes e;
@@ -67,17 +67,17 @@ void hist_stats(App& app, int channel) {
     }
     const double values[] = {e.max, e.min, mean, sd, var};
     const int own = static_cast<int>(std::size(values));
-    for (int i = 0; i < own; ++i) show_value(app, i, values[i]);
+    for (int i = 0; i < own; ++i) show_value(cx, i, values[i]);
     const CodeFigures figures = code_figures(sd, st.fs_code);
-    for (int i = 0; i < kCodeFigures; ++i) show_figure(app, own + i, figures[i]);
+    for (int i = 0; i < kCodeFigures; ++i) show_figure(cx, own + i, figures[i]);
 }
 
-void _time_test(App& app) {
-    AnalysisState& st = app.analysis;
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
-    read_channel_controls(app);
-    time_stats(app, st.stat_ch);
+void _time_test(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    read_channel_controls(cx);
+    time_stats(cx, st.stat_ch);
     double largest = st.code_min, smallest = st.code_max;
     int longest = 0;
     for (int c = 0; c < kChannels; ++c) {
@@ -97,12 +97,12 @@ void _time_test(App& app) {
     }
 }
 
-void _hist_test(App& app) {
-    AnalysisState& st = app.analysis;
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
-    read_channel_controls(app);
-    hist_stats(app, st.stat_ch);
+void _hist_test(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    read_channel_controls(cx);
+    hist_stats(cx, st.stat_ch);
     double largest = st.code_min, smallest = st.code_max;
     int largest_count = 0;
     for (int c = 0; c < kChannels; ++c) {
@@ -113,7 +113,7 @@ void _hist_test(App& app) {
         // One bin per code: a span wider than the record would not fit the count array.
         const double span = std::trunc(e.max - e.min);
         if (span > n) {
-            plot_error(app, 400, c);
+            plot_error(cx, 400, c);
             return;
         }
         const int bins = static_cast<int>(span) + 1;

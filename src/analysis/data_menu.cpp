@@ -6,12 +6,12 @@
 #include <fstream>
 
 #include "analysis/analysis.h"
+#include "analysis/context.h"
 #include "analysis/data_file.h"
 #include "analysis/settings.h"
 #include "analysis/spectra.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
-#include "shell/app.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -21,8 +21,8 @@ namespace {
 constexpr const char* kSaveError = "Save Data Error";
 constexpr const char* kLoadError = "Load Data Error";
 
-int report(App& app, const char* title, const std::string& text) {
-    app.ui.MessagePopup(title, text);
+int report(const Context& cx, const char* title, const std::string& text) {
+    cx.ui.MessagePopup(title, text);
     return -1;
 }
 
@@ -31,8 +31,8 @@ std::string where(const std::string& path, int line) {
 }
 
 // Whether the setup field can hold the value exactly, so loading it loses nothing.
-bool field_holds(App& app, int ctrl, double v) {
-    const ui::Control* c = app.ui.control(app.shell.setuppanel, ctrl);
+bool field_holds(const Context& cx, int ctrl, double v) {
+    const ui::Control* c = cx.ui.control(cx.shell.setuppanel, ctrl);
     if (!c || !std::isfinite(v)) return false;
     if (!c->items.empty())
         return std::any_of(c->items.begin(), c->items.end(),
@@ -47,7 +47,7 @@ std::string number_text(double v) {
 }
 
 // The settings of a header must fit the setup fields they are written to.
-bool header_fits_fields(App& app, const DataHeader& h, std::string* what) {
+bool header_fits_fields(const Context& cx, const DataHeader& h, std::string* what) {
     const struct {
         const char* name;
         int ctrl;
@@ -61,7 +61,7 @@ bool header_fits_fields(App& app, const DataHeader& h, std::string* what) {
         {"bandwidth limit", SETUP_LIMITBW, double(h.limit_bw)},
     };
     for (const auto& f : fields) {
-        if (field_holds(app, f.ctrl, f.value)) continue;
+        if (field_holds(cx, f.ctrl, f.value)) continue;
         *what = std::string("the ") + f.name + " " + number_text(f.value) +
                 " is not a value the setup panel accepts";
         return false;
@@ -70,11 +70,11 @@ bool header_fits_fields(App& app, const DataHeader& h, std::string* what) {
 }
 
 // Settings, setup fields, counts, then the rows: the whole file is known to be good.
-void commit(App& app, const DataHeader& h) {
-    AnalysisState& st = app.analysis;
-    auto& cap = app.capture;
-    auto& ui = app.ui;
-    const int sp = app.shell.setuppanel;
+void commit(const Context& cx, const DataHeader& h) {
+    AnalysisState& st = cx.analysis;
+    auto& cap = cx.capture;
+    auto& ui = cx.ui;
+    const int sp = cx.shell.setuppanel;
     cap.num_samples = h.num_samples;
     cap.fs = h.fs;
     st.window_index = h.window_index;
@@ -102,11 +102,11 @@ void commit(App& app, const DataHeader& h) {
 
 }  // namespace
 
-int save_data_file(App& app, const std::string& path) {
-    const AnalysisState& st = app.analysis;
-    const auto& cap = app.capture;
+int save_data_file(const Context& cx, const std::string& path) {
+    const AnalysisState& st = cx.analysis;
+    const auto& cap = cx.capture;
     DataHeader h;
-    h.ref_power = reference_power_for_file(app);
+    h.ref_power = reference_power_for_file(cx);
     h.num_samples = cap.num_samples;
     h.fs = cap.fs;
     h.window_index = st.window_index;
@@ -116,9 +116,9 @@ int save_data_file(App& app, const std::string& path) {
     // The block's own channel count lays out its rows; the setup field may have changed since
     // the capture. Before any block exists the field is all there is.
     const bool have_block = cap.NumberOfChannels >= 1 && cap.NumberOfChannels <= kChannels;
-    h.channels = have_block ? cap.NumberOfChannels : setup_channel_count(app);
+    h.channels = have_block ? cap.NumberOfChannels : setup_channel_count(cx);
     if (h.num_samples < 0 || h.rows() > core::kBufferEntries)
-        return report(app, kSaveError,
+        return report(cx, kSaveError,
                       "The sample count " + std::to_string(h.num_samples) +
                           " does not fit the channel arrays; nothing was saved.");
 
@@ -126,47 +126,47 @@ int save_data_file(App& app, const std::string& path) {
                            write_data_file(out, h, st);
                            return true;
                        }).ok();
-    if (!saved) return report(app, kSaveError, "File " + path + " cannot be written.");
+    if (!saved) return report(cx, kSaveError, "File " + path + " cannot be written.");
     return 0;
 }
 
-int load_data_file(App& app, const std::string& path) {
+int load_data_file(const Context& cx, const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::error_code ec;
     if (!in || std::filesystem::is_directory(path, ec))
-        return report(app, kLoadError, "File " + path + " cannot be opened.");
+        return report(cx, kLoadError, "File " + path + " cannot be opened.");
     DataHeader h;
     ReadError e;
     std::string what;
     if (!read_data_header(in, &h, &e))
-        return report(app, kLoadError, where(path, e.line) + e.what + ".");
-    if (!header_fits_fields(app, h, &what))
-        return report(app, kLoadError, where(path, 1) + what + ".");
-    if (!read_data_rows(in, h, app.analysis.load_rows.data(), &e))
-        return report(app, kLoadError, where(path, e.line) + e.what + ".");
-    if (in.bad()) return report(app, kLoadError, "File " + path + " cannot be read.");
-    commit(app, h);
-    spectra_after_load(app);
-    app.ui.DisplayPanel(app.shell.analysispanel);
-    app.ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
-    analysis(app);
+        return report(cx, kLoadError, where(path, e.line) + e.what + ".");
+    if (!header_fits_fields(cx, h, &what))
+        return report(cx, kLoadError, where(path, 1) + what + ".");
+    if (!read_data_rows(in, h, cx.analysis.load_rows.data(), &e))
+        return report(cx, kLoadError, where(path, e.line) + e.what + ".");
+    if (in.bad()) return report(cx, kLoadError, "File " + path + " cannot be read.");
+    commit(cx, h);
+    spectra_after_load(cx);
+    cx.ui.DisplayPanel(cx.shell.analysispanel);
+    cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
+    analysis(cx);
     return 0;
 }
 
-void saveMenuInAnalysis(App& app) {
+void saveMenuInAnalysis(const Context& cx) {
     std::string path;
-    const int chosen = app.ui.FileSelectPopup(app.shell.projectDir, "", "", "Save Data",
-                                              ui::VAL_SAVE_BUTTON, false, &path);
+    const int chosen = cx.ui.FileSelectPopup(cx.shell.projectDir, "", "", "Save Data",
+                                             ui::VAL_SAVE_BUTTON, false, &path);
     if (chosen == ui::VAL_NO_FILE_SELECTED) return;
-    save_data_file(app, path);
+    save_data_file(cx, path);
 }
 
-void loadMenuInAnalysis(App& app) {
+void loadMenuInAnalysis(const Context& cx) {
     std::string path;
-    const int chosen = app.ui.FileSelectPopup(app.shell.projectDir, "", "", "Load Data",
-                                              ui::VAL_LOAD_BUTTON, false, &path);
+    const int chosen = cx.ui.FileSelectPopup(cx.shell.projectDir, "", "", "Load Data",
+                                             ui::VAL_LOAD_BUTTON, false, &path);
     if (chosen == ui::VAL_NO_FILE_SELECTED) return;
-    load_data_file(app, path);
+    load_data_file(cx, path);
 }
 
 }  // namespace analysis

@@ -4,18 +4,18 @@
 
 #include <string>
 
-class App;
-
 namespace analysis {
 
-void saveMenuInAnalysis(App& app);
-void loadMenuInAnalysis(App& app);
+struct Context;
+
+void saveMenuInAnalysis(const Context& cx);
+void loadMenuInAnalysis(const Context& cx);
 
 // 0 when saved; -1 after telling the person why not. The file is written beside the target
 // and renamed over it, so a failed save leaves the target as it was.
-int save_data_file(App& app, const std::string& path);
+int save_data_file(const Context& cx, const std::string& path);
 // 0 when loaded and analysed; -1 after telling the person which line is wrong. A file that
 // cannot be loaded changes nothing.
-int load_data_file(App& app, const std::string& path);
+int load_data_file(const Context& cx, const std::string& path);
 
 }  // namespace analysis

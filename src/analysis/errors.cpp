@@ -1,7 +1,7 @@
 #include "analysis/errors.h"
 
 #include "analysis/analysis.h"
-#include "shell/app.h"
+#include "analysis/context.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -60,34 +60,34 @@ std::string error_message(int value) {
     return "Plot Error.";
 }
 
-void plot_error(App& app, int code_times_ten, int channel) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void plot_error(const Context& cx, int code_times_ten, int channel) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 1);
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 1);
     const int value = code_times_ten + channel + 1;
-    app.analysis.measurement.errors.push_back(value);
+    cx.analysis.measurement.errors.push_back(value);
     ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
     int count = 0;
     ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
     ui.SetCtrlIndex(p, ANALYSIS_ERRORS, count - 1);
 }
 
-void display_error(App& app) {
-    const int p = app.shell.analysispanel;
+void display_error(const Context& cx) {
+    const int p = cx.shell.analysispanel;
     int index = -1, value = 0;
-    app.ui.GetCtrlIndex(p, ANALYSIS_ERRORS, &index);
-    if (app.ui.GetValueFromIndex(p, ANALYSIS_ERRORS, index, &value) < 0) return;
-    app.ui.MessagePopup("Plot Error", error_message(value));
+    cx.ui.GetCtrlIndex(p, ANALYSIS_ERRORS, &index);
+    if (cx.ui.GetValueFromIndex(p, ANALYSIS_ERRORS, index, &value) < 0) return;
+    cx.ui.MessagePopup("Plot Error", error_message(value));
 }
 
-void clear_errors(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void clear_errors(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 0);
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 0);
     ui.ClearListCtrl(p, ANALYSIS_ERRORS);
-    app.analysis.measurement.errors.clear();
+    cx.analysis.measurement.errors.clear();
 }
 
 }  // namespace analysis

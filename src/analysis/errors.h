@@ -3,17 +3,17 @@
 
 #include <string>
 
-class App;
-
 namespace analysis {
+
+struct Context;
 
 // The message of an error entry's value, with its channel number filled in; "Plot Error."
 // for a code the table does not hold.
 std::string error_message(int value);
 
 // Shows the message of the selected error entry.
-void display_error(App& app);
+void display_error(const Context& cx);
 // Hides and empties the error list.
-void clear_errors(App& app);
+void clear_errors(const Context& cx);
 
 }  // namespace analysis

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <ostream>
 
+#include "analysis/context.h"
 #include "analysis/spectra.h"
 #include "core/atomic_file.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -20,21 +20,21 @@ core::Status no_block(const char* step) {
                                 "There is no data to export: capture or load a block first.");
 }
 
-int block_channels(const App& app) {
-    const int c = app.capture.NumberOfChannels;
+int block_channels(const Context& cx) {
+    const int c = cx.capture.NumberOfChannels;
     return c >= 1 && c <= kChannels ? c : 0;
 }
 
 // "# seisbench KIND: samples=... channels=... fs=... window=... ..."
-void settings_line(App& app, std::ostream& out, const char* kind) {
-    const AnalysisState& st = app.analysis;
+void settings_line(const Context& cx, std::ostream& out, const char* kind) {
+    const AnalysisState& st = cx.analysis;
     char line[320];
     std::snprintf(line, sizeof line,
                   "# seisbench %s: samples=%d channels=%d fs=%.17g window=%d "
                   "full_scale_code=0x%06X full_scale_volts=%.17g limit_bw=%d averaged_blocks=%d\n",
-                  kind, app.capture.num_samples, block_channels(app), app.capture.fs,
-                  st.window_index, static_cast<unsigned>(st.fs_code), st.fs_volt, st.limit_bw,
-                  std::max(1, shell::get_int(app.ui, app.shell.setuppanel, SETUP_AVERAGE)));
+                  kind, cx.capture.num_samples, block_channels(cx), cx.capture.fs, st.window_index,
+                  static_cast<unsigned>(st.fs_code), st.fs_volt, st.limit_bw,
+                  std::max(1, shell::get_int(cx.ui, cx.shell.setuppanel, SETUP_AVERAGE)));
     out << line;
 }
 
@@ -47,17 +47,17 @@ core::Status write(const std::string& path, const core::FileContent& content, co
 
 }  // namespace
 
-core::Status export_data_csv(App& app, const std::string& path) {
-    const int channels = block_channels(app);
+core::Status export_data_csv(const Context& cx, const std::string& path) {
+    const int channels = block_channels(cx);
     if (channels == 0) return no_block("export_data");
-    const AnalysisState& st = app.analysis;
+    const AnalysisState& st = cx.analysis;
     int rows = 0;
     for (int c = 0; c < channels; ++c) rows = std::max(rows, st.ch_count[c]);
     const double volts_per_code = st.fs_code > 0 ? st.fs_volt / 2.0 / st.fs_code : 0.0;
     return write(
         path,
         [&](std::ostream& out) {
-            settings_line(app, out, "data");
+            settings_line(cx, out, "data");
             out << "index";
             for (int c = 1; c <= channels; ++c) out << ",ch" << c << "_code,ch" << c << "_volts";
             out << "\n";
@@ -83,25 +83,25 @@ core::Status export_data_csv(App& app, const std::string& path) {
         "export_data");
 }
 
-core::Status export_spectrum_csv(App& app, const std::string& path) {
-    const int channels = block_channels(app);
+core::Status export_spectrum_csv(const Context& cx, const std::string& path) {
+    const int channels = block_channels(cx);
     if (channels == 0) return no_block("export_spectrum");
-    const AnalysisState& st = app.analysis;
+    const AnalysisState& st = cx.analysis;
     const int n = st.ch_count[0];
-    const double ref = reference_power_for_file(app);
+    const double ref = reference_power_for_file(cx);
     return write(
         path,
         [&](std::ostream& out) {
-            settings_line(app, out, "spectrum");
+            settings_line(cx, out, "spectrum");
             out << "frequency_hz";
             for (int c = 1; c <= channels; ++c) out << ",ch" << c << "_dbfs";
             out << "\n";
             char cell[64];
             for (int i = 0; n > 0 && i <= n / 2; ++i) {
-                std::snprintf(cell, sizeof cell, "%.9g", app.capture.fs * i / n);
+                std::snprintf(cell, sizeof cell, "%.9g", cx.capture.fs * i / n);
                 out << cell;
                 for (int c = 0; c < channels; ++c) {
-                    const double p = app.spectra.avg_buff[c][i];
+                    const double p = cx.spectra.avg_buff[c][i];
                     if (st.ch_count[c] != n || p <= 0.0 || ref <= 0.0) {
                         out << ",";
                         continue;

@@ -7,18 +7,18 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace analysis {
+
+struct Context;
 
 // One row per sample index: the index, then per channel its code and its voltage
 // (code x half the full-scale volts / full-scale code). A channel shorter than the longest
 // leaves its cells empty past its last sample. NotAllowed when there is no block.
-core::Status export_data_csv(App& app, const std::string& path);
+core::Status export_data_csv(const Context& cx, const std::string& path);
 
 // One row per bin 0 ... n/2 of channel 1's length n: the frequency in Hz, then each channel's
 // averaged power in dB below the full-scale reference. A bin at or below zero, or a channel of
 // another length, leaves its cell empty. NotAllowed when there is no block.
-core::Status export_spectrum_csv(App& app, const std::string& path);
+core::Status export_spectrum_csv(const Context& cx, const std::string& path);
 
 }  // namespace analysis

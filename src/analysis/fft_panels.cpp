@@ -1,7 +1,7 @@
 #include "analysis/fft_panels.h"
 
+#include "analysis/context.h"
 #include "analysis/panel_setup.h"
-#include "shell/app.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -10,9 +10,9 @@ using namespace spectrum;
 
 namespace {
 
-void option_switch(App& app, const char* on_text, const char* off_text, int value) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void option_switch(const Context& cx, const char* on_text, const char* off_text, int value) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_ON_TEXT, on_text);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_OFF_TEXT, off_text);
     ui.SetCtrlVal(p, ANALYSIS_OPTION, value);
@@ -20,31 +20,31 @@ void option_switch(App& app, const char* on_text, const char* off_text, int valu
 }
 
 // x from 0 to half the sample rate, y over the given range, both manual.
-void spectrum_axes(App& app, double ymin, double ymax) {
-    app.ui.SetAxisRange(app.shell.analysispanel, ANALYSIS_GRAPH, ui::VAL_MANUAL, 0.0,
-                        app.capture.fs / 2, ui::VAL_MANUAL, ymin, ymax);
+void spectrum_axes(const Context& cx, double ymin, double ymax) {
+    cx.ui.SetAxisRange(cx.shell.analysispanel, ANALYSIS_GRAPH, ui::VAL_MANUAL, 0.0,
+                       cx.capture.fs / 2, ui::VAL_MANUAL, ymin, ymax);
 }
 
 }  // namespace
 
-void makeAnalysisPanelForSignal(App& app) {
-    option_switch(app, "HARMONICS", "HARMONICS", app.analysis.harmonic_marks);
-    apply_panel_setup(app, *panel_setup_of(kSignalFft));
-    spectrum_axes(app, -20.0, 0.0);
+void makeAnalysisPanelForSignal(const Context& cx) {
+    option_switch(cx, "HARMONICS", "HARMONICS", cx.analysis.harmonic_marks);
+    apply_panel_setup(cx, *panel_setup_of(kSignalFft));
+    spectrum_axes(cx, -20.0, 0.0);
 }
 
-void makeAnalysisPanelForNoise(App& app) {
-    const int nv = app.analysis.noise_units;
-    option_switch(app, "nV", "dB", nv);
-    apply_panel_setup(app, *panel_setup_of(kNoiseFft));
-    app.ui.SetCtrlVal(app.shell.analysispanel, ANALYSIS_YUNIT, nv ? "nV" : "dB");
-    spectrum_axes(app, -20.0, 0.0);
+void makeAnalysisPanelForNoise(const Context& cx) {
+    const int nv = cx.analysis.noise_units;
+    option_switch(cx, "nV", "dB", nv);
+    apply_panel_setup(cx, *panel_setup_of(kNoiseFft));
+    cx.ui.SetCtrlVal(cx.shell.analysispanel, ANALYSIS_YUNIT, nv ? "nV" : "dB");
+    spectrum_axes(cx, -20.0, 0.0);
 }
 
-void makeAnalysisPanelForPhase(App& app) {
-    app.ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
-    apply_panel_setup(app, *panel_setup_of(kPhase));
-    spectrum_axes(app, -180.0, 180.0);
+void makeAnalysisPanelForPhase(const Context& cx) {
+    cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
+    apply_panel_setup(cx, *panel_setup_of(kPhase));
+    spectrum_axes(cx, -180.0, 180.0);
 }
 
 }  // namespace analysis

@@ -1,12 +1,12 @@
 // What the three spectrum tests show on the analysis panel before they run.
 #pragma once
 
-class App;
-
 namespace analysis {
 
-void makeAnalysisPanelForSignal(App& app);
-void makeAnalysisPanelForNoise(App& app);
-void makeAnalysisPanelForPhase(App& app);
+struct Context;
+
+void makeAnalysisPanelForSignal(const Context& cx);
+void makeAnalysisPanelForNoise(const Context& cx);
+void makeAnalysisPanelForPhase(const Context& cx);
 
 }  // namespace analysis

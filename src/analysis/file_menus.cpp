@@ -2,40 +2,40 @@
 
 #include <functional>
 
+#include "analysis/context.h"
 #include "analysis/exports.h"
 #include "analysis/report/report.h"
-#include "shell/app.h"
 #include "shell/show_outcome.h"
 
 namespace analysis {
 
 namespace {
 
-void save_as(App& app, const char* title, const char* pattern,
+void save_as(const Context& cx, const char* title, const char* pattern,
              const std::function<core::Status(const std::string&)>& save) {
     std::string path;
-    const int chosen = app.ui.FileSelectPopup(app.shell.projectDir, "", pattern, title,
-                                              ui::VAL_SAVE_BUTTON, false, &path);
+    const int chosen = cx.ui.FileSelectPopup(cx.shell.projectDir, "", pattern, title,
+                                             ui::VAL_SAVE_BUTTON, false, &path);
     if (chosen == ui::VAL_NO_FILE_SELECTED) return;
     const core::Status s = save(path);
-    if (!s) shell::show_outcome(app.ui, s);
+    if (!s) shell::show_outcome(cx.ui, s);
 }
 
 }  // namespace
 
-void exportDataMenu(App& app) {
-    save_as(app, "Export Data", "*.csv",
-            [&app](const std::string& path) { return export_data_csv(app, path); });
+void exportDataMenu(const Context& cx) {
+    save_as(cx, "Export Data", "*.csv",
+            [&cx](const std::string& path) { return export_data_csv(cx, path); });
 }
 
-void exportSpectrumMenu(App& app) {
-    save_as(app, "Export Spectrum", "*.csv",
-            [&app](const std::string& path) { return export_spectrum_csv(app, path); });
+void exportSpectrumMenu(const Context& cx) {
+    save_as(cx, "Export Spectrum", "*.csv",
+            [&cx](const std::string& path) { return export_spectrum_csv(cx, path); });
 }
 
-void saveReportMenu(App& app) {
-    save_as(app, "Save Report", "*.html;*.pdf",
-            [&app](const std::string& path) { return save_report(app, path).status; });
+void saveReportMenu(const Context& cx) {
+    save_as(cx, "Save Report", "*.html;*.pdf",
+            [&cx](const std::string& path) { return save_report(cx, path).status; });
 }
 
 }  // namespace analysis

@@ -2,13 +2,13 @@
 // the inner operation and shows its message when it fails.
 #pragma once
 
-class App;
-
 namespace analysis {
 
-void exportDataMenu(App& app);
-void exportSpectrumMenu(App& app);
+struct Context;
+
+void exportDataMenu(const Context& cx);
+void exportSpectrumMenu(const Context& cx);
 // HTML, or PDF when the chosen name ends in ".pdf".
-void saveReportMenu(App& app);
+void saveReportMenu(const Context& cx);
 
 }  // namespace analysis

@@ -4,6 +4,7 @@
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
 #include "analysis/code_tests.h"
+#include "analysis/context.h"
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
 #include "analysis/fft_panels.h"
@@ -13,7 +14,6 @@
 #include "analysis/readouts.h"
 #include "analysis/settings.h"
 #include "analysis/zoom.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -24,9 +24,9 @@ using namespace spectrum;
 namespace {
 
 struct TestEntry {
-    void (*setup)(App&);
-    void (*run)(App&);
-    void (*stats)(App&, int channel);
+    void (*setup)(const Context&);
+    void (*run)(const Context&);
+    void (*stats)(const Context&, int channel);
 };
 
 // By test selector value.
@@ -38,54 +38,54 @@ constexpr TestEntry kTests[] = {
     {makeAnalysisPanelForPhase, _phase_test, nullptr},
 };
 
-const TestEntry* selected_test(App& app) {
-    const int test = shell::get_int(app.ui, app.shell.analysispanel, ANALYSIS_TEST);
+const TestEntry* selected_test(const Context& cx) {
+    const int test = shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_TEST);
     if (test < 0 || test >= static_cast<int>(std::size(kTests))) return nullptr;
     return &kTests[test];
 }
 
-void stat_channel(App& app) {
-    AnalysisState& st = app.analysis;
-    whiten_displays(app);
-    st.stat_ch = shell::get_int(app.ui, app.shell.analysispanel, ANALYSIS_STATCH);
-    show_stat_channel(app);
-    const TestEntry* t = selected_test(app);
-    if (t && t->stats) t->stats(app, st.stat_ch);
-    show_verdicts(app);
+void stat_channel(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    whiten_displays(cx);
+    st.stat_ch = shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_STATCH);
+    show_stat_channel(cx);
+    const TestEntry* t = selected_test(cx);
+    if (t && t->stats) t->stats(cx, st.stat_ch);
+    show_verdicts(cx);
 }
 
-void plot_enable(App& app, int channel) {
-    AnalysisState& st = app.analysis;
-    read_channel_controls(app);
+void plot_enable(const Context& cx, int channel) {
+    AnalysisState& st = cx.analysis;
+    read_channel_controls(cx);
     int enabled[kChannels];
     std::copy(st.plot_enabled.begin(), st.plot_enabled.end(), enabled);
     st.stat_ch = choose_stat_channel(channel, enabled);
-    show_stat_channel(app);
-    analysis(app);
+    show_stat_channel(cx);
+    analysis(cx);
 }
 
-void fft_ctrl(App& app) {
-    AnalysisState& st = app.analysis;
-    const int p = app.shell.analysispanel;
-    const int test = shell::get_int(app.ui, p, ANALYSIS_TEST);
-    const int option = shell::get_int(app.ui, p, ANALYSIS_OPTION);
+void fft_ctrl(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    const int p = cx.shell.analysispanel;
+    const int test = shell::get_int(cx.ui, p, ANALYSIS_TEST);
+    const int option = shell::get_int(cx.ui, p, ANALYSIS_OPTION);
     if (test == kSignalFft) st.harmonic_marks = option;
     if (test == kNoiseFft) st.noise_units = option;
-    analysis(app);
+    analysis(cx);
 }
 
 }  // namespace
 
-void initAnalysis(App& app) {
-    AnalysisState& st = app.analysis;
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void initAnalysis(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     st.code_span = static_cast<int>(std::pow(2, 24));
     st.code_max = st.code_span / 2 - 1;
     st.code_min = -(st.code_span / 2);
     // Until the first transform, the window parameters of window 3.
-    app.spectra.tone_bins = 6;
-    app.spectra.dc_bins = 13;
+    cx.spectra.tone_bins = 6;
+    cx.spectra.dc_bins = 13;
     for (int c = 0; c < kChannels; ++c) {
         st.plot_colour[c] = kChannelLooks[c].colour;
         ui.SetCtrlAttribute(p, channel_button(c), ui::ATTR_ON_COLOR, st.plot_colour[c]);
@@ -97,66 +97,65 @@ void initAnalysis(App& app) {
         ui.SetCtrlAttribute(p, stat_display(d), ui::ATTR_MAX_VALUE,
                             std::numeric_limits<double>::infinity());
     }
-    read_settings(app);
+    read_settings(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
-    clear_errors(app);
-    remember_initial_axes(app);
-    analysis(app);
+    clear_errors(cx);
+    remember_initial_axes(cx);
+    analysis(cx);
 }
 
-void analysis(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void analysis(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetMouseCursor(ui::VAL_HOUR_GLASS_CURSOR);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 0);
-    reset_zoom(app);
-    clear_errors(app);
+    reset_zoom(cx);
+    clear_errors(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
-    read_channel_controls(app);
-    const TestEntry* t = selected_test(app);
+    read_channel_controls(cx);
+    const TestEntry* t = selected_test(cx);
     ui.DeleteGraphPlot(p, ANALYSIS_GRAPH, -1);
-    rebuild_channel_controls(app);
-    show_stat_channel(app);
+    rebuild_channel_controls(cx);
+    show_stat_channel(cx);
     if (t) {
-        t->setup(app);
-        if (t->run) t->run(app);
+        t->setup(cx);
+        if (t->run) t->run(cx);
     }
-    show_verdicts(app);
-    update_cursor(app);
-    update_time_date(app);
+    show_verdicts(cx);
+    update_cursor(cx);
+    update_time_date(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 1);
     ui.SetMouseCursor(ui::VAL_DEFAULT_CURSOR);
 }
 
-void update_cursor(App& app) {
-    const int p = app.shell.analysispanel;
+void update_cursor(const Context& cx) {
+    const int p = cx.shell.analysispanel;
     double x = 0, y = 0;
-    app.ui.GetGraphCursor(p, ANALYSIS_GRAPH, 1, &x, &y);
-    app.ui.SetCtrlVal(p, ANALYSIS_CURSORX, x);
-    app.ui.SetCtrlVal(p, ANALYSIS_CURSORY, y);
+    cx.ui.GetGraphCursor(p, ANALYSIS_GRAPH, 1, &x, &y);
+    cx.ui.SetCtrlVal(p, ANALYSIS_CURSORX, x);
+    cx.ui.SetCtrlVal(p, ANALYSIS_CURSORY, y);
 }
 
-void update_time_date(App& app) {
-    const int p = app.shell.analysispanel;
-    app.ui.SetCtrlVal(p, ANALYSIS_TIME, app.ui.TimeStr());
-    app.ui.SetCtrlVal(p, ANALYSIS_DATE, app.ui.DateStr());
+void update_time_date(const Context& cx) {
+    const int p = cx.shell.analysispanel;
+    cx.ui.SetCtrlVal(p, ANALYSIS_TIME, cx.ui.TimeStr());
+    cx.ui.SetCtrlVal(p, ANALYSIS_DATE, cx.ui.DateStr());
 }
 
-void analysis_callbacks(App& app) {
-    auto& cb = app.callbacks;
-    auto on_commit = [&cb, &app](const char* name, auto fn) {
-        ui::on_commit(cb, name, [&app, fn] { fn(app); });
+void analysis_callbacks(ui::CallbackRegistry& cb, const Context& cx) {
+    auto on_commit = [&cb, cx](const char* name, auto fn) {
+        ui::on_commit(cb, name, [cx, fn] { fn(cx); });
     };
     // Setup-panel fields follow their value as it changes, not only when committed.
-    auto on_change = [&cb, &app](const char* name, auto fn) {
-        ui::on_change(cb, name, [&app, fn] { fn(app); });
+    auto on_change = [&cb, cx](const char* name, auto fn) {
+        ui::on_change(cb, name, [cx, fn] { fn(cx); });
     };
     on_commit("test", analysis);
     on_commit("fft_ctrl", fft_ctrl);
-    on_commit("plot_enable_ch1", [](App& a) { plot_enable(a, 0); });
-    on_commit("plot_enable_ch2", [](App& a) { plot_enable(a, 1); });
-    on_commit("plot_enable_ch3", [](App& a) { plot_enable(a, 2); });
-    on_commit("plot_enable_ch4", [](App& a) { plot_enable(a, 3); });
+    on_commit("plot_enable_ch1", [](const Context& a) { plot_enable(a, 0); });
+    on_commit("plot_enable_ch2", [](const Context& a) { plot_enable(a, 1); });
+    on_commit("plot_enable_ch3", [](const Context& a) { plot_enable(a, 2); });
+    on_commit("plot_enable_ch4", [](const Context& a) { plot_enable(a, 3); });
     on_commit("stat_channel", stat_channel);
     on_commit("plot", update_cursor);
     on_commit("zoom", zoom);
@@ -166,11 +165,11 @@ void analysis_callbacks(App& app) {
     on_change("fullscale_code", fullscale_code);
     on_change("fullscale_volts", fullscale_volts);
     on_change("bwlimit", bwlimit);
-    cb.add_menu("load_menu", [&app](int, int, void*, int) { loadMenuInAnalysis(app); });
-    cb.add_menu("save_menu", [&app](int, int, void*, int) { saveMenuInAnalysis(app); });
-    cb.add_menu("export_data_menu", [&app](int, int, void*, int) { exportDataMenu(app); });
-    cb.add_menu("export_spectrum_menu", [&app](int, int, void*, int) { exportSpectrumMenu(app); });
-    cb.add_menu("save_report_menu", [&app](int, int, void*, int) { saveReportMenu(app); });
+    cb.add_menu("load_menu", [cx](int, int, void*, int) { loadMenuInAnalysis(cx); });
+    cb.add_menu("save_menu", [cx](int, int, void*, int) { saveMenuInAnalysis(cx); });
+    cb.add_menu("export_data_menu", [cx](int, int, void*, int) { exportDataMenu(cx); });
+    cb.add_menu("export_spectrum_menu", [cx](int, int, void*, int) { exportSpectrumMenu(cx); });
+    cb.add_menu("save_report_menu", [cx](int, int, void*, int) { saveReportMenu(cx); });
 }
 
 }  // namespace analysis

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/app.h"
+#include "analysis/context.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -33,11 +33,11 @@ namespace {
 // How a read-out the analysis could not produce is shown.
 enum class Missing { Hidden, Dimmed };
 
-void show_readout(App& app, int index, const Statistic& s, Missing missing) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void show_readout(const Context& cx, int index, const Statistic& s, Missing missing) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     const int d = kStatDisplays[index];
-    ShownFigure& m = app.analysis.measurement.figures[index];
+    ShownFigure& m = cx.analysis.measurement.figures[index];
     m.label = s.label;
     m.precision = s.precision;
     m.value = s.value.value_or(0.0);
@@ -55,30 +55,30 @@ void show_readout(App& app, int index, const Statistic& s, Missing missing) {
 
 }  // namespace
 
-void show_figure(App& app, int index, const Statistic& figure) {
-    show_readout(app, index, figure, Missing::Hidden);
+void show_figure(const Context& cx, int index, const Statistic& figure) {
+    show_readout(cx, index, figure, Missing::Hidden);
 }
 
-void show_statistic(App& app, int index, const Statistic& s) {
-    show_readout(app, index, s, Missing::Dimmed);
+void show_statistic(const Context& cx, int index, const Statistic& s) {
+    show_readout(cx, index, s, Missing::Dimmed);
 }
 
-void show_value(App& app, int index, double value) {
-    app.analysis.measurement.figures[index].value = value;
-    app.ui.SetCtrlVal(app.shell.analysispanel, kStatDisplays[index], value);
+void show_value(const Context& cx, int index, double value) {
+    cx.analysis.measurement.figures[index].value = value;
+    cx.ui.SetCtrlVal(cx.shell.analysispanel, kStatDisplays[index], value);
 }
 
-void whiten_displays(App& app) {
+void whiten_displays(const Context& cx) {
     for (int d : kStatDisplays)
-        app.ui.SetCtrlAttribute(app.shell.analysispanel, d, ui::ATTR_TEXT_COLOR, ui::VAL_WHITE);
+        cx.ui.SetCtrlAttribute(cx.shell.analysispanel, d, ui::ATTR_TEXT_COLOR, ui::VAL_WHITE);
 }
 
-void apply_panel_setup(App& app, const PanelSetup& s) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void apply_panel_setup(const Context& cx, const PanelSetup& s) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     for (int i = 0; i < kDisplays; ++i) {
         const int d = kStatDisplays[i];
-        ShownFigure& m = app.analysis.measurement.figures[i];
+        ShownFigure& m = cx.analysis.measurement.figures[i];
         m.visible = i < s.displays;
         m.dimmed = false;
         ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, m.visible ? 1 : 0);
@@ -90,7 +90,7 @@ void apply_panel_setup(App& app, const PanelSetup& s) {
         ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
         ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
     }
-    whiten_displays(app);
+    whiten_displays(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_LABEL_TEXT, s.title);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_XNAME, s.xname);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_YNAME, s.yname);

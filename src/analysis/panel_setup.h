@@ -6,9 +6,9 @@
 #include "analysis/spectrum/figures.h"
 #include "analysis/spectrum/statistic.h"
 
-class App;
-
 namespace analysis {
+
+struct Context;
 
 struct PanelSetup {
     int displays;  // displays 1..displays shown, the rest hidden
@@ -26,7 +26,7 @@ struct PanelSetup {
 // By test selector value (Test); null for a value no test has.
 const PanelSetup* panel_setup_of(int test);
 
-void apply_panel_setup(App& app, const PanelSetup& s);
+void apply_panel_setup(const Context& cx, const PanelSetup& s);
 // The statistics display controls 1 to 5.
 int stat_display(int index);
 // The pass/fail read-out beside statistics display index.
@@ -34,12 +34,12 @@ int verdict_display(int index);
 // Each of these shows a read-out in display index and keeps it in the measurement.
 // A converter figure: hidden when the analysis could not produce it, so no misleading number
 // is shown.
-void show_figure(App& app, int index, const spectrum::Statistic& figure);
+void show_figure(const Context& cx, int index, const spectrum::Statistic& figure);
 // A test's own statistic: dimmed when the analysis could not produce it.
-void show_statistic(App& app, int index, const spectrum::Statistic& s);
+void show_statistic(const Context& cx, int index, const spectrum::Statistic& s);
 // A value under the label the panel setup gave the display.
-void show_value(App& app, int index, double value);
+void show_value(const Context& cx, int index, double value);
 // Displays' text back to white.
-void whiten_displays(App& app);
+void whiten_displays(const Context& cx);
 
 }  // namespace analysis

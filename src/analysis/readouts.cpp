@@ -4,8 +4,8 @@
 
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
+#include "analysis/context.h"
 #include "analysis/panel_setup.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -18,17 +18,17 @@ namespace {
 constexpr int kPassColour = 0x00A000;
 constexpr int kFailColour = 0xFF0000;
 
-int selected_test(App& app) {
-    return shell::get_int(app.ui, app.shell.analysispanel, ANALYSIS_TEST);
+int selected_test(const Context& cx) {
+    return shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_TEST);
 }
 
 }  // namespace
 
-std::vector<Readout> readouts(App& app) {
+std::vector<Readout> readouts(const Context& cx) {
     std::vector<Readout> out;
-    const PanelSetup* setup = panel_setup_of(selected_test(app));
+    const PanelSetup* setup = panel_setup_of(selected_test(cx));
     if (!setup) return out;
-    const Measurement& m = app.analysis.measurement;
+    const Measurement& m = cx.analysis.measurement;
     for (int d = 0; d < setup->displays; ++d) {
         const ShownFigure& f = m.figures[static_cast<std::size_t>(d)];
         Readout r{f.label, f.precision, std::nullopt};
@@ -38,18 +38,18 @@ std::vector<Readout> readouts(App& app) {
     return out;
 }
 
-std::vector<Readout> measure(App& app, int test, int channel) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+std::vector<Readout> measure(const Context& cx, int test, int channel) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlVal(p, ANALYSIS_TEST, test);
     for (int c = 0; c < kChannels; ++c) ui.SetCtrlVal(p, channel_button(c), 1);
     ui.SetCtrlVal(p, ANALYSIS_STATCH, channel);
-    analysis(app);
-    return readouts(app);
+    analysis(cx);
+    return readouts(cx);
 }
 
-std::vector<int> error_entries(App& app) {
-    return app.analysis.measurement.errors;
+std::vector<int> error_entries(const Context& cx) {
+    return cx.analysis.measurement.errors;
 }
 
 bool known_figure(int test, const std::string& figure) {
@@ -59,16 +59,16 @@ bool known_figure(int test, const std::string& figure) {
                        [&figure](const spectrum::Figure& f) { return figure == f.label; });
 }
 
-void show_verdicts(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void show_verdicts(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     for (int d = 0; d < kDisplays; ++d)
         ui.SetCtrlAttribute(p, verdict_display(d), ui::ATTR_VISIBLE, 0);
-    const Limits& limits = app.analysis.limits;
+    const Limits& limits = cx.analysis.limits;
     if (!limits.loaded()) return;
-    const std::vector<Readout> shown = readouts(app);
+    const std::vector<Readout> shown = readouts(cx);
     const std::vector<Verdict> verdicts =
-        evaluate_limits(limits, selected_test(app), app.analysis.stat_ch, shown);
+        evaluate_limits(limits, selected_test(cx), cx.analysis.stat_ch, shown);
     for (size_t d = 0; d < shown.size(); ++d) {
         const auto v = std::find_if(verdicts.begin(), verdicts.end(),
                                     [&](const Verdict& x) { return x.figure == shown[d].label; });

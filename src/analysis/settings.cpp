@@ -1,54 +1,54 @@
 #include "analysis/settings.h"
 
+#include "analysis/context.h"
 #include "core/system_types.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
 namespace analysis {
 
 namespace {
-int field_int(App& app, int ctrl) {
-    return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
+int field_int(const Context& cx, int ctrl) {
+    return shell::get_int(cx.ui, cx.shell.setuppanel, ctrl);
 }
-double field_double(App& app, int ctrl) {
-    return shell::get_double(app.ui, app.shell.setuppanel, ctrl);
+double field_double(const Context& cx, int ctrl) {
+    return shell::get_double(cx.ui, cx.shell.setuppanel, ctrl);
 }
 }  // namespace
 
-void window_select(App& app) {
-    app.analysis.window_index = field_int(app, SETUP_WINDOW);
+void window_select(const Context& cx) {
+    cx.analysis.window_index = field_int(cx, SETUP_WINDOW);
 }
 
-void fullscale_code(App& app) {
-    app.analysis.fs_code = field_int(app, SETUP_FSCODE);
+void fullscale_code(const Context& cx) {
+    cx.analysis.fs_code = field_int(cx, SETUP_FSCODE);
 }
 
-void fullscale_volts(App& app) {
-    app.analysis.fs_volt = field_double(app, SETUP_FSVOLTS);
+void fullscale_volts(const Context& cx) {
+    cx.analysis.fs_volt = field_double(cx, SETUP_FSVOLTS);
 }
 
-void bwlimit(App& app) {
-    int& limit = app.analysis.limit_bw;
-    limit = field_int(app, SETUP_LIMITBW);
-    const double half = app.capture.fs / 2;
+void bwlimit(const Context& cx) {
+    int& limit = cx.analysis.limit_bw;
+    limit = field_int(cx, SETUP_LIMITBW);
+    const double half = cx.capture.fs / 2;
     if (limit > half) {
         limit = static_cast<int>(half);
-        app.ui.SetCtrlVal(app.shell.setuppanel, SETUP_LIMITBW, limit);
+        cx.ui.SetCtrlVal(cx.shell.setuppanel, SETUP_LIMITBW, limit);
     }
 }
 
-void read_settings(App& app) {
-    app.capture.num_samples = field_int(app, SETUP_SAMPLES);
-    app.capture.fs = field_int(app, SETUP_RATE);
-    window_select(app);
-    fullscale_code(app);
-    fullscale_volts(app);
-    app.analysis.limit_bw = field_int(app, SETUP_LIMITBW);
+void read_settings(const Context& cx) {
+    cx.capture.num_samples = field_int(cx, SETUP_SAMPLES);
+    cx.capture.fs = field_int(cx, SETUP_RATE);
+    window_select(cx);
+    fullscale_code(cx);
+    fullscale_volts(cx);
+    cx.analysis.limit_bw = field_int(cx, SETUP_LIMITBW);
 }
 
-int setup_channel_count(App& app) {
-    return core::channels_from_code(field_int(app, SETUP_CHANNELS));
+int setup_channel_count(const Context& cx) {
+    return core::channels_from_code(field_int(cx, SETUP_CHANNELS));
 }
 
 }  // namespace analysis

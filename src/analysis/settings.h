@@ -2,22 +2,22 @@
 // limit; and the channel count.
 #pragma once
 
-class App;
-
 namespace analysis {
 
+struct Context;
+
 // Setup-panel callbacks; each takes its field into the setting.
-void window_select(App& app);
-void fullscale_code(App& app);
-void fullscale_volts(App& app);
+void window_select(const Context& cx);
+void fullscale_code(const Context& cx);
+void fullscale_volts(const Context& cx);
 // Takes the limit; a limit above half the sample rate becomes half the sample rate,
 // truncated, and is written back to the field.
-void bwlimit(App& app);
+void bwlimit(const Context& cx);
 
 // Reads num_samples, fs and the four settings from the setup panel.
-void read_settings(App& app);
+void read_settings(const Context& cx);
 
 // The channel count the setup panel's channel-count field means.
-int setup_channel_count(App& app);
+int setup_channel_count(const Context& cx);
 
 }  // namespace analysis

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "analysis/analysis.h"
-#include "shell/app.h"
+#include "analysis/context.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -12,30 +12,30 @@ namespace {
 
 constexpr int kWide = 110, kNarrow = 44;
 
-AxisState axes(App& app) {
+AxisState axes(const Context& cx) {
     AxisState a;
-    app.ui.GetAxisRange(app.shell.analysispanel, ANALYSIS_GRAPH, &a.xmode, &a.xmin, &a.xmax,
-                        &a.ymode, &a.ymin, &a.ymax);
+    cx.ui.GetAxisRange(cx.shell.analysispanel, ANALYSIS_GRAPH, &a.xmode, &a.xmin, &a.xmax, &a.ymode,
+                       &a.ymin, &a.ymax);
     return a;
 }
 
-void set_axes(App& app, const AxisState& a) {
-    app.ui.SetAxisRange(app.shell.analysispanel, ANALYSIS_GRAPH, a.xmode, a.xmin, a.xmax, a.ymode,
-                        a.ymin, a.ymax);
+void set_axes(const Context& cx, const AxisState& a) {
+    cx.ui.SetAxisRange(cx.shell.analysispanel, ANALYSIS_GRAPH, a.xmode, a.xmin, a.xmax, a.ymode,
+                       a.ymin, a.ymax);
 }
 
 // Zoom wide with Restore hidden at depth 0; narrow with Restore shown while zoomed.
-void show_depth(App& app, bool zoomed) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void show_depth(const Context& cx, bool zoomed) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_ZOOM, ui::ATTR_WIDTH, zoomed ? kNarrow : kWide);
     ui.SetCtrlAttribute(p, ANALYSIS_RESTORE, ui::ATTR_VISIBLE, zoomed ? 1 : 0);
 }
 
 // Passes over every event until a commit on the graph; false when no event will come.
-bool wait_corner(App& app, const char* label, double* x, double* y) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+bool wait_corner(const Context& cx, const char* label, double* x, double* y) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_ZOOM, ui::ATTR_LABEL_TEXT, label);
     for (;;) {
         int panel = 0, ctrl = 0;
@@ -47,9 +47,9 @@ bool wait_corner(App& app, const char* label, double* x, double* y) {
     return true;
 }
 
-void end_zoom(App& app) {
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void end_zoom(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     ui.SetCtrlAttribute(p, ANALYSIS_ZOOM, ui::ATTR_LABEL_TEXT, "ZOOM");
     ui.SetCursorAttribute(p, ANALYSIS_GRAPH, 1, ui::ATTR_CURSOR_MODE, ui::VAL_SNAP_TO_POINT);
     ui.SetMouseCursor(ui::VAL_DEFAULT_CURSOR);
@@ -57,57 +57,57 @@ void end_zoom(App& app) {
 
 }  // namespace
 
-void zoom(App& app) {
-    AnalysisState& st = app.analysis;
-    auto& ui = app.ui;
-    const int p = app.shell.analysispanel;
+void zoom(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
     if (st.zoom_depth >= kZoomLevels) {
         ui.MessagePopup("Zoom Error", "No more zoom levels: Restore first.");
         return;
     }
-    show_depth(app, false);
+    show_depth(cx, false);
     ui.SetCursorAttribute(p, ANALYSIS_GRAPH, 1, ui::ATTR_CURSOR_MODE, ui::VAL_FREE_FORM);
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    if (!wait_corner(app, "1st Box Corner", &x1, &y1) ||
-        !wait_corner(app, "2nd Box Corner", &x2, &y2)) {
+    if (!wait_corner(cx, "1st Box Corner", &x1, &y1) ||
+        !wait_corner(cx, "2nd Box Corner", &x2, &y2)) {
         // Nobody will click: leave the graph as it was.
-        show_depth(app, st.zoom_depth > 0);
-        end_zoom(app);
+        show_depth(cx, st.zoom_depth > 0);
+        end_zoom(cx);
         return;
     }
     ui.SetCtrlAttribute(p, ANALYSIS_ZOOM, ui::ATTR_LABEL_TEXT, "ZOOM");
-    show_depth(app, true);
+    show_depth(cx, true);
     if (x1 == x2 || y1 == y2) {
-        if (st.zoom_depth == 0) show_depth(app, false);
-        end_zoom(app);
+        if (st.zoom_depth == 0) show_depth(cx, false);
+        end_zoom(cx);
         ui.MessagePopup("Zoom Error", "Deltas must be non-zero.");
         return;
     }
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
-    st.zoom_stack[st.zoom_depth++] = axes(app);
-    set_axes(app, {ui::VAL_MANUAL, x1, x2, ui::VAL_MANUAL, y1, y2});
-    end_zoom(app);
-    update_cursor(app);
+    st.zoom_stack[st.zoom_depth++] = axes(cx);
+    set_axes(cx, {ui::VAL_MANUAL, x1, x2, ui::VAL_MANUAL, y1, y2});
+    end_zoom(cx);
+    update_cursor(cx);
 }
 
-void restore(App& app) {
-    AnalysisState& st = app.analysis;
+void restore(const Context& cx) {
+    AnalysisState& st = cx.analysis;
     if (st.zoom_depth == 0) return;
-    if (--st.zoom_depth == 0) show_depth(app, false);
-    set_axes(app, st.zoom_stack[st.zoom_depth]);
+    if (--st.zoom_depth == 0) show_depth(cx, false);
+    set_axes(cx, st.zoom_stack[st.zoom_depth]);
 }
 
-void reset_zoom(App& app) {
-    if (app.analysis.zoom_depth == 0) return;
-    app.analysis.zoom_depth = 0;
-    show_depth(app, false);
+void reset_zoom(const Context& cx) {
+    if (cx.analysis.zoom_depth == 0) return;
+    cx.analysis.zoom_depth = 0;
+    show_depth(cx, false);
 }
 
-void remember_initial_axes(App& app) {
-    app.analysis.zoom_stack[0] = axes(app);
-    app.analysis.zoom_depth = 0;
-    show_depth(app, false);
+void remember_initial_axes(const Context& cx) {
+    cx.analysis.zoom_stack[0] = axes(cx);
+    cx.analysis.zoom_depth = 0;
+    show_depth(cx, false);
 }
 
 }  // namespace analysis

@@ -1,17 +1,17 @@
 // Box zoom on the analysis graph, with a stack of the axis states it replaced.
 #pragma once
 
-class App;
-
 namespace analysis {
 
+struct Context;
+
 // Waits for two clicks on the graph (the box corners) and zooms into the box.
-void zoom(App& app);
+void zoom(const Context& cx);
 // Undoes one zoom level.
-void restore(App& app);
+void restore(const Context& cx);
 // Drops every zoom level (the next test sets its own axes).
-void reset_zoom(App& app);
+void reset_zoom(const Context& cx);
 // Stores the graph's axis state as the bottom of the stack.
-void remember_initial_axes(App& app);
+void remember_initial_axes(const Context& cx);
 
 }  // namespace analysis

@@ -2,20 +2,22 @@
 // DSP core's RAM download and the filter's start and stop.
 #pragma once
 
-#include "core/status.h"
+#include "platform/ui/callbacks.h"
 
-class App;
+#include "core/status.h"
 
 namespace debugtools {
 
+struct Context;
+
 // Binds the tools' panel and menu callbacks.
-void debugtools_callbacks(App& app);
+void debugtools_callbacks(ui::CallbackRegistry& cb, const Context& cx);
 
 // FL_START and FL_STOP with both data words 0 and no read-back.
-core::Status start_filter(App& app);
-core::Status stop_filter(App& app);
+core::Status start_filter(const Context& cx);
+core::Status stop_filter(const Context& cx);
 
-int start_filter_cmd(App& app);
-int stop_filter_cmd(App& app);
+int start_filter_cmd(const Context& cx);
+int stop_filter_cmd(const Context& cx);
 
 }  // namespace debugtools

@@ -8,9 +8,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace debugtools {
+
+struct Context;
 
 // Told after every byte: bytes done, bytes in all, seconds left at the pace so far. Returning
 // false stops the run before the next byte. May be empty.
@@ -24,19 +24,21 @@ inline constexpr int kWriteAttempts = 127;
 
 // Writes the data file's bytes from address 0, each read back and retried until it matches,
 // printing one line per attempt. The file is checked whole before the first frame.
-core::Status program_eeprom(App& app, const std::string& path, const Progress& progress = {});
+core::Status program_eeprom(const Context& cx, const std::string& path,
+                            const Progress& progress = {});
 // Compares the EEPROM with the data file, a mismatch read a second time, one line per byte.
-core::Status verify_eeprom(App& app, const std::string& path, const Progress& progress = {});
+core::Status verify_eeprom(const Context& cx, const std::string& path,
+                           const Progress& progress = {});
 // Reads [start, end) into the dump file, the addresses as the prompts answer them
 // (hexadecimal). An answer that is no number leaves an empty file and no message.
-core::Status dump_eeprom(App& app, const std::string& path, const std::string& start,
+core::Status dump_eeprom(const Context& cx, const std::string& path, const std::string& start,
                          const std::string& end, const Progress& progress = {});
 
 // Shows an outcome's message (after the write-enable message its step calls for).
-void show_eeprom_outcome(App& app, const core::Status& s);
+void show_eeprom_outcome(const Context& cx, const core::Status& s);
 
-int write_eeprom_cmd_usb(App& app);
-int verify_eeprom_cmd_usb(App& app);
-int dump_eeprom_cmd(App& app);
+int write_eeprom_cmd_usb(const Context& cx);
+int verify_eeprom_cmd_usb(const Context& cx);
+int dump_eeprom_cmd(const Context& cx);
 
 }  // namespace debugtools

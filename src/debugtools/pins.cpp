@@ -1,7 +1,7 @@
 #include "debugtools/pins.h"
 
 #include "chip/registers.h"
-#include "shell/app.h"
+#include "debugtools/context.h"
 #include "uir_ids.h"
 
 namespace debugtools {
@@ -37,10 +37,10 @@ int bit_of(int pin, int field) {
 // What a reference design has no use for: it boots its own program, which these replace.
 constexpr int kEvaluationOnly[] = {CONTROL_EEPROG, CONTROL_LOADRAM};
 
-void show_grid(App& app, const PinGrid& grid) {
+void show_grid(const Context& cx, const PinGrid& grid) {
     for (int p = 0; p < kPins; ++p)
         for (int f = 0; f < 3; ++f)
-            app.ui.SetCtrlVal(app.shell.controlpanel, kField[p][f], grid[p][f] ? 1 : 0);
+            cx.ui.SetCtrlVal(cx.shell.controlpanel, kField[p][f], grid[p][f] ? 1 : 0);
 }
 
 }  // namespace
@@ -61,44 +61,44 @@ PinGrid decompose(const PinWords& words) {
     return grid;
 }
 
-core::Status read_pins(App& app, PinGrid* grid) {
+core::Status read_pins(const Context& cx, PinGrid* grid) {
     PinWords w;
-    if (core::Status s = chip::reg_read(app.port, chip::REG_GPCFG0, &w.gpcfg0); !s) return s;
-    if (core::Status s = chip::reg_read(app.port, chip::REG_GPCFG1, &w.gpcfg1); !s) return s;
+    if (core::Status s = chip::reg_read(cx.port, chip::REG_GPCFG0, &w.gpcfg0); !s) return s;
+    if (core::Status s = chip::reg_read(cx.port, chip::REG_GPCFG1, &w.gpcfg1); !s) return s;
     *grid = decompose(w);
-    show_grid(app, *grid);
+    show_grid(cx, *grid);
     return core::Status::success();
 }
 
-core::Status write_pins(App& app, const PinGrid& grid) {
-    show_grid(app, grid);
+core::Status write_pins(const Context& cx, const PinGrid& grid) {
+    show_grid(cx, grid);
     const PinWords w = compose(grid);
-    const core::Status first = chip::reg_write(app.port, chip::REG_GPCFG0, w.gpcfg0);
-    const core::Status second = chip::reg_write(app.port, chip::REG_GPCFG1, w.gpcfg1);
+    const core::Status first = chip::reg_write(cx.port, chip::REG_GPCFG0, w.gpcfg0);
+    const core::Status second = chip::reg_write(cx.port, chip::REG_GPCFG1, w.gpcfg1);
     return first ? second : first;
 }
 
-PinGrid grid_of_panel(App& app) {
+PinGrid grid_of_panel(const Context& cx) {
     PinGrid grid{};
     for (int p = 0; p < kPins; ++p)
         for (int f = 0; f < 3; ++f) {
             int on = 0;
-            app.ui.GetCtrlVal(app.shell.controlpanel, kField[p][f], &on);
+            cx.ui.GetCtrlVal(cx.shell.controlpanel, kField[p][f], &on);
             grid[p][f] = on != 0;
         }
     return grid;
 }
 
-std::string pin_caption(App& app, int pin) {
+std::string pin_caption(const Context& cx, int pin) {
     std::string caption;
-    app.ui.GetCtrlVal(app.shell.controlpanel, kCaption[pin], &caption);
+    cx.ui.GetCtrlVal(cx.shell.controlpanel, kCaption[pin], &caption);
     return caption;
 }
 
-void apply_board_pins(App& app, std::span<const char* const, 12> captions, bool upper_pins_enabled,
-                      bool reference_design) {
-    auto& ui = app.ui;
-    const int cp = app.shell.controlpanel;
+void apply_board_pins(const Context& cx, std::span<const char* const, 12> captions,
+                      bool upper_pins_enabled, bool reference_design) {
+    auto& ui = cx.ui;
+    const int cp = cx.shell.controlpanel;
     for (int p = 0; p < kPins; ++p) {
         ui.SetCtrlVal(cp, kCaption[p], captions[p]);
         const int dimmed = p >= kPinsInGpcfg0 && !upper_pins_enabled ? 1 : 0;
@@ -108,15 +108,15 @@ void apply_board_pins(App& app, std::span<const char* const, 12> captions, bool 
     for (int c : kEvaluationOnly) ui.SetCtrlAttribute(cp, c, ui::ATTR_DIMMED, reference_design);
 }
 
-int gpio_read(App& app) {
+int gpio_read(const Context& cx) {
     PinGrid grid{};
-    read_pins(app, &grid);
+    read_pins(cx, &grid);
     return 0;
 }
 
-int gpio_write(App& app) {
+int gpio_write(const Context& cx) {
     // The outcome of the register writes is not shown: the grid keeps what the person set.
-    write_pins(app, grid_of_panel(app));
+    write_pins(cx, grid_of_panel(cx));
     return 0;
 }
 

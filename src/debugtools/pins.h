@@ -9,9 +9,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace debugtools {
+
+struct Context;
 
 inline constexpr int kPins = 12;
 // Bit fields of a pin, in grid order.
@@ -30,21 +30,21 @@ PinWords compose(const PinGrid& grid);
 PinGrid decompose(const PinWords& words);
 
 // Reads both registers into the grid controls (left as they were when a read fails).
-core::Status read_pins(App& app, PinGrid* grid);
+core::Status read_pins(const Context& cx, PinGrid* grid);
 // Sets the grid controls and writes both registers, GPCFG0 first; the grid is the whole
 // truth, the registers are not read first.
-core::Status write_pins(App& app, const PinGrid& grid);
+core::Status write_pins(const Context& cx, const PinGrid& grid);
 // The grid as its controls hold it now.
-PinGrid grid_of_panel(App& app);
+PinGrid grid_of_panel(const Context& cx);
 // A pin's caption as the grid shows it.
-std::string pin_caption(App& app, int pin);
+std::string pin_caption(const Context& cx, int pin);
 
 // Captions and greying of the pin grid for the board's chip family, and the two tool controls
 // that reference-design boards grey out.
-void apply_board_pins(App& app, std::span<const char* const, 12> captions, bool upper_pins_enabled,
-                      bool reference_design);
+void apply_board_pins(const Context& cx, std::span<const char* const, 12> captions,
+                      bool upper_pins_enabled, bool reference_design);
 
-int gpio_read(App& app);
-int gpio_write(App& app);
+int gpio_read(const Context& cx);
+int gpio_write(const Context& cx);
 
 }  // namespace debugtools

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "chip/registers.h"
+#include "debugtools/context.h"
 #include "debugtools/eeprom_file.h"
-#include "shell/app.h"
 
 namespace debugtools {
 
@@ -53,18 +53,18 @@ struct Failed {
 };
 
 // Every word written and verified; the words that never verified are counted, the first kept.
-core::Status load_memory(App& app, const Memory& m, const std::vector<MemoryWord>& words,
+core::Status load_memory(const Context& cx, const Memory& m, const std::vector<MemoryWord>& words,
                          Failed* failed) {
     for (const MemoryWord& w : words) {
         bool verified = false;
         for (int attempt = 0; attempt < kRamAttempts && !verified; ++attempt) {
             int address = static_cast<int>(w.address), word = static_cast<int>(w.word);
-            chip::dsp_command(app.port, m.write, &address, &word, false);
+            chip::dsp_command(cx.port, m.write, &address, &word, false);
             int back1 = static_cast<int>(w.address), back2 = 0;
             // A read-back that failed has shown its message; the board is not asked again.
-            if (core::Status s = chip::dsp_command(app.port, m.read, &back1, &back2, true); !s) {
-                app.ui.Print("RAM download: " + word_text(m, w.address) +
-                             " could not be read back.\n");
+            if (core::Status s = chip::dsp_command(cx.port, m.read, &back1, &back2, true); !s) {
+                cx.ui.Print("RAM download: " + word_text(m, w.address) +
+                            " could not be read back.\n");
                 return s.with_message(kFailedTitle, kRetry);
             }
             verified = static_cast<std::uint32_t>(back2) == (w.word & 0xFFFFFF);
@@ -107,22 +107,22 @@ core::Status read_memory_image(const std::string& path, std::vector<MemoryWord>*
     return core::Status::success();
 }
 
-core::Status load_ram(App& app, const std::string& pmg_path, const std::string& dmg_path) {
+core::Status load_ram(const Context& cx, const std::string& pmg_path, const std::string& dmg_path) {
     std::vector<MemoryWord> program, data;
     if (core::Status s = read_memory_image(pmg_path, &program); !s) return s;
     if (core::Status s = read_memory_image(dmg_path, &data); !s) return s;
     Failed program_failed, data_failed;
-    if (core::Status s = load_memory(app, kProgram, program, &program_failed); !s) return s;
-    if (core::Status s = load_memory(app, kData, data, &data_failed); !s) return s;
+    if (core::Status s = load_memory(cx, kProgram, program, &program_failed); !s) return s;
+    if (core::Status s = load_memory(cx, kData, data, &data_failed); !s) return s;
     // Started even when a word did not verify, as the tool always has: the person is told to
     // try again. The words that failed go to the standard output, the popup keeps its text.
     // The start command carries the last data word as its second argument.
     int start = kProgramStart, last = data.empty() ? 0 : static_cast<int>(data.back().word);
-    const core::Status started = chip::dsp_command(app.port, kRun, &start, &last, false);
-    if (program_failed.count > 0) app.ui.Print(failure_text(kProgram, program_failed));
-    if (data_failed.count > 0) app.ui.Print(failure_text(kData, data_failed));
+    const core::Status started = chip::dsp_command(cx.port, kRun, &start, &last, false);
+    if (program_failed.count > 0) cx.ui.Print(failure_text(kProgram, program_failed));
+    if (data_failed.count > 0) cx.ui.Print(failure_text(kData, data_failed));
     if (!started) {
-        app.ui.Print("RAM download: the start command was not acknowledged.\n");
+        cx.ui.Print("RAM download: the start command was not acknowledged.\n");
         return started.with_message(kFailedTitle, kRetry);
     }
     if (program_failed.count > 0 || data_failed.count > 0)
@@ -130,15 +130,15 @@ core::Status load_ram(App& app, const std::string& pmg_path, const std::string& 
     return core::Status::success("Done", "RAM download complete. Started execution at 0x3000.");
 }
 
-int load_ram_cmd(App& app) {
+int load_ram_cmd(const Context& cx) {
     std::string pmg, dmg;
-    if (app.ui.FileSelectPopup("", "", "*.pmg", "Select PMG file", ui::VAL_LOAD_BUTTON, true,
-                               &pmg) == ui::VAL_NO_FILE_SELECTED ||
-        app.ui.FileSelectPopup("", "", "*.dmg", "Select DMG file", ui::VAL_LOAD_BUTTON, true,
-                               &dmg) == ui::VAL_NO_FILE_SELECTED)
+    if (cx.ui.FileSelectPopup("", "", "*.pmg", "Select PMG file", ui::VAL_LOAD_BUTTON, true,
+                              &pmg) == ui::VAL_NO_FILE_SELECTED ||
+        cx.ui.FileSelectPopup("", "", "*.dmg", "Select DMG file", ui::VAL_LOAD_BUTTON, true,
+                              &dmg) == ui::VAL_NO_FILE_SELECTED)
         return 0;
-    const core::Status s = load_ram(app, pmg, dmg);
-    if (!s.title.empty()) app.ui.MessagePopup(s.title, s.text);
+    const core::Status s = load_ram(cx, pmg, dmg);
+    if (!s.title.empty()) cx.ui.MessagePopup(s.title, s.text);
     return 0;
 }
 

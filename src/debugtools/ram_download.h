@@ -8,9 +8,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace debugtools {
+
+struct Context;
 
 struct MemoryWord {
     std::uint32_t address;
@@ -30,8 +30,8 @@ inline constexpr int kProgramStart = 0x3000;
 // Writes every word and reads it back, up to kRamAttempts times, program memory first; then
 // starts execution at kProgramStart. Fails, naming the first address, when a word never read
 // back right; a failed image is not started.
-core::Status load_ram(App& app, const std::string& pmg_path, const std::string& dmg_path);
+core::Status load_ram(const Context& cx, const std::string& pmg_path, const std::string& dmg_path);
 
-int load_ram_cmd(App& app);
+int load_ram_cmd(const Context& cx);
 
 }  // namespace debugtools

@@ -3,15 +3,14 @@
 // macros reach the board link.
 #pragma once
 
+#include "macros/context.h"
 #include "macros/engine.h"
-
-class App;
 
 namespace macros {
 
 class BoardPort final : public MacroPort {
   public:
-    explicit BoardPort(App& app) : app_(app) {}
+    explicit BoardPort(const Context& cx) : cx_(cx) {}
     core::Status reg_write(int address, int value) override;
     core::Status reg_read(int address, int* value) override;
     core::Status spi_write(int n, int address, const int* bytes) override;
@@ -20,7 +19,7 @@ class BoardPort final : public MacroPort {
     void print(const std::string& text) override;
 
   private:
-    App& app_;
+    Context cx_;
 };
 
 }  // namespace macros

@@ -1,10 +1,12 @@
 // Binds the macro editor's and the external-macro buttons' callbacks by their resource names.
 #pragma once
 
-class App;
+#include "platform/ui/callbacks.h"
 
 namespace macros {
 
-void macro_callbacks(App& app);
+struct Context;
+
+void macro_callbacks(ui::CallbackRegistry& cb, const Context& cx);
 
 }  // namespace macros

@@ -6,23 +6,23 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace macros {
+
+struct Context;
 
 // Sets the captions of both panels' buttons from the names file; a file with fewer than
 // eight words leaves the remaining captions as they are.
-core::Status init_external_macros(App& app);
+core::Status init_external_macros(const Context& cx);
 // After confirmation, runs macros/Mn.mac (n = 1..8).
-core::Status run_ext_macro(App& app, int n);
+core::Status run_ext_macro(const Context& cx, int n);
 // Asks for a caption for button Mn and stores it in the names file.
-core::Status name_ext_macro(App& app, int n);
+core::Status name_ext_macro(const Context& cx, int n);
 // The rename itself: one word of 1 to 7 characters; the names file is rewritten whole.
-core::Status rename_ext_macro(App& app, int n, const std::string& name);
+core::Status rename_ext_macro(const Context& cx, int n, const std::string& name);
 // Loads a macro file and runs it (what an external macro does after its confirmation).
-core::Status run_macro_file(App& app, const std::string& path);
+core::Status run_macro_file(const Context& cx, const std::string& path);
 
-std::string ext_macro_path(App& app, int n);
-std::string names_file_path(App& app);
+std::string ext_macro_path(const Context& cx, int n);
+std::string names_file_path(const Context& cx);
 
 }  // namespace macros

@@ -24,10 +24,10 @@ App::App(const Options& o)
     chip::register_tool_callbacks(*this);
     chip::setup_config_callbacks(*this);
     chip::coef_loader_callbacks(*this);
-    debugtools::debugtools_callbacks(*this);
+    debugtools::debugtools_callbacks(callbacks, *this);
     capture::permission_callbacks(*this);
     capture::averaging_callbacks(*this);
-    analysis::analysis_callbacks(*this);
-    macros::macro_callbacks(*this);
-    debugger::debugger_callbacks(*this);
+    analysis::analysis_callbacks(callbacks, *this);
+    macros::macro_callbacks(callbacks, *this);
+    debugger::debugger_callbacks(callbacks, *this);
 }

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "analysis/spectrum/spectrum_state.h"
-#include "analysis/state.h"
+#include "analysis/context.h"
 #include "boardlink/transport/connection.h"
 #include "boardlink/transport/port.h"
 #include "capture/buffer.h"
-#include "debugtools/debugger/state.h"
-#include "macros/state.h"
+#include "debugtools/context.h"
+#include "debugtools/debugger/context.h"
+#include "macros/context.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/callbacks.h"
 #include "platform/ui/frontend.h"
@@ -48,4 +48,10 @@ class App {
     analysis::AnalysisState analysis;
     macros::MacroState macros;
     debugger::DebuggerState debugger;
+
+    // Each subsystem sees the parts it works on and nothing more.
+    operator analysis::Context() { return {ui, shell, capture, spectra, analysis, link}; }
+    operator macros::Context() { return {ui, shell, port, macros}; }
+    operator debugger::Context() { return {ui, shell, port, debugger}; }
+    operator debugtools::Context() { return {ui, shell, port}; }
 };

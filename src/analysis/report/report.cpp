@@ -8,6 +8,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
+#include "analysis/context.h"
 #include "analysis/fft_tests.h"
 #include "analysis/readouts.h"
 #include "analysis/report/html_text.h"
@@ -16,7 +17,6 @@
 #include "analysis/spectrum/fft_graph.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
-#include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
 
@@ -42,41 +42,41 @@ struct PanelSnapshot {
     int harmonic_marks = 0, noise_units = 0;
 };
 
-PanelSnapshot snapshot(App& app) {
+PanelSnapshot snapshot(const Context& cx) {
     PanelSnapshot s;
-    const int p = app.shell.analysispanel;
-    s.test = shell::get_int(app.ui, p, ANALYSIS_TEST);
-    s.stat_ch = shell::get_int(app.ui, p, ANALYSIS_STATCH);
-    for (int c = 0; c < kChannels; ++c) s.buttons[c] = shell::get_int(app.ui, p, channel_button(c));
-    s.harmonic_marks = app.analysis.harmonic_marks;
-    s.noise_units = app.analysis.noise_units;
+    const int p = cx.shell.analysispanel;
+    s.test = shell::get_int(cx.ui, p, ANALYSIS_TEST);
+    s.stat_ch = shell::get_int(cx.ui, p, ANALYSIS_STATCH);
+    for (int c = 0; c < kChannels; ++c) s.buttons[c] = shell::get_int(cx.ui, p, channel_button(c));
+    s.harmonic_marks = cx.analysis.harmonic_marks;
+    s.noise_units = cx.analysis.noise_units;
     return s;
 }
 
-void restore(App& app, const PanelSnapshot& s) {
-    const int p = app.shell.analysispanel;
-    app.ui.SetCtrlVal(p, ANALYSIS_TEST, s.test);
-    app.ui.SetCtrlVal(p, ANALYSIS_STATCH, s.stat_ch);
-    for (int c = 0; c < kChannels; ++c) app.ui.SetCtrlVal(p, channel_button(c), s.buttons[c]);
-    app.analysis.harmonic_marks = s.harmonic_marks;
-    app.analysis.noise_units = s.noise_units;
-    analysis(app);
+void restore(const Context& cx, const PanelSnapshot& s) {
+    const int p = cx.shell.analysispanel;
+    cx.ui.SetCtrlVal(p, ANALYSIS_TEST, s.test);
+    cx.ui.SetCtrlVal(p, ANALYSIS_STATCH, s.stat_ch);
+    for (int c = 0; c < kChannels; ++c) cx.ui.SetCtrlVal(p, channel_button(c), s.buttons[c]);
+    cx.analysis.harmonic_marks = s.harmonic_marks;
+    cx.analysis.noise_units = s.noise_units;
+    analysis(cx);
 }
 
 // A control's value as the setup panel shows it.
-std::string control_text(App& app, int ctrl) {
-    const int p = app.shell.setuppanel;
-    const ui::Control* c = app.ui.control(p, ctrl);
+std::string control_text(const Context& cx, int ctrl) {
+    const int p = cx.shell.setuppanel;
+    const ui::Control* c = cx.ui.control(p, ctrl);
     if (!c) return "-";
     if (!c->items.empty()) {
         int index = -1;
         std::string label;
-        app.ui.GetCtrlIndex(p, ctrl, &index);
-        return app.ui.GetLabelFromIndex(p, ctrl, index, &label) == 0 ? label : "-";
+        cx.ui.GetCtrlIndex(p, ctrl, &index);
+        return cx.ui.GetLabelFromIndex(p, ctrl, index, &label) == 0 ? label : "-";
     }
     if (c->type == ui::CtrlType::Numeric) {
         char s[48];
-        const double v = shell::get_double(app.ui, p, ctrl);
+        const double v = shell::get_double(cx.ui, p, ctrl);
         if (c->hex)
             std::snprintf(s, sizeof s, "0x%0*llX", std::max(c->hex_digits, 1),
                           static_cast<unsigned long long>(static_cast<std::int64_t>(v)));
@@ -85,13 +85,13 @@ std::string control_text(App& app, int ctrl) {
         return s + (c->units.empty() ? "" : " " + c->units);
     }
     std::string text;
-    app.ui.GetCtrlVal(p, ctrl, &text);
+    cx.ui.GetCtrlVal(p, ctrl, &text);
     return text.empty() ? "-" : text;
 }
 
-std::string caption(App& app, int ctrl) {
+std::string caption(const Context& cx, int ctrl) {
     std::string label;
-    app.ui.GetCtrlAttribute(app.shell.setuppanel, ctrl, ui::ATTR_LABEL_TEXT, &label);
+    cx.ui.GetCtrlAttribute(cx.shell.setuppanel, ctrl, ui::ATTR_LABEL_TEXT, &label);
     return label;
 }
 
@@ -104,21 +104,21 @@ std::string now_text() {
     return s;
 }
 
-void describe(App& app, ReportModel& m) {
+void describe(const Context& cx, ReportModel& m) {
     const auto or_dash = [](std::string s) { return s.empty() ? std::string("-") : s; };
     std::string board, firmware;
-    app.ui.GetCtrlVal(app.shell.setuppanel, SETUP_BOARDNAME, &board);
-    app.ui.GetCtrlVal(app.shell.setuppanel, SETUP_FIRMWARE, &firmware);
+    cx.ui.GetCtrlVal(cx.shell.setuppanel, SETUP_BOARDNAME, &board);
+    cx.ui.GetCtrlVal(cx.shell.setuppanel, SETUP_FIRMWARE, &firmware);
     m.identity = {{"Board", or_dash(board)},
-                  {"Board code", app.link.board_id ? std::to_string(app.link.board_id) : "-"},
+                  {"Board code", cx.link.board_id ? std::to_string(cx.link.board_id) : "-"},
                   {"Firmware", or_dash(firmware)},
-                  {"Program", app.shell.version},
+                  {"Program", cx.shell.version},
                   {"Date", now_text()}};
-    const AnalysisState& st = app.analysis;
+    const AnalysisState& st = cx.analysis;
     char text[64];
-    std::snprintf(text, sizeof text, "%g samples/s", app.capture.fs);
+    std::snprintf(text, sizeof text, "%g samples/s", cx.capture.fs);
     m.configuration.emplace_back("Sample rate", text);
-    m.configuration.emplace_back("Channels", std::to_string(app.capture.NumberOfChannels));
+    m.configuration.emplace_back("Channels", std::to_string(cx.capture.NumberOfChannels));
     std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(st.fs_code));
     m.configuration.emplace_back("Full-scale code", text);
     std::snprintf(text, sizeof text, "%g V", st.fs_volt);
@@ -127,7 +127,7 @@ void describe(App& app, ReportModel& m) {
                                  st.limit_bw ? std::to_string(st.limit_bw) + " Hz" : "none");
     for (int ctrl : {SETUP_WINDOW, SETUP_FILTER, SETUP_MUX, SETUP_MODE, SETUP_GAIN, SETUP_SAMPLES,
                      SETUP_SKIP, SETUP_AVERAGE})
-        m.configuration.emplace_back(caption(app, ctrl), control_text(app, ctrl));
+        m.configuration.emplace_back(caption(cx, ctrl), control_text(cx, ctrl));
 }
 
 std::string note(const std::string& text) {
@@ -138,21 +138,21 @@ std::string plot_id(int channel, const char* kind) {
     return "ch" + std::to_string(channel + 1) + "-" + kind;
 }
 
-std::string time_plot(App& app, int c) {
-    const int n = app.analysis.ch_count[c];
+std::string time_plot(const Context& cx, int c) {
+    const int n = cx.analysis.ch_count[c];
     if (n <= 0) return note("Channel " + std::to_string(c + 1) + " holds no samples.");
-    const std::int32_t* data = app.analysis.data(c);
+    const std::int32_t* data = cx.analysis.data(c);
     const auto [lo, hi] = std::minmax_element(data, data + n);
     const double margin = std::max(0.05 * (double(*hi) - *lo), 1.0);
     SvgPlot plot("Time domain, channel " + std::to_string(c + 1), "Sample", "Code",
                  {0.0, std::max(n - 1, 1) * 1.0}, {*lo - margin, *hi + margin});
     plot.line([data](int i) { return double(data[i]); }, n, 0.0, n - 1.0,
-              app.analysis.plot_colour[c]);
+              cx.analysis.plot_colour[c]);
     return plot.svg(plot_id(c, "time"));
 }
 
-std::string histogram_plot(App& app, int c) {
-    AnalysisState& st = app.analysis;
+std::string histogram_plot(const Context& cx, int c) {
+    AnalysisState& st = cx.analysis;
     const int n = st.ch_count[c];
     if (n <= 0) return "";
     const std::int32_t* data = st.data(c);
@@ -177,18 +177,18 @@ std::string histogram_plot(App& app, int c) {
 }
 
 // Right after the signal test of this channel, whose fundamental and harmonics it marks.
-std::string spectrum_plot(App& app, int c) {
+std::string spectrum_plot(const Context& cx, int c) {
     FftGraphRequest request;
     request.kind = kFftKindSignal;
     request.channel = c;
-    request.n = app.analysis.ch_count[c];
+    request.n = cx.analysis.ch_count[c];
     request.harmonic_marks = true;
     const FftErrorReporter quiet([](int, int) {}, {0, 0, 0, 0});
-    const FftGraph g = graph_fft(app.spectra, request, spectrum_settings(app), quiet);
+    const FftGraph g = graph_fft(cx.spectra, request, spectrum_settings(cx), quiet);
     if (!g.plotted)
         return note("Spectrum of channel " + std::to_string(c + 1) +
                     ": not drawn (a bin or the full-scale reference is not above zero).");
-    const int colour = app.analysis.plot_colour[c];
+    const int colour = cx.analysis.plot_colour[c];
     SvgPlot plot("Spectrum, channel " + std::to_string(c + 1), "Frequency (Hz)", "dBFS",
                  {0.0, g.x_max}, {g.y_min, kSpectrumTop});
     const int count = static_cast<int>(g.y.size());
@@ -199,35 +199,35 @@ std::string spectrum_plot(App& app, int c) {
     return plot.svg(plot_id(c, "spectrum"));
 }
 
-ChannelReport channel_report(App& app, int c) {
+ChannelReport channel_report(const Context& cx, int c) {
     ChannelReport r;
     r.channel = c;
-    r.samples = app.analysis.ch_count[c];
+    r.samples = cx.analysis.ch_count[c];
     for (size_t t = 0; t < report::kReportTests.size(); ++t) {
         const int test = report::kReportTests[t];
-        app.analysis.harmonic_marks = test == kSignalFft ? 1 : 0;
-        app.analysis.noise_units = 0;
+        cx.analysis.harmonic_marks = test == kSignalFft ? 1 : 0;
+        cx.analysis.noise_units = 0;
         report::TestRun& run = r.runs[t];
-        run.readouts = measure(app, test, c);
-        for (int e : error_entries(app))
+        run.readouts = measure(cx, test, c);
+        for (int e : error_entries(cx))
             if (e % 10 == c + 1) run.errors.push_back(e);
-        run.verdicts = evaluate_limits(app.analysis.limits, test, c, run.readouts);
-        if (test == kSignalFft) r.spectrum_plot = spectrum_plot(app, c);
+        run.verdicts = evaluate_limits(cx.analysis.limits, test, c, run.readouts);
+        if (test == kSignalFft) r.spectrum_plot = spectrum_plot(cx, c);
     }
-    r.time_plot = time_plot(app, c);
-    r.histogram_plot = histogram_plot(app, c);
+    r.time_plot = time_plot(cx, c);
+    r.histogram_plot = histogram_plot(cx, c);
     return r;
 }
 
-ReportModel gather(App& app) {
+ReportModel gather(const Context& cx) {
     ReportModel m;
-    describe(app, m);
-    m.limits_loaded = app.analysis.limits.loaded();
-    const int channels = app.capture.NumberOfChannels;
+    describe(cx, m);
+    m.limits_loaded = cx.analysis.limits.loaded();
+    const int channels = cx.capture.NumberOfChannels;
     if (channels < 1 || channels > kChannels) return m;
-    const PanelSnapshot before = snapshot(app);
-    for (int c = 0; c < channels; ++c) m.channels.push_back(channel_report(app, c));
-    restore(app, before);
+    const PanelSnapshot before = snapshot(cx);
+    for (int c = 0; c < channels; ++c) m.channels.push_back(channel_report(cx, c));
+    restore(cx, before);
     return m;
 }
 
@@ -240,14 +240,14 @@ bool is_pdf(const std::string& path) {
 
 }  // namespace
 
-ReportOutcome save_report(App& app, const std::string& path) {
+ReportOutcome save_report(const Context& cx, const std::string& path) {
     ReportOutcome out;
-    const ReportModel m = gather(app);
+    const ReportModel m = gather(cx);
     out.verdicts = m.verdict_count();
     out.failed = m.failed_count();
     const std::string html = report::render_html(m);
     std::string content = html;
-    if (is_pdf(path) && app.ui.HtmlToPdf(html, &content) != 0) {
+    if (is_pdf(path) && cx.ui.HtmlToPdf(html, &content) != 0) {
         out.status = core::Status::failed(core::Fault::NotAllowed, "pdf", "Save Report Error",
                                           "A PDF report needs the desktop program; save it as "
                                           "HTML instead.");

@@ -9,9 +9,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace analysis {
+
+struct Context;
 
 struct ReportOutcome {
     core::Status status;
@@ -23,6 +23,6 @@ struct ReportOutcome {
 // the test and channels it showed. A path ending in ".pdf" (any case) is written as PDF, which
 // fails with NotAllowed when the front-end cannot print one; anything else as HTML. Written to
 // a temporary file and renamed into place.
-ReportOutcome save_report(App& app, const std::string& path);
+ReportOutcome save_report(const Context& cx, const std::string& path);
 
 }  // namespace analysis

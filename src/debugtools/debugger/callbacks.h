@@ -1,10 +1,12 @@
 // Binds the two debugger panels' callbacks and the "Debug" entry of the Panels menu.
 #pragma once
 
-class App;
+#include "platform/ui/callbacks.h"
 
 namespace debugger {
 
-void debugger_callbacks(App& app);
+struct Context;
+
+void debugger_callbacks(ui::CallbackRegistry& cb, const Context& cx);
 
 }  // namespace debugger

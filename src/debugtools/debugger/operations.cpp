@@ -8,10 +8,10 @@
 #include "core/atomic_file.h"
 #include "core/number_text.h"
 #include "core/system_types.h"
+#include "debugtools/debugger/context.h"
 #include "debugtools/debugger/image_file.h"
 #include "debugtools/debugger/register_dump.h"
 #include "debugtools/debugger/transfer.h"
-#include "shell/app.h"
 
 namespace debugger {
 
@@ -34,26 +34,26 @@ int write_code(Memory m) {
 }
 
 // One word at an address of a memory.
-core::Status memory_word(App& app, int code, int address, int* word) {
+core::Status memory_word(const Context& cx, int code, int address, int* word) {
     std::vector<int> w{*word};
-    const core::Status s = DEBUG_command(app, code, 1, address, w);
+    const core::Status s = DEBUG_command(cx, code, 1, address, w);
     *word = w[0];
     return s;
 }
 
 }  // namespace
 
-core::Status simple_command(App& app, int code) {
+core::Status simple_command(const Context& cx, int code) {
     std::vector<int> none;
-    return DEBUG_command(app, code, 0, 0, none);
+    return DEBUG_command(cx, code, 0, 0, none);
 }
 
-core::Status send_command(App& app, const CommandPanelState& s, std::vector<int>& words,
+core::Status send_command(const Context& cx, const CommandPanelState& s, std::vector<int>& words,
                           std::vector<std::string>* log) {
     words.resize(std::max({words.size(), static_cast<std::size_t>(std::max(s.shown, 0)),
                            static_cast<std::size_t>(std::max(s.count, 0))}),
                  0);
-    const core::Status r = DEBUG_command(app, s.code, s.count, s.address, words);
+    const core::Status r = DEBUG_command(cx, s.code, s.count, s.address, words);
     if (!r) return r;
     log->push_back(padded_name(s.code) + "         0x" +
                    hex("%06X", command_word(s.code, s.count, s.address)));
@@ -71,7 +71,7 @@ core::Status check_dump_range(int start, int end) {
     return core::Status::success();
 }
 
-core::Status dump_memory(App& app, Memory m, int start, int end,
+core::Status dump_memory(const Context& cx, Memory m, int start, int end,
                          const std::function<void(const std::vector<std::string>&)>& on_chunk) {
     if (core::Status s = check_dump_range(start, end); !s) return s;
     std::vector<int> words;
@@ -79,7 +79,7 @@ core::Status dump_memory(App& app, Memory m, int start, int end,
         const int remaining = end - address + 1;
         const int chunk = remaining >= kChunk ? kChunk : remaining >= 2 ? 2 : 1;
         words.assign(kChunk, 0);
-        if (core::Status s = DEBUG_command(app, read_code(m), chunk, address, words); !s) return s;
+        if (core::Status s = DEBUG_command(cx, read_code(m), chunk, address, words); !s) return s;
         std::vector<std::string> lines;
         for (int i = 0; i < chunk; ++i)
             lines.push_back("0x" + hex("%04X", address + i) + " 0x" +
@@ -109,12 +109,12 @@ core::Status save_dump(const std::string& path, Memory m, int start,
                                ", which ends with a line saying so.");
 }
 
-core::Status download_image(App& app, Memory m, const std::string& path) {
+core::Status download_image(const Context& cx, Memory m, const std::string& path) {
     std::vector<ImageRecord> records;
     if (core::Status s = read_image(path, &records); !s) return s;
     for (const ImageRecord& r : records) {
         int word = r.word;
-        if (core::Status s = memory_word(app, write_code(m), r.address, &word); !s) return s;
+        if (core::Status s = memory_word(cx, write_code(m), r.address, &word); !s) return s;
     }
     return core::Status::success();
 }
@@ -126,12 +126,12 @@ core::Status download_done(bool program, bool data) {
     return core::Status::success("Done", text);
 }
 
-core::Status run_to_break(App& app, int b, const std::function<bool()>& still_on,
+core::Status run_to_break(const Context& cx, int b, const std::function<bool()>& still_on,
                           const std::function<void(std::optional<int>)>& show_pc, bool* reached) {
     *reached = false;
-    if (core::Status s = simple_command(app, HALT); !s) return s;
+    if (core::Status s = simple_command(cx, HALT); !s) return s;
     int saved = 0;
-    if (core::Status s = memory_word(app, RD_PMEM, b, &saved); !s) return s;
+    if (core::Status s = memory_word(cx, RD_PMEM, b, &saved); !s) return s;
     // From here on a failure may leave the breakpoint word in memory.
     auto warning = [b](const core::Status& s) {
         char text[80];
@@ -139,37 +139,37 @@ core::Status run_to_break(App& app, int b, const std::function<bool()>& still_on
         return s.with_message("Warning", text);
     };
     int breakpoint = kBreakpointWord;
-    if (core::Status s = memory_word(app, WR_PMEM, b, &breakpoint); !s) return warning(s);
-    if (core::Status s = simple_command(app, CONTINUE); !s) return warning(s);
+    if (core::Status s = memory_word(cx, WR_PMEM, b, &breakpoint); !s) return warning(s);
+    if (core::Status s = simple_command(cx, CONTINUE); !s) return warning(s);
     // The return address wraps with the 14-bit PC.
     const int stopped_at = (b + 1) & kMaxAddress;
     std::optional<int> last_pc;
     std::vector<int> status, pcs;
     while (last_pc != stopped_at && still_on()) {
-        app.ui.Delay(kPollInterval);
+        cx.ui.Delay(kPollInterval);
         status.assign(3, 0);
-        if (core::Status s = DEBUG_command(app, RD_IOREG, 1, kStatusIo, status); !s)
+        if (core::Status s = DEBUG_command(cx, RD_IOREG, 1, kStatusIo, status); !s)
             return warning(s);
         pcs.assign(kStackDepth, 0);
-        if (core::Status s = DEBUG_command(app, RD_ALL_STACKPCS, kStackDepth, 0, pcs); !s)
+        if (core::Status s = DEBUG_command(cx, RD_ALL_STACKPCS, kStackDepth, 0, pcs); !s)
             return warning(s);
         const int sp = stack_pointer(status[0]);
         last_pc =
             sp == 0 ? std::nullopt : std::optional<int>(pcs[static_cast<std::size_t>(sp - 1)]);
         show_pc(last_pc);
-        app.ui.ProcessSystemEvents();
+        cx.ui.ProcessSystemEvents();
     }
     // Reached is told by the PC, not the toggle: a toggle turned off in the very poll that saw
     // the breakpoint must not leave the core past the instruction it has not run.
     if (last_pc == stopped_at) {
         *reached = true;
-        if (core::Status s = write_pc(app, b); !s) return warning(s);
+        if (core::Status s = write_pc(cx, b); !s) return warning(s);
     }
-    if (core::Status s = memory_word(app, WR_PMEM, b, &saved); !s) return warning(s);
+    if (core::Status s = memory_word(cx, WR_PMEM, b, &saved); !s) return warning(s);
     return core::Status::success();
 }
 
-core::Status write_register(App& app, int v, int first, int second, int third) {
+core::Status write_register(const Context& cx, int v, int first, int second, int third) {
     const int code = v % 100, index = v / 100;
     const Pattern p = command_info(code).pattern;
     const bool writes =
@@ -183,22 +183,22 @@ core::Status write_register(App& app, int v, int first, int second, int third) {
     switch (code) {
         case WR_ALL_MAR:
             w.assign(8, 0);
-            if (core::Status s = DEBUG_command(app, RD_ALL_MAR, 8, 0, w); !s) return s;
+            if (core::Status s = DEBUG_command(cx, RD_ALL_MAR, 8, 0, w); !s) return s;
             w[static_cast<std::size_t>(index)] = second;
-            return DEBUG_command(app, WR_ALL_MAR, 8, 0, w);
+            return DEBUG_command(cx, WR_ALL_MAR, 8, 0, w);
         case WR_IOREG:
         case WR_CR:
         case WR_PC:
         case WR_LC:
             w = {second};
-            return DEBUG_command(app, code, 1, index, w);
+            return DEBUG_command(cx, code, 1, index, w);
         case WR_ACC0:
         case WR_ACC1:
             w = {first, second, third};
-            return DEBUG_command(app, code, 2, 0, w);
+            return DEBUG_command(cx, code, 2, 0, w);
         default:
             w = {second};
-            return DEBUG_command(app, code, 0, 0, w);
+            return DEBUG_command(cx, code, 0, 0, w);
     }
 }
 
@@ -230,23 +230,23 @@ std::optional<int> selector_by_name(const std::string& text) {
     return std::nullopt;
 }
 
-core::Status write_pc(App& app, int value) {
+core::Status write_pc(const Context& cx, int value) {
     std::vector<int> w{value};
-    return DEBUG_command(app, WR_PC, 1, 0, w);
+    return DEBUG_command(cx, WR_PC, 1, 0, w);
 }
 
-core::Status test_write(App& app, int deb_data, int deb_stat) {
+core::Status test_write(const Context& cx, int deb_data, int deb_stat) {
     int bytes[6];
     core::word_bytes(deb_data, bytes);
     core::word_bytes(deb_stat, bytes + 3);
-    const core::Status s = boardlink::spi_write(app.port, 6, DEB_DATA, bytes);
+    const core::Status s = boardlink::spi_write(cx.port, 6, DEB_DATA, bytes);
     if (s) return s;
-    return debug_error_handler(app, kOtherError, s.fault, "SPI write");
+    return debug_error_handler(cx, kOtherError, s.fault, "SPI write");
 }
 
-core::Status test_read(App& app, int* deb_data, int* deb_stat) {
-    if (core::Status s = boardlink::spi_read(app.port, DEB_DATA, deb_data); !s) return s;
-    return boardlink::spi_read(app.port, DEB_STAT, deb_stat);
+core::Status test_read(const Context& cx, int* deb_data, int* deb_stat) {
+    if (core::Status s = boardlink::spi_read(cx.port, DEB_DATA, deb_data); !s) return s;
+    return boardlink::spi_read(cx.port, DEB_STAT, deb_stat);
 }
 
 }  // namespace debugger

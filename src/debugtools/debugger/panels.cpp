@@ -2,26 +2,26 @@
 
 #include <string>
 
+#include "debugtools/debugger/context.h"
 #include "debugtools/debugger/register_dump.h"
-#include "shell/app.h"
 #include "uir_ids.h"
 
 namespace debugger {
 
-void initDebug(App& app) {
-    app.debugger.panel = CommandPanelState{};
+void initDebug(const Context& cx) {
+    cx.debugger.panel = CommandPanelState{};
 }
 
-bool open_debug_panels(App& app) {
-    auto& ui = app.ui;
-    auto& g = app.shell;
+bool open_debug_panels(const Context& cx) {
+    auto& ui = cx.ui;
+    auto& g = cx.shell;
     if (g.debugpanel1 <= 0) {
         const int cmd = ui.LoadPanel(g.mainpanel, "debugcmd.uir");
         const int reg = cmd < 0 ? cmd : ui.LoadPanel(g.mainpanel, "debugreg.uir");
         if (reg < 0) return false;
         g.debugpanel1 = cmd;
         g.debugpanel2 = reg;
-        const CommandPanelState& s = app.debugger.panel;
+        const CommandPanelState& s = cx.debugger.panel;
         ui.SetCtrlVal(cmd, DBGCMD_CMDRING, s.code);
         ui.SetCtrlVal(cmd, DBGCMD_NUMWORDS, s.shown);
         ui.SetCtrlVal(cmd, DBGCMD_ADDRESS, s.address);
@@ -31,20 +31,20 @@ bool open_debug_panels(App& app) {
     return true;
 }
 
-void refresh_registers(App& app) {
+void refresh_registers(const Context& cx) {
     CoreRegisters r;
-    if (!read_registers(app, &r)) return;
+    if (!read_registers(cx, &r)) return;
     std::string text;
     for (const std::string& line : dump_lines(r)) text += (text.empty() ? "" : "\n") + line;
-    const int p = app.shell.debugpanel2;
-    app.ui.ResetTextBox(p, DBGREG_DUMP, text);
-    app.ui.SetCtrlVal(p, DBGREG_PCDISPLAY, pc_text(current_pc(r)));
+    const int p = cx.shell.debugpanel2;
+    cx.ui.ResetTextBox(p, DBGREG_DUMP, text);
+    cx.ui.SetCtrlVal(p, DBGREG_PCDISPLAY, pc_text(current_pc(r)));
 }
 
-BusyPanels::BusyPanels(App& app, int keep_panel, int keep_ctrl) : app_(app) {
-    app.debugger.busy = true;
-    for (int p : {app.shell.debugpanel1, app.shell.debugpanel2}) {
-        const ui::Panel* panel = app.ui.panel(p);
+BusyPanels::BusyPanels(const Context& cx, int keep_panel, int keep_ctrl) : cx_(cx) {
+    cx.debugger.busy = true;
+    for (int p : {cx.shell.debugpanel1, cx.shell.debugpanel2}) {
+        const ui::Panel* panel = cx.ui.panel(p);
         if (!panel) continue;
         for (const ui::Control& c : panel->controls) {
             const bool button = c.type == ui::CtrlType::Command || c.type == ui::CtrlType::Toggle;
@@ -53,12 +53,12 @@ BusyPanels::BusyPanels(App& app, int keep_panel, int keep_ctrl) : app_(app) {
             greyed_.emplace_back(p, c.id);
         }
     }
-    for (auto [p, c] : greyed_) app.ui.SetCtrlAttribute(p, c, ui::ATTR_DIMMED, 1);
+    for (auto [p, c] : greyed_) cx.ui.SetCtrlAttribute(p, c, ui::ATTR_DIMMED, 1);
 }
 
 BusyPanels::~BusyPanels() {
-    for (auto [p, c] : greyed_) app_.ui.SetCtrlAttribute(p, c, ui::ATTR_DIMMED, 0);
-    app_.debugger.busy = false;
+    for (auto [p, c] : greyed_) cx_.ui.SetCtrlAttribute(p, c, ui::ATTR_DIMMED, 0);
+    cx_.debugger.busy = false;
 }
 
 }  // namespace debugger

@@ -3,31 +3,30 @@
 #pragma once
 
 #include <vector>
-
-class App;
+#include "debugtools/debugger/context.h"
 
 namespace debugger {
 
 // Sets the command panel state to its start (HALT, no words, address 0, data 0).
-void initDebug(App& app);
+void initDebug(const Context& cx);
 
 // Loads the two panels on first use, brings their fields in line with the state and shows
 // them, the command panel in front. False when a panel cannot be loaded.
-bool open_debug_panels(App& app);
+bool open_debug_panels(const Context& cx);
 
 // Reads the registers and fills the dump and the PC display; unchanged on failure.
-void refresh_registers(App& app);
+void refresh_registers(const Context& cx);
 
 // While alive: every debugger button and toggle but `keep` is greyed, and the state is busy.
 class BusyPanels {
   public:
-    BusyPanels(App& app, int keep_panel = 0, int keep_ctrl = 0);
+    BusyPanels(const Context& cx, int keep_panel = 0, int keep_ctrl = 0);
     ~BusyPanels();
     BusyPanels(const BusyPanels&) = delete;
     BusyPanels& operator=(const BusyPanels&) = delete;
 
   private:
-    App& app_;
+    Context cx_;
     std::vector<std::pair<int, int>> greyed_;
 };
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "debugtools/debugger/commands.h"
+#include "debugtools/debugger/context.h"
 #include "debugtools/debugger/transfer.h"
-#include "shell/app.h"
 
 namespace debugger {
 
@@ -33,13 +33,13 @@ void take(const std::vector<int>& words, std::array<int, N>& into) {
 
 }  // namespace
 
-core::Status read_registers(App& app, CoreRegisters* out) {
+core::Status read_registers(const Context& cx, CoreRegisters* out) {
     CoreRegisters r;
     std::vector<int> w;
     auto read = [&](int code, int count, int address, auto store) {
         w.assign(std::max(count, 3), 0);
-        core::Status s = DEBUG_command(app, code, count, address, w);
-        app.ui.Delay(kReadPause);
+        core::Status s = DEBUG_command(cx, code, count, address, w);
+        cx.ui.Delay(kReadPause);
         if (s) store();
         return s;
     };

@@ -8,9 +8,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace debugger {
+
+struct Context;
 
 inline constexpr int kStackDepth = 16;
 inline constexpr int kIoRegisters = 32;
@@ -26,7 +26,7 @@ struct CoreRegisters {
 };
 
 // Every read followed by a 0.1 s wait; the first failure ends it (its message shown).
-core::Status read_registers(App& app, CoreRegisters* out);
+core::Status read_registers(const Context& cx, CoreRegisters* out);
 
 int stack_pointer(int status_word);
 // PC stack entry SP - 1; nothing when the stack pointer is 0.

@@ -9,9 +9,9 @@
 
 #include "core/status.h"
 
-class App;
-
 namespace debugger {
+
+struct Context;
 
 enum DebugErrorKind : int {
     kReadBackError = 0,  // DEB_STAT did not echo the command
@@ -21,19 +21,20 @@ enum DebugErrorKind : int {
 };
 
 // Shows the kind's message under "Debug Error" and returns the failure it stands for.
-core::Status debug_error_handler(App& app, int kind, core::Fault fault, std::string step);
+core::Status debug_error_handler(const Context& cx, int kind, core::Fault fault, std::string step);
 
-core::Status write_debug_interrupt(App& app);
-core::Status clear_debug_interrupt(App& app);
+core::Status write_debug_interrupt(const Context& cx);
+core::Status clear_debug_interrupt(const Context& cx);
 // Success once the debugger cleared e2dreq, within 20 polls 1 ms apart.
-core::Status check_e2dreq(App& app);
+core::Status check_e2dreq(const Context& cx);
 // Mode 0: data and command word; mode 1: the short form, data in the command word's low 14
 // bits; mode 2: data alone.
-core::Status DEBUG_write(App& app, int data, int command_word, int mode);
+core::Status DEBUG_write(const Context& cx, int data, int command_word, int mode);
 // Mode 0: DEB_DATA whole; mode 1: its bits 13-0.
-core::Status DEBUG_read(App& app, int* destination, int mode);
+core::Status DEBUG_read(const Context& cx, int* destination, int mode);
 // One debugger command. words carries the data: it is zero-extended to the words the
 // pattern moves, and the words read are stored in it.
-core::Status DEBUG_command(App& app, int code, int count, int address, std::vector<int>& words);
+core::Status DEBUG_command(const Context& cx, int code, int count, int address,
+                           std::vector<int>& words);
 
 }  // namespace debugger
