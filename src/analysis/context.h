@@ -9,6 +9,7 @@
 #include "capture/buffer.h"
 #include "platform/ui/runtime.h"
 #include "shell/globals.h"
+#include "shell/settings.h"
 
 namespace analysis {
 
@@ -18,6 +19,7 @@ struct Context {
     capture::Buffer& capture;
     spectrum::SpectrumState& spectra;
     AnalysisState& analysis;
+    shell::Settings& settings;
     const boardlink::Connection& link;
 };
 

@@ -73,23 +73,27 @@ bool header_fits_fields(const Context& cx, const DataHeader& h, std::string* wha
 void commit(const Context& cx, const DataHeader& h) {
     AnalysisState& st = cx.analysis;
     auto& cap = cx.capture;
-    auto& ui = cx.ui;
-    const int sp = cx.shell.setuppanel;
+    shell::Settings& set = cx.settings;
     cap.num_samples = h.num_samples;
     cap.fs = h.fs;
     st.window_index = h.window_index;
     st.fs_code = h.fs_code;
     st.fs_volt = h.fs_volt;
     st.limit_bw = h.limit_bw;
-    ui.SetCtrlVal(sp, SETUP_SAMPLES, h.num_samples);
-    ui.SetCtrlVal(sp, SETUP_RATE, static_cast<int>(h.fs));
-    ui.SetCtrlVal(sp, SETUP_WINDOW, h.window_index);
-    ui.SetCtrlVal(sp, SETUP_FSCODE, h.fs_code);
-    ui.SetCtrlVal(sp, SETUP_FSVOLTS, h.fs_volt);
-    ui.SetCtrlVal(sp, SETUP_LIMITBW, h.limit_bw);
+    // The settings the file was made with, then shown on their inputs.
+    set.capture.samples = h.num_samples;
+    set.setup.rate = static_cast<int>(h.fs);
+    set.analysis.window = h.window_index;
+    set.analysis.fs_code = h.fs_code;
+    set.analysis.fs_volts = h.fs_volt;
+    set.analysis.limit_bw = h.limit_bw;
+    const void* shown[] = {&set.capture.samples,  &set.setup.rate,        &set.analysis.window,
+                           &set.analysis.fs_code, &set.analysis.fs_volts, &set.analysis.limit_bw};
+    for (const void* field : shown) cx.ui.ShowBound(field);
     const int rows = static_cast<int>(h.rows());  // checked against the arrays before
     for (int c = 0; c < h.channels; ++c) st.ch_count[c] = rows - 1;
-    ui.SetCtrlVal(sp, SETUP_CHANNELS, core::code_from_channels(h.channels));
+    set.setup.channels = core::code_from_channels(h.channels);
+    cx.ui.ShowBound(&set.setup.channels);
     cap.NumberOfChannels = h.channels;
     const std::int32_t* in = st.load_rows.data();
     for (int i = 0; i < rows; ++i, in += 8) {

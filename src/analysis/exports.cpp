@@ -8,8 +8,6 @@
 #include "analysis/context.h"
 #include "analysis/spectra.h"
 #include "core/atomic_file.h"
-#include "shell/panel_values.h"
-#include "uir_ids.h"
 
 namespace analysis {
 
@@ -34,7 +32,7 @@ void settings_line(const Context& cx, std::ostream& out, const char* kind) {
                   "full_scale_code=0x%06X full_scale_volts=%.17g limit_bw=%d averaged_blocks=%d\n",
                   kind, cx.capture.num_samples, block_channels(cx), cx.capture.fs, st.window_index,
                   static_cast<unsigned>(st.fs_code), st.fs_volt, st.limit_bw,
-                  std::max(1, shell::get_int(cx.ui, cx.shell.setuppanel, SETUP_AVERAGE)));
+                  std::max(1, cx.settings.capture.average));
     out << line;
 }
 

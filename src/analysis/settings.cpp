@@ -2,53 +2,43 @@
 
 #include "analysis/context.h"
 #include "core/system_types.h"
-#include "shell/panel_values.h"
-#include "uir_ids.h"
 
 namespace analysis {
 
-namespace {
-int field_int(const Context& cx, int ctrl) {
-    return shell::get_int(cx.ui, cx.shell.setuppanel, ctrl);
-}
-double field_double(const Context& cx, int ctrl) {
-    return shell::get_double(cx.ui, cx.shell.setuppanel, ctrl);
-}
-}  // namespace
-
 void window_select(const Context& cx) {
-    cx.analysis.window_index = field_int(cx, SETUP_WINDOW);
+    cx.analysis.window_index = cx.settings.analysis.window;
 }
 
 void fullscale_code(const Context& cx) {
-    cx.analysis.fs_code = field_int(cx, SETUP_FSCODE);
+    cx.analysis.fs_code = cx.settings.analysis.fs_code;
 }
 
 void fullscale_volts(const Context& cx) {
-    cx.analysis.fs_volt = field_double(cx, SETUP_FSVOLTS);
+    cx.analysis.fs_volt = cx.settings.analysis.fs_volts;
 }
 
 void bwlimit(const Context& cx) {
     int& limit = cx.analysis.limit_bw;
-    limit = field_int(cx, SETUP_LIMITBW);
+    limit = cx.settings.analysis.limit_bw;
     const double half = cx.capture.fs / 2;
     if (limit > half) {
         limit = static_cast<int>(half);
-        cx.ui.SetCtrlVal(cx.shell.setuppanel, SETUP_LIMITBW, limit);
+        cx.settings.analysis.limit_bw = limit;
+        cx.ui.ShowBound(&cx.settings.analysis.limit_bw);
     }
 }
 
 void read_settings(const Context& cx) {
-    cx.capture.num_samples = field_int(cx, SETUP_SAMPLES);
-    cx.capture.fs = field_int(cx, SETUP_RATE);
+    cx.capture.num_samples = cx.settings.capture.samples;
+    cx.capture.fs = cx.settings.setup.rate;
     window_select(cx);
     fullscale_code(cx);
     fullscale_volts(cx);
-    cx.analysis.limit_bw = field_int(cx, SETUP_LIMITBW);
+    cx.analysis.limit_bw = cx.settings.analysis.limit_bw;
 }
 
 int setup_channel_count(const Context& cx) {
-    return core::channels_from_code(field_int(cx, SETUP_CHANNELS));
+    return core::channels_from_code(cx.settings.setup.channels);
 }
 
 }  // namespace analysis

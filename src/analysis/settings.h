@@ -6,6 +6,15 @@ namespace analysis {
 
 struct Context;
 
+// The analysis's fields on the setup panel. The tests take them into their state when the
+// person changes them (the callbacks below), not while they run.
+struct AnalysisSettings {
+    int window = 0;
+    int fs_code = 0;
+    double fs_volts = 0.0;
+    int limit_bw = 0;
+};
+
 // Setup-panel callbacks; each takes its field into the setting.
 void window_select(const Context& cx);
 void fullscale_code(const Context& cx);

@@ -131,11 +131,13 @@ core::Status open_and_identify(App& app, char* version, std::int8_t* code) {
 }  // namespace
 
 void set_all_dimmed(App& app) {
+    app.capture.armed = false;
     for (int c : kBoardGroup) app.ui.SetCtrlAttribute(app.shell.setuppanel, c, ui::ATTR_DIMMED, 1);
     for (int m : kBoardMenuItems) app.ui.SetMenuBarAttribute(app.shell.menu, m, ui::ATTR_DIMMED, 1);
 }
 
 void set_all_undimmed(App& app) {
+    app.capture.armed = false;
     auto is_capture = [](int c) {
         for (int k : kCaptureControls)
             if (k == c) return true;

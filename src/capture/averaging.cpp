@@ -7,7 +7,6 @@
 #include "capture/capture.h"
 #include "core/system_types.h"
 #include "shell/app.h"
-#include "shell/panel_values.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
 
@@ -19,10 +18,10 @@ core::Status capture_and_analyse(App& app) {
     ui.SetCtrlAttribute(app.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
     ui.SetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_LABEL_TEXT, "Please wait");
     const int held_channels = app.capture.NumberOfChannels;
-    app.capture.NumberOfChannels = core::channels_from_code(shell::get_int(ui, p, SETUP_CHANNELS));
+    app.capture.NumberOfChannels = core::channels_from_code(app.settings.setup.channels);
     ui.SetCtrlVal(p, SETUP_PROGRESS, 0);
     ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, 0x0000FF);
-    const int asked = shell::get_int(ui, p, SETUP_AVERAGE);
+    const int asked = app.settings.capture.average;
     const int effective = asked == 0 ? 1 : asked;
     int left = effective;
     ui.SetCtrlVal(p, SETUP_COUNTDOWN, left);

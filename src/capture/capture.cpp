@@ -10,7 +10,6 @@
 #include "capture/permission.h"
 #include "chip/registers.h"
 #include "shell/app.h"
-#include "shell/panel_values.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
 
@@ -137,10 +136,10 @@ namespace {
 core::Status capture_into_buffer(App& app) {
     Buffer& buf = app.capture;
     const int p = app.shell.setuppanel;
-    const int skip = shell::get_int(app.ui, p, SETUP_SKIP);
-    const int rate = shell::get_int(app.ui, p, SETUP_RATE);
-    buf.num_samples = shell::get_int(app.ui, p, SETUP_SAMPLES);
-    const int channels = core::channels_from_code(shell::get_int(app.ui, p, SETUP_CHANNELS));
+    const int skip = app.settings.capture.skip;
+    const int rate = app.settings.setup.rate;
+    buf.num_samples = app.settings.capture.samples;
+    const int channels = core::channels_from_code(app.settings.setup.channels);
     set_progress(app, 0);
     app.ui.SetCtrlAttribute(p, SETUP_PROGRESS, ui::ATTR_ON_COLOR, kBlue);
     std::fill(buf.jarr.begin(), buf.jarr.end(), 0);

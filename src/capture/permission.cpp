@@ -17,9 +17,11 @@ void set(App& app, bool button, bool second, bool menu, int dimmed) {
 }  // namespace
 
 void enable_capture(App& app) {
+    app.capture.armed = true;
     set(app, true, true, true, 0);
 }
 void lock_capture(App& app) {
+    app.capture.armed = false;
     set(app, true, true, true, 1);
 }
 

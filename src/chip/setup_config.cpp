@@ -7,7 +7,6 @@
 #include "capture/permission.h"
 #include "chip/registers.h"
 #include "shell/app.h"
-#include "shell/panel_values.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
 
@@ -23,8 +22,10 @@ constexpr const char* kNoResponseText =
 constexpr const char* kDoneTitle = "Done";
 constexpr const char* kDoneText = "Digital Filter configuration is completed.";
 
-int input(App& app, int ctrl) {
-    return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
+// A setting changed by the program, shown on its input.
+void show(App& app, int* field, int value) {
+    *field = value;
+    app.ui.ShowBound(field);
 }
 
 // A failed access as the failure of the step it belongs to. The transport has already shown
@@ -56,9 +57,6 @@ constexpr RateCode kRateCodes[] = {
     {125, 0}, {200, 1}, {250, 2}, {333, 3}, {500, 4}, {1000, 5}, {2000, 6}, {4000, 7},
     {1, 8},   {5, 9},   {10, 10}, {20, 11}, {25, 12}, {40, 13},  {50, 14},  {100, 15},
 };
-
-constexpr int kGainOffsetInputs[8] = {SETUP_GAIN1,   SETUP_GAIN2,   SETUP_GAIN3,   SETUP_GAIN4,
-                                      SETUP_OFFSET1, SETUP_OFFSET2, SETUP_OFFSET3, SETUP_OFFSET4};
 
 // --- modulator wiring ---------------------------------------------------------------------
 
@@ -166,20 +164,20 @@ int rate_code(int rate) {
 
 Status set_filter_coefficients(App& app) {
     return at("set_filter_coefficients",
-              command(app, WR_ROM_COEF, input(app, SETUP_FIRROM) | input(app, SETUP_IIRROM)));
+              command(app, WR_ROM_COEF, app.settings.setup.fir_rom | app.settings.setup.iir_rom));
 }
 
 Status set_filter_parameters(App& app) {
     constexpr const char* kStep = "set_filter_parameters";
     if (Status s = command(app, FL_STOP); !s) return at(kStep, s);
-    const int selections = input(app, SETUP_CONFIGA) + input(app, SETUP_CONFIGB);
+    const int selections = app.settings.setup.config_a + app.settings.setup.config_b;
     if (Status s = merge_register(app, REG_CONFIG, 0xF8F8CF, selections); !s) return at(kStep, s);
-    const int rate = input(app, SETUP_RATE);
+    const int rate = app.settings.setup.rate;
     app.capture.fs = rate;
     // The rate input offers only the sixteen rates; anything else would be a resource fault.
     const int code = rate_code(rate) < 0 ? 0 : rate_code(rate);
-    const int channel_code = input(app, SETUP_CHANNELS);
-    const int fields = input(app, SETUP_FILTER) * 256 + code * 16 + channel_code;
+    const int channel_code = app.settings.setup.channels;
+    const int fields = app.settings.setup.filter * 256 + code * 16 + channel_code;
     const Status s = merge_register(app, REG_FILTCFG, 0xFFF000, fields);
     // The single-channel chip delivers one channel whatever the field says.
     const boardlink::BoardInfo* board = boardlink::find_board(app.link.board_id);
@@ -194,12 +192,13 @@ Status set_modulator_parameters(App& app) {
     constexpr const char* kStep = "set_modulator_parameters";
     const boardlink::BoardInfo* board = boardlink::find_board(app.link.board_id);
     if (!board) return Status::failed(core::Fault::NoBoard, kStep);  // nothing written
-    const ModulatorInputs in{input(app, SETUP_MUX), input(app, SETUP_MODE), input(app, SETUP_GAIN)};
+    const ModulatorInputs in{app.settings.setup.mux, app.settings.setup.mode,
+                             app.settings.setup.gain};
     using W = boardlink::ModulatorWiring;
     switch (board->wiring) {
         case W::PinsWithPowerDown:
             return at(kStep, write_pins(app, four_channel_pins(in),
-                                        kSwitchPinsHigh + input(app, SETUP_PWDN)));
+                                        kSwitchPinsHigh + app.settings.setup.power_down));
         case W::PinsFixedSwitches:
             return at(kStep, write_pins(app, four_channel_pins(in), kFixedSwitches));
         case W::SerialModulator:
@@ -213,25 +212,26 @@ Status set_modulator_parameters(App& app) {
 Status set_correction_parameters(App& app) {
     constexpr const char* kStep = "set_correction_parameters";
     if (Status s = command(app, FL_STOP); !s) return at(kStep, s);
-    const int fields = input(app, SETUP_C16) * 65536 + input(app, SETUP_C14) * 16384 +
-                       input(app, SETUP_C13) * 8192 + input(app, SETUP_C12) * 4096;
+    const int fields = app.settings.setup.c16 * 65536 + app.settings.setup.c14 * 16384 +
+                       app.settings.setup.c13 * 8192 + app.settings.setup.c12 * 4096;
     return at(kStep, merge_register(app, REG_FILTCFG, 0x000FFF, fields));
 }
 
 Status set_gainoffset_parameters(App& app) {
     for (int i = 0; i < 8; ++i)
-        if (Status s = reg_write(app.port, REG_GAIN1 + i, input(app, kGainOffsetInputs[i])); !s)
+        if (Status s = reg_write(app.port, REG_GAIN1 + i, app.settings.setup.*kGainOffsetWords[i]);
+            !s)
             return at("set_gainoffset_parameters", s);
     return Status::success();
 }
 
 Status set_tbs_parameters(App& app) {
     constexpr const char* kStep = "set_tbs_parameters";
-    const int cfg = input(app, SETUP_TBSRATE) * 65536 + input(app, SETUP_TBSMODE) * 32768 +
-                    input(app, SETUP_TBSB) * 4096 + input(app, SETUP_F11) * 2048 +
-                    input(app, SETUP_F7) * 128 + input(app, SETUP_F6) * 64;
+    const int cfg = app.settings.setup.tbs_rate * 65536 + app.settings.setup.tbs_mode * 32768 +
+                    app.settings.setup.tbs_b * 4096 + app.settings.setup.f11 * 2048 +
+                    app.settings.setup.f7 * 128 + app.settings.setup.f6 * 64;
     if (Status s = reg_write(app.port, REG_TBSCFG, cfg); !s) return at(kStep, s);
-    return at(kStep, reg_write(app.port, REG_TBSGAIN, input(app, SETUP_TBSGAIN)));
+    return at(kStep, reg_write(app.port, REG_TBSGAIN, app.settings.setup.tbs_gain));
 }
 
 Status read_gainoffset_parameters(App& app) {
@@ -241,14 +241,16 @@ Status read_gainoffset_parameters(App& app) {
     for (int i = 0; i < 9; ++i)
         if (Status s = reg_read(app.port, REG_FILTCFG + i, &values[i]); !s)
             return at("read_gainoffset_parameters", s);
-    auto& ui = app.ui;
-    const int p = app.shell.setuppanel;
+    SetupSettings& in = app.settings.setup;
     const int filtcfg = values[0];
-    ui.SetCtrlVal(p, SETUP_C12, (filtcfg >> 12) & 1);
-    ui.SetCtrlVal(p, SETUP_C13, (filtcfg >> 13) & 1);
-    ui.SetCtrlVal(p, SETUP_C14, (filtcfg >> 14) & 1);
-    ui.SetCtrlVal(p, SETUP_C16, (filtcfg >> 16) & 0x1F);
-    for (int i = 0; i < 8; ++i) ui.SetCtrlVal(p, kGainOffsetInputs[i], values[i + 1]);
+    const std::pair<int*, int> read[] = {
+        {&in.c12, (filtcfg >> 12) & 1},
+        {&in.c13, (filtcfg >> 13) & 1},
+        {&in.c14, (filtcfg >> 14) & 1},
+        {&in.c16, (filtcfg >> 16) & 0x1F},
+    };
+    for (auto [field, value] : read) show(app, field, value);
+    for (int i = 0; i < 8; ++i) show(app, &(in.*kGainOffsetWords[i]), values[i + 1]);
     return Status::success();
 }
 
@@ -288,15 +290,15 @@ void apply_tbs_presets(TbsInputs& in) {
 
 int set_tbs_freq(App& app) {
     capture::Turn_Capture_off(app);
-    TbsInputs in{input(app, SETUP_TBSMODE), input(app, SETUP_TBSFREQ), input(app, SETUP_TBSLEVEL),
-                 input(app, SETUP_TBSRATE), input(app, SETUP_TBSB),    input(app, SETUP_TBSGAIN)};
+    SetupSettings& s = app.settings.setup;
+    TbsInputs in{s.tbs_mode, s.tbs_freq, s.tbs_level, s.tbs_rate, s.tbs_b, s.tbs_gain};
     apply_tbs_presets(in);
+    show(app, &s.tbs_rate, in.rate);
+    show(app, &s.tbs_b, in.field_b);
+    show(app, &s.tbs_gain, in.gain);
+    show(app, &s.tbs_level, in.level);
     auto& ui = app.ui;
     const int p = app.shell.setuppanel;
-    ui.SetCtrlVal(p, SETUP_TBSRATE, in.rate);
-    ui.SetCtrlVal(p, SETUP_TBSB, in.field_b);
-    ui.SetCtrlVal(p, SETUP_TBSGAIN, in.gain);
-    ui.SetCtrlVal(p, SETUP_TBSLEVEL, in.level);
     if (in.lock >= 0) {
         ui.SetCtrlAttribute(p, SETUP_TBSFREQ, ui::ATTR_DIMMED, in.lock);
         ui.SetCtrlAttribute(p, SETUP_TBSLEVEL, ui::ATTR_DIMMED, in.lock);

@@ -18,16 +18,6 @@
 
 namespace cli {
 
-namespace {
-
-std::string setup_text(App& app, int ctrl) {
-    std::string s;
-    app.ui.GetCtrlVal(app.shell.setuppanel, ctrl, &s);
-    return s;
-}
-
-}  // namespace
-
 Result connect(Context& c) {
     App& app = c.app;
     if (app.link.usb_opened != 1) {
@@ -38,9 +28,9 @@ Result connect(Context& c) {
         if (!s) return failure(s, "no board connected");
     }
     Result r;
-    r.add("board", setup_text(app, SETUP_BOARDNAME), setup_text(app, SETUP_BOARDNAME));
+    r.add("board", app.link.board_name, app.link.board_name);
     r.add("code", app.link.board_id, std::to_string(app.link.board_id));
-    r.add("firmware", setup_text(app, SETUP_FIRMWARE), setup_text(app, SETUP_FIRMWARE));
+    r.add("firmware", app.link.firmware, app.link.firmware);
     return r;
 }
 

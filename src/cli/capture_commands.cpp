@@ -64,9 +64,7 @@ Result capture(Context& c, const std::vector<std::string>& a) {
         else
             app.ui.SetCtrlVal(p, o->ctrl, v);
     }
-    int locked = 0;
-    app.ui.GetCtrlAttribute(p, SETUP_CAPTURE, ui::ATTR_DIMMED, &locked);
-    if (locked) return failure("capture is not enabled: configure the board first");
+    if (!app.capture.armed) return failure("capture is not enabled: configure the board first");
     apply_sim_tones(c);
     const auto t0 = std::chrono::steady_clock::now();
     const double v0 = app.clock.now();
@@ -74,8 +72,8 @@ Result capture(Context& c, const std::vector<std::string>& a) {
         shell::run_and_show(app.ui, [&app] { return capture::capture_and_analyse(app); });
     if (!s) return failure(s, "capture failed");
     Result r;
-    const int records = shell::get_int(app.ui, p, SETUP_SAMPLES);
-    const int average = shell::get_int(app.ui, p, SETUP_AVERAGE);
+    const int records = app.settings.capture.samples;
+    const int average = app.settings.capture.average;
     r.add("records", records, std::to_string(records));
     r.add("channels", app.capture.NumberOfChannels, std::to_string(app.capture.NumberOfChannels));
     r.add("captures", average == 0 ? 1 : average, std::to_string(average == 0 ? 1 : average));

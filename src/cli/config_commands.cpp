@@ -3,12 +3,12 @@
 #include <sstream>
 
 #include "chip/setup_config.h"
+#include "chip/setup_settings.h"
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "core/system_types.h"
 #include "platform/ui/record.h"
 #include "shell/app.h"
-#include "shell/panel_values.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
 
@@ -16,36 +16,48 @@ namespace cli {
 
 namespace {
 
+using S = chip::SetupSettings;
+
 struct Option {
     const char* name;
-    int ctrl;
+    int S::*field;
     bool channel_count = false;  // given as 1..4, stored as the code 0..3
 };
 
+bool is_gain_offset(int S::*field) {
+    for (int S::*f : chip::kGainOffsetWords)
+        if (f == field) return true;
+    return false;
+}
+
+// The input a setting is bound to.
+int input_of(App& app, int S::*field) {
+    return app.ui.binding_of(&(app.settings.setup.*field))->ctrl;
+}
+
 constexpr Option kConfigOptions[] = {
-    {"--rate", SETUP_RATE},        {"--channels", SETUP_CHANNELS, true},
-    {"--filter", SETUP_FILTER},    {"--config-a", SETUP_CONFIGA},
-    {"--config-b", SETUP_CONFIGB}, {"--fir-rom", SETUP_FIRROM},
-    {"--iir-rom", SETUP_IIRROM},   {"--mux", SETUP_MUX},
-    {"--mode", SETUP_MODE},        {"--gain", SETUP_GAIN},
-    {"--pwdn", SETUP_PWDN},        {"--c12", SETUP_C12},
-    {"--c13", SETUP_C13},          {"--c14", SETUP_C14},
-    {"--c16", SETUP_C16},          {"--gain1", SETUP_GAIN1},
-    {"--gain2", SETUP_GAIN2},      {"--gain3", SETUP_GAIN3},
-    {"--gain4", SETUP_GAIN4},      {"--offset1", SETUP_OFFSET1},
-    {"--offset2", SETUP_OFFSET2},  {"--offset3", SETUP_OFFSET3},
-    {"--offset4", SETUP_OFFSET4},  {"--tbs-mode", SETUP_TBSMODE},
-    {"--tbs-freq", SETUP_TBSFREQ}, {"--tbs-level", SETUP_TBSLEVEL},
-    {"--tbs-rate", SETUP_TBSRATE}, {"--tbs-b", SETUP_TBSB},
-    {"--tbs-f11", SETUP_F11},      {"--tbs-f7", SETUP_F7},
-    {"--tbs-f6", SETUP_F6},        {"--tbs-gain", SETUP_TBSGAIN},
+    {"--rate", &S::rate},         {"--channels", &S::channels, true},
+    {"--filter", &S::filter},     {"--config-a", &S::config_a},
+    {"--config-b", &S::config_b}, {"--fir-rom", &S::fir_rom},
+    {"--iir-rom", &S::iir_rom},   {"--mux", &S::mux},
+    {"--mode", &S::mode},         {"--gain", &S::gain},
+    {"--pwdn", &S::power_down},   {"--c12", &S::c12},
+    {"--c13", &S::c13},           {"--c14", &S::c14},
+    {"--c16", &S::c16},           {"--gain1", &S::gain1},
+    {"--gain2", &S::gain2},       {"--gain3", &S::gain3},
+    {"--gain4", &S::gain4},       {"--offset1", &S::offset1},
+    {"--offset2", &S::offset2},   {"--offset3", &S::offset3},
+    {"--offset4", &S::offset4},   {"--tbs-mode", &S::tbs_mode},
+    {"--tbs-freq", &S::tbs_freq}, {"--tbs-level", &S::tbs_level},
+    {"--tbs-rate", &S::tbs_rate}, {"--tbs-b", &S::tbs_b},
+    {"--tbs-f11", &S::f11},       {"--tbs-f7", &S::f7},
+    {"--tbs-f6", &S::f6},         {"--tbs-gain", &S::tbs_gain},
 };
 
 const Option* find_option(const std::string& name, bool gain_offset_only) {
     for (const auto& o : kConfigOptions) {
         if (name != o.name) continue;
-        const bool is_go = (o.ctrl >= SETUP_GAIN1 && o.ctrl <= SETUP_OFFSET4);
-        if (!gain_offset_only || is_go) return &o;
+        if (!gain_offset_only || is_gain_offset(o.field)) return &o;
     }
     return nullptr;
 }
@@ -86,7 +98,8 @@ Result parse_settings(Context& c, const std::vector<std::string>& a, size_t firs
         const Option* o = find_option(a[i], gain_offset_only);
         if (!o) return usage_error("unknown option " + a[i]);
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
-        const ui::Control& ctrl = *c.app.ui.control(c.app.shell.setuppanel, o->ctrl);
+        const ui::Control& ctrl =
+            *c.app.ui.control(c.app.shell.setuppanel, input_of(c.app, o->field));
         long long v = 0;
         const bool number = parse_number(a[i + 1], -(1LL << 31), (1LL << 31) - 1, &v);
         if (o->channel_count) {
@@ -103,16 +116,13 @@ Result parse_settings(Context& c, const std::vector<std::string>& a, size_t firs
     return Result{};
 }
 
-int input(App& app, int ctrl) {
-    return shell::get_int(app.ui, app.shell.setuppanel, ctrl);
-}
-
 // Sets the inputs as a person would, so the presets and the capture lock run.
 Result apply_settings(Context& c, const std::vector<Setting>& settings) {
     for (const auto& s : settings) {
         // An input already holding the value is left alone, as a person would leave it.
-        if (input(c.app, s.option->ctrl) == s.value) continue;
-        if (c.app.ui.UserSetValue(c.app.shell.setuppanel, s.option->ctrl, s.value) < 0)
+        if (c.app.settings.setup.*s.option->field == s.value) continue;
+        const int ctrl = input_of(c.app, s.option->field);
+        if (c.app.ui.UserSetValue(c.app.shell.setuppanel, ctrl, s.value) < 0)
             return failure(std::string(s.option->name) + " is locked on this board");
     }
     return Result{};
@@ -127,9 +137,10 @@ Result configure(Context& c, const std::vector<std::string>& a) {
     const core::Status s = shell::run_and_show(c.app.ui, [&c] { return chip::configure(c.app); });
     if (!s) return failure(s, "configuration failed");
     Result r;
-    const int channels = core::channels_from_code(input(c.app, SETUP_CHANNELS));
+    const chip::SetupSettings& in = c.app.settings.setup;
+    const int channels = core::channels_from_code(in.channels);
     r.add("channels", channels, std::to_string(channels));
-    r.add("rate", c.app.capture.fs, std::to_string(input(c.app, SETUP_RATE)) + " samples/s");
+    r.add("rate", c.app.capture.fs, std::to_string(in.rate) + " samples/s");
     r.add("message", s.text, s.text);
     return r;
 }
@@ -152,16 +163,15 @@ Result gainoffset(Context& c, const std::vector<std::string>& a) {
         return failure(s, "read failed");
     }
     Result r;
-    const std::pair<const char*, int> shown[] = {
-        {"c12", SETUP_C12},         {"c13", SETUP_C13},         {"c14", SETUP_C14},
-        {"c16", SETUP_C16},         {"gain1", SETUP_GAIN1},     {"gain2", SETUP_GAIN2},
-        {"gain3", SETUP_GAIN3},     {"gain4", SETUP_GAIN4},     {"offset1", SETUP_OFFSET1},
-        {"offset2", SETUP_OFFSET2}, {"offset3", SETUP_OFFSET3}, {"offset4", SETUP_OFFSET4}};
-    for (auto [name, ctrl] : shown) {
-        const int v = input(c.app, ctrl);
-        const bool word = ctrl >= SETUP_GAIN1;
-        r.add(name, word ? nlohmann::ordered_json(hex_word(v)) : nlohmann::ordered_json(v),
-              word ? hex_word(v) : std::to_string(v));
+    const S& in = c.app.settings.setup;
+    const std::pair<const char*, int> bits[] = {
+        {"c12", in.c12}, {"c13", in.c13}, {"c14", in.c14}, {"c16", in.c16}};
+    for (auto [name, v] : bits) r.add(name, v, std::to_string(v));
+    const char* const words[] = {"gain1",   "gain2",   "gain3",   "gain4",
+                                 "offset1", "offset2", "offset3", "offset4"};
+    for (int i = 0; i < 8; ++i) {
+        const int v = in.*chip::kGainOffsetWords[i];
+        r.add(words[i], hex_word(v), hex_word(v));
     }
     return r;
 }

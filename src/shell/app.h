@@ -18,6 +18,7 @@
 #include "platform/usb/bus.h"
 #include "platform/usb/device_library.h"
 #include "shell/globals.h"
+#include "shell/settings.h"
 
 class App {
   public:
@@ -42,6 +43,8 @@ class App {
     boardlink::Connection link;
     // The transport's view of the above: device library, connection, clock and settle delay.
     boardlink::Port port;
+    // What the setup panel's inputs hold; bound to them once the panels are loaded.
+    shell::Settings settings;
     capture::Buffer capture;
     // The averaged spectra and their work arrays, sized for the longest record.
     analysis::spectrum::SpectrumState spectra;
@@ -50,7 +53,7 @@ class App {
     debugger::DebuggerState debugger;
 
     // Each subsystem sees the parts it works on and nothing more.
-    operator analysis::Context() { return {ui, shell, capture, spectra, analysis, link}; }
+    operator analysis::Context() { return {ui, shell, capture, spectra, analysis, settings, link}; }
     operator macros::Context() { return {ui, shell, port, macros}; }
     operator debugger::Context() { return {ui, shell, port, debugger}; }
     operator debugtools::Context() { return {ui, shell, port}; }

@@ -22,6 +22,7 @@ int startup(App& app) {
         *handle = ui.LoadPanel(g.mainpanel, file);
         if (*handle < 0) return -1;
     }
+    bind_settings(ui, g.setuppanel, app.settings, app.link);
     DeleteDevelopmentInfo(app);
     ui.SetCtrlVal(g.aboutpanel, ABOUT_CAPTION, g.version);
     ui.SetPanelAttribute(g.mainpanel, ui::ATTR_TITLE, g.version);

@@ -125,6 +125,15 @@ TEST_F(DataFile, SaveAndLoadRestoreEverySettingFieldAndSample) {
     EXPECT_DOUBLE_EQ(shell::get_double(ui(), sp(), SETUP_FSVOLTS), 2.5);
     EXPECT_EQ(shell::get_int(ui(), sp(), SETUP_LIMITBW), 400);
     EXPECT_EQ(shell::get_int(ui(), sp(), SETUP_CHANNELS), 0);  // four channels
+    // The settings hold what the inputs show.
+    const shell::Settings& set = t->settings;
+    EXPECT_EQ(set.capture.samples, 4096);
+    EXPECT_EQ(set.setup.rate, 1000);
+    EXPECT_EQ(set.setup.channels, 0);
+    EXPECT_EQ(set.analysis.window, 1);
+    EXPECT_EQ(set.analysis.fs_code, 0x4000A0);
+    EXPECT_DOUBLE_EQ(set.analysis.fs_volts, 2.5);
+    EXPECT_EQ(set.analysis.limit_bw, 400);
     for (int c = 0; c < 4; ++c) {
         for (int i = 0; i <= 1024; ++i) {
             ASSERT_EQ(st.data(c)[i], data[c * core::kBufferEntries + i]) << c << " " << i;

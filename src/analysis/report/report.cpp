@@ -63,36 +63,30 @@ void restore(const Context& cx, const PanelSnapshot& s) {
     analysis(cx);
 }
 
-// A control's value as the setup panel shows it.
-std::string control_text(const Context& cx, int ctrl) {
-    const int p = cx.shell.setuppanel;
-    const ui::Control* c = cx.ui.control(p, ctrl);
+// A setting as its input shows it: the option's name for a list, else the number in the
+// input's format and units. The value is the setting's; the input lends its description.
+std::string setting_text(const Context& cx, const int& field) {
+    const ui::Runtime::Binding* b = cx.ui.binding_of(&field);
+    const ui::Control* c = b ? cx.ui.control(b->panel, b->ctrl) : nullptr;
     if (!c) return "-";
     if (!c->items.empty()) {
-        int index = -1;
-        std::string label;
-        cx.ui.GetCtrlIndex(p, ctrl, &index);
-        return cx.ui.GetLabelFromIndex(p, ctrl, index, &label) == 0 ? label : "-";
+        for (const auto& item : c->items)
+            if (item.value == field) return item.label;
+        return "-";
     }
-    if (c->type == ui::CtrlType::Numeric) {
-        char s[48];
-        const double v = shell::get_double(cx.ui, p, ctrl);
-        if (c->hex)
-            std::snprintf(s, sizeof s, "0x%0*llX", std::max(c->hex_digits, 1),
-                          static_cast<unsigned long long>(static_cast<std::int64_t>(v)));
-        else
-            std::snprintf(s, sizeof s, "%.*f", c->is_real ? c->precision : 0, v);
-        return s + (c->units.empty() ? "" : " " + c->units);
-    }
-    std::string text;
-    cx.ui.GetCtrlVal(p, ctrl, &text);
-    return text.empty() ? "-" : text;
+    char s[48];
+    if (c->hex)
+        std::snprintf(s, sizeof s, "0x%0*llX", std::max(c->hex_digits, 1),
+                      static_cast<unsigned long long>(static_cast<std::int64_t>(field)));
+    else
+        std::snprintf(s, sizeof s, "%.*f", c->is_real ? c->precision : 0, double(field));
+    return s + (c->units.empty() ? "" : " " + c->units);
 }
 
-std::string caption(const Context& cx, int ctrl) {
-    std::string label;
-    cx.ui.GetCtrlAttribute(cx.shell.setuppanel, ctrl, ui::ATTR_LABEL_TEXT, &label);
-    return label;
+std::string setting_caption(const Context& cx, const int& field) {
+    const ui::Runtime::Binding* b = cx.ui.binding_of(&field);
+    const ui::Control* c = b ? cx.ui.control(b->panel, b->ctrl) : nullptr;
+    return c ? c->label : std::string();
 }
 
 std::string now_text() {
@@ -106,12 +100,9 @@ std::string now_text() {
 
 void describe(const Context& cx, ReportModel& m) {
     const auto or_dash = [](std::string s) { return s.empty() ? std::string("-") : s; };
-    std::string board, firmware;
-    cx.ui.GetCtrlVal(cx.shell.setuppanel, SETUP_BOARDNAME, &board);
-    cx.ui.GetCtrlVal(cx.shell.setuppanel, SETUP_FIRMWARE, &firmware);
-    m.identity = {{"Board", or_dash(board)},
+    m.identity = {{"Board", or_dash(cx.link.board_name)},
                   {"Board code", cx.link.board_id ? std::to_string(cx.link.board_id) : "-"},
-                  {"Firmware", or_dash(firmware)},
+                  {"Firmware", or_dash(cx.link.firmware)},
                   {"Program", cx.shell.version},
                   {"Date", now_text()}};
     const AnalysisState& st = cx.analysis;
@@ -125,9 +116,11 @@ void describe(const Context& cx, ReportModel& m) {
     m.configuration.emplace_back("Full-scale volts", text);
     m.configuration.emplace_back("Bandwidth limit",
                                  st.limit_bw ? std::to_string(st.limit_bw) + " Hz" : "none");
-    for (int ctrl : {SETUP_WINDOW, SETUP_FILTER, SETUP_MUX, SETUP_MODE, SETUP_GAIN, SETUP_SAMPLES,
-                     SETUP_SKIP, SETUP_AVERAGE})
-        m.configuration.emplace_back(caption(cx, ctrl), control_text(cx, ctrl));
+    const shell::Settings& set = cx.settings;
+    for (const int* field :
+         {&set.analysis.window, &set.setup.filter, &set.setup.mux, &set.setup.mode, &set.setup.gain,
+          &set.capture.samples, &set.capture.skip, &set.capture.average})
+        m.configuration.emplace_back(setting_caption(cx, *field), setting_text(cx, *field));
 }
 
 std::string note(const std::string& text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/usb/device_library.h"
 
@@ -12,6 +13,9 @@ struct Connection {
     int usb_opened = 0;
     char DeviceString[256] = {};
     std::int8_t board_id = 0;  // board code reported by the board; 0 while none is connected
+    // The names the setup panel shows for the board and its firmware; empty while none.
+    std::string board_name;
+    std::string firmware;
 };
 
 }  // namespace boardlink

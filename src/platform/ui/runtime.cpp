@@ -64,6 +64,7 @@ const MenuItem* Runtime::menu_item(int menubar, int item) const {
 }
 
 void Runtime::notify(Change::Kind kind, int panel, int ctrl) {
+    if (kind == Change::Control || kind == Change::ListItems) take_bound(panel, ctrl);
     frontend_.changed(Change{kind, panel, ctrl});
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/clock/clock.h"
@@ -151,6 +152,23 @@ class Runtime {
     int HtmlToPdf(const std::string& html, std::string* pdf);
     int SystemHelp(const std::string& path, int mode);
 
+    // --- Bindings -----------------------------------------------------------------------
+    // A bound field holds its control's value: it takes it when bound and after every change
+    // of the control, by code or by a person. Code that writes the field itself (a data-file
+    // load, a command-line option) then calls ShowBound so the control shows it; the control
+    // may coerce it, and the field takes what the control holds.
+    struct Binding {
+        int panel = 0;
+        int ctrl = 0;
+        std::variant<int*, double*, std::string*> field;
+    };
+    int Bind(int panel, int ctrl, int* field);
+    int Bind(int panel, int ctrl, double* field);
+    int Bind(int panel, int ctrl, std::string* field);
+    int ShowBound(const void* field);
+    // The control a field is bound to; null when it is bound to none.
+    const Binding* binding_of(const void* field) const;
+
     // --- Model access for front-ends and tests ------------------------------------------
     const Panel* panel(int handle) const;
     const Control* control(int panel, int ctrl) const;
@@ -187,6 +205,9 @@ class Runtime {
     template <class X, class Y>
     int add_plot(int panel, int ctrl, const X* x, const Y* y, int n, int style, int colour);
     void snap_cursor(Control& c);
+    template <class T>
+    int bind_as(int panel, int ctrl, T* field);
+    void take_bound(int panel, int ctrl);
 
     platform::Clock& clock_;
     Frontend& frontend_;
@@ -195,6 +216,7 @@ class Runtime {
     std::string project_dir_;
     std::vector<std::unique_ptr<Panel>> panels_;  // index = handle - 1
     std::vector<std::unique_ptr<MenuBar>> menubars_;
+    std::vector<Binding> bindings_;
     bool quitting_ = false;
     int quit_result_ = 0;
     bool timers_suspended_ = false;

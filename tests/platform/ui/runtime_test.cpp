@@ -73,6 +73,51 @@ class Runtime : public ::testing::Test {
     bool nested_tick = false;
 };
 
+// A bound field follows its control whichever way the control changes, and a field the
+// program writes reaches the control as the control keeps it.
+TEST_F(Runtime, BoundFieldsFollowTheirControlsBothWays) {
+    int count = -1, ring = -1;
+    double level = -1;
+    std::string name = "?";
+    ASSERT_EQ(rt.Bind(panel, COUNT, &count), 0);
+    ASSERT_EQ(rt.Bind(panel, RING, &ring), 0);
+    ASSERT_EQ(rt.Bind(panel, LEVEL, &level), 0);
+    ASSERT_EQ(rt.Bind(panel, NAME, &name), 0);
+    EXPECT_EQ(count, 5);  // taken when bound
+    EXPECT_EQ(ring, 20);
+    EXPECT_EQ(rt.Bind(panel, NAME, &count), UIE_WRONG_TYPE);
+    EXPECT_EQ(rt.Bind(panel, COUNT, &name), UIE_WRONG_TYPE);
+    EXPECT_EQ(rt.Bind(panel, 99, &count), UIE_NO_SUCH_CONTROL);
+
+    rt.SetCtrlVal(panel, COUNT, 150);  // coerced into the range
+    EXPECT_EQ(count, 100);
+    rt.UserSetValue(panel, LEVEL, 2.5);
+    EXPECT_EQ(level, 2.5);
+    rt.SetCtrlIndex(panel, RING, 2);
+    EXPECT_EQ(ring, 30);
+    rt.SetCtrlVal(panel, NAME, "abcdef");
+    EXPECT_EQ(name, "abcd");
+    rt.ClearListCtrl(panel, RING);
+    rt.InsertListItem(panel, RING, -1, "x", 70);
+    EXPECT_EQ(ring, 70);
+
+    count = -4;
+    EXPECT_EQ(rt.ShowBound(&count), 0);
+    EXPECT_EQ(std::get<int>(ctrl(COUNT).value), 0);
+    EXPECT_EQ(count, 0);
+    ring = 55;  // no item holds it: refused, and the field is what the ring still shows
+    EXPECT_EQ(rt.ShowBound(&ring), UIE_NO_SUCH_ITEM);
+    EXPECT_EQ(ring, 70);
+    name = "zz";
+    EXPECT_EQ(rt.ShowBound(&name), 0);
+    EXPECT_EQ(std::get<std::string>(ctrl(NAME).value), "zz");
+    int unbound = 0;
+    EXPECT_EQ(rt.ShowBound(&unbound), UIE_NO_SUCH_CONTROL);
+    EXPECT_EQ(rt.binding_of(&unbound), nullptr);
+    ASSERT_NE(rt.binding_of(&level), nullptr);
+    EXPECT_EQ(rt.binding_of(&level)->ctrl, LEVEL);
+}
+
 TEST_F(Runtime, AttributesLandInTheModelAndWrongOnesAreRefused) {
     ASSERT_GT(panel, 0);
     EXPECT_EQ(rt.SetCtrlAttribute(panel, COUNT, ATTR_DIMMED, 1), 0);
