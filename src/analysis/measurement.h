@@ -25,6 +25,8 @@ struct ShownFigure {
 };
 
 struct Measurement {
+    // The test the figures belong to; -1 before any run and after a run of no known test.
+    int test = -1;
     std::array<ShownFigure, kDisplays> figures;
     // Entries of the error list: code x 10 + channel number, in the order they were found.
     std::vector<int> errors;

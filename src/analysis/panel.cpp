@@ -114,6 +114,7 @@ void analysis(const Context& cx) {
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
     read_channel_controls(cx);
     const TestEntry* t = selected_test(cx);
+    cx.analysis.measurement.test = t ? static_cast<int>(t - kTests) : -1;
     ui.DeleteGraphPlot(p, ANALYSIS_GRAPH, -1);
     rebuild_channel_controls(cx);
     show_stat_channel(cx);

@@ -6,7 +6,6 @@
 #include "analysis/channels.h"
 #include "analysis/context.h"
 #include "analysis/panel_setup.h"
-#include "shell/panel_values.h"
 #include "uir_ids.h"
 
 namespace analysis {
@@ -18,17 +17,13 @@ namespace {
 constexpr int kPassColour = 0x00A000;
 constexpr int kFailColour = 0xFF0000;
 
-int selected_test(const Context& cx) {
-    return shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_TEST);
-}
-
 }  // namespace
 
 std::vector<Readout> readouts(const Context& cx) {
     std::vector<Readout> out;
-    const PanelSetup* setup = panel_setup_of(selected_test(cx));
-    if (!setup) return out;
     const Measurement& m = cx.analysis.measurement;
+    const PanelSetup* setup = panel_setup_of(m.test);
+    if (!setup) return out;
     for (int d = 0; d < setup->displays; ++d) {
         const ShownFigure& f = m.figures[static_cast<std::size_t>(d)];
         Readout r{f.label, f.precision, std::nullopt};
@@ -68,7 +63,7 @@ void show_verdicts(const Context& cx) {
     if (!limits.loaded()) return;
     const std::vector<Readout> shown = readouts(cx);
     const std::vector<Verdict> verdicts =
-        evaluate_limits(limits, selected_test(cx), cx.analysis.stat_ch, shown);
+        evaluate_limits(limits, cx.analysis.measurement.test, cx.analysis.stat_ch, shown);
     for (size_t d = 0; d < shown.size(); ++d) {
         const auto v = std::find_if(verdicts.begin(), verdicts.end(),
                                     [&](const Verdict& x) { return x.figure == shown[d].label; });

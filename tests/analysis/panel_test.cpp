@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/errors.h"
+#include "analysis/readouts.h"
 #include "boardlink/discovery.h"
 #include "fixture.h"
 
@@ -297,6 +298,12 @@ TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
             SCOPED_TRACE(std::to_string(test) + " on channel " + std::to_string(stat_ch + 1));
             run_test(test, stat_ch);
             const auto& m = t->analysis.measurement;
+            EXPECT_EQ(m.test, test);
+            // The read-outs follow the run, not the selector moved since.
+            const std::size_t shown = analysis::readouts(app()).size();
+            ui().SetCtrlVal(ap(), ANALYSIS_TEST, (test + 1) % 5);
+            EXPECT_EQ(analysis::readouts(app()).size(), shown);
+            ui().SetCtrlVal(ap(), ANALYSIS_TEST, test);
             for (int d = 0; d < analysis::kDisplays; ++d) {
                 const ui::Control& c = ctrl(analysis::stat_display(d));
                 const auto& f = m.figures[static_cast<std::size_t>(d)];
@@ -314,6 +321,6 @@ TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
             EXPECT_EQ(m.errors, errors());
         }
     }
-    EXPECT_GT(checked, 20);  // every test but phase shows read-outs
+    EXPECT_GT(checked, 20);       // every test but phase shows read-outs
     EXPECT_GT(without_value, 0);  // the flat channel has figures the analysis cannot produce
 }
