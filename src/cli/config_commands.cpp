@@ -157,7 +157,7 @@ Result gainoffset(Context& c, const std::vector<std::string>& a) {
     if (!ensure_connected(c, &f)) return f;
     if (write) {
         if (Result r = apply_settings(c, settings); r.status != kOk) return r;
-        if (const core::Status s = chip::set_gainoffset_parameters(c.app); !s)
+        if (const core::Status s = chip::set_gainoffset_parameters(chip::target(c.app)); !s)
             return failure(s, "write not acknowledged");
     } else if (const core::Status s = chip::read_gainoffset_parameters(c.app); !s) {
         return failure(s, "read failed");

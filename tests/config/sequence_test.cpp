@@ -160,7 +160,7 @@ TEST(ConfigSequence, SingleChannelMuxBitsLandOnPins0And7) {
     for (int mux = 0; mux < 4; ++mux) {
         r.set(SETUP_MUX, mux);
         r.board->clear_log();
-        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok());
+        EXPECT_TRUE(chip::set_modulator_parameters(chip::target(*r.app)).ok());
         EXPECT_EQ(operations(*r.board), (Ops{W(0x0E, expected[mux])})) << mux;
     }
 }
@@ -169,7 +169,7 @@ TEST(ConfigSequence, NoBoardCodeFailsTheModulatorStepWithoutWriting) {
     for (int code : {0, 11}) {
         Rig r(code);
         r.board->clear_log();
-        const core::Status s = chip::set_modulator_parameters(*r.app);
+        const core::Status s = chip::set_modulator_parameters(chip::target(*r.app));
         EXPECT_EQ(s.fault, core::Fault::NoBoard);
         EXPECT_EQ(s.step, "set_modulator_parameters");
         EXPECT_TRUE(r.board->log().empty()) << "board " << code;
@@ -211,7 +211,7 @@ TEST(ConfigSequence, ModulatorStepFollowsTheBoardsWiring) {
         r.set(SETUP_GAIN, 2);
         if (k.code == 7) r.set(SETUP_PWDN, 5);
         r.board->clear_log();
-        EXPECT_TRUE(chip::set_modulator_parameters(*r.app).ok()) << k.code;
+        EXPECT_TRUE(chip::set_modulator_parameters(chip::target(*r.app)).ok()) << k.code;
         EXPECT_EQ(operations(*r.board), k.ops) << "board " << k.code;
     }
 }
@@ -219,11 +219,11 @@ TEST(ConfigSequence, ModulatorStepFollowsTheBoardsWiring) {
 TEST(ConfigSequence, ConfigMaskClearsOnlyTheSelectionFields) {
     Rig r(4);
     preset_registers(r);
-    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
+    EXPECT_TRUE(chip::set_filter_parameters(chip::target(*r.app)).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xF8F8CFu);
     r.set(SETUP_CONFIGA, 48);
     r.set(SETUP_CONFIGB, 131072);
-    EXPECT_TRUE(chip::set_filter_parameters(*r.app).ok());
+    EXPECT_TRUE(chip::set_filter_parameters(chip::target(*r.app)).ok());
     EXPECT_EQ(r.board->chip().reg(0x00), 0xFAF8FFu);
 }
 
@@ -236,9 +236,13 @@ TEST(ConfigSequence, RateCodesFollowTheBoardsRateTable) {
     for (const auto& item : r.app->ui.control(r.sp(), SETUP_RATE)->items) {
         const int rate = static_cast<int>(item.value);
         r.set(SETUP_RATE, rate);
-        ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
+        chip::StreamSetup stream;
+        chip::Target t = chip::target(*r.app);
+        t.stream = &stream;
+        ASSERT_TRUE(chip::set_filter_parameters(t).ok());
         EXPECT_NEAR(r.board->chip().conversion_setup().word_rate, rate, 0.5) << rate;
-        EXPECT_EQ(r.app->capture.fs, rate);
+        EXPECT_TRUE(stream.set);
+        EXPECT_EQ(stream.fs, rate);
     }
 }
 
@@ -249,11 +253,11 @@ TEST(ConfigSequence, FilterAndCorrectionStepsKeepEachOthersFields) {
     r.set(SETUP_CHANNELS, 3);
     r.set(SETUP_C13, 1);
     r.set(SETUP_C16, 31);
-    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
+    ASSERT_TRUE(chip::set_filter_parameters(chip::target(*r.app)).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0xFFF073u);  // bits 23..12 kept
-    ASSERT_TRUE(chip::set_correction_parameters(*r.app).ok());
+    ASSERT_TRUE(chip::set_correction_parameters(chip::target(*r.app)).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);  // bits 11..0 kept
-    ASSERT_TRUE(chip::set_filter_parameters(*r.app).ok());
+    ASSERT_TRUE(chip::set_filter_parameters(chip::target(*r.app)).ok());
     EXPECT_EQ(r.board->chip().reg(0x20), 0x1F2073u);
 }
 
