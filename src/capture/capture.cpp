@@ -1,10 +1,10 @@
 #include "capture/capture.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "boardlink/boards.h"
 #include "boardlink/transport/protocol.h"
+#include "boardlink/transport/record_stream.h"
 #include "boardlink/transport/transport.h"
 #include "capture/buffer.h"
 #include "capture/permission.h"
@@ -65,39 +65,31 @@ class ChannelOrder {
     long long seen_ = 0;
 };
 
-// Drains the record stream into the buffer: whatever is queued is read in chunks of at most
-// 1000 bytes until every requested record is in. A queue holding more than one chunk is no
-// over-run (the driver keeps queuing while the program is busy); only bytes really lost are:
-// the device library reports them (ready with over-run), or the channels break their order.
-// Bytes past a chunk's last whole record are kept for the next chunk, so a record split across
-// two reads is stored whole; records beyond the buffer's capacity are counted in `dropped` and
-// not stored.
+// Consumes the record stream into the buffer. Only bytes really lost are an over-run: the
+// device library reports them, or the channels break their order. Records beyond the buffer's
+// capacity are counted in `dropped` and not stored.
 core::Status drain_stream(App& app) {
     Buffer& buf = app.capture;
-    auto& usb = app.usb;
-    const usb::SI_HANDLE h = app.link.cyHandle;
-    std::uint8_t chunk[kChunkBytes + kRecordBytes];
     ChannelOrder order(buf.configured_channels);
-    int carried = 0;
     long long m = 0;
     buf.dropped = 0;
-    do {
-        bool lost = false;
-        const auto ready = boardlink::wait_ready(app.port, boardlink::kStreamChunkLimit, &lost);
-        if (!ready) return fail_locked(app, core::Fault::NoReply, "stream", kReconfig);
-        if (lost) return overrun(app);
-        std::uint32_t got = 0;
-        usb.SI_Read(h, chunk + carried, std::min<std::uint32_t>(*ready, kChunkBytes), &got);
-        const int bytes = carried + static_cast<int>(got);
-        if (!order.holds(chunk, bytes / kRecordBytes)) return overrun(app);
-        const int k = store_records(chunk, bytes, m, buf);
-        m += k;
-        carried = bytes - k * kRecordBytes;
-        std::memmove(chunk, chunk + k * kRecordBytes, carried);
+    const auto into_buffer = [&](const std::uint8_t* records, int count) {
+        if (!order.holds(records, count)) return false;
+        m += store_records(records, count * kRecordBytes, m, buf);
         set_progress(
             app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 / buf.num_samples));
-    } while (m < buf.num_samples);
-    return core::Status::success();
+        return true;
+    };
+    switch (boardlink::read_records(app.port, buf.num_samples, into_buffer)) {
+        case boardlink::StreamEnd::Complete:
+            return core::Status::success();
+        case boardlink::StreamEnd::Silent:
+            return fail_locked(app, core::Fault::NoReply, "stream", kReconfig);
+        case boardlink::StreamEnd::Lost:
+        case boardlink::StreamEnd::Refused:
+            break;
+    }
+    return overrun(app);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "boardlink/transport/record_stream.h"
 #include "core/status.h"
 #include "core/system_types.h"
 
@@ -10,8 +11,8 @@ class App;
 
 namespace capture {
 
-inline constexpr int kChunkBytes = 1000;
-inline constexpr int kRecordBytes = 4;
+using boardlink::kChunkBytes;
+using boardlink::kRecordBytes;
 
 // The capture request and its reply; 1 on the correct reply, 0 after a reported failure.
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip);
@@ -29,8 +30,8 @@ inline std::int32_t decode_sample(const std::uint8_t* b) {
 
 struct Buffer;
 
-// Stores the whole records of a chunk at record index m onward and returns how many it held;
-// records past the buffer's capacity are counted in buf.dropped, not stored.
+// Stores the whole records of a chunk of the stream at record index m onward and returns how many
+// it held; records past the buffer's capacity are counted in buf.dropped, not stored.
 int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf);
 
 }  // namespace capture
