@@ -22,10 +22,10 @@ struct Buffer {
     // Channels the chip was last configured to deliver, in turn; 0 before any configuration.
     // The stream's tags follow this count, not the selector, which may have changed since.
     int configured_channels = 0;
-    long long dropped = 0;
+    long long dropped = 0;  // records of the last capture beyond the buffer's capacity
     // A capture may start: the board was configured since it was connected, and nothing
     // since has left the chip part-configured.
-    bool armed = false;  // records of the last capture beyond the buffer's capacity
+    bool armed = false;
 };
 
 }  // namespace capture

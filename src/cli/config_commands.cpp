@@ -98,8 +98,7 @@ Result parse_settings(Context& c, const std::vector<std::string>& a, size_t firs
         const Option* o = find_option(a[i], gain_offset_only);
         if (!o) return usage_error("unknown option " + a[i]);
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
-        const ui::Control& ctrl =
-            *c.app.ui.control(c.app.shell.setuppanel, input_of(c.app, o->field));
+        const ui::Control& ctrl = *c.app.ui.bound_control(&(c.app.settings.setup.*o->field));
         long long v = 0;
         const bool number = parse_number(a[i + 1], -(1LL << 31), (1LL << 31) - 1, &v);
         if (o->channel_count) {

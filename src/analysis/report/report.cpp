@@ -66,8 +66,7 @@ void restore(const Context& cx, const PanelSnapshot& s) {
 // A setting as its input shows it: the option's name for a list, else the number in the
 // input's format and units. The value is the setting's; the input lends its description.
 std::string setting_text(const Context& cx, const int& field) {
-    const ui::Runtime::Binding* b = cx.ui.binding_of(&field);
-    const ui::Control* c = b ? cx.ui.control(b->panel, b->ctrl) : nullptr;
+    const ui::Control* c = cx.ui.bound_control(&field);
     if (!c) return "-";
     if (!c->items.empty()) {
         for (const auto& item : c->items)
@@ -84,8 +83,7 @@ std::string setting_text(const Context& cx, const int& field) {
 }
 
 std::string setting_caption(const Context& cx, const int& field) {
-    const ui::Runtime::Binding* b = cx.ui.binding_of(&field);
-    const ui::Control* c = b ? cx.ui.control(b->panel, b->ctrl) : nullptr;
+    const ui::Control* c = cx.ui.bound_control(&field);
     return c ? c->label : std::string();
 }
 

@@ -168,6 +168,9 @@ class Runtime {
     int ShowBound(const void* field);
     // The control a field is bound to; null when it is bound to none.
     const Binding* binding_of(const void* field) const;
+    // The control a field is bound to, for its description (items, format, label); null when
+    // the field is bound to none.
+    const Control* bound_control(const void* field) const;
 
     // --- Model access for front-ends and tests ------------------------------------------
     const Panel* panel(int handle) const;

@@ -47,6 +47,11 @@ const Runtime::Binding* Runtime::binding_of(const void* field) const {
     return nullptr;
 }
 
+const Control* Runtime::bound_control(const void* field) const {
+    const Binding* b = binding_of(field);
+    return b ? control(b->panel, b->ctrl) : nullptr;
+}
+
 void Runtime::take_bound(int panel, int ctrl) {
     for (const Binding& b : bindings_) {
         if (b.panel != panel || b.ctrl != ctrl) continue;

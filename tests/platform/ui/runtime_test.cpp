@@ -116,6 +116,8 @@ TEST_F(Runtime, BoundFieldsFollowTheirControlsBothWays) {
     EXPECT_EQ(rt.binding_of(&unbound), nullptr);
     ASSERT_NE(rt.binding_of(&level), nullptr);
     EXPECT_EQ(rt.binding_of(&level)->ctrl, LEVEL);
+    EXPECT_EQ(rt.bound_control(&level), &ctrl(LEVEL));
+    EXPECT_EQ(rt.bound_control(&unbound), nullptr);
 }
 
 TEST_F(Runtime, AttributesLandInTheModelAndWrongOnesAreRefused) {
