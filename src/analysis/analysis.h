@@ -14,8 +14,9 @@ void initAnalysis(const Context& cx);
 void analysis(const Context& cx);
 // Splits the capture buffer into the four channel arrays by bits 5..4 of each tag.
 void separate_channel_data(const Context& cx);
-// Adds an error entry: code_times_ten (210, 400, ...) for the channel index 0..3 under test.
-void plot_error(const Context& cx, int code_times_ten, int channel);
+// Shows test on the panel for channel (index 0..3) with every channel button on: where the
+// command line's runs leave the panel.
+void show_test(const Context& cx, int test, int channel);
 void update_cursor(const Context& cx);
 void update_time_date(const Context& cx);
 

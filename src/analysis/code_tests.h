@@ -1,18 +1,25 @@
 // The code-domain tests: samples against their index, and the histogram of codes.
 #pragma once
 
+#include "analysis/test_run.h"
+
 namespace analysis {
 
-struct Context;
+// Largest and smallest sample of the channel (index 0..3) in read-outs 1 and 2. The code
+// tests raise no error, so the enabled channels do not matter to their statistics.
+void time_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
+                Measurement& m);
+// The samples of every enabled channel, the range widening to hold each one.
+void time_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
+                const PlotSink& plot);
 
-void makeAnalysisPanelForTime(const Context& cx);
-void _time_test(const Context& cx);
-// Largest and smallest sample of the channel (index 0..3) in displays 1 and 2.
-void time_stats(const Context& cx, int channel);
-
-void makeAnalysisPanelForHist(const Context& cx);
-void _hist_test(const Context& cx);
-// Largest, smallest, mean, standard deviation and variance of the channel in displays 1..5.
-void hist_stats(const Context& cx, int channel);
+// Largest, smallest, mean, standard deviation and variance of the channel in read-outs 1..5,
+// then the resolutions its deviation gives.
+void hist_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
+                Measurement& m);
+// One bar per code for every enabled channel; the first channel whose codes span more than
+// its sample count ends the plots with error 40.
+void hist_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
+                const PlotSink& plot);
 
 }  // namespace analysis

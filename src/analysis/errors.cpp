@@ -1,6 +1,5 @@
 #include "analysis/errors.h"
 
-#include "analysis/analysis.h"
 #include "analysis/context.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -60,19 +59,6 @@ std::string error_message(int value) {
     return "Plot Error.";
 }
 
-void plot_error(const Context& cx, int code_times_ten, int channel) {
-    auto& ui = cx.ui;
-    const int p = cx.shell.analysispanel;
-    ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 1);
-    ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 1);
-    const int value = code_times_ten + channel + 1;
-    cx.analysis.measurement.errors.push_back(value);
-    ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
-    int count = 0;
-    ui.GetNumListItems(p, ANALYSIS_ERRORS, &count);
-    ui.SetCtrlIndex(p, ANALYSIS_ERRORS, count - 1);
-}
-
 void display_error(const Context& cx) {
     const int p = cx.shell.analysispanel;
     int index = -1, value = 0;
@@ -81,13 +67,18 @@ void display_error(const Context& cx) {
     cx.ui.MessagePopup("Plot Error", error_message(value));
 }
 
-void clear_errors(const Context& cx) {
+void show_errors(const Context& cx) {
     auto& ui = cx.ui;
     const int p = cx.shell.analysispanel;
-    ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, 0);
-    ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, 0);
+    const std::vector<int>& errors = cx.analysis.measurement.errors;
+    const int shown = errors.empty() ? 0 : 1;
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, shown);
+    ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, shown);
     ui.ClearListCtrl(p, ANALYSIS_ERRORS);
-    cx.analysis.measurement.errors.clear();
+    for (int value : errors)
+        ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
+    // The newest entry is the one selected.
+    if (shown) ui.SetCtrlIndex(p, ANALYSIS_ERRORS, static_cast<int>(errors.size()) - 1);
 }
 
 }  // namespace analysis

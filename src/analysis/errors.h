@@ -13,7 +13,7 @@ std::string error_message(int value);
 
 // Shows the message of the selected error entry.
 void display_error(const Context& cx);
-// Hides and empties the error list.
-void clear_errors(const Context& cx);
+// The measurement's error entries in the error list, which shows only when it holds one.
+void show_errors(const Context& cx);
 
 }  // namespace analysis

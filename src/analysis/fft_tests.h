@@ -1,23 +1,24 @@
-// The frequency-domain tests of the analysis panel: the spectrum library's results shown on
-// the statistics displays and drawn on the graph.
+// The frequency-domain tests: the spectrum library's figures set into the measurement and its
+// plots handed out.
 #pragma once
 
-#include "analysis/spectrum/fft_stats.h"
+#include "analysis/test_run.h"
 
 namespace analysis {
 
-struct Context;
-
-// The settings the spectra read, from the analysis state and the capture.
-spectrum::SpectrumSettings spectrum_settings(const Context& cx);
-
-// Reference, statistics of stat_ch, then the FFT plot of every channel whose button is on.
-void _signal_fft(const Context& cx);
-void _noise_fft(const Context& cx);
+// Reference, statistics of the statistics channel, then the plot of every enabled channel,
+// each lowering the dB axis to its own floor.
+void signal_run(const RunInputs& in, const RunRequest& request, Measurement& m,
+                const PlotSink& plot);
+void noise_run(const RunInputs& in, const RunRequest& request, Measurement& m,
+               const PlotSink& plot);
 // The statistics alone, for the statistics-channel ring.
-void signal_FFT_stats(const Context& cx, int channel);
-void noise_FFT_stats(const Context& cx, int channel);
+void signal_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
+                  Measurement& m);
+void noise_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
+                 Measurement& m);
 // The phase of each enabled channel's windowed transform.
-void _phase_test(const Context& cx);
+void phase_run(const RunInputs& in, const RunRequest& request, Measurement& m,
+               const PlotSink& plot);
 
 }  // namespace analysis

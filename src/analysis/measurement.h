@@ -1,12 +1,13 @@
-// What the last analysis run found, kept as values beside the panel that shows it: each
-// statistics read-out as the panel holds it, and the error list's entries. The functions that
-// fill the panel fill it in the same step; the command line, the report and the verdicts read
-// it here, never from the display controls.
+// What one analysis run found: each statistics read-out with its label, digits and whether it
+// has a value, and the error entries. A run fills it (test_run.h); the panel draws it, and the
+// command line, the report and the verdicts read it, never the display controls.
 #pragma once
 
 #include <array>
 #include <string>
 #include <vector>
+
+#include "analysis/spectrum/figures.h"
 
 namespace analysis {
 
@@ -17,7 +18,9 @@ struct ShownFigure {
     std::string label;
     int precision = 0;
     bool visible = false;
-    // A figure the analysis could not produce is dimmed or hidden; its value means nothing.
+    // A figure the analysis could not produce is dimmed or hidden, as its table row says; its
+    // value then means nothing.
+    spectrum::Missing missing = spectrum::Missing::Dimmed;
     bool dimmed = false;
     double value = 0.0;
 

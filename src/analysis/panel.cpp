@@ -3,16 +3,15 @@
 
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
-#include "analysis/code_tests.h"
 #include "analysis/context.h"
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
-#include "analysis/fft_panels.h"
-#include "analysis/fft_tests.h"
 #include "analysis/file_menus.h"
 #include "analysis/panel_setup.h"
 #include "analysis/readouts.h"
 #include "analysis/settings.h"
+#include "analysis/test_panels.h"
+#include "analysis/test_run.h"
 #include "analysis/zoom.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -23,34 +22,63 @@ using namespace spectrum;
 
 namespace {
 
-struct TestEntry {
-    void (*setup)(const Context&);
-    void (*run)(const Context&);
-    void (*stats)(const Context&, int channel);
-};
-
 // By test selector value.
-constexpr TestEntry kTests[] = {
-    {makeAnalysisPanelForTime, _time_test, time_stats},
-    {makeAnalysisPanelForHist, _hist_test, hist_stats},
-    {makeAnalysisPanelForSignal, _signal_fft, signal_FFT_stats},
-    {makeAnalysisPanelForNoise, _noise_fft, noise_FFT_stats},
-    {makeAnalysisPanelForPhase, _phase_test, nullptr},
+constexpr void (*kPanels[])(const Context&) = {
+    makeAnalysisPanelForTime,  makeAnalysisPanelForHist,  makeAnalysisPanelForSignal,
+    makeAnalysisPanelForNoise, makeAnalysisPanelForPhase,
 };
 
-const TestEntry* selected_test(const Context& cx) {
+// The selector's test; -1 for a value no test has.
+int selected_test(const Context& cx) {
     const int test = shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_TEST);
-    if (test < 0 || test >= static_cast<int>(std::size(kTests))) return nullptr;
-    return &kTests[test];
+    return test >= 0 && test < static_cast<int>(std::size(kPanels)) ? test : -1;
 }
 
+RunRequest panel_request(const Context& cx, int test) {
+    const AnalysisState& st = cx.analysis;
+    RunRequest r;
+    r.test = test;
+    r.stat_ch = st.stat_ch;
+    r.enabled = st.plot_enabled;
+    r.harmonic_marks = st.harmonic_marks != 0;
+    r.noise_units = st.noise_units != 0;
+    return r;
+}
+
+void draw_plot(const Context& cx, const ChannelPlot& plot) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    const int colour = cx.analysis.plot_colour[plot.channel];
+    if (const auto& a = plot.axes)
+        ui.SetAxisRange(p, ANALYSIS_GRAPH, ui::VAL_MANUAL, a->x_min, a->x_max,
+                        a->y_auto ? ui::VAL_AUTOSCALE : ui::VAL_MANUAL, a->y_min, a->y_max);
+    const int style = plot.bars ? ui::VAL_VERTICAL_BAR : ui::VAL_THIN_LINE;
+    const bool codes = !plot.codes.empty();
+    const int n = static_cast<int>(codes ? plot.codes.size() : plot.y.size());
+    if (plot.x.empty() && codes)
+        ui.PlotY(p, ANALYSIS_GRAPH, plot.codes.data(), n, style, colour);
+    else if (plot.x.empty())
+        ui.PlotY(p, ANALYSIS_GRAPH, plot.y.data(), n, style, colour);
+    else if (codes)
+        ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.codes.data(), n, style, colour);
+    else
+        ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.y.data(), n, style, colour);
+    for (const FftMarkerText& t : plot.texts)
+        ui.PlotText(p, ANALYSIS_GRAPH, t.x, t.y, t.text, ui::VAL_BLACK);
+    for (const FftMarkerLine& l : plot.lines)
+        ui.PlotLine(p, ANALYSIS_GRAPH, l.x, l.y_from, l.x, l.y_to,
+                    l.fundamental ? ui::VAL_RED : colour);
+}
+
+// The statistics of the channel the ring now shows, over the test the panel shows.
 void stat_channel(const Context& cx) {
     AnalysisState& st = cx.analysis;
     whiten_displays(cx);
     st.stat_ch = shell::get_int(cx.ui, cx.shell.analysispanel, ANALYSIS_STATCH);
     show_stat_channel(cx);
-    const TestEntry* t = selected_test(cx);
-    if (t && t->stats) t->stats(cx, st.stat_ch);
+    run_stats(run_inputs(cx), st.measurement.test, st.stat_ch, st.plot_enabled, st.measurement);
+    show_readouts(cx);
+    show_errors(cx);
     show_verdicts(cx);
 }
 
@@ -99,7 +127,6 @@ void initAnalysis(const Context& cx) {
     }
     read_settings(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
-    clear_errors(cx);
     remember_initial_axes(cx);
     analysis(cx);
 }
@@ -110,23 +137,35 @@ void analysis(const Context& cx) {
     ui.SetMouseCursor(ui::VAL_HOUR_GLASS_CURSOR);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 0);
     reset_zoom(cx);
-    clear_errors(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
     read_channel_controls(cx);
-    const TestEntry* t = selected_test(cx);
-    cx.analysis.measurement.test = t ? static_cast<int>(t - kTests) : -1;
+    const int test = selected_test(cx);
+    Measurement& m = cx.analysis.measurement;
+    lay_out(m, test);
     ui.DeleteGraphPlot(p, ANALYSIS_GRAPH, -1);
     rebuild_channel_controls(cx);
     show_stat_channel(cx);
-    if (t) {
-        t->setup(cx);
-        if (t->run) t->run(cx);
+    if (test >= 0) {
+        kPanels[test](cx);
+        run_test(run_inputs(cx), panel_request(cx, test), m,
+                 [&cx](const ChannelPlot& plot) { draw_plot(cx, plot); });
+        show_readouts(cx);
     }
+    show_errors(cx);
     show_verdicts(cx);
     update_cursor(cx);
     update_time_date(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 1);
     ui.SetMouseCursor(ui::VAL_DEFAULT_CURSOR);
+}
+
+void show_test(const Context& cx, int test, int channel) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    ui.SetCtrlVal(p, ANALYSIS_TEST, test);
+    for (int c = 0; c < kChannels; ++c) ui.SetCtrlVal(p, channel_button(c), 1);
+    ui.SetCtrlVal(p, ANALYSIS_STATCH, channel);
+    analysis(cx);
 }
 
 void update_cursor(const Context& cx) {

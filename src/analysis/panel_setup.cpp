@@ -1,7 +1,5 @@
 #include "analysis/panel_setup.h"
 
-#include <string>
-
 #include "analysis/context.h"
 #include "uir_ids.h"
 
@@ -28,44 +26,19 @@ int verdict_display(int index) {
     return kVerdicts[index];
 }
 
-namespace {
-
-// How a read-out the analysis could not produce is shown.
-enum class Missing { Hidden, Dimmed };
-
-void show_readout(const Context& cx, int index, const Statistic& s, Missing missing) {
+void show_readouts(const Context& cx) {
     auto& ui = cx.ui;
     const int p = cx.shell.analysispanel;
-    const int d = kStatDisplays[index];
-    ShownFigure& m = cx.analysis.measurement.figures[index];
-    m.label = s.label;
-    m.precision = s.precision;
-    m.value = s.value.value_or(0.0);
-    ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
-    ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
-    if (missing == Missing::Hidden) {
-        m.visible = s.value.has_value();
-        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, m.visible ? 1 : 0);
-    } else {
-        m.dimmed = !s.value.has_value();
-        ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, m.dimmed ? 1 : 0);
+    for (int i = 0; i < kDisplays; ++i) {
+        const int d = kStatDisplays[i];
+        const ShownFigure& f = cx.analysis.measurement.figures[i];
+        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, f.visible ? 1 : 0);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, f.dimmed ? 1 : 0);
+        if (!f.visible) continue;
+        ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, f.label);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, f.precision);
+        ui.SetCtrlVal(p, d, f.value);
     }
-    ui.SetCtrlVal(p, d, m.value);
-}
-
-}  // namespace
-
-void show_figure(const Context& cx, int index, const Statistic& figure) {
-    show_readout(cx, index, figure, Missing::Hidden);
-}
-
-void show_statistic(const Context& cx, int index, const Statistic& s) {
-    show_readout(cx, index, s, Missing::Dimmed);
-}
-
-void show_value(const Context& cx, int index, double value) {
-    cx.analysis.measurement.figures[index].value = value;
-    cx.ui.SetCtrlVal(cx.shell.analysispanel, kStatDisplays[index], value);
 }
 
 void whiten_displays(const Context& cx) {
@@ -76,20 +49,7 @@ void whiten_displays(const Context& cx) {
 void apply_panel_setup(const Context& cx, const PanelSetup& s) {
     auto& ui = cx.ui;
     const int p = cx.shell.analysispanel;
-    for (int i = 0; i < kDisplays; ++i) {
-        const int d = kStatDisplays[i];
-        ShownFigure& m = cx.analysis.measurement.figures[i];
-        m.visible = i < s.displays;
-        m.dimmed = false;
-        ui.SetCtrlAttribute(p, d, ui::ATTR_VISIBLE, m.visible ? 1 : 0);
-        ui.SetCtrlAttribute(p, kVerdicts[i], ui::ATTR_VISIBLE, 0);
-        ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, 0);
-        if (i >= s.displays) continue;
-        m.label = s.figures[i].label;
-        m.precision = s.figures[i].precision;
-        ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, m.label);
-        ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, m.precision);
-    }
+    for (int v : kVerdicts) ui.SetCtrlAttribute(p, v, ui::ATTR_VISIBLE, 0);
     whiten_displays(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_LABEL_TEXT, s.title);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_XNAME, s.xname);

@@ -1,5 +1,5 @@
-// What a test shows on the analysis panel before it runs: statistics displays, graph names,
-// cursor read-outs and their units.
+// What a test shows on the analysis panel: its read-outs (the table the measurement is laid out
+// from), graph names, cursor read-outs and their units.
 #pragma once
 
 #include "analysis/measurement.h"
@@ -31,14 +31,9 @@ void apply_panel_setup(const Context& cx, const PanelSetup& s);
 int stat_display(int index);
 // The pass/fail read-out beside statistics display index.
 int verdict_display(int index);
-// Each of these shows a read-out in display index and keeps it in the measurement.
-// A converter figure: hidden when the analysis could not produce it, so no misleading number
-// is shown.
-void show_figure(const Context& cx, int index, const spectrum::Statistic& figure);
-// A test's own statistic: dimmed when the analysis could not produce it.
-void show_statistic(const Context& cx, int index, const spectrum::Statistic& s);
-// A value under the label the panel setup gave the display.
-void show_value(const Context& cx, int index, double value);
+// The measurement's read-outs on the statistics displays: label, digits, value, and a figure
+// without a value dimmed or hidden.
+void show_readouts(const Context& cx);
 // Displays' text back to white.
 void whiten_displays(const Context& cx);
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "analysis/analysis.h"
-#include "analysis/channels.h"
 #include "analysis/context.h"
 #include "analysis/panel_setup.h"
 #include "uir_ids.h"
@@ -19,9 +17,12 @@ constexpr int kFailColour = 0xFF0000;
 
 }  // namespace
 
-std::vector<Readout> readouts(const Context& cx) {
+RunInputs run_inputs(const Context& cx) {
+    return {cx.analysis, cx.spectra, cx.capture.fs};
+}
+
+std::vector<Readout> readouts(const Measurement& m) {
     std::vector<Readout> out;
-    const Measurement& m = cx.analysis.measurement;
     const PanelSetup* setup = panel_setup_of(m.test);
     if (!setup) return out;
     for (int d = 0; d < setup->displays; ++d) {
@@ -33,18 +34,14 @@ std::vector<Readout> readouts(const Context& cx) {
     return out;
 }
 
-std::vector<Readout> measure(const Context& cx, int test, int channel) {
-    auto& ui = cx.ui;
-    const int p = cx.shell.analysispanel;
-    ui.SetCtrlVal(p, ANALYSIS_TEST, test);
-    for (int c = 0; c < kChannels; ++c) ui.SetCtrlVal(p, channel_button(c), 1);
-    ui.SetCtrlVal(p, ANALYSIS_STATCH, channel);
-    analysis(cx);
-    return readouts(cx);
-}
-
-std::vector<int> error_entries(const Context& cx) {
-    return cx.analysis.measurement.errors;
+Measurement measure(const Context& cx, int test, int channel) {
+    Measurement m;
+    lay_out(m, test);
+    RunRequest request;
+    request.test = test;
+    request.stat_ch = channel;
+    run_test(run_inputs(cx), request, m);
+    return m;
 }
 
 bool known_figure(int test, const std::string& figure) {
@@ -61,7 +58,7 @@ void show_verdicts(const Context& cx) {
         ui.SetCtrlAttribute(p, verdict_display(d), ui::ATTR_VISIBLE, 0);
     const Limits& limits = cx.analysis.limits;
     if (!limits.loaded()) return;
-    const std::vector<Readout> shown = readouts(cx);
+    const std::vector<Readout> shown = readouts(cx.analysis.measurement);
     const std::vector<Verdict> verdicts =
         evaluate_limits(limits, cx.analysis.measurement.test, cx.analysis.stat_ch, shown);
     for (size_t d = 0; d < shown.size(); ++d) {

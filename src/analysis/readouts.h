@@ -1,26 +1,28 @@
-// The read-outs of the test the analysis panel shows, as values rather than controls: for the
-// command line, the report and the pass/fail read-outs beside them.
+// Read-outs as values rather than controls: a channel measured for the command line and the
+// report, and the pass/fail read-outs beside the panel's.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "analysis/limits.h"
+#include "analysis/measurement.h"
+#include "analysis/test_run.h"
 
 namespace analysis {
 
 struct Context;
 
-// The selected test's read-outs in panel order; a figure the analysis could not produce
+// What a run reads: the analysis state, the spectra and the capture's rate.
+RunInputs run_inputs(const Context& cx);
+
+// The measurement's read-outs in panel order; a figure the analysis could not produce
 // (dimmed or hidden) has no value.
-std::vector<Readout> readouts(const Context& cx);
+std::vector<Readout> readouts(const Measurement& m);
 
-// Runs test on the panel for channel (index 0..3) as a person would: every channel button on,
-// the channel chosen for the statistics, then the dispatcher. Its read-outs.
-std::vector<Readout> measure(const Context& cx, int test, int channel);
-
-// The error list's entries (code x 10 + channel number) of the last analysis.
-std::vector<int> error_entries(const Context& cx);
+// Runs test for channel (index 0..3) with every channel enabled, as the command line and the
+// report judge a channel; the panel is not touched.
+Measurement measure(const Context& cx, int test, int channel);
 
 // Whether test shows a read-out labelled figure: the figure keys a limits file may name.
 bool known_figure(int test, const std::string& figure);

@@ -125,7 +125,8 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     j["channel"] = channel + 1;
     j["samples"] = app.analysis.ch_count[channel];
     r->lines.emplace_back(prefix + "samples", std::to_string(app.analysis.ch_count[channel]));
-    const std::vector<analysis::Readout> shown = analysis::measure(app, test, channel);
+    const analysis::Measurement m = analysis::measure(app, test, channel);
+    const std::vector<analysis::Readout> shown = analysis::readouts(m);
     nlohmann::ordered_json stats = nlohmann::ordered_json::object();
     for (const analysis::Readout& x : shown) {
         // A figure the analysis could not produce is null.
@@ -134,7 +135,7 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     }
     j["stats"] = stats;
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
-    for (int value : analysis::error_entries(app)) {
+    for (int value : m.errors) {
         errors.push_back(value);
         std::string message = analysis::error_message(value);
         for (size_t at; (at = message.find("\n\n")) != std::string::npos;)
@@ -217,6 +218,8 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
     for (int ch = 0; ch < channels; ++ch) results.push_back(channel_result(c, test, ch, &r));
     r.data["channels"] = results;
+    // The panel shows the last channel's run, as if a person had made it there.
+    analysis::show_test(app, test, channels - 1);
     return r;
 }
 

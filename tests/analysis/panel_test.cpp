@@ -136,7 +136,7 @@ TEST_F(Panel, AChannelButtonChoosesTheStatisticsChannel) {
 TEST_F(Panel, TheStatisticsRingRecomputesOnlyTheStatistics) {
     four_channels();
     run_test(analysis::kTimeDomain, 0);
-    analysis::plot_error(app(), 400, 0);
+    analysis::add_error(t->analysis.measurement, 400, 0);
     const size_t plots = graph().plots.size();
     ui().SetCtrlAttribute(ap(), analysis::stat_display(0), ui::ATTR_TEXT_COLOR, 0x123456);
     ui().UserSetIndex(ap(), ANALYSIS_STATCH, 2);
@@ -177,8 +177,9 @@ TEST_F(Panel, SettingsFieldsFeedTheSettings) {
 }
 
 TEST_F(Panel, ErrorEntriesCarryCodeAndChannelAndShowTheirMessage) {
-    analysis::plot_error(app(), 260, 1);
-    analysis::plot_error(app(), 240, 4);
+    analysis::add_error(t->analysis.measurement, 260, 1);
+    analysis::add_error(t->analysis.measurement, 240, 4);
+    analysis::show_errors(app());
     EXPECT_TRUE(visible(ANALYSIS_ERRORS));
     EXPECT_TRUE(visible(ANALYSIS_ERRORIND));
     EXPECT_EQ(errors(), (std::vector<int>{262, 245}));
@@ -279,7 +280,8 @@ TEST_F(Panel, FourChannelProfileEnablesTheControlsKeepingTheirValues) {
 
 // The measurement the command line, the report and the verdicts read holds what the panel
 // shows, for every test: a read-out with a value where the display is shown undimmed, its
-// label and value, and the error list's entries.
+// label and value, and the error list's entries. Measured without the panel, a channel gives
+// the same read-outs and errors as the panel's run with every channel on.
 TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
     t->capture.NumberOfChannels = 4;
     t->capture.fs = 500;
@@ -291,6 +293,7 @@ TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
     set_channel(1, flat);
     set_channel(2, {});
     set_channel(3, tone);
+    set_buttons(1, 1, 1, 1);
     int checked = 0, without_value = 0;
     for (int test : {analysis::kTimeDomain, analysis::kHistogram, analysis::kSignalFft,
                      analysis::kNoiseFft, analysis::kPhase}) {
@@ -300,9 +303,9 @@ TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
             const auto& m = t->analysis.measurement;
             EXPECT_EQ(m.test, test);
             // The read-outs follow the run, not the selector moved since.
-            const std::size_t shown = analysis::readouts(app()).size();
+            const std::vector<analysis::Readout> shown = analysis::readouts(m);
             ui().SetCtrlVal(ap(), ANALYSIS_TEST, (test + 1) % 5);
-            EXPECT_EQ(analysis::readouts(app()).size(), shown);
+            EXPECT_EQ(analysis::readouts(m).size(), shown.size());
             ui().SetCtrlVal(ap(), ANALYSIS_TEST, test);
             for (int d = 0; d < analysis::kDisplays; ++d) {
                 const ui::Control& c = ctrl(analysis::stat_display(d));
@@ -319,6 +322,14 @@ TEST_F(Panel, TheMeasurementHoldsWhatThePanelShows) {
                 ++checked;
             }
             EXPECT_EQ(m.errors, errors());
+            const analysis::Measurement alone = analysis::measure(app(), test, stat_ch);
+            EXPECT_EQ(alone.errors, m.errors);
+            const std::vector<analysis::Readout> again = analysis::readouts(alone);
+            ASSERT_EQ(again.size(), shown.size());
+            for (std::size_t d = 0; d < shown.size(); ++d) {
+                EXPECT_EQ(again[d].label, shown[d].label) << d;
+                EXPECT_EQ(again[d].value, shown[d].value) << d;
+            }
         }
     }
     EXPECT_GT(checked, 20);       // every test but phase shows read-outs

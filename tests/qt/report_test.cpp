@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "analysis/spectra.h"
 #include "analysis/analysis.h"
 #include "analysis/panel_setup.h"
 #include "analysis/readouts.h"
 #include "analysis/report/report.h"
+#include "analysis/spectra.h"
 #include "chipfiles/temp_dir.h"
 #include "cli/cli.h"
 #include "qt_support.h"
@@ -124,7 +124,7 @@ TEST(Report, AnalysisPanelShowsFiguresAndVerdicts) {
     const int p = app.shell.analysispanel;
     app.ui.SetCtrlAttribute(p, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
     app.ui.DisplayPanel(p);
-    analysis::measure(app, analysis::kSignalFft, 0);
+    analysis::show_test(app, analysis::kSignalFft, 0);
     QMainWindow* main = t.frontend.main_window();
     main->showNormal();
     main->resize(1280, 800);

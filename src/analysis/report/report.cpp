@@ -6,10 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "analysis/analysis.h"
-#include "analysis/channels.h"
 #include "analysis/context.h"
-#include "analysis/fft_tests.h"
 #include "analysis/readouts.h"
 #include "analysis/report/html_text.h"
 #include "analysis/report/report_model.h"
@@ -17,8 +14,6 @@
 #include "analysis/spectrum/fft_graph.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
-#include "shell/panel_values.h"
-#include "uir_ids.h"
 
 namespace analysis {
 
@@ -34,34 +29,6 @@ constexpr int kMarkerTextColour = 0x000000;
 constexpr int kFundamentalColour = 0xFF0000;
 // Head room above 0 dBFS for the fundamental's "F".
 constexpr double kSpectrumTop = 10.0;
-
-// What the panel showed, so the report's runs leave it as they found it.
-struct PanelSnapshot {
-    int test = 0, stat_ch = 0;
-    std::array<int, kChannels> buttons = {};
-    int harmonic_marks = 0, noise_units = 0;
-};
-
-PanelSnapshot snapshot(const Context& cx) {
-    PanelSnapshot s;
-    const int p = cx.shell.analysispanel;
-    s.test = shell::get_int(cx.ui, p, ANALYSIS_TEST);
-    s.stat_ch = shell::get_int(cx.ui, p, ANALYSIS_STATCH);
-    for (int c = 0; c < kChannels; ++c) s.buttons[c] = shell::get_int(cx.ui, p, channel_button(c));
-    s.harmonic_marks = cx.analysis.harmonic_marks;
-    s.noise_units = cx.analysis.noise_units;
-    return s;
-}
-
-void restore(const Context& cx, const PanelSnapshot& s) {
-    const int p = cx.shell.analysispanel;
-    cx.ui.SetCtrlVal(p, ANALYSIS_TEST, s.test);
-    cx.ui.SetCtrlVal(p, ANALYSIS_STATCH, s.stat_ch);
-    for (int c = 0; c < kChannels; ++c) cx.ui.SetCtrlVal(p, channel_button(c), s.buttons[c]);
-    cx.analysis.harmonic_marks = s.harmonic_marks;
-    cx.analysis.noise_units = s.noise_units;
-    analysis(cx);
-}
 
 // A setting as its input shows it: the option's name for a list, else the number in the
 // input's format and units. The value is the setting's; the input lends its description.
@@ -175,7 +142,7 @@ std::string spectrum_plot(const Context& cx, int c) {
     request.n = cx.analysis.ch_count[c];
     request.harmonic_marks = true;
     const FftErrorReporter quiet([](int, int) {}, {0, 0, 0, 0});
-    const FftGraph g = graph_fft(cx.spectra, request, spectrum_settings(cx), quiet);
+    const FftGraph g = graph_fft(cx.spectra, request, spectrum_settings(run_inputs(cx)), quiet);
     if (!g.plotted)
         return note("Spectrum of channel " + std::to_string(c + 1) +
                     ": not drawn (a bin or the full-scale reference is not above zero).");
@@ -196,11 +163,10 @@ ChannelReport channel_report(const Context& cx, int c) {
     r.samples = cx.analysis.ch_count[c];
     for (size_t t = 0; t < report::kReportTests.size(); ++t) {
         const int test = report::kReportTests[t];
-        cx.analysis.harmonic_marks = test == kSignalFft ? 1 : 0;
-        cx.analysis.noise_units = 0;
         report::TestRun& run = r.runs[t];
-        run.readouts = measure(cx, test, c);
-        for (int e : error_entries(cx))
+        const Measurement m = measure(cx, test, c);
+        run.readouts = readouts(m);
+        for (int e : m.errors)
             if (e % 10 == c + 1) run.errors.push_back(e);
         run.verdicts = evaluate_limits(cx.analysis.limits, test, c, run.readouts);
         if (test == kSignalFft) r.spectrum_plot = spectrum_plot(cx, c);
@@ -216,9 +182,7 @@ ReportModel gather(const Context& cx) {
     m.limits_loaded = cx.analysis.limits.loaded();
     const int channels = cx.capture.NumberOfChannels;
     if (channels < 1 || channels > kChannels) return m;
-    const PanelSnapshot before = snapshot(cx);
     for (int c = 0; c < channels; ++c) m.channels.push_back(channel_report(cx, c));
-    restore(cx, before);
     return m;
 }
 

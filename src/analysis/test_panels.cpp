@@ -1,4 +1,4 @@
-#include "analysis/fft_panels.h"
+#include "analysis/test_panels.h"
 
 #include "analysis/context.h"
 #include "analysis/panel_setup.h"
@@ -26,6 +26,14 @@ void spectrum_axes(const Context& cx, double ymin, double ymax) {
 }
 
 }  // namespace
+
+void makeAnalysisPanelForTime(const Context& cx) {
+    apply_panel_setup(cx, *panel_setup_of(kTimeDomain));
+}
+
+void makeAnalysisPanelForHist(const Context& cx) {
+    apply_panel_setup(cx, *panel_setup_of(kHistogram));
+}
 
 void makeAnalysisPanelForSignal(const Context& cx) {
     option_switch(cx, "HARMONICS", "HARMONICS", cx.analysis.harmonic_marks);
