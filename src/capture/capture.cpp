@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "boardlink/boards.h"
-#include "boardlink/transport/protocol.h"
 #include "boardlink/transport/record_stream.h"
 #include "boardlink/transport/transport.h"
 #include "capture/buffer.h"
 #include "capture/permission.h"
-#include "chip/registers.h"
+#include "chip/acquisition.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
 #include "uir_ids.h"
@@ -108,17 +106,15 @@ int store_records(const std::uint8_t* chunk, int bytes, long long m, Buffer& buf
 }
 
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip) {
-    boardlink::Port& port = app.port;
-    boardlink::send(port, boardlink::capture_start_request(static_cast<std::uint32_t>(records),
-                                                           static_cast<std::uint8_t>(channels),
-                                                           static_cast<std::uint16_t>(skip)));
-    // The only place the program sets the library's time-outs.
-    app.usb.SI_SetTimeouts(1000, 1000);
-    if (!boardlink::wait_ready(port, boardlink::kCaptureStartLimit)) {
-        app.ui.MessagePopup("Error", "Device doesn't respond to Capture Start Command.");
-        return 0;
+    switch (chip::start_capture(app.port, records, channels, skip)) {
+        case chip::StartEnd::Started:
+            return 1;
+        case chip::StartEnd::NoAnswer:
+            app.ui.MessagePopup("Error", "Device doesn't respond to Capture Start Command.");
+            return 0;
+        case chip::StartEnd::OutOfSync:
+            break;
     }
-    if (boardlink::answers(boardlink::receive_reply(port), usb::wire::kCaptureStart)) return 1;
     app.ui.MessagePopup("        WARNING!!!", "Command out of Sync");
     return 0;
 }
@@ -147,10 +143,7 @@ core::Status capture_into_buffer(App& app) {
                            "Error occurs while skipping samples");
     if (core::Status s = drain_stream(app); !s) return s;
     set_progress(app, 100);
-    int zero = 0;
-    chip::DSP_command(app.port, chip::FL_STOP, &zero, &zero, 0);
-    if (skip == 0 &&
-        boardlink::sends_stale_first_word(chip::REG_read(app.port, chip::REG_VERSION))) {
+    if (chip::stop_capture(app.port, skip)) {
         // The stale word is dropped.
         for (int i = 0; i < buf.num_samples; ++i) {
             buf.iarr[i] = buf.iarr[i + 1];
