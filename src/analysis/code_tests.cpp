@@ -20,6 +20,9 @@ int load_channel(AnalysisState& st, int channel) {
     return n;
 }
 
+// Bars of a histogram whose codes outnumber its samples.
+constexpr std::int64_t kHistogramBars = 1000;
+
 struct Extremes {
     double max = 0.0, min = 0.0;
 };
@@ -87,8 +90,9 @@ void time_plots(const RunInputs& in, const RunRequest& request, Measurement&,
     }
 }
 
-void hist_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
+void hist_plots(const RunInputs& in, const RunRequest& request, Measurement&,
                 const PlotSink& plot) {
+    if (!plot) return;
     AnalysisState& st = in.analysis;
     double largest = st.code_min, smallest = st.code_max;
     int largest_count = 0;
@@ -97,28 +101,27 @@ void hist_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
         const int n = load_channel(st, c);
         if (n == 0) continue;
         const Extremes e = extremes(st, n);
-        // One bin per code: a span wider than the record would not fit the count array.
-        const double span = std::trunc(e.max - e.min);
-        if (span > n) {
-            add_error(m, 400, c);
-            return;
-        }
-        if (!plot) continue;
-        const int bins = static_cast<int>(span) + 1;
+        // One bar per code while the codes are no more than the samples; a wider span (a
+        // large tone) gets bars of equal width, about one per pixel column.
+        const std::int64_t codes = static_cast<std::int64_t>(e.max - e.min) + 1;
+        const std::int64_t width = codes <= n ? 1 : (codes + kHistogramBars - 1) / kHistogramBars;
+        const int bars = static_cast<int>((codes + width - 1) / width);
         std::int32_t* counts = st.hist_counts.data();
-        double* codes = st.scratch.data();
-        dsp::Histogram(st.fft_re.data(), n, e.min, e.max + 1.0, counts, codes, bins);
-        const int peak = *std::max_element(counts, counts + bins);
+        double* centres = st.scratch.data();
+        dsp::Histogram(st.fft_re.data(), n, e.min, e.min + double(bars * width), counts, centres,
+                       bars);
+        const int peak = *std::max_element(counts, counts + bars);
         largest = std::max(largest, e.max);
         smallest = std::min(smallest, e.min);
         largest_count = std::max(largest_count, peak);
-        for (int k = 0; k < bins; ++k) codes[k] -= 0.5;  // bin centre back to its code
+        // Each bar stands at the middle of its codes.
+        for (int k = 0; k < bars; ++k) centres[k] -= 0.5;
         ChannelPlot p;
         p.channel = c;
         p.axes = PlotAxes{smallest - 5.0, largest + 5.0, false, 0.0, 1.05 * largest_count};
         p.bars = true;
-        p.x = {codes, static_cast<std::size_t>(bins)};
-        p.codes = {counts, static_cast<std::size_t>(bins)};
+        p.x = {centres, static_cast<std::size_t>(bars)};
+        p.codes = {counts, static_cast<std::size_t>(bars)};
         plot(p);
     }
 }

@@ -17,8 +17,8 @@ void time_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
 // then the resolutions its deviation gives.
 void hist_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
                 Measurement& m);
-// One bar per code for every enabled channel; the first channel whose codes span more than
-// its sample count ends the plots with error 40.
+// The histogram of every enabled channel: one bar per code, or bars of equal width when the
+// codes outnumber the samples.
 void hist_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
                 const PlotSink& plot);
 

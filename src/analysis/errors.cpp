@@ -21,6 +21,7 @@ constexpr ErrorText kErrors[] = {
     {23,
      "Error 23, Channel %i : FFT Plot Error.\n\nFundamental bins overlap the Nyquist or "
      "limit frequency."},
+    {24, "Error 24, Channel %i : FFT Plot Error.\n\nNo fundamental stands above the noise."},
     {25, "Error 25, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the DC bins."},
     {26,
      "Error 26, Channel %i : FFT Plot Error.\n\nPeak noise bins overlap the fundamental "
@@ -42,7 +43,6 @@ constexpr ErrorText kErrors[] = {
     {35,
      "Error 35, Channel %i : FFT Plot Error.\n\nToo many harmonics; only the first 1000 are "
      "analysed."},
-    {40, "Error 40, Channel %i : Histogram Plot Error.\n\nData spans too many codes to plot."},
     {50, "Error 50, Channel %i : Phase Plot Error.\n\nSample size too small."},
 };
 
@@ -57,6 +57,13 @@ std::string error_message(int value) {
         return text;
     }
     return "Plot Error.";
+}
+
+std::string error_label(int value) {
+    const std::string text = error_message(value);
+    const std::size_t reason = text.find("\n\n");
+    return std::to_string(value) +
+           (reason == std::string::npos ? "" : " " + text.substr(reason + 2));
 }
 
 void display_error(const Context& cx) {
@@ -75,8 +82,7 @@ void show_errors(const Context& cx) {
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORIND, ui::ATTR_VISIBLE, shown);
     ui.SetCtrlAttribute(p, ANALYSIS_ERRORS, ui::ATTR_VISIBLE, shown);
     ui.ClearListCtrl(p, ANALYSIS_ERRORS);
-    for (int value : errors)
-        ui.InsertListItem(p, ANALYSIS_ERRORS, -1, std::to_string(value), value);
+    for (int value : errors) ui.InsertListItem(p, ANALYSIS_ERRORS, -1, error_label(value), value);
     // The newest entry is the one selected.
     if (shown) ui.SetCtrlIndex(p, ANALYSIS_ERRORS, static_cast<int>(errors.size()) - 1);
 }

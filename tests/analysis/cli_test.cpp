@@ -58,14 +58,14 @@ TEST(CliAnalysis, HistogramOfASmallFile) {
     EXPECT_EQ(ch1["stats"]["MEAN"], 2.5);
     EXPECT_DOUBLE_EQ(ch1["stats"]["STD_DEV"].get<double>(), std::sqrt(1.25));
     EXPECT_EQ(ch1["stats"]["VARIANCE"], 1.25);
-    // Channel 2 spans too many codes: every run stops there with error 40 on channel 2.
-    EXPECT_EQ(ch1["errors"], nlohmann::ordered_json::array({402}));
+    // Channel 2 spans more codes than it has samples: its histogram is binned, not refused.
+    EXPECT_EQ(ch1["errors"], nlohmann::ordered_json::array());
     const auto& ch2 = a["channels"][1];
     EXPECT_EQ(ch2["stats"]["MAXIMUM"], 8.0);
     EXPECT_EQ(ch2["stats"]["MEAN"], 2.0);
     EXPECT_DOUBLE_EQ(ch2["stats"]["STD_DEV"].get<double>(), std::sqrt(12.0));
     EXPECT_EQ(ch2["stats"]["VARIANCE"], 12.0);
-    EXPECT_EQ(ch2["errors"], nlohmann::ordered_json::array({402}));
+    EXPECT_EQ(ch2["errors"], nlohmann::ordered_json::array());
     EXPECT_NE(r.out.find("\"STD_DEV\":1.118033988749895"), std::string::npos) << r.out;
 }
 
@@ -77,9 +77,7 @@ TEST(CliAnalysis, TextFormRoundsAsTheDisplays) {
     EXPECT_EQ(value(r.out, "channel 1 STD_DEV"), "1.12");
     EXPECT_EQ(value(r.out, "channel 1 MAXIMUM"), "4");
     EXPECT_EQ(value(r.out, "channel 2 VARIANCE"), "12.00");
-    EXPECT_EQ(value(r.out, "channel 2 error"),
-              "402: Error 40, Channel 2 : Histogram Plot Error. Data spans too many codes to "
-              "plot.");
+    EXPECT_EQ(r.out.find("error"), std::string::npos) << r.out;
 }
 
 TEST(CliAnalysis, OptionsGoThroughTheSetupFields) {

@@ -178,13 +178,15 @@ TEST_F(Panel, SettingsFieldsFeedTheSettings) {
 
 TEST_F(Panel, ErrorEntriesCarryCodeAndChannelAndShowTheirMessage) {
     analysis::add_error(t->analysis.measurement, 260, 1);
-    analysis::add_error(t->analysis.measurement, 240, 4);
+    analysis::add_error(t->analysis.measurement, 290, 4);
     analysis::show_errors(app());
     EXPECT_TRUE(visible(ANALYSIS_ERRORS));
     EXPECT_TRUE(visible(ANALYSIS_ERRORIND));
-    EXPECT_EQ(errors(), (std::vector<int>{262, 245}));
-    EXPECT_EQ(ctrl(ANALYSIS_ERRORS).items[0].label, "262");
-    EXPECT_EQ(ctrl(ANALYSIS_ERRORS).index, 1);  // the newest is selected
+    EXPECT_EQ(errors(), (std::vector<int>{262, 295}));
+    EXPECT_EQ(ctrl(ANALYSIS_ERRORS).items[0].label,
+              "262 Peak noise bins overlap the fundamental bins.");
+    EXPECT_EQ(ctrl(ANALYSIS_ERRORS).items[1].label, "295");  // no reason known
+    EXPECT_EQ(ctrl(ANALYSIS_ERRORS).index, 1);               // the newest is selected
     ui().UserSetIndex(ap(), ANALYSIS_ERRORS, 0);
     ui().UserSetIndex(ap(), ANALYSIS_ERRORS, 1);
     EXPECT_EQ(t.frontend.messages(),
@@ -192,8 +194,8 @@ TEST_F(Panel, ErrorEntriesCarryCodeAndChannelAndShowTheirMessage) {
                   "Plot Error|Error 26, Channel 2 : FFT Plot Error.\n\nPeak noise bins overlap "
                   "the fundamental bins.",
                   "Plot Error|Plot Error."}));
-    EXPECT_EQ(analysis::error_message(401),
-              "Error 40, Channel 1 : Histogram Plot Error.\n\nData spans too many codes to plot.");
+    EXPECT_EQ(analysis::error_message(241),
+              "Error 24, Channel 1 : FFT Plot Error.\n\nNo fundamental stands above the noise.");
     EXPECT_EQ(analysis::error_message(504),
               "Error 50, Channel 4 : Phase Plot Error.\n\nSample size too small.");
     analysis::analysis(app());

@@ -21,8 +21,10 @@ constexpr int kN = 4096;
 constexpr double kFloor = 1e-6;
 
 struct Rig {
-    std::unique_ptr<analysis::spectrum::SpectrumState> state = std::make_unique<analysis::spectrum::SpectrumState>();
-    analysis::spectrum::SpectrumSettings settings{4096.0, 8388607, 5.0, 0, analysis::spectrum::kWindowQuellan};
+    std::unique_ptr<analysis::spectrum::SpectrumState> state =
+        std::make_unique<analysis::spectrum::SpectrumState>();
+    analysis::spectrum::SpectrumSettings settings{4096.0, 8388607, 5.0, 0,
+                                                  analysis::spectrum::kWindowQuellan};
     spectrum_test::ErrorLog log;
 
     explicit Rig(double floor = kFloor) {
@@ -105,8 +107,10 @@ TEST(ConverterFigures, TonesAgainstHandDerivedSums) {
         EXPECT_NEAR(*s.figures[analysis::spectrum::kFigSignalDbfs].value, -10.0, 1e-12);
         EXPECT_NEAR(*s.figures[analysis::spectrum::kFigSfdr].value, c.sfdr, 1e-12);
         // The figures restate the test's own where they are the same quantity.
-        EXPECT_EQ(s.figures[analysis::spectrum::kFigSinad].value, s.displays[analysis::spectrum::kStatSND].value);
-        EXPECT_EQ(*s.figures[analysis::spectrum::kFigThd].value, -*s.displays[analysis::spectrum::kStatSD].value);
+        EXPECT_EQ(s.figures[analysis::spectrum::kFigSinad].value,
+                  s.displays[analysis::spectrum::kStatSND].value);
+        EXPECT_EQ(*s.figures[analysis::spectrum::kFigThd].value,
+                  -*s.displays[analysis::spectrum::kStatSD].value);
     }
 }
 

@@ -45,6 +45,9 @@ TEST(Robustness, RandomLayoutsStayInsideTheSpectrum) {
         if (n < minimum) {
             EXPECT_TRUE(log.has(analysis::spectrum::fft_error::kSampleSizeTooSmall)) << round;
             EXPECT_FALSE(signal.displays[analysis::spectrum::kStatSPN].value.has_value()) << round;
+        } else if (log.has(analysis::spectrum::fft_error::kNoFundamental)) {
+            EXPECT_EQ(state->fund_bin, -1) << round;
+            EXPECT_FALSE(signal.figures[analysis::spectrum::kFigSinad].value) << round;
         } else {
             EXPECT_GT(state->fund_bin, 0) << round;
             EXPECT_LT(state->fund_bin, n / 2) << round;

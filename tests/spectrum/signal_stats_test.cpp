@@ -55,6 +55,29 @@ TEST_F(SignalStats, TheLayoutIsARunWithoutValues) {
     }
 }
 
+// A "fundamental" that stands no higher above the floor than a noise band is no tone: error 24,
+// no figure that rests on it, no marker; what the noise alone gives stays. A weak tone 9 dB
+// above the strongest noise band is still a tone.
+TEST_F(SignalStats, NoToneAboveTheNoiseIsSaidAndLeavesNoFigures) {
+    state->ref_power = 1e6;
+    for (const auto& [tone, found] : {std::pair{1e-5, false}, std::pair{1e-4, true}}) {
+        SCOPED_TRACE(tone);
+        log = ErrorLog();
+        bin(1000) = kFloor + tone;
+        const FftStats s = run();
+        EXPECT_EQ(log.has(err::kNoFundamental), !found);
+        EXPECT_EQ(state->fund_bin, found ? 1000 : -1);
+        for (int d : {analysis::spectrum::kStatSN, analysis::spectrum::kStatSD})
+            EXPECT_EQ(s.displays[d].value.has_value(), found) << d;
+        EXPECT_EQ(s.figures[analysis::spectrum::kFigEnob].value.has_value(), found);
+        EXPECT_TRUE(s.figures[analysis::spectrum::kFigDr].value.has_value());
+        EXPECT_TRUE(s.displays[analysis::spectrum::kStatBins].value.has_value());
+        analysis::spectrum::FftGraphRequest marks{analysis::spectrum::kFftKindSignal, 0, kN, true};
+        const auto g = analysis::spectrum::graph_fft(*state, marks, settings, log.reporter());
+        EXPECT_EQ(!g.texts.empty(), found);
+    }
+}
+
 // Tone at 1000 with a stronger upper neighbour (shift 1), a spur at 1500, a harmonic at 2000.
 TEST_F(SignalStats, ToneWithSpurAndHarmonic) {
     bin(999) = 0.25;
@@ -313,6 +336,8 @@ TEST_F(SignalStats, EmptyHarmonicBandIsRejected) {
     bin(28) = 1.0;
     run();
     EXPECT_TRUE(log.has(err::kFundamentalAboveLimit));
+    // Cut to nothing, the fundamental band holds no tone.
+    EXPECT_TRUE(log.has(err::kNoFundamental));
     ASSERT_EQ(state->n_harmonics, 1);
     EXPECT_EQ(state->harmonics[0].first, 49);
     EXPECT_EQ(state->harmonics[0].last, 48);

@@ -14,6 +14,8 @@ inline constexpr int kSampleSizeTooSmall = 20;
 inline constexpr int kFundamentalTooLow = 21;
 inline constexpr int kFundamentalInDc = 22;
 inline constexpr int kFundamentalAboveLimit = 23;
+// The strongest band stands no higher above the noise than noise bands do: there is no tone.
+inline constexpr int kNoFundamental = 24;
 inline constexpr int kPeakNoiseInDc = 25;
 inline constexpr int kPeakNoiseInFundamental = 26;
 inline constexpr int kPeakNoiseAboveLimit = 27;

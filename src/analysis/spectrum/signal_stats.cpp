@@ -96,6 +96,22 @@ std::optional<double> largest_spur(const double* p, int d, Band fundamental, int
     return largest;
 }
 
+// A fundamental must stand this far above the strongest noise band of its own width. In a
+// spectrum of noise alone the "fundamental" is only the strongest noise band, and the next
+// strongest lies within a dB or two of it.
+constexpr double kFundamentalOverPeakNoiseDb = 6.0;
+
+// No tone to judge: the figures that rest on the fundamental are dropped and no fundamental
+// is marked. What the noise alone gives (the bin count, ENOB FS and DR) stays.
+void no_fundamental(SpectrumState& state, FftStats& out, int channel,
+                    const FftErrorReporter& errors) {
+    errors.raise(fft_error::kNoFundamental, channel);
+    for (int d : {kStatSN, kStatSPN, kStatSD, kStatSND}) out.displays[d].value.reset();
+    for (int i : {kFigSignalDbfs, kFigThd, kFigSinad, kFigEnob, kFigSfdr})
+        out.figures[i].value.reset();
+    state.fund_bin = -1;
+}
+
 }  // namespace
 
 FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
@@ -222,6 +238,8 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     measure.sd = out.displays[kStatSD].value;
     measure.snd = out.displays[kStatSND].value;
     out.figures = signal_figures(measure);
+    const std::optional<double>& spn = out.displays[kStatSPN].value;
+    if (spn && *spn < kFundamentalOverPeakNoiseDb) no_fundamental(state, out, channel, errors);
     return out;
 }
 
