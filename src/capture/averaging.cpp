@@ -25,7 +25,9 @@ core::Status capture_and_analyse(App& app) {
     const int effective = asked == 0 ? 1 : asked;
     int left = effective;
     ui.SetCtrlVal(p, SETUP_COUNTDOWN, left);
+    app.capture.progress.blocks = effective;
     while (left > 0) {
+        app.capture.progress.block = effective - left + 1;
         core::Status s = capture_block(app);
         if (!s) {
             // A first block that fails leaves the block and the spectra held before it.

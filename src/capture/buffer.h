@@ -2,11 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/system_types.h"
 
 namespace capture {
+
+// Where a capture stands: block `block` (from 1) of `blocks`, `records` of `total` stored.
+struct CaptureProgress {
+    int block = 0, blocks = 0;
+    long long records = 0, total = 0;
+};
 
 struct Buffer {
     // Allocated once for the life of the program.
@@ -26,6 +33,10 @@ struct Buffer {
     // A capture may start: the board was configured since it was connected, and nothing
     // since has left the chip part-configured.
     bool armed = false;
+    // The capture running now, and who is told as its records arrive (a terminal's progress
+    // line); may be empty.
+    CaptureProgress progress;
+    std::function<void(const CaptureProgress&)> on_progress;
 };
 
 }  // namespace capture

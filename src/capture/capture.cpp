@@ -71,11 +71,14 @@ core::Status drain_stream(App& app) {
     ChannelOrder order(buf.configured_channels);
     long long m = 0;
     buf.dropped = 0;
+    buf.progress.records = 0;
+    buf.progress.total = buf.num_samples;
     const auto into_buffer = [&](const std::uint8_t* records, int count) {
         if (!order.holds(records, count)) return false;
         m += store_records(records, count * kRecordBytes, m, buf);
-        set_progress(
-            app, static_cast<int>(std::min<long long>(m, buf.num_samples) * 100 / buf.num_samples));
+        buf.progress.records = std::min<long long>(m, buf.num_samples);
+        set_progress(app, static_cast<int>(buf.progress.records * 100 / buf.num_samples));
+        if (buf.on_progress) buf.on_progress(buf.progress);
         return true;
     };
     switch (boardlink::read_records(app.port, buf.num_samples, into_buffer)) {
@@ -83,6 +86,12 @@ core::Status drain_stream(App& app) {
             return core::Status::success();
         case boardlink::StreamEnd::Silent:
             return fail_locked(app, core::Fault::NoReply, "stream", kReconfig);
+        case boardlink::StreamEnd::Stopped:
+            chip::cancel_capture(app.port);
+            caption(app, "Capture Data");
+            // The board is left as configured: the next capture may start at once.
+            return core::Status::failed(core::Fault::Cancelled, "stream", "Capture",
+                                        "Capture cancelled.");
         case boardlink::StreamEnd::Lost:
         case boardlink::StreamEnd::Refused:
             break;

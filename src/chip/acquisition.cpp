@@ -10,6 +10,8 @@ namespace chip {
 namespace {
 // The stream's read and write time-outs, ms: the only place the program sets them.
 constexpr int kStreamTimeoutMs = 1000;
+// After FL_STOP, records already on their way still arrive for a moment.
+constexpr double kStopSettleSeconds = 0.05;
 }  // namespace
 
 StartEnd start_capture(boardlink::Port& port, int records, int channels, int skip) {
@@ -27,6 +29,13 @@ bool stop_capture(boardlink::Port& port, int skip) {
     int zero = 0;
     DSP_command(port, FL_STOP, &zero, &zero, 0);
     return skip == 0 && boardlink::sends_stale_first_word(REG_read(port, REG_VERSION));
+}
+
+void cancel_capture(boardlink::Port& port) {
+    int zero = 0;
+    dsp_command(port, FL_STOP, &zero, &zero, false);
+    port.delay(kStopSettleSeconds);
+    boardlink::flush(port);
 }
 
 }  // namespace chip

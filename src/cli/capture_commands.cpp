@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <ostream>
 
 #include "capture/averaging.h"
 #include "cli/cli.h"
@@ -40,6 +42,46 @@ void apply_sim_tones(Context& c) {
             c.sim->config().channels[ch].tone_freq = c.tone_hz[ch] / c.app.capture.fs;
 }
 
+// A terminal's progress line while a capture runs: block, records and time left, redrawn in
+// place at most five times a second and wiped when the capture ends.
+class ProgressLine {
+  public:
+    explicit ProgressLine(Context& c) : c_(c) {
+        if (!c.progress_line) return;
+        start_ = c.app.clock.now();
+        c.app.capture.on_progress = [this](const capture::CaptureProgress& p) { show(p); };
+    }
+    ~ProgressLine() {
+        if (!c_.progress_line) return;
+        c_.app.capture.on_progress = nullptr;
+        c_.err << "\r\033[K" << std::flush;
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+  private:
+    static constexpr double kRedrawSeconds = 0.2;
+
+    void show(const capture::CaptureProgress& p) {
+        const double now = c_.app.clock.now();
+        if (now - shown_ < kRedrawSeconds) return;
+        shown_ = now;
+        const double done = double(p.block - 1) * double(p.total) + double(p.records);
+        const double all = double(p.blocks) * double(p.total);
+        char text[160];
+        int n = std::snprintf(text, sizeof text, "capture: block %d/%d, %lld/%lld records", p.block,
+                              p.blocks, p.records, p.total);
+        if (done > 0 && n > 0 && n < static_cast<int>(sizeof text))
+            std::snprintf(text + n, sizeof text - n, ", %.0f s left",
+                          (now - start_) * (all - done) / done);
+        c_.err << "\r" << text << "\033[K" << std::flush;
+    }
+
+    Context& c_;
+    double start_ = 0.0;
+    double shown_ = -1e300;
+};
+
 Result capture(Context& c, const std::vector<std::string>& a) {
     const char* kUsage = "usage: capture [--samples N] [--skip S] [--average A] [--window 0-3]";
     std::vector<std::pair<const CaptureOption*, int>> settings;
@@ -68,8 +110,11 @@ Result capture(Context& c, const std::vector<std::string>& a) {
     apply_sim_tones(c);
     const auto t0 = std::chrono::steady_clock::now();
     const double v0 = app.clock.now();
-    const core::Status s =
-        shell::run_and_show(app.ui, [&app] { return capture::capture_and_analyse(app); });
+    core::Status s;
+    {
+        const ProgressLine progress(c);
+        s = shell::run_and_show(app.ui, [&app] { return capture::capture_and_analyse(app); });
+    }
     if (!s) return failure(s, "capture failed");
     Result r;
     const int records = app.settings.capture.samples;

@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include <unistd.h>
+
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -8,6 +11,7 @@
 #include "analysis/readouts.h"
 #include "cli/command.h"
 #include "cli/command_line.h"
+#include "cli/interrupts.h"
 #include "core/number_text.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -49,7 +53,8 @@ const char* const kUsageText =
     "output (with --json into the command's \"output\" array).\n"
     "Exit status: 0 all commands succeeded, 1 one failed, 2 usage error (a limits file that does\n"
     "not parse or names an unknown figure too), 3 all commands succeeded but a figure failed its\n"
-    "limit.\n"
+    "limit, 130 Ctrl-C (143 SIGTERM) stopped the run: a capture ends its stream and keeps the\n"
+    "block held before; a second Ctrl-C ends the program at once.\n"
     "\n"
     "Commands:\n";
 
@@ -208,13 +213,18 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         return kFailed;
     }
 
+    const InterruptGuard interrupts;
+    app.port.stop_requested = [] { return interrupt_signal() != 0; };
     Context ctx{app, frontend, o.json, out, err, sim};
+    ctx.progress_line = &err == &std::cerr && isatty(STDERR_FILENO);
     for (const std::string& line : o.commands) {
         const Result r = run_line(ctx, line);
-        if (r.status != kOk) {
-            err << "seisbench-cli: " << line << ": " << r.error << "\n";
-            return r.status;
+        if (r.status != kOk) err << "seisbench-cli: " << line << ": " << r.error << "\n";
+        if (const int signal = interrupt_signal()) {
+            err << "seisbench-cli: interrupted\n";
+            return kInterrupted + signal;
         }
+        if (r.status != kOk) return r.status;
     }
     return ctx.failed_verdicts > 0 ? kLimitsFailed : kOk;
 }

@@ -19,6 +19,8 @@ inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 // Every command succeeded but a figure failed its limit (--limits).
 inline constexpr int kLimitsFailed = 3;
+// Ctrl-C or SIGTERM ended the run: this plus the signal's number, as a shell reports it.
+inline constexpr int kInterrupted = 128;
 
 // Builds the bus of real boards with these vendor/product ids; what a person can mend about
 // them (a missing permission) goes to the notice.

@@ -36,6 +36,8 @@ struct Context {
     double tone_hz[4] = {-1, -1, -1, -1};
     // Figures that failed their limit so far in this run (--limits).
     int failed_verdicts = 0;
+    // Standard error is a terminal: long operations show a progress line updated in place.
+    bool progress_line = false;
 };
 
 struct Result {

@@ -15,7 +15,7 @@ enum class Fault {
     WrongReply,       // the board answered with an unexpected reply
     NotAcknowledged,  // the board refused a request
     NotAllowed,       // the operation is not possible in the current state
-    Cancelled,        // the person declined a confirmation or a dialog
+    Cancelled,        // the person declined a confirmation or a dialog, or stopped the operation
     BadInput,         // a file or a value could not be used; nothing was sent
     Overrun,          // data were lost on the way
     FileError,        // a file could not be written; an earlier one is left as it was

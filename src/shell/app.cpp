@@ -17,7 +17,7 @@ App::App(const Options& o)
     : clock(o.clock),
       ui(o.clock, o.frontend, callbacks, o.resource_dir),
       usb(o.bus, o.clock),
-      port{usb, link, [this] { return ui.Timer(); }, [this](double s) { ui.Delay(s); }, {}} {
+      port{usb, link, [this] { return ui.Timer(); }, [this](double s) { ui.Delay(s); }, {}, {}} {
     shell::register_callbacks(*this);
     boardlink::discovery_callbacks(*this);
     boardlink::firmware_callbacks(*this);

@@ -2,10 +2,13 @@
 // produces only by accident), on the virtual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "boardlink/discovery.h"
 #include "boardlink/transport/transport.h"
 #include "capture/capture.h"
 #include "capture/permission.h"
+#include "chip/registers.h"
 #include "chip/setup_config.h"
 #include "scripted_bus.h"
 #include "shell/startup.h"
@@ -436,4 +439,36 @@ TEST(HeldUpHost, PauseLongerThanTheQueueHoldsIsAnOverRun) {
     EXPECT_EQ(held.w.frontend.messages(),
               (std::vector<std::string>{
                   "USB buffer over-run!|Please reconfig or reset the target board"}));
+}
+
+// A stop asked for mid-stream (Cancel, Ctrl-C) ends the stream within a chunk: FL_STOP goes
+// out while records still arrive, the queue is emptied, the block held before comes back and
+// the next capture starts at once and reads clean records.
+TEST_F(Capture, AStopMidStreamCancelsAndKeepsTheHeldBlock) {
+    connect_and_configure(4);
+    set(SETUP_SAMPLES, 1024);
+    ASSERT_TRUE(capture::capture_block(*t).ok());
+    const std::vector<std::int32_t> held(t->capture.iarr.begin(), t->capture.iarr.begin() + 1024);
+    int chunks = 0;
+    t->port.stop_requested = [&chunks] { return ++chunks > 3; };
+    set(SETUP_SAMPLES, 65536);
+    board->clear_log();
+    const core::Status s = capture::capture_block(*t);
+    EXPECT_EQ(s.fault, core::Fault::Cancelled);
+    EXPECT_EQ(s.text, "Capture cancelled.");
+    EXPECT_EQ(chunks, 4);
+    bool stopped = false;
+    for (const auto& e : board->log())
+        if (e.kind == simboard::LogEntry::Kind::Command && e.a == chip::FL_STOP) stopped = true;
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(t->capture.num_samples, 1024);
+    EXPECT_TRUE(std::equal(held.begin(), held.end(), t->capture.iarr.begin()));
+    EXPECT_EQ(dimmed(SETUP_CAPTURE), 0);
+    EXPECT_EQ(caption(), "Capture Data");
+
+    t->port.stop_requested = nullptr;
+    set(SETUP_SAMPLES, 2048);
+    const core::Status again = capture::capture_block(*t);
+    EXPECT_TRUE(again.ok()) << again.text;
+    EXPECT_EQ(t->capture.num_samples, 2048);
 }

@@ -20,6 +20,9 @@ struct Port {
     std::function<void(double)> delay;
     // Told of every failed SPI read, after the read has ended; may be empty.
     std::function<void(const core::Status&)> on_read_failure;
+    // Asked as a stream's records arrive: true when the person asked to stop (a Cancel button,
+    // Ctrl-C). May be empty.
+    std::function<bool()> stop_requested;
 };
 
 // A failed read as the hook is told of it. The hook shows the message, so the outcome handed

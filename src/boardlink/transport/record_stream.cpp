@@ -23,6 +23,7 @@ StreamEnd read_records(Port& port, long long count, const RecordSink& sink) {
         const int bytes = carried + static_cast<int>(got);
         const int k = bytes / kRecordBytes;
         if (!sink(chunk, k)) return StreamEnd::Refused;
+        if (port.stop_requested && port.stop_requested()) return StreamEnd::Stopped;
         m += k;
         carried = bytes - k * kRecordBytes;
         std::memmove(chunk, chunk + k * kRecordBytes, carried);

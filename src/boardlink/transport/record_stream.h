@@ -20,6 +20,7 @@ enum class StreamEnd {
     Silent,    // nothing arrived within the chunk limit
     Lost,      // the device library reports bytes lost on the way
     Refused,   // the consumer refused a chunk
+    Stopped,   // the person asked to stop (Port::stop_requested); the board still streams
 };
 
 // The whole records of one read, in the order they arrived; count is 0 when a read ended
@@ -29,7 +30,8 @@ using RecordSink = std::function<bool(const std::uint8_t* records, int count)>;
 // Reads whatever is queued, in chunks of at most kChunkBytes, until `count` records have gone
 // to the sink. A queue holding more than one chunk is no loss: the library keeps queuing while
 // the program is busy. Bytes past a chunk's last whole record are kept for the next one, so a
-// record split across two reads reaches the sink whole.
+// record split across two reads reaches the sink whole. A stop asked for is seen after each
+// chunk, so it ends the stream within one chunk's time.
 StreamEnd read_records(Port& port, long long count, const RecordSink& sink);
 
 }  // namespace boardlink
