@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 
 #include "analysis/readouts.h"
 #include "cli/command.h"
@@ -19,6 +20,7 @@
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
 #include "shell/app.h"
+#include "shell/globals.h"
 #include "shell/startup.h"
 
 namespace cli {
@@ -29,6 +31,7 @@ const char* const kUsageText =
     "usage: seisbench-cli [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] [--yes]\n"
     "                     [--json] [--script FILE] [--trace FILE]\n"
     "                     [--limits FILE] COMMAND...\n"
+    "       seisbench-cli --help | --version\n"
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
@@ -63,6 +66,8 @@ struct Options {
     bool yes = false;
     bool json = false;
     bool help = false;
+    bool version = false;
+    bool script = false;  // --script given, even if its file holds no command
     bool virtual_time = false;
     std::string trace;
     std::string device;
@@ -76,6 +81,8 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o->help = true;
+        } else if (a == "--version") {
+            o->version = true;
         } else if (a == "--yes") {
             o->yes = true;
         } else if (a == "--virtual-time") {
@@ -124,6 +131,7 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 err << "seisbench-cli: --script needs a file\n";
                 return kUsage;
             }
+            o->script = true;
             if (!read_script(args[i], o->commands)) {
                 err << "seisbench-cli: cannot open script " << args[i] << "\n";
                 return kUsage;
@@ -163,6 +171,16 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
         out << kUsageText;
         print_command_help(out);
         return kOk;
+    }
+    if (o.version) {
+        out << "seisbench-cli " << shell::kVersion << "\n";
+        return kOk;
+    }
+    if (o.commands.empty() && !o.script) {
+        const std::string_view usage = kUsageText;
+        err << usage.substr(0, usage.find("\n\n")) << "\n"
+            << "seisbench-cli: no command given; 'seisbench-cli --help' lists them\n";
+        return kUsage;
     }
 
     if (o.virtual_time && o.simulate < 0) {

@@ -49,6 +49,11 @@ std::string read_problem(InputFile file, const std::string& path, const Result& 
 
 int run(std::span<const std::string> args, const std::filesystem::path& out_dir,
         std::ostream& out) {
+    // Asked for, the usage is an answer; given instead of the inputs, it is an error.
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << usage_text();
+        return 0;
+    }
     if (args.empty() || args.size() > kMaxPaths) {
         out << usage_text();
         return 1;

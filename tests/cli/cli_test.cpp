@@ -103,7 +103,7 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
     EXPECT_EQ(nlohmann::json::parse(odd.out)["command"], "frob\xEF\xBF\xBD");
 }
 
-TEST(Cli, HelpAndAnEmptyRunSucceed) {
+TEST(Cli, HelpAndVersionSucceedAndNoCommandIsAUsageError) {
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, cli::kOk);
     EXPECT_NE(help.out.find("usage: seisbench-cli"), std::string::npos);
@@ -115,7 +115,18 @@ TEST(Cli, HelpAndAnEmptyRunSucceed) {
         const std::string after = help.out.substr(at + 3 + info.usage.size(), 2);
         EXPECT_TRUE(after == "  " || after[0] == '\n') << name << ": '" << after << "'";
     }
-    EXPECT_EQ(run({}).status, cli::kOk);
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, cli::kOk);
+    EXPECT_EQ(version.out.rfind("seisbench-cli ", 0), 0u) << version.out;
+    // Nothing to do is a mistake to say, not a silent success; an empty script is not.
+    for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"--json"}}) {
+        const Outcome none = run(args);
+        EXPECT_EQ(none.status, cli::kUsage);
+        EXPECT_NE(none.err.find("usage: seisbench-cli"), std::string::npos) << none.err;
+        EXPECT_NE(none.err.find("--help"), std::string::npos) << none.err;
+    }
+    const ScriptFile empty("# nothing\n");
+    EXPECT_EQ(run({"--script", empty.path.string()}).status, cli::kOk);
 }
 
 TEST(Cli, FailedConnectExitsWithOneAndPrintsThePopup) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "chip/files/mkboot_inputs.h"
 #include "chipfiles/temp_dir.h"
 #include "mkboot/image.h"
 
@@ -160,6 +161,18 @@ TEST_F(Mkboot, WrongArgumentCountPrintsUsageAndCreatesNothing) {
     for (const char* input : {"ioreg", "fir1", "fir2", "iir1", "iir2", "tbsdata"})
         EXPECT_NE(printed[0].find(std::string("\n  '") + input + "' is a file"), std::string::npos)
             << input;
+    // The counts it names are the ones the readers take.
+    EXPECT_NE(
+        printed[0].find("up to " + std::to_string(chip::kFirValueLimit) + " floating point FIR"),
+        std::string::npos);
+    EXPECT_NE(
+        printed[0].find("up to " + std::to_string(chip::kTbsValueLimit) + " floating point TBS"),
+        std::string::npos);
+    // Asked for, the same text is an answer, not an error.
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.printed, printed[0]);
+    EXPECT_FALSE(output_exists());
 }
 
 TEST_F(Mkboot, StageWithoutItsPartnerIsRefused) {

@@ -172,7 +172,7 @@ std::string Runtime::DateStr() const {
     std::tm tm{};
     localtime_r(&t, &tm);
     char buf[16];
-    std::strftime(buf, sizeof buf, "%m-%d-%Y", &tm);
+    std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
     return buf;
 }
 std::string Runtime::TimeStr() const {

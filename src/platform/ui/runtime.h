@@ -134,7 +134,7 @@ class Runtime {
     static std::string MakePathname(const std::string& dir, const std::string& file);
     // 1 when the file exists (its size in *size), 0 when it does not.
     static int GetFileInfo(const std::string& path, long* size);
-    std::string DateStr() const;  // "MM-DD-YYYY"
+    std::string DateStr() const;  // "YYYY-MM-DD", ISO 8601
     std::string TimeStr() const;  // "HH:MM:SS"
     // Lines to the standard-output window.
     void Print(const std::string& text);
