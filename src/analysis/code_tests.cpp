@@ -36,6 +36,11 @@ Extremes extremes(const AnalysisState& st, int n) {
 
 }  // namespace
 
+HistogramBars histogram_bars(std::int64_t codes, std::int64_t one_per_code, std::int64_t columns) {
+    const std::int64_t width = codes <= one_per_code ? 1 : (codes + columns - 1) / columns;
+    return {width, static_cast<int>((codes + width - 1) / width)};
+}
+
 void time_stats(const RunInputs& in, int channel, const std::array<int, kChannels>&,
                 Measurement& m) {
     AnalysisState& st = in.analysis;
@@ -103,9 +108,8 @@ void hist_plots(const RunInputs& in, const RunRequest& request, Measurement&,
         const Extremes e = extremes(st, n);
         // One bar per code while the codes are no more than the samples; a wider span (a
         // large tone) gets bars of equal width, about one per pixel column.
-        const std::int64_t codes = static_cast<std::int64_t>(e.max - e.min) + 1;
-        const std::int64_t width = codes <= n ? 1 : (codes + kHistogramBars - 1) / kHistogramBars;
-        const int bars = static_cast<int>((codes + width - 1) / width);
+        const auto [width, bars] =
+            histogram_bars(static_cast<std::int64_t>(e.max - e.min) + 1, n, kHistogramBars);
         std::int32_t* counts = st.hist_counts.data();
         double* centres = st.scratch.data();
         dsp::Histogram(st.fft_re.data(), n, e.min, e.min + double(bars * width), counts, centres,

@@ -1,9 +1,19 @@
 // The code-domain tests: samples against their index, and the histogram of codes.
 #pragma once
 
+#include <cstdint>
+
 #include "analysis/test_run.h"
 
 namespace analysis {
+
+// How a histogram of `codes` codes is barred: one bar per code while the codes are at most
+// `one_per_code`, else bars of equal width, about `columns` of them.
+struct HistogramBars {
+    std::int64_t width;  // codes per bar
+    int bars;
+};
+HistogramBars histogram_bars(std::int64_t codes, std::int64_t one_per_code, std::int64_t columns);
 
 // Largest and smallest sample of the channel (index 0..3) in read-outs 1 and 2. The code
 // tests raise no error, so the enabled channels do not matter to their statistics.

@@ -12,6 +12,13 @@ namespace {
 constexpr int kStreamTimeoutMs = 1000;
 // After FL_STOP, records already on their way still arrive for a moment.
 constexpr double kStopSettleSeconds = 0.05;
+
+// FL_STOP without a read-back: the filter stops streaming.
+void stop_filter(boardlink::Port& port) {
+    int zero = 0;
+    dsp_command(port, FL_STOP, &zero, &zero, false);
+}
+
 }  // namespace
 
 StartEnd start_capture(boardlink::Port& port, int records, int channels, int skip) {
@@ -26,14 +33,12 @@ StartEnd start_capture(boardlink::Port& port, int records, int channels, int ski
 }
 
 bool stop_capture(boardlink::Port& port, int skip) {
-    int zero = 0;
-    DSP_command(port, FL_STOP, &zero, &zero, 0);
+    stop_filter(port);
     return skip == 0 && boardlink::sends_stale_first_word(REG_read(port, REG_VERSION));
 }
 
 void cancel_capture(boardlink::Port& port) {
-    int zero = 0;
-    dsp_command(port, FL_STOP, &zero, &zero, false);
+    stop_filter(port);
     port.delay(kStopSettleSeconds);
     boardlink::flush(port);
 }

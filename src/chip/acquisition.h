@@ -22,7 +22,7 @@ StartEnd start_capture(boardlink::Port& port, int records, int channels, int ski
 // four-channel variant sends first; skipped samples carry it away, so only with skip 0.
 bool stop_capture(boardlink::Port& port, int skip);
 
-// Ends a stream cut short: FL_STOP while records still arrive (its answer is lost among them),
+// Ends a stream cut short: FL_STOP while records still arrive (its answer may be lost among them),
 // then the queue emptied of what was in flight.
 void cancel_capture(boardlink::Port& port);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "analysis/code_tests.h"
 #include "analysis/context.h"
 #include "analysis/readouts.h"
 #include "analysis/report/html_text.h"
@@ -117,10 +118,8 @@ std::string histogram_plot(const Context& cx, int c) {
     const auto [lo, hi] = std::minmax_element(data, data + n);
     // One bar per code while the codes fit the count array; wider data (a full-scale tone)
     // gets bars of equal width, one per pixel column.
-    const std::int64_t codes = std::int64_t(*hi) - *lo + 1;
-    const std::int64_t width =
-        codes <= core::kBufferEntries ? 1 : (codes + SvgPlot::kColumns - 1) / SvgPlot::kColumns;
-    const int bars = static_cast<int>((codes + width - 1) / width);
+    const auto [width, bars] =
+        histogram_bars(std::int64_t(*hi) - *lo + 1, core::kBufferEntries, SvgPlot::kColumns);
     std::int32_t* counts = st.hist_counts.data();
     std::fill(counts, counts + bars, 0);
     for (int i = 0; i < n; ++i) ++counts[(std::int64_t(data[i]) - *lo) / width];
