@@ -131,7 +131,7 @@ const char* launch_usage() {
            "                    a line) in the console, as if typed; the first failure stops it\n"
            "  --yes             answer the script's confirmations yes (otherwise no)\n"
            "  --screenshot DIR  then write DIR/window.png and DIR/PANEL.png for every open panel,\n"
-           "                    the window at 1920x1080\n"
+           "                    the window at 1280x800\n"
            "  --quit            then end, with seisbench-cli's exit status for the script\n"
            "                    (0 done, 1 a command failed, 2 a usage error, 3 a figure\n"
            "                    failed its limit)\n";

@@ -25,7 +25,7 @@
 
 namespace {
 
-const QSize kScreenshotSize(1920, 1080);
+const QSize kScreenshotSize(1280, 800);
 
 // 0 to go on; otherwise the exit status, after the usage or the error is printed.
 int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions& options) {

@@ -25,10 +25,11 @@ core::Status capture_and_analyse(App& app) {
     const int effective = asked == 0 ? 1 : asked;
     int left = effective;
     ui.SetCtrlVal(p, SETUP_COUNTDOWN, left);
-    app.capture.progress.blocks = effective;
+    app.capture.progress = {1, effective, 0, 0, app.clock.now()};
     while (left > 0) {
         app.capture.progress.block = effective - left + 1;
         core::Status s = capture_block(app);
+        if (!s || left == 1) ui.EndProgress();
         if (!s) {
             // A first block that fails leaves the block and the spectra held before it.
             if (left == effective) app.capture.NumberOfChannels = held_channels;

@@ -9,10 +9,12 @@
 
 namespace capture {
 
-// Where a capture stands: block `block` (from 1) of `blocks`, `records` of `total` stored.
+// Where a capture stands: block `block` (from 1) of `blocks`, `records` of `total` stored;
+// the run began at clock time `started`.
 struct CaptureProgress {
     int block = 0, blocks = 0;
     long long records = 0, total = 0;
+    double started = 0.0;
 };
 
 struct Buffer {

@@ -1,11 +1,13 @@
 #include "capture/capture.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "boardlink/transport/record_stream.h"
 #include "boardlink/transport/transport.h"
 #include "capture/buffer.h"
 #include "capture/permission.h"
+#include "capture/progress.h"
 #include "chip/acquisition.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
@@ -63,6 +65,35 @@ class ChannelOrder {
     long long seen_ = 0;
 };
 
+// The progress window while records arrive. Its Cancel stops the stream as Ctrl-C does: the
+// port's stop hook answers for both while the stream runs.
+class StreamWatch {
+  public:
+    explicit StreamWatch(App& app) : app_(app), outer_(app.port.stop_requested) {
+        app.port.stop_requested = [this] { return cancelled_ || (outer_ && outer_()); };
+    }
+    ~StreamWatch() { app_.port.stop_requested = outer_; }
+    StreamWatch(const StreamWatch&) = delete;
+    StreamWatch& operator=(const StreamWatch&) = delete;
+
+    void update() {
+        static constexpr double kRedrawSeconds = 0.2;
+        const double now = app_.clock.now();
+        if (now - shown_ < kRedrawSeconds) return;
+        shown_ = now;
+        const CaptureProgress& p = app_.capture.progress;
+        if (app_.ui.UpdateProgress(kCaptureProgressTitle, describe(p, now - p.started),
+                                   fraction_done(p)) != 0)
+            cancelled_ = true;
+    }
+
+  private:
+    App& app_;
+    std::function<bool()> outer_;
+    bool cancelled_ = false;
+    double shown_ = -1e300;
+};
+
 // Consumes the record stream into the buffer. Only bytes really lost are an over-run: the
 // device library reports them, or the channels break their order. Records beyond the buffer's
 // capacity are counted in `dropped` and not stored.
@@ -73,12 +104,15 @@ core::Status drain_stream(App& app) {
     buf.dropped = 0;
     buf.progress.records = 0;
     buf.progress.total = buf.num_samples;
+    StreamWatch watch(app);
+    watch.update();
     const auto into_buffer = [&](const std::uint8_t* records, int count) {
         if (!order.holds(records, count)) return false;
         m += store_records(records, count * kRecordBytes, m, buf);
         buf.progress.records = std::min<long long>(m, buf.num_samples);
         set_progress(app, static_cast<int>(buf.progress.records * 100 / buf.num_samples));
         if (buf.on_progress) buf.on_progress(buf.progress);
+        watch.update();
         return true;
     };
     switch (boardlink::read_records(app.port, buf.num_samples, into_buffer)) {
@@ -181,7 +215,9 @@ core::Status capture_block(App& app) {
 }
 
 int capture_data(App& app) {
+    app.capture.progress = {1, 1, 0, 0, app.clock.now()};
     const core::Status s = capture_block(app);
+    app.ui.EndProgress();
     shell::show_outcome(app.ui, s);
     return s.ok() ? 0 : 1;
 }

@@ -14,6 +14,10 @@ namespace capture {
 using boardlink::kChunkBytes;
 using boardlink::kRecordBytes;
 
+// The progress window's title while records arrive; the window stays up across the averaging
+// loop's blocks and is ended by whoever began the run.
+inline constexpr const char* kCaptureProgressTitle = "Capturing Data";
+
 // The capture request and its reply; 1 on the correct reply, 0 after a reported failure.
 int USB_Write_CaptureStart(App& app, int records, int channels, int skip);
 // One capture into the buffer. A failure names its step ("record count",

@@ -1,12 +1,11 @@
 #include "cli/capture_commands.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ostream>
 
 #include "capture/averaging.h"
+#include "capture/progress.h"
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "core/system_types.h"
@@ -48,7 +47,6 @@ class ProgressLine {
   public:
     explicit ProgressLine(Context& c) : c_(c) {
         if (!c.progress_line) return;
-        start_ = c.app.clock.now();
         c.app.capture.on_progress = [this](const capture::CaptureProgress& p) { show(p); };
     }
     ~ProgressLine() {
@@ -66,19 +64,10 @@ class ProgressLine {
         const double now = c_.app.clock.now();
         if (now - shown_ < kRedrawSeconds) return;
         shown_ = now;
-        const double done = double(p.block - 1) * double(p.total) + double(p.records);
-        const double all = double(p.blocks) * double(p.total);
-        char text[160];
-        int n = std::snprintf(text, sizeof text, "capture: block %d/%d, %lld/%lld records", p.block,
-                              p.blocks, p.records, p.total);
-        if (done > 0 && n > 0 && n < static_cast<int>(sizeof text))
-            std::snprintf(text + n, sizeof text - n, ", %.0f s left",
-                          (now - start_) * (all - done) / done);
-        c_.err << "\r" << text << "\033[K" << std::flush;
+        c_.err << "\rcapture: " << capture::describe(p, now - p.started) << "\033[K" << std::flush;
     }
 
     Context& c_;
-    double start_ = 0.0;
     double shown_ = -1e300;
 };
 

@@ -8,6 +8,7 @@
 #include "boardlink/transport/transport.h"
 #include "capture/capture.h"
 #include "capture/permission.h"
+#include "capture/progress.h"
 #include "chip/registers.h"
 #include "chip/setup_config.h"
 #include "scripted_bus.h"
@@ -441,34 +442,69 @@ TEST(HeldUpHost, PauseLongerThanTheQueueHoldsIsAnOverRun) {
                   "USB buffer over-run!|Please reconfig or reset the target board"}));
 }
 
-// A stop asked for mid-stream (Cancel, Ctrl-C) ends the stream within a chunk: FL_STOP goes
-// out while records still arrive, the queue is emptied, the block held before comes back and
-// the next capture starts at once and reads clean records.
+// A stop asked for mid-stream ends the stream within a chunk, whether it comes through the
+// port's hook (Ctrl-C) or the progress window's Cancel: FL_STOP goes out while records still
+// arrive, the queue is emptied, the block held before comes back and the next capture starts
+// at once and reads clean records.
 TEST_F(Capture, AStopMidStreamCancelsAndKeepsTheHeldBlock) {
     connect_and_configure(4);
     set(SETUP_SAMPLES, 1024);
     ASSERT_TRUE(capture::capture_block(*t).ok());
     const std::vector<std::int32_t> held(t->capture.iarr.begin(), t->capture.iarr.begin() + 1024);
-    int chunks = 0;
-    t->port.stop_requested = [&chunks] { return ++chunks > 3; };
-    set(SETUP_SAMPLES, 65536);
-    board->clear_log();
-    const core::Status s = capture::capture_block(*t);
-    EXPECT_EQ(s.fault, core::Fault::Cancelled);
-    EXPECT_EQ(s.text, "Capture cancelled.");
-    EXPECT_EQ(chunks, 4);
-    bool stopped = false;
-    for (const auto& e : board->log())
-        if (e.kind == simboard::LogEntry::Kind::Command && e.a == chip::FL_STOP) stopped = true;
-    EXPECT_TRUE(stopped);
-    EXPECT_EQ(t->capture.num_samples, 1024);
-    EXPECT_TRUE(std::equal(held.begin(), held.end(), t->capture.iarr.begin()));
-    EXPECT_EQ(dimmed(SETUP_CAPTURE), 0);
-    EXPECT_EQ(caption(), "Capture Data");
+    for (const bool from_window : {false, true}) {
+        SCOPED_TRACE(from_window ? "progress window" : "port hook");
+        int chunks = 0;
+        if (from_window) {
+            t.frontend.progress_updates = 0;
+            t.frontend.cancel_progress_at = 3;
+        } else {
+            t->port.stop_requested = [&chunks] { return ++chunks > 3; };
+        }
+        set(SETUP_SAMPLES, 65536);
+        board->clear_log();
+        const core::Status s = capture::capture_block(*t);
+        EXPECT_EQ(s.fault, core::Fault::Cancelled);
+        EXPECT_EQ(s.text, "Capture cancelled.");
+        if (from_window) {
+            EXPECT_EQ(t.frontend.progress_updates, 3);
+            EXPECT_EQ(t.frontend.last_progress.rfind("Capturing Data: block 1/1, ", 0), 0u)
+                << t.frontend.last_progress;
+            EXPECT_FALSE(t->port.stop_requested) << "the window's stop hook outlived the stream";
+        } else {
+            EXPECT_EQ(chunks, 4);
+        }
+        bool stopped = false;
+        for (const auto& e : board->log())
+            if (e.kind == simboard::LogEntry::Kind::Command && e.a == chip::FL_STOP) stopped = true;
+        EXPECT_TRUE(stopped);
+        EXPECT_EQ(t->capture.num_samples, 1024);
+        EXPECT_TRUE(std::equal(held.begin(), held.end(), t->capture.iarr.begin()));
+        EXPECT_EQ(dimmed(SETUP_CAPTURE), 0);
+        EXPECT_EQ(caption(), "Capture Data");
+        t.frontend.cancel_progress_at = -1;
+        t->port.stop_requested = nullptr;
+    }
 
-    t->port.stop_requested = nullptr;
     set(SETUP_SAMPLES, 2048);
     const core::Status again = capture::capture_block(*t);
     EXPECT_TRUE(again.ok()) << again.text;
     EXPECT_EQ(t->capture.num_samples, 2048);
+}
+
+// The progress text the window and the terminal share: the share done runs across the
+// averaging loop's blocks and the time left is estimated from it.
+TEST(CaptureProgressText, CountsAcrossBlocksAndEstimatesTheTimeLeft) {
+    struct Case {
+        capture::CaptureProgress p;
+        double elapsed, fraction;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{{1, 4, 0, 16384}, 0.0, 0.0, "block 1/4, 0/16384 records"},
+          Case{{2, 4, 8192, 16384}, 15.0, 0.375, "block 2/4, 8192/16384 records, 25 s left"},
+          Case{{0, 0, 512, 1024}, 2.0, 0.5, "block 1/1, 512/1024 records, 2 s left"},
+          Case{{4, 4, 16384, 16384}, 40.0, 1.0, "block 4/4, 16384/16384 records, 0 s left"}}) {
+        EXPECT_DOUBLE_EQ(capture::fraction_done(c.p), c.fraction) << c.text;
+        EXPECT_EQ(capture::describe(c.p, c.elapsed), c.text);
+    }
 }

@@ -213,3 +213,28 @@ TEST_F(Debugger, RunToBreakpointRestoresTheWordOrWarns) {
     EXPECT_EQ(s.title + "|" + s.text, "Warning|Program in memory might be corrupted at PMEM 10.");
     EXPECT_EQ(core().program_word(0x10), 0xE00000u);
 }
+
+// The progress window's Cancel ends a register dump or a memory dump between two reads: the
+// status says so, the registers are left as they were and the dump keeps the lines read.
+TEST_F(Debugger, CancelInTheProgressWindowEndsADumpBetweenReads) {
+    for (std::uint32_t a = 0; a < 32; ++a) core().set_program_word(a, 0x200000 + a);
+    t.frontend.cancel_progress_at = 3;
+    CoreRegisters r;
+    r.cr = 0x5A;
+    const std::size_t before = core().commands().size();
+    const core::Status regs = read_registers(*t, &r);
+    EXPECT_EQ(regs.fault, core::Fault::Cancelled);
+    EXPECT_EQ(regs.text, "Register read cancelled.");
+    EXPECT_EQ(r.cr, 0x5A);
+    EXPECT_EQ(core().commands().size() - before, 2u) << "reads after the Cancel";
+    EXPECT_EQ(t.frontend.last_progress, "Reading DSP Registers: 2 of 43 reads");
+
+    t.frontend.progress_updates = 0;
+    core::Status s;
+    const std::vector<std::string> lines = dump(*t, Memory::Program, 0, 31, &s);
+    EXPECT_EQ(s.fault, core::Fault::Cancelled);
+    EXPECT_EQ(s.text, "Dump cancelled.");
+    ASSERT_EQ(lines.size(), 16u);  // two chunks of eight before the third update
+    EXPECT_EQ(lines.back(), "0x000F 0x20000F");
+    EXPECT_EQ(t.frontend.last_progress, "Dumping PMEM: 16 of 32 words");
+}

@@ -17,6 +17,7 @@
 
 #include "all_types_fixture.h"
 #include "platform/ui/qt/graph_view.h"
+#include "platform/ui/qt/input_gate.h"
 #include "uir_ids.h"
 
 using qt_support::Recorded;
@@ -198,6 +199,30 @@ TEST_F(AllTypes, KeepAliveRunsNoTimerAndNoUserCallback) {
     settle(300);
     EXPECT_GT(ticks(events), 0);
     EXPECT_FALSE(busy->isVisible());
+}
+
+// Input made while the program is held is thrown away, not kept for later: only the window
+// the gate is open to (the progress window with its Cancel) still takes clicks and keys.
+TEST_F(AllTypes, TheInputGateDropsEverythingButItsOpening) {
+    QWidget dialog;
+    auto* cancel = new QPushButton("Cancel", &dialog);
+    dialog.show();
+    auto* go = static_cast<QPushButton*>(widget("GO"));
+    int go_clicks = 0, cancel_clicks = 0;
+    QObject::connect(go, &QPushButton::clicked, [&] { ++go_clicks; });
+    QObject::connect(cancel, &QPushButton::clicked, [&] { ++cancel_clicks; });
+    {
+        const ui::qt::InputGate gate(&dialog);
+        QTest::mouseClick(go, Qt::LeftButton);
+        QTest::keyClick(go, Qt::Key_Space);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    }
+    settle(30);
+    EXPECT_EQ(go_clicks, 0);
+    EXPECT_EQ(cancel_clicks, 1);
+    // Open again once the gate is gone.
+    QTest::mouseClick(go, Qt::LeftButton);
+    EXPECT_EQ(go_clicks, 1);
 }
 
 TEST_F(AllTypes, WaitingForAUserEventTakesAGraphClickWithoutItsCallback) {

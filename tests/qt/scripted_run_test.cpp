@@ -54,7 +54,7 @@ TEST(ScriptedRun, TheMainJobEndsWellAndLeavesItsPictures) {
         const QImage picture(dir + "/" + name + ".png");
         EXPECT_FALSE(picture.isNull()) << name;
     }
-    EXPECT_EQ(QImage(dir + "/window.png").size(), QSize(1920, 1080));
+    EXPECT_EQ(QImage(dir + "/window.png").size(), QSize(1280, 800));
 }
 
 TEST(ScriptedRun, TheFirstFailureStopsTheScriptAndGivesItsStatus) {

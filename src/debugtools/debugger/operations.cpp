@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 #include "boardlink/transport/transport.h"
 #include "core/atomic_file.h"
@@ -74,12 +75,23 @@ core::Status check_dump_range(int start, int end) {
 core::Status dump_memory(const Context& cx, Memory m, int start, int end,
                          const std::function<void(const std::vector<std::string>&)>& on_chunk) {
     if (core::Status s = check_dump_range(start, end); !s) return s;
+    const char* title = m == Memory::Program ? "Dumping PMEM" : "Dumping DMEM";
+    const int total = end - start + 1;
+    core::Status s = core::Status::success();
     std::vector<int> words;
-    for (int address = start; address <= end;) {
+    for (int address = start; address <= end && s;) {
+        const int done = address - start;
+        if (cx.ui.UpdateProgress(title,
+                                 std::to_string(done) + " of " + std::to_string(total) + " words",
+                                 double(done) / total) != 0) {
+            s = core::Status::failed(core::Fault::Cancelled, "dump", "Dump", "Dump cancelled.");
+            break;
+        }
         const int remaining = end - address + 1;
         const int chunk = remaining >= kChunk ? kChunk : remaining >= 2 ? 2 : 1;
         words.assign(kChunk, 0);
-        if (core::Status s = DEBUG_command(cx, read_code(m), chunk, address, words); !s) return s;
+        s = DEBUG_command(cx, read_code(m), chunk, address, words);
+        if (!s) break;
         std::vector<std::string> lines;
         for (int i = 0; i < chunk; ++i)
             lines.push_back("0x" + hex("%04X", address + i) + " 0x" +
@@ -87,7 +99,8 @@ core::Status dump_memory(const Context& cx, Memory m, int start, int end,
         on_chunk(lines);
         address += chunk;
     }
-    return core::Status::success();
+    cx.ui.EndProgress();
+    return s;
 }
 
 core::Status save_dump(const std::string& path, Memory m, int start,

@@ -30,7 +30,8 @@ core::Status send_command(const Context& cx, const CommandPanelState& s, std::ve
 // the 14-bit address space.
 core::Status check_dump_range(int start, int end);
 // Reads start..end in chunks of 8, 2 or 1 words; each chunk's lines ("0x%04X 0x%06X") go to
-// on_chunk as soon as they are read.
+// on_chunk as soon as they are read. A progress window shows the words read; its Cancel ends
+// the dump with "Dump cancelled." (Fault::Cancelled), the lines read kept.
 core::Status dump_memory(const Context& cx, Memory m, int start, int end,
                          const std::function<void(const std::vector<std::string>&)>& on_chunk);
 

@@ -34,9 +34,18 @@ void take(const std::vector<int>& words, std::array<int, N>& into) {
 }  // namespace
 
 core::Status read_registers(const Context& cx, CoreRegisters* out) {
+    // Accumulators, AR, MAR, five single registers, the I/O registers and both stacks.
+    constexpr int kReads = 4 + 5 + kIoRegisters + 2;
     CoreRegisters r;
     std::vector<int> w;
+    int done = 0;
     auto read = [&](int code, int count, int address, auto store) {
+        if (cx.ui.UpdateProgress(kRegisterProgressTitle,
+                                 std::to_string(done) + " of " + std::to_string(kReads) + " reads",
+                                 double(done) / kReads) != 0)
+            return core::Status::failed(core::Fault::Cancelled, "register read", "DSP Registers",
+                                        "Register read cancelled.");
+        ++done;
         w.assign(std::max(count, 3), 0);
         core::Status s = DEBUG_command(cx, code, count, address, w);
         cx.ui.Delay(kReadPause);
@@ -59,6 +68,7 @@ core::Status read_registers(const Context& cx, CoreRegisters* out) {
         s = read(RD_IOREG, 1, i, [&] { r.io[static_cast<std::size_t>(i)] = w[0]; });
     if (s) s = read(RD_ALL_STACKPCS, kStackDepth, 0, [&] { take(w, r.pcs); });
     if (s) s = read(RD_ALL_STACKLCS, kStackDepth, 0, [&] { take(w, r.lcs); });
+    cx.ui.EndProgress();
     if (s) *out = r;
     return s;
 }

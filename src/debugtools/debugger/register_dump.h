@@ -25,7 +25,11 @@ struct CoreRegisters {
     std::array<int, kStackDepth> pcs{}, lcs{};
 };
 
-// Every read followed by a 0.1 s wait; the first failure ends it (its message shown).
+inline constexpr const char* kRegisterProgressTitle = "Reading DSP Registers";
+
+// Every read followed by a 0.1 s wait; the first failure ends it (its message shown). A
+// progress window counts the reads; its Cancel ends the dump with "Register read cancelled."
+// (Fault::Cancelled) and `out` untouched.
 core::Status read_registers(const Context& cx, CoreRegisters* out);
 
 int stack_pointer(int status_word);

@@ -18,6 +18,7 @@
 #include "platform/ui/qt/graph_view.h"
 #include "platform/ui/qt/help_viewer.h"
 #include "platform/ui/qt/html_pdf.h"
+#include "platform/ui/qt/input_gate.h"
 #include "platform/ui/qt/look.h"
 #include "platform/ui/qt/main_window.h"
 #include "platform/ui/qt/panel_view.h"
@@ -47,6 +48,7 @@ struct QtFrontend::Impl : UserActions {
     QEventLoop* loop = nullptr;
     Wait* wait = nullptr;
     bool in_keep_alive = false;
+    bool in_progress = false;  // the progress window lets events run; its Cancel alone counts
     QPointer<QProgressDialog> progress;
     bool busy_cursor = false;
     bool main_placed = false;
@@ -150,8 +152,9 @@ struct QtFrontend::Impl : UserActions {
     }
 
     // --- what a person does ----------------------------------------------------------
-    // Nothing a person does counts while system code holds the program (keep_alive).
-    bool blocked() const { return in_keep_alive; }
+    // Nothing a person does counts while system code holds the program (keep_alive, the
+    // progress window).
+    bool blocked() const { return in_keep_alive || in_progress; }
 
     bool take_as_wait_event(int panel, int ctrl) {
         if (!wait || wait->done) return false;
@@ -287,7 +290,8 @@ void QtFrontend::keep_alive() {
     if (d_->in_keep_alive) return;
     d_->in_keep_alive = true;
     if (d_->main->isVisible()) d_->main->pulse_busy();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const InputGate gate(d_->progress);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     d_->in_keep_alive = false;
 }
 
@@ -385,8 +389,14 @@ bool QtFrontend::progress(const std::string& title, const std::string& text, dou
     QProgressDialog* dlg = d_->progress;
     dlg->setWindowTitle(QString::fromStdString(title));
     dlg->setLabelText(QString::fromStdString(text));
-    // A modal dialog's value change lets pending events run, the cancel button's click with them.
-    dlg->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kSteps));
+    // A modal dialog's value change lets pending events run, the cancel button's click with them;
+    // a timer or a click elsewhere must not start a callback meanwhile.
+    d_->in_progress = true;
+    {
+        const InputGate gate(dlg);
+        dlg->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kSteps));
+    }
+    d_->in_progress = false;
     return !dlg->wasCanceled();
 }
 
