@@ -139,7 +139,6 @@ int main(int argc, char** argv) {
             if (!options.screenshot.empty()) {
                 main_window->showNormal();
                 main_window->resize(kScreenshotSize);
-                main_window->tile();
             }
             script_status = session.run_script(*console, script, options.yes);
             if (!options.screenshot.empty()) {

@@ -24,6 +24,9 @@ int startup(App& app) {
     }
     bind_settings(ui, g.setuppanel, app.settings, app.link);
     DeleteDevelopmentInfo(app);
+    // The ring's one entry names where the boards come from.
+    ui.DeleteListItem(g.setuppanel, SETUP_DATASOURCE, 0, -1);
+    ui.InsertListItem(g.setuppanel, SETUP_DATASOURCE, -1, app.usb.source_name(), 0);
     ui.SetCtrlVal(g.aboutpanel, ABOUT_CAPTION, g.version);
     ui.SetPanelAttribute(g.mainpanel, ui::ATTR_TITLE, g.version);
     ui.DisplayPanel(g.setuppanel);

@@ -1,15 +1,20 @@
-// The main window with each panel at the common desktop sizes: the panels are tiled so none
-// hides another, every panel fits its workspace, no control overlaps another, and a picture
+// The main window with each panel at the common desktop sizes: every panel shows whole in its
+// tab, no control overlaps another, and a picture
 // of each lands in the build folder (build/screenshots) for a person to look at. Pictures of
 // a real run come from the scripted run test.
+#include <QComboBox>
 #include <QDir>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <vector>
 
 #include "qt_support.h"
+#include "uir_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +54,9 @@ void expect_tidy(qt_support::QtApp& t, int panel, const QString& where) {
 
 }  // namespace
 
+// Each panel is a tab of the whole workspace; at 1280x800 and up every control of it lies
+// inside what the tab shows, no scrolling needed, and a drop-down is as wide as its longest
+// item. The about panel is a small dialog over the window, not a tab.
 TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
     qt_support::QtApp t;
     t.start();
@@ -58,10 +66,8 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
     const QString dir = QStringLiteral(SEISBENCH_SCREENSHOT_DIR);
     ASSERT_TRUE(QDir().mkpath(dir));
     const auto& g = t->shell;
-    const std::pair<const char*, int> panels[] = {{"setup", g.setuppanel},
-                                                  {"about", g.aboutpanel},
-                                                  {"analysis", g.analysispanel},
-                                                  {"control", g.controlpanel}};
+    const std::pair<const char*, int> panels[] = {
+        {"setup", g.setuppanel}, {"analysis", g.analysispanel}, {"control", g.controlpanel}};
     for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
         main->showNormal();
         main->resize(size);
@@ -73,17 +79,21 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
                 QString("%1x%2 %3").arg(size.width()).arg(size.height()).arg(name);
             auto* sub = main->findChild<QMdiSubWindow*>(t.panel(handle)->objectName() + "_window");
             ASSERT_NE(sub, nullptr) << where.toStdString();
+            EXPECT_EQ(area->activeSubWindow(), sub);
             EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()))
                 << where.toStdString() << " does not fit the workspace";
-            EXPECT_EQ(area->activeSubWindow(), sub);
-            const auto subs = area->subWindowList();
-            for (qsizetype i = 0; i < subs.size(); ++i)
-                for (qsizetype j = i + 1; j < subs.size(); ++j)
-                    if (subs[i]->isVisible() && subs[j]->isVisible()) {
-                        EXPECT_FALSE(subs[i]->geometry().intersects(subs[j]->geometry()))
-                            << where.toStdString() << ": " << subs[i]->windowTitle().toStdString()
-                            << " hides part of " << subs[j]->windowTitle().toStdString();
-                    }
+            auto* scroll = qobject_cast<QScrollArea*>(sub->widget());
+            ASSERT_NE(scroll, nullptr);
+            const QRect shown = scroll->viewport()->rect();
+            for (const auto& [part, rect] : control_rects(t, handle)) {
+                const QRect in_view(t.panel(handle)->mapTo(scroll->viewport(), rect.topLeft()),
+                                    rect.size());
+                EXPECT_TRUE(shown.contains(in_view))
+                    << where.toStdString() << ": " << part.toStdString() << " lies outside the tab";
+                if (auto* combo = t.panel(handle)->findChild<QComboBox*>(part))
+                    EXPECT_GE(combo->width(), combo->sizeHint().width())
+                        << where.toStdString() << ": " << part.toStdString() << " cuts its items";
+            }
             expect_tidy(t, handle, where);
             const QString file = QString("%1/main-%2x%3-%4.png")
                                      .arg(dir)
@@ -92,6 +102,11 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
                                      .arg(name);
             EXPECT_TRUE(main->grab().save(file)) << file.toStdString();
         }
+        t->ui.DisplayPanel(g.aboutpanel);
+        settle(30);
+        QWidget* about = t.panel(g.aboutpanel)->window();
+        EXPECT_EQ(about->windowType(), Qt::Dialog);
+        EXPECT_LT(about->width() * about->height(), size.width() * size.height() / 8);
     }
 }
 
@@ -126,4 +141,47 @@ TEST(QtScreenshots, EveryControlType) {
     ASSERT_TRUE(QDir().mkpath(SEISBENCH_SCREENSHOT_DIR));
     EXPECT_TRUE(
         sub->grab().save(QStringLiteral(SEISBENCH_SCREENSHOT_DIR "/all-control-types.png")));
+}
+
+// The tool bar's buttons act as the panel's own (Connect connects, Configure configures) and
+// follow the model: greyed while their control is, the test selector showing the ring's test
+// and choosing it. The data-source ring names the simulated board.
+TEST(QtToolBar, ButtonsActAsThePanelsOwnAndFollowThem) {
+    qt_support::QtApp t;
+    t.bus.add_board({});
+    t.start();
+    QMainWindow* main = t.frontend.main_window();
+    auto* bar = main->findChild<QToolBar*>("ToolBar");
+    ASSERT_NE(bar, nullptr);
+    auto button = [&](const char* name) { return bar->findChild<QToolButton*>(name); };
+    auto* connect = button("SETUP_CONNECT");
+    auto* configure = button("SETUP_CONFIGURE");
+    auto* capture = button("SETUP_CAPTURE2");
+    auto* test = bar->findChild<QComboBox*>("ANALYSIS_TEST");
+    ASSERT_TRUE(connect && configure && capture && test);
+    const auto& g = t->shell;
+    EXPECT_EQ(t.find<QComboBox>(g.setuppanel, "DATASOURCE")->currentText(), "Simulated board");
+    EXPECT_FALSE(configure->isEnabled());
+    EXPECT_FALSE(capture->isEnabled());
+    EXPECT_EQ(capture->text(), "Capture && Analyse");
+
+    connect->click();
+    settle(30);
+    EXPECT_NE(t->link.usb_opened, 0);
+    EXPECT_TRUE(connect->isChecked());
+    EXPECT_EQ(connect->text(), "Connected");
+    EXPECT_TRUE(configure->isEnabled());
+    qt_support::when_dialog_shown([](QWidget* done) { qt_support::press_button(done, "OK"); });
+    configure->click();
+    settle(30);
+    EXPECT_TRUE(t->capture.armed);
+    EXPECT_TRUE(capture->isEnabled());
+
+    t->ui.SetCtrlAttribute(g.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
+    t->ui.SetCtrlIndex(g.analysispanel, ANALYSIS_TEST, 3);
+    EXPECT_EQ(test->currentText(), "Noise FFT");
+    test->activated(1);
+    int index = -1;
+    t->ui.GetCtrlIndex(g.analysispanel, ANALYSIS_TEST, &index);
+    EXPECT_EQ(index, 1);
 }

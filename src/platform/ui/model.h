@@ -97,6 +97,15 @@ struct LayoutBox {
     std::vector<int> controls;  // control ids in order
     std::vector<int> rows;      // row group of each control (-1: own line)
     bool stretch = false;       // takes the spare space (graphs)
+    // A row's first caption stands left of its field, lined up with the box's other captions,
+    // rather than above it: read-out lists stay one line a figure.
+    bool captions_beside = false;
+};
+
+// A tool-bar button or selector: another view of a control of some panel, named by the
+// panel's and the control's names.
+struct ToolbarEntry {
+    std::string panel, control;
 };
 
 struct Panel {
@@ -111,6 +120,7 @@ struct Panel {
     int menubar = 0;
     std::vector<Control> controls;
     std::vector<LayoutBox> boxes;
+    std::vector<ToolbarEntry> toolbar;  // the main panel's tool bar, in order
 };
 
 struct MenuItem {

@@ -178,6 +178,7 @@ ResourceResult ReadResourceText(const std::string& text, const std::string& file
             b.title = box.value("title", "");
             b.column = r.integer(box, "column", 0, "box \"" + b.title + "\"");
             b.stretch = box.value("stretch", false);
+            b.captions_beside = box.value("captions_beside", false);
             int row_id = 0;
             for (const auto& entry : box.value("controls", json::array())) {
                 if (entry.contains("row")) {
@@ -194,6 +195,14 @@ ResourceResult ReadResourceText(const std::string& text, const std::string& file
                 }
             }
             p.boxes.push_back(std::move(b));
+        }
+        for (const auto& t : j.value("toolbar", json::array())) {
+            if (!t.is_object() || !t.contains("panel") || !t["panel"].is_string() ||
+                !t.contains("control") || !t["control"].is_string()) {
+                r.fail("a tool-bar entry is {\"panel\": NAME, \"control\": NAME}");
+                continue;
+            }
+            p.toolbar.push_back({t["panel"].get<std::string>(), t["control"].get<std::string>()});
         }
         for (const auto& c : j.value("hidden_controls", json::array()))
             p.controls.push_back(r.control(c, next_ctrl++));

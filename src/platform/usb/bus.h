@@ -47,6 +47,8 @@ class Bus {
     virtual std::optional<UsbId> usb_id(std::uint32_t index) = 0;
     // Opens the device at the index; null when it is absent, already open or refused.
     virtual std::unique_ptr<Link> open(std::uint32_t index) = 0;
+    // Where the boards come from, as the setup panel's data-source ring names it.
+    virtual std::string source_name() const { return "USB board"; }
 };
 
 }  // namespace usb

@@ -69,6 +69,7 @@ class DeviceLibrary {
     // Records every open, close, flush, write and read from now on; null stops it. The trace
     // must outlive the library or be taken off first.
     void set_trace(Trace* trace) { trace_ = trace; }
+    std::string source_name() const { return bus_.source_name(); }
 
   private:
     Link* find(SI_HANDLE h);

@@ -25,6 +25,7 @@ class SimBus final : public Bus {
     bool serial_number(std::uint32_t index, std::string* serial) override;
     std::optional<UsbId> usb_id(std::uint32_t index) override;
     std::unique_ptr<Link> open(std::uint32_t index) override;
+    std::string source_name() const override { return "Simulated board"; }
 
   private:
     struct Slot;

@@ -1,6 +1,7 @@
 #include "platform/ui/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QMdiArea>
@@ -19,6 +20,7 @@
 
 #include "platform/ui/qt/look.h"
 #include "platform/ui/qt/panel_view.h"
+#include "platform/ui/qt/tool_bar.h"
 #include "platform/ui/qt/user_actions.h"
 #include "platform/ui/runtime.h"
 
@@ -56,6 +58,12 @@ MainWindow::MainWindow(UserActions& user)
     area_->setBackground(palette().color(QPalette::Mid));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Each panel a tab of the whole workspace: at 1280x800 two panels side by side would each
+    // be clipped. Tile and Cascade in the Window menu set them side by side instead.
+    area_->setViewMode(QMdiArea::TabbedView);
+    area_->setDocumentMode(true);
+    area_->setTabsMovable(true);
+    area_->setTabsClosable(true);
     area_->viewport()->installEventFilter(this);
     setCentralWidget(area_);
 
@@ -100,6 +108,10 @@ void MainWindow::bind(const Runtime& rt, PanelView* view) {
     } else {
         view->setParent(this);
         view->hide();
+    }
+    if (!p->toolbar.empty()) {
+        tool_bar_ = new ToolBar(rt, user_, this);
+        addToolBar(Qt::TopToolBarArea, tool_bar_);
     }
     menubar_ = rt.GetPanelMenuBar(panel_);
     if (const MenuBar* mb = rt.menubar(menubar_)) {
@@ -187,8 +199,10 @@ QWidget* MainWindow::add_panel(PanelView* view, bool top_level) {
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     QWidget* window;
-    if (top_level) {
-        window = new QWidget(this, Qt::Window);
+    // A panel with no size of its own (about) is a small dialog over the window, not a tab.
+    const bool small = view->preferred_size().isEmpty();
+    if (top_level || small) {
+        window = new QWidget(this, small && !top_level ? Qt::Dialog : Qt::Window);
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(scroll);
@@ -217,29 +231,43 @@ void MainWindow::show_panel(QWidget* window, PanelView* view) {
         }
         place(window, view);
     }
-    window->show();
+    if (sub && area_->viewMode() == QMdiArea::TabbedView)
+        sub->showMaximized();  // a tab fills the workspace, shown or not
+    else
+        window->show();
     window->raise();
     if (sub)
         area_->setActiveSubWindow(sub);
     else
         window->activateWindow();
-    // A panel that opens joins the tiles, so none hides another.
-    if (opening && sub) tile();
+    // Side by side, a panel that opens joins the tiles, so none hides another.
+    if (opening && sub && area_->viewMode() == QMdiArea::SubWindowView) tile();
+}
+
+void MainWindow::tabs() {
+    area_->setViewMode(QMdiArea::TabbedView);
 }
 
 void MainWindow::tile() {
     QMdiSubWindow* active = area_->activeSubWindow();
+    area_->setViewMode(QMdiArea::SubWindowView);
+    for (QMdiSubWindow* sub : area_->subWindowList()) sub->showNormal();
     area_->tileSubWindows();
     if (active) area_->setActiveSubWindow(active);
 }
 
 void MainWindow::cascade() {
+    area_->setViewMode(QMdiArea::SubWindowView);
+    for (QMdiSubWindow* sub : area_->subWindowList()) sub->showNormal();
     area_->cascadeSubWindows();
 }
 
 void MainWindow::add_window_menu() {
     auto* menu = new QMenu(tr("&Window"), this);
     menu->setObjectName(QStringLiteral("WINDOW"));
+    QAction* b = menu->addAction(tr("Ta&bs"), this, &MainWindow::tabs);
+    b->setObjectName(QStringLiteral("TABS"));
+    b->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
     QAction* t = menu->addAction(tr("&Tile"), this, &MainWindow::tile);
     t->setObjectName(QStringLiteral("TILE"));
     t->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")));
@@ -282,12 +310,20 @@ void MainWindow::add_console(QWidget* console) {
 bool MainWindow::save_screenshots(const QString& dir) {
     if (!QDir().mkpath(dir)) return false;
     bool ok = grab().save(dir + QStringLiteral("/window.png"));
+    QMdiSubWindow* active = area_->activeSubWindow();
+    const bool tabbed = area_->viewMode() == QMdiArea::TabbedView;
     for (const auto& [window, handle] : panel_windows_) {
         auto* w = static_cast<QWidget*>(window);
         if (!w->isVisible()) continue;
+        // A tab is laid out at the workspace's size only while it is the one in front.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w); sub && tabbed) {
+            area_->setActiveSubWindow(sub);
+            QCoreApplication::processEvents();
+        }
         const QString name = QString::fromStdString(rt_->panel(handle)->name).toLower();
         ok = w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png")) && ok;
     }
+    if (active) area_->setActiveSubWindow(active);
     return ok;
 }
 
@@ -298,18 +334,14 @@ void MainWindow::place(QWidget* window, PanelView* view) {
     auto* sub = qobject_cast<QMdiSubWindow*>(window);
     if (!sub) {
         window->resize(content);
+        if (window->windowType() == Qt::Dialog)
+            window->move(geometry().center() - QPoint(content.width() / 2, content.height() / 2));
         return;
     }
     const QStyle* st = sub->style();
     const int frame = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = st->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     sub->resize(content + QSize(2 * frame, title + frame));
-    const QSize area = area_->viewport()->size();
-    if (preferred.isEmpty()) {
-        // A small panel (about) opens in the middle.
-        sub->move(std::max(0, (area.width() - sub->width()) / 2),
-                  std::max(0, (area.height() - sub->height()) / 3));
-    }
     fit_into_workspace(sub);
 }
 
@@ -329,7 +361,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::fit_into_workspace(QMdiSubWindow* sub) {
     const QSize area = area_->viewport()->size();
-    if (area.isEmpty()) return;
+    if (area.isEmpty() || area_->viewMode() == QMdiArea::TabbedView) return;
     const QSize min = sub->minimumSizeHint().expandedTo(QSize(200, 120));
     QRect g = sub->geometry();
     g.setWidth(std::max(std::min(g.width(), area.width()), std::min(min.width(), g.width())));

@@ -26,6 +26,7 @@ class Runtime;
 namespace ui::qt {
 
 class PanelView;
+class ToolBar;
 class UserActions;
 
 class MainWindow : public QMainWindow {
@@ -39,8 +40,9 @@ class MainWindow : public QMainWindow {
     // Brings the menus in line with the model: labels, check marks, greyed and removed items.
     void sync_menus();
 
-    // A child panel as a sub-window of the workspace, or (top_level) another panel with no
-    // parent as a window of its own; closing either is reported as the panel's close event.
+    // A child panel as a sub-window of the workspace (a dialog when it has no size of its
+    // own), or (top_level) another panel with no parent as a window of its own; closing any is
+    // reported as the panel's close event.
     QWidget* add_panel(PanelView* view, bool top_level);
     // Shows a panel's window, the first time at the panel's size fitted into the space there
     // is, and brings it to the front.
@@ -51,7 +53,9 @@ class MainWindow : public QMainWindow {
     // The console as a dock below the workspace, shown and hidden from the Panels menu.
     void add_console(QWidget* console);
     QDockWidget* console_window() const { return console_dock_; }
-    // Sets the visible panels side by side (the first-start layout) or one behind another.
+    // Shows each panel as a tab of the whole workspace (the first-start layout), side by side,
+    // or one behind another.
+    void tabs();
     void tile();
     void cascade();
     // Writes DIR/window.png and DIR/<panel>.png for every open panel; false when one cannot
@@ -67,6 +71,8 @@ class MainWindow : public QMainWindow {
     QProgressBar* busy_indicator() const { return busy_; }
 
     QAction* action(int menu_item) const;
+    // The tool bar of the main panel's entries; built once the panels they name are loaded.
+    ToolBar* tool_bar() const { return tool_bar_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +97,7 @@ class MainWindow : public QMainWindow {
     QPlainTextEdit* output_;
     QProgressBar* busy_;
     QTimer* busy_idle_;
+    ToolBar* tool_bar_ = nullptr;
     std::map<int, QAction*> actions_;        // menu item id -> action (a menu's own action too)
     std::map<int, QMenu*> menus_;            // menu item id -> the menu it opens
     std::map<QObject*, int> panel_windows_;  // sub-window or window -> panel handle

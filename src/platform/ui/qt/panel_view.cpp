@@ -104,7 +104,7 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
             const int id = box.rows[i];
             for (; i < box.controls.size() && box.rows[i] == id; ++i)
                 if (rt_.control(panel_, box.controls[i])) group.push_back(box.controls[i]);
-            add_row_group(grid, row++, group);
+            add_row_group(grid, row++, group, box.captions_beside);
             after_row_group = true;
             continue;
         }
@@ -149,15 +149,22 @@ QWidget* PanelView::build_box(const LayoutBox& box) {
     return frame;
 }
 
-void PanelView::add_row_group(QGridLayout* grid, int row, const std::vector<int>& ids) {
+void PanelView::add_row_group(QGridLayout* grid, int row, const std::vector<int>& ids,
+                              bool caption_beside) {
     QWidget* parent = grid->parentWidget();
     auto* line = new QHBoxLayout;
     line->setSpacing(12);
-    for (int ctrl : ids) {
-        ControlView* v = make_view(ctrl, parent);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        ControlView* v = make_view(ids[i], parent);
         if (v->placement() == ControlView::Placement::None) continue;
         if (!v->caption()) {
-            line->addWidget(v->widget(), 0, Qt::AlignBottom);
+            line->addWidget(v->widget(), 0, caption_beside ? Qt::AlignVCenter : Qt::AlignBottom);
+            continue;
+        }
+        if (caption_beside && i == 0) {
+            grid->addWidget(v->caption(), row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+            line->addWidget(v->widget());
+            if (v->units()) line->addWidget(v->units());
             continue;
         }
         // Caption above the field, units after it.
@@ -170,7 +177,10 @@ void PanelView::add_row_group(QGridLayout* grid, int row, const std::vector<int>
         line->addLayout(cell);
     }
     line->addStretch(1);
-    grid->addLayout(line, row, 0, 1, 2);
+    if (caption_beside)
+        grid->addLayout(line, row, 1);
+    else
+        grid->addLayout(line, row, 0, 1, 2);
 }
 
 void PanelView::sync_control(int ctrl) {

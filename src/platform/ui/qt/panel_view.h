@@ -36,7 +36,8 @@ class PanelView : public QWidget {
 
   private:
     QWidget* build_box(const LayoutBox& box);
-    void add_row_group(QGridLayout* grid, int row, const std::vector<int>& ids);
+    void add_row_group(QGridLayout* grid, int row, const std::vector<int>& ids,
+                       bool caption_beside);
     ControlView* make_view(int ctrl, QWidget* parent);
     // A box shows while any of its controls does.
     void sync_box_visibility(size_t box);

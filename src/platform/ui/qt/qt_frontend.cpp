@@ -24,6 +24,7 @@
 #include "platform/ui/qt/panel_view.h"
 #include "platform/ui/qt/popups.h"
 #include "platform/ui/qt/printing.h"
+#include "platform/ui/qt/tool_bar.h"
 #include "platform/ui/qt/user_actions.h"
 #include "platform/ui/runtime.h"
 
@@ -232,8 +233,11 @@ QWidget* QtFrontend::panel_widget(int panel) {
 }
 
 void QtFrontend::build_views() {
-    if (!d_->rt || d_->panels.size() == d_->rt->panel_handles().size()) return;
-    for (int h : d_->rt->panel_handles()) d_->slot(h);
+    if (!d_->rt) return;
+    if (d_->panels.size() != d_->rt->panel_handles().size())
+        for (int h : d_->rt->panel_handles()) d_->slot(h);
+    if (ToolBar* bar = d_->main->tool_bar(); bar && !bar->built())
+        bar->build(d_->rt->panel(d_->main->panel())->toolbar);
 }
 
 // --- popups ------------------------------------------------------------------------------
@@ -313,6 +317,7 @@ void QtFrontend::changed(const Change& c) {
         case Change::Control:
         case Change::ListItems:
             if (Impl::Slot* s = d_->slot(c.panel)) s->view->sync_control(c.control);
+            if (ToolBar* bar = d_->main->tool_bar()) bar->sync(c.panel, c.control);
             break;
         case Change::Graph:
             if (GraphView* g = d_->graph(c.panel, c.control)) g->model_changed();
