@@ -121,3 +121,24 @@ TEST(QtConsole, AFailedCommandShowsWhyAndTheConsoleGoesOn) {
     EXPECT_TRUE(t.text().contains("error: ")) << t.text().toStdString();
     EXPECT_EQ(t.console->run("trace"), 2);  // still takes commands
 }
+
+// Tab completes the command name in place (rather than moving the focus on), stops where two
+// names part and leaves a line with arguments alone.
+TEST(QtConsole, TabCompletesTheCommandName) {
+    ConsoleApp a(false);
+    QLineEdit* in = a.console->input();
+    struct Case {
+        const char* typed;
+        const char* after;
+    };
+    for (const Case& c : {Case{"conn", "connect "}, Case{"CONF", "configure "},
+                          Case{"d", "d"}, Case{"cap", "capture "}, Case{"reg read", "reg read"},
+                          Case{"zzz", "zzz"}}) {
+        in->setText(c.typed);
+        QTest::keyClick(in, Qt::Key_Tab);
+        EXPECT_EQ(in->text(), c.after) << c.typed;
+    }
+    in->setText("dis");
+    QTest::keyClick(in, Qt::Key_Tab);
+    EXPECT_EQ(in->text(), "disconnect ");
+}

@@ -38,6 +38,7 @@ Console::Console(RunCommand run, const std::vector<std::string>& names, QWidget*
     input_->setPlaceholderText(tr("command, e.g. reg read VERSION (Tab completes, Up recalls)"));
     QStringList words;
     for (const std::string& n : names) words << QString::fromStdString(n);
+    names_ = words;
     auto* completer = new QCompleter(words, input_);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     input_->setCompleter(completer);
@@ -89,10 +90,34 @@ void Console::recall(int step) {
     input_->setText(at < history_.size() ? history_[at] : QString());
 }
 
+void Console::complete() {
+    const QString text = input_->text();
+    if (text.contains(QLatin1Char(' '))) return;  // only the command name is completed
+    QStringList matches;
+    for (const QString& n : names_)
+        if (n.startsWith(text, Qt::CaseInsensitive)) matches << n;
+    if (matches.isEmpty()) return;
+    if (matches.size() == 1) {
+        input_->setText(matches.front() + QLatin1Char(' '));
+        return;
+    }
+    // As far as the names agree, then the list of them to choose from.
+    QString common = matches.front();
+    for (const QString& m : matches)
+        while (!m.startsWith(common, Qt::CaseInsensitive)) common.chop(1);
+    input_->setText(common);
+    input_->completer()->setCompletionPrefix(common);
+    input_->completer()->complete();
+}
+
 bool Console::eventFilter(QObject* watched, QEvent* event) {
     if (watched == input_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool popup = input_->completer()->popup()->isVisible();
+        if (key == Qt::Key_Tab) {  // completes here rather than moving the focus on
+            complete();
+            return true;
+        }
         if (!popup && (key == Qt::Key_Up || key == Qt::Key_Down)) {
             recall(key == Qt::Key_Up ? -1 : 1);
             return true;

@@ -41,11 +41,14 @@ class Console : public QWidget {
 
   private:
     void recall(int step);
+    // Tab: the command name typed so far, completed as far as the names agree.
+    void complete();
 
     RunCommand run_;
     QLineEdit* input_;
     QPlainTextEdit* output_;
     QCheckBox* json_;
+    QStringList names_;  // the commands Tab completes
     QStringList history_;
     int history_at_ = 0;  // history_.size() when at the fresh line
     bool running_ = false;
