@@ -15,7 +15,7 @@ const std::string kUsbId = "--usb-id";
 const std::string kScript = "--script";
 const std::string kScreenshot = "--screenshot";
 const std::string kLimits = "--limits";
-const std::string kFlags[] = {"-h", "--help", "--virtual-time", "--yes", "--quit"};
+const std::string kFlags[] = {"-h", "--help", "--version", "--virtual-time", "--yes", "--quit"};
 
 // The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
 // not that option. A missing value reads as empty.
@@ -49,6 +49,8 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
         const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             options.show_help = true;
+        } else if (a == "--version") {
+            options.show_version = true;
         } else if (core::is_simulate_option(a)) {
             const std::optional<int> code = core::simulated_board_code(a);
             if (!code) {
@@ -117,6 +119,7 @@ const char* launch_usage() {
     return "usage: seisbench [--simulate[=CODE]] [--virtual-time] [--device SERIAL]\n"
            "                 [--usb-id VID:PID] [--trace FILE] [--yes] [--script FILE]\n"
            "                 [--screenshot DIR] [--quit] [--limits FILE]\n"
+           "       seisbench --help | --version\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
            "                    codes other than 1 to 10 show as an unknown target)\n"

@@ -15,6 +15,7 @@ struct LaunchOptions {
     // The simulated board's code (0 to 255).
     int board_code = core::kDefaultSimulatedBoard;
     bool show_help = false;
+    bool show_version = false;
     // --trace FILE (or --trace=FILE): the bus trace is appended to FILE.
     std::string trace;
     // --device SERIAL: the board with this serial number, not the last one attached.

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -21,13 +22,15 @@
 #include "seisbench/console_session.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
+#include "shell/globals.h"
 #include "shell/startup.h"
 
 namespace {
 
 const QSize kScreenshotSize(1280, 800);
 
-// 0 to go on; otherwise the exit status, after the usage or the error is printed.
+// 0 to go on; 1 to end with success (help, version printed); otherwise the exit status, after
+// the usage or the error is printed.
 int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions& options) {
     std::string error;
     if (!seisbench::parse_launch_options(args, options, error)) {
@@ -36,6 +39,10 @@ int read_options(const std::vector<std::string>& args, seisbench::LaunchOptions&
     }
     if (options.show_help) {
         std::cout << seisbench::launch_usage();
+        return 1;
+    }
+    if (options.show_version) {
+        std::cout << "seisbench " << shell::kVersion << "\n";
         return 1;
     }
     return 0;
@@ -69,6 +76,13 @@ int main(int argc, char** argv) {
         return cli::kUsage;
     }
 
+    // Without any display Qt would abort; say so and where to turn instead.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        std::cerr << "seisbench: no display to open (DISPLAY is not set); seisbench-cli does the "
+                     "same work without one\n";
+        return 1;
+    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("seisbench"));
     if (const int r = read_options({argv + 1, argv + argc}, options)) return r == 1 ? 0 : r;

@@ -19,13 +19,17 @@ struct ProgramRun {
     QString out, err;
 };
 
-ProgramRun run_program(const QStringList& args) {
+ProgramRun run_program(const QStringList& args, bool display = true) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+    }
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(SEISBENCH_EXECUTABLE),
-            QStringList{"--simulate", "--virtual-time"} + args);
+            display ? QStringList{"--simulate", "--virtual-time"} + args : args);
     ProgramRun r;
     if (!p.waitForFinished(120000)) {
         p.kill();
@@ -98,4 +102,20 @@ TEST(ScriptedRun, AFigureBelowItsLimitEndsWithTheLimitsStatus) {
     const ProgramRun r = run_program({"--limits", limits, "--script", script, "--quit"});
     EXPECT_EQ(r.status, 3) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("S/N")) << r.out.toStdString();
+}
+
+// What a person asks of the program before any window (its version, its usage, a typing error)
+// is answered on a machine with no display at all.
+TEST(ScriptedRun, VersionAndHelpNeedNoDisplay) {
+    const ProgramRun version = run_program({"--version"}, false);
+    EXPECT_EQ(version.status, 0) << version.err.toStdString();
+    EXPECT_TRUE(version.out.startsWith("seisbench ")) << version.out.toStdString();
+    const ProgramRun help = run_program({"--help"}, false);
+    EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.contains("--version")) << help.out.toStdString();
+    const ProgramRun wrong = run_program({"--simulate=300"}, false);
+    EXPECT_EQ(wrong.status, 2);
+    const ProgramRun run = run_program({"--simulate"}, false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("seisbench-cli")) << run.err.toStdString();
 }
