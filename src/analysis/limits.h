@@ -26,6 +26,7 @@ struct Readout {
     std::string label;
     int precision = 2;
     std::optional<double> value;
+    std::string units;  // empty for a count
 };
 
 struct FigureLimit {

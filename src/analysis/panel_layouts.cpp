@@ -11,12 +11,12 @@ using namespace spectrum::figures;
 namespace {
 
 constexpr PanelSetup kSetups[] = {
-    {2, {kMaximum, kMinimum}, "TIME DOMAIN", "Count", "Magnitude", "COUNT", "MAGNITUDE", 0, "", ""},
+    {2, {kMaximum, kMinimum}, "TIME DOMAIN", "Sample", "Code", "COUNT", "MAGNITUDE", 0, "", ""},
     {7,
      {kMaximum, kMinimum, kMean, kStdDev, kVariance, kEffectiveResolution, kNoiseFreeResolution},
      "HISTOGRAM",
-     "Bin",
-     "Magnitude",
+     "Code",
+     "Count",
      "BIN",
      "MAGNITUDE",
      0,
@@ -25,8 +25,8 @@ constexpr PanelSetup kSetups[] = {
     {12,
      {kSn, kSpn, kSd, kSnd, kBins, kSignalDbfs, kThd, kSinad, kEnob, kEnobFs, kSfdr, kDr},
      "FREQUENCY DOMAIN",
-     "Frequency",
-     "Magnitude",
+     "Frequency (Hz)",
+     "Magnitude (dBFS)",
      "FREQUENCY",
      "MAGNITUDE",
      3,
@@ -35,14 +35,14 @@ constexpr PanelSetup kSetups[] = {
     {5,
      {kSn, kSpn, kSpotNoiseDb, kSpotNoiseNv, kBins},
      "FREQUENCY DOMAIN",
-     "Frequency",
-     "Magnitude",
+     "Frequency (Hz)",
+     "Magnitude (dB)",
      "FREQUENCY",
      "MAGNITUDE",
      3,
      "Hz",
      "dB"},
-    {0, {}, "PHASE", "Frequency", "Phase", "FREQUENCY", "PHASE", 3, "Hz", "D"},
+    {0, {}, "PHASE", "Frequency (Hz)", "Phase (degrees)", "FREQUENCY", "PHASE", 3, "Hz", "D"},
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ void show_readouts(const Context& cx) {
         ui.SetCtrlAttribute(p, d, ui::ATTR_DIMMED, f.dimmed ? 1 : 0);
         if (!f.visible) continue;
         ui.SetCtrlAttribute(p, d, ui::ATTR_LABEL_TEXT, f.label);
+        ui.SetCtrlAttribute(p, d, ui::ATTR_UNITS_TEXT, std::string(spectrum::units_of(f.label)));
         ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, f.precision);
         ui.SetCtrlVal(p, d, f.value);
     }

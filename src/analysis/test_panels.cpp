@@ -46,6 +46,8 @@ void makeAnalysisPanelForNoise(const Context& cx) {
     option_switch(cx, "nV", "dB", nv);
     apply_panel_setup(cx, *panel_setup_of(kNoiseFft));
     cx.ui.SetCtrlVal(cx.shell.analysispanel, ANALYSIS_YUNIT, nv ? "nV" : "dB");
+    cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_GRAPH, ui::ATTR_YNAME,
+                           nv ? "Noise (nV/√Hz)" : "Magnitude (dB)");
     spectrum_axes(cx, -20.0, 0.0);
 }
 

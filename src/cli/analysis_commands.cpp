@@ -128,12 +128,18 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     const analysis::Measurement m = analysis::measure(app, test, channel);
     const std::vector<analysis::Readout> shown = analysis::readouts(m);
     nlohmann::ordered_json stats = nlohmann::ordered_json::object();
+    nlohmann::ordered_json units = nlohmann::ordered_json::object();
     for (const analysis::Readout& x : shown) {
         // A figure the analysis could not produce is null.
         stats[x.label] = x.value ? number_json(*x.value) : nlohmann::ordered_json(nullptr);
-        r->lines.emplace_back(prefix + x.label, x.value ? number_text(*x.value, x.precision) : "-");
+        if (!x.units.empty()) units[x.label] = x.units;
+        const std::string text = x.value ? number_text(*x.value, x.precision) : "-";
+        // A number that is none ("-") has no units either.
+        r->lines.emplace_back(prefix + x.label,
+                              text != "-" && !x.units.empty() ? text + " " + x.units : text);
     }
     j["stats"] = stats;
+    j["units"] = units;
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
     for (int value : m.errors) {
         errors.push_back(value);

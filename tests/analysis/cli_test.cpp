@@ -58,6 +58,10 @@ TEST(CliAnalysis, HistogramOfASmallFile) {
     EXPECT_EQ(ch1["stats"]["MEAN"], 2.5);
     EXPECT_DOUBLE_EQ(ch1["stats"]["STD_DEV"].get<double>(), std::sqrt(1.25));
     EXPECT_EQ(ch1["stats"]["VARIANCE"], 1.25);
+    // Every figure with units names them beside the numbers.
+    EXPECT_EQ(ch1["units"].size(), ch1["stats"].size());
+    EXPECT_EQ(ch1["units"]["Effective resolution"], "bits");
+    EXPECT_EQ(ch1["units"]["VARIANCE"], "code²");
     // Channel 2 spans more codes than it has samples: its histogram is binned, not refused.
     EXPECT_EQ(ch1["errors"], nlohmann::ordered_json::array());
     const auto& ch2 = a["channels"][1];
@@ -74,9 +78,10 @@ TEST(CliAnalysis, TextFormRoundsAsTheDisplays) {
     const std::string file = dir.write("small.dat", kSmallFile);
     const CliRun r = run({"data load " + file, "analyze --test hist"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(value(r.out, "channel 1 STD_DEV"), "1.12");
-    EXPECT_EQ(value(r.out, "channel 1 MAXIMUM"), "4");
-    EXPECT_EQ(value(r.out, "channel 2 VARIANCE"), "12.00");
+    EXPECT_EQ(value(r.out, "channel 1 STD_DEV"), "1.12 code");
+    EXPECT_EQ(value(r.out, "channel 1 MAXIMUM"), "4 code");
+    EXPECT_EQ(value(r.out, "channel 2 VARIANCE"), "12.00 code²");
+    EXPECT_EQ(value(r.out, "channel 1 Effective resolution").substr(5), " bits");
     EXPECT_EQ(r.out.find("error"), std::string::npos) << r.out;
 }
 

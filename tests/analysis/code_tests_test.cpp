@@ -43,7 +43,7 @@ TEST_F(CodeTests, TimeAxesCoverEveryEnabledChannelWithAFivePercentMargin) {
     EXPECT_EQ(display_label(1), "MINIMUM");
     EXPECT_DOUBLE_EQ(display(0), 3000);
     EXPECT_DOUBLE_EQ(display(1), -500);
-    EXPECT_EQ(graph().xname, "Count");
+    EXPECT_EQ(graph().xname, "Sample");
     EXPECT_EQ(ctrl(ANALYSIS_GRAPH).label, "TIME DOMAIN");
     EXPECT_EQ(ctrl(ANALYSIS_CURSORX).label, "COUNT");
 }
@@ -84,7 +84,7 @@ TEST_F(CodeTests, HistogramHasOneBarPerCode) {
     EXPECT_DOUBLE_EQ(graph().y.max, 1.05 * 196);
     EXPECT_TRUE(errors().empty());
     EXPECT_EQ(ctrl(ANALYSIS_GRAPH).label, "HISTOGRAM");
-    EXPECT_EQ(graph().xname, "Bin");
+    EXPECT_EQ(graph().xname, "Code");
 }
 
 TEST_F(CodeTests, HistogramStatisticsOfOneToFour) {

@@ -237,12 +237,13 @@ TEST_F(Panel, SpectrumPanelSetUps) {
     EXPECT_EQ(t->analysis.noise_units, 1);
     EXPECT_EQ(t->analysis.harmonic_marks, 1);
     EXPECT_EQ(std::get<std::string>(ctrl(ANALYSIS_YUNIT).value), "nV");
+    EXPECT_EQ(graph().yname, "Noise (nV/√Hz)");
 
     ui().UserSetValue(ap(), ANALYSIS_TEST, analysis::kPhase);
     EXPECT_FALSE(visible(ANALYSIS_OPTION));
     for (int d = 0; d < 5; ++d) EXPECT_FALSE(visible(analysis::stat_display(d)));
     EXPECT_EQ(ctrl(ANALYSIS_GRAPH).label, "PHASE");
-    EXPECT_EQ(graph().yname, "Phase");
+    EXPECT_EQ(graph().yname, "Phase (degrees)");
     EXPECT_EQ(graph().y.min, -180);
     EXPECT_EQ(graph().y.max, 180);
     EXPECT_EQ(std::get<std::string>(ctrl(ANALYSIS_YUNIT).value), "D");

@@ -18,34 +18,64 @@ struct Figure {
     std::string_view label;
     int precision;
     Missing missing = Missing::Dimmed;
+    std::string_view units = {};  // shown after the value; empty for a count
 };
 
 namespace figures {
 // Time domain and histogram.
-inline constexpr Figure kMaximum{"MAXIMUM", 0};
-inline constexpr Figure kMinimum{"MINIMUM", 0};
-inline constexpr Figure kMean{"MEAN", 2};
-inline constexpr Figure kStdDev{"STD_DEV", 2};
-inline constexpr Figure kVariance{"VARIANCE", 2};
-inline constexpr Figure kEffectiveResolution{"Effective resolution", 2, Missing::Hidden};
-inline constexpr Figure kNoiseFreeResolution{"Noise-free resolution", 2, Missing::Hidden};
+inline constexpr Figure kMaximum{"MAXIMUM", 0, Missing::Dimmed, "code"};
+inline constexpr Figure kMinimum{"MINIMUM", 0, Missing::Dimmed, "code"};
+inline constexpr Figure kMean{"MEAN", 2, Missing::Dimmed, "code"};
+inline constexpr Figure kStdDev{"STD_DEV", 2, Missing::Dimmed, "code"};
+inline constexpr Figure kVariance{"VARIANCE", 2, Missing::Dimmed, "code²"};
+inline constexpr Figure kEffectiveResolution{"Effective resolution", 2, Missing::Hidden, "bits"};
+inline constexpr Figure kNoiseFreeResolution{"Noise-free resolution", 2, Missing::Hidden, "bits"};
 // Signal and noise spectra.
-inline constexpr Figure kSn{"S/N", 2};
-inline constexpr Figure kSpn{"S/PN", 2};
-inline constexpr Figure kSd{"S/D", 2};
-inline constexpr Figure kSnd{"S/N+D", 2};
+inline constexpr Figure kSn{"S/N", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kSpn{"S/PN", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kSd{"S/D", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kSnd{"S/N+D", 2, Missing::Dimmed, "dB"};
 inline constexpr Figure kBins{"# of bins", 0};
-inline constexpr Figure kSpotNoiseDb{"Spot Noise dB", 2};
-inline constexpr Figure kSpotNoiseNv{"Spot Noise nV", 2};
+inline constexpr Figure kSpotNoiseDb{"Spot Noise dB", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kSpotNoiseNv{"Spot Noise nV", 2, Missing::Dimmed, "nV/√Hz"};
 // Converter figures of the signal spectrum.
-inline constexpr Figure kSignalDbfs{"Signal dBFS", 2, Missing::Hidden};
-inline constexpr Figure kThd{"THD", 2, Missing::Hidden};
-inline constexpr Figure kSinad{"SINAD", 2, Missing::Hidden};
-inline constexpr Figure kEnob{"ENOB", 2, Missing::Hidden};
-inline constexpr Figure kEnobFs{"ENOB FS", 2, Missing::Hidden};
-inline constexpr Figure kSfdr{"SFDR", 2, Missing::Hidden};
-inline constexpr Figure kDr{"DR", 2, Missing::Hidden};
+inline constexpr Figure kSignalDbfs{"Signal dBFS", 2, Missing::Hidden, "dBFS"};
+inline constexpr Figure kThd{"THD", 2, Missing::Hidden, "dBc"};
+inline constexpr Figure kSinad{"SINAD", 2, Missing::Hidden, "dB"};
+inline constexpr Figure kEnob{"ENOB", 2, Missing::Hidden, "bits"};
+inline constexpr Figure kEnobFs{"ENOB FS", 2, Missing::Hidden, "bits"};
+inline constexpr Figure kSfdr{"SFDR", 2, Missing::Hidden, "dBc"};
+inline constexpr Figure kDr{"DR", 2, Missing::Hidden, "dB"};
+
+inline constexpr const Figure* kAll[] = {&kMaximum,
+                                         &kMinimum,
+                                         &kMean,
+                                         &kStdDev,
+                                         &kVariance,
+                                         &kEffectiveResolution,
+                                         &kNoiseFreeResolution,
+                                         &kSn,
+                                         &kSpn,
+                                         &kSd,
+                                         &kSnd,
+                                         &kBins,
+                                         &kSpotNoiseDb,
+                                         &kSpotNoiseNv,
+                                         &kSignalDbfs,
+                                         &kThd,
+                                         &kSinad,
+                                         &kEnob,
+                                         &kEnobFs,
+                                         &kSfdr,
+                                         &kDr};
 }  // namespace figures
+
+// The units of the figure with this label; empty for a count or an unknown label.
+constexpr std::string_view units_of(std::string_view label) {
+    for (const Figure* f : figures::kAll)
+        if (f->label == label) return f->units;
+    return {};
+}
 
 // The figure's read-out before the analysis gives it a value.
 constexpr Statistic blank(const Figure& f) {
