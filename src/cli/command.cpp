@@ -30,7 +30,12 @@ Result failure(const std::string& text) {
 }
 
 Result failure(const core::Status& s, const std::string& text) {
-    Result r = failure(text + " at " + s.step + " (" + core::fault_name(s.fault) + ")");
+    // People read what went wrong in the board's words; scripts read "fault" and "step".
+    std::string why = s.text;
+    for (char& ch : why)
+        if (ch == '\n') ch = ' ';
+    while (why.find("  ") != std::string::npos) why.erase(why.find("  "), 1);
+    Result r = failure(why.empty() ? text : text + ": " + why);
     r.data["fault"] = core::fault_name(s.fault);
     r.data["step"] = s.step;
     return r;

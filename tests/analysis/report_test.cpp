@@ -11,6 +11,7 @@
 
 #include "analysis/exports.h"
 #include "analysis/readouts.h"
+#include "analysis/report/report.h"
 #include "analysis/report/svg_plot.h"
 #include "analysis/spectra.h"
 #include "analysis/spectrum/reference.h"
@@ -120,6 +121,11 @@ TEST_F(Exports, NothingToExportIsRefusedAndLeavesAnEarlierFile) {
         EXPECT_EQ(s.title, "Export Error");
         EXPECT_EQ(read_file(path), "old");
     }
+    // Nor is a report of nothing written.
+    const core::Status report = analysis::save_report(app(), path).status;
+    EXPECT_EQ(report.fault, core::Fault::NotAllowed);
+    EXPECT_EQ(report.text, "There is no data to report: capture or load a block first.");
+    EXPECT_EQ(read_file(path), "old");
     app().capture.NumberOfChannels = 1;
     const core::Status s = analysis::export_data_csv(app(), dir.path("no/such/dir.csv").string());
     EXPECT_EQ(s.fault, core::Fault::FileError);

@@ -89,8 +89,8 @@ TEST(ToolCommands, BadArgumentsAreUsageErrorsAndFailuresReportTheirFault) {
         {{"--simulate", "filter go"}, 2, "usage: filter"},
         {{"--simulate", "--virtual-time", "eeprom dump /nonexistent/f 0 4"},
          1,
-         "at dump file (bad_input)"},
-        {{"--simulate", "--virtual-time", "eeprom write /nonexistent/f"}, 1, "bad_input"},
+         "EEPROM not dumped: The file /nonexistent/f cannot be written."},
+        {{"--simulate", "--virtual-time", "eeprom write /nonexistent/f"}, 1, "/nonexistent/f"},
         {{"--simulate", "--virtual-time", "filter start", "filter stop"}, 0, ""},
     };
     for (const auto& c : cases) {

@@ -196,6 +196,13 @@ bool is_pdf(const std::string& path) {
 
 ReportOutcome save_report(const Context& cx, const std::string& path) {
     ReportOutcome out;
+    // A report of nothing would be a page of empty tables that reads as a test run.
+    if (cx.capture.NumberOfChannels == 0 || cx.capture.num_samples <= 0) {
+        out.status = core::Status::failed(core::Fault::NotAllowed, "report", "Save Report Error",
+                                          "There is no data to report: capture or load a block "
+                                          "first.");
+        return out;
+    }
     const ReportModel m = gather(cx);
     out.verdicts = m.verdict_count();
     out.failed = m.failed_count();
