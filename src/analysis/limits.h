@@ -26,7 +26,6 @@ struct Readout {
     std::string label;
     int precision = 2;
     std::optional<double> value;
-    std::string units;  // empty for a count
 };
 
 struct FigureLimit {

@@ -27,7 +27,7 @@ std::vector<Readout> readouts(const Measurement& m) {
     if (!setup) return out;
     for (int d = 0; d < setup->displays; ++d) {
         const ShownFigure& f = m.figures[static_cast<std::size_t>(d)];
-        Readout r{f.label, f.precision, std::nullopt, std::string(spectrum::units_of(f.label))};
+        Readout r{f.label, f.precision, std::nullopt};
         if (f.has_value()) r.value = f.value;
         out.push_back(std::move(r));
     }

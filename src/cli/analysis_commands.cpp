@@ -10,6 +10,7 @@
 #include "analysis/errors.h"
 #include "analysis/exports.h"
 #include "analysis/readouts.h"
+#include "analysis/spectrum/figures.h"
 #include "analysis/state.h"
 #include "cli/cli.h"
 #include "cli/command.h"
@@ -130,13 +131,14 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     nlohmann::ordered_json stats = nlohmann::ordered_json::object();
     nlohmann::ordered_json units = nlohmann::ordered_json::object();
     for (const analysis::Readout& x : shown) {
+        const std::string unit(analysis::spectrum::units_of(x.label));
         // A figure the analysis could not produce is null.
         stats[x.label] = x.value ? number_json(*x.value) : nlohmann::ordered_json(nullptr);
-        if (!x.units.empty()) units[x.label] = x.units;
+        if (!unit.empty()) units[x.label] = unit;
         const std::string text = x.value ? number_text(*x.value, x.precision) : "-";
         // A number that is none ("-") has no units either.
         r->lines.emplace_back(prefix + x.label,
-                              text != "-" && !x.units.empty() ? text + " " + x.units : text);
+                              text != "-" && !unit.empty() ? text + " " + unit : text);
     }
     j["stats"] = stats;
     j["units"] = units;

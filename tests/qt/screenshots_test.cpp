@@ -90,9 +90,10 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
                                     rect.size());
                 EXPECT_TRUE(shown.contains(in_view))
                     << where.toStdString() << ": " << part.toStdString() << " lies outside the tab";
-                if (auto* combo = t.panel(handle)->findChild<QComboBox*>(part))
+                if (auto* combo = t.panel(handle)->findChild<QComboBox*>(part)) {
                     EXPECT_GE(combo->width(), combo->sizeHint().width())
                         << where.toStdString() << ": " << part.toStdString() << " cuts its items";
+                }
             }
             expect_tidy(t, handle, where);
             const QString file = QString("%1/main-%2x%3-%4.png")
