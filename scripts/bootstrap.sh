@@ -13,6 +13,7 @@ packages=(
     fonts-dejavu-core fontconfig
     chromium
     lintian desktop-file-utils man-db
+    poppler-utils
     "$@"
 )
 

@@ -41,6 +41,25 @@ HistogramBars histogram_bars(std::int64_t codes, std::int64_t one_per_code, std:
     return {width, static_cast<int>((codes + width - 1) / width)};
 }
 
+int cycles_end(const std::int32_t* samples, int n, int cycles) {
+    if (n <= 0) return 0;
+    const auto [lo, hi] = std::minmax_element(samples, samples + n);
+    const double middle = (static_cast<double>(*lo) + *hi) / 2.0;
+    const double band = (static_cast<double>(*hi) - *lo) / 20.0;
+    int crossings = 0;
+    bool low = false;
+    for (int i = 0; i < n; ++i) {
+        if (samples[i] < middle - band) {
+            low = true;
+        } else if (low && samples[i] > middle + band) {
+            low = false;
+            // The first crossing starts the count; each one after it ends a cycle.
+            if (crossings++ == cycles) return i;
+        }
+    }
+    return n - 1;
+}
+
 void time_stats(const RunInputs& in, int channel, const std::array<int, kChannels>&,
                 Measurement& m) {
     AnalysisState& st = in.analysis;
@@ -76,6 +95,11 @@ void time_plots(const RunInputs& in, const RunRequest& request, Measurement&,
     AnalysisState& st = in.analysis;
     double largest = st.code_min, smallest = st.code_max;
     int longest = 0;
+    int shown_end = -1;
+    if (request.first_cycles && request.stat_ch >= 0 && request.stat_ch < kChannels)
+        shown_end = cycles_end(st.data(request.stat_ch),
+                               std::clamp(st.ch_count[request.stat_ch], 0, core::kBufferEntries),
+                               kFirstCycles);
     for (int c = 0; c < kChannels; ++c) {
         if (!request.enabled[c]) continue;
         const int n = load_channel(st, c);
@@ -87,9 +111,9 @@ void time_plots(const RunInputs& in, const RunRequest& request, Measurement&,
         const double margin = 0.05 * (largest - smallest);
         ChannelPlot p;
         p.channel = c;
-        p.axes =
-            PlotAxes{0.0, longest - 1.0, false, std::max(smallest - margin, double(st.code_min)),
-                     std::min(largest + margin, double(st.code_max))};
+        const double x_max = shown_end > 0 ? std::min(shown_end, longest - 1) : longest - 1.0;
+        p.axes = PlotAxes{0.0, x_max, false, std::max(smallest - margin, double(st.code_min)),
+                          std::min(largest + margin, double(st.code_max))};
         p.codes = {st.data(c), static_cast<std::size_t>(n)};
         plot(p);
     }

@@ -19,7 +19,16 @@ HistogramBars histogram_bars(std::int64_t codes, std::int64_t one_per_code, std:
 // tests raise no error, so the enabled channels do not matter to their statistics.
 void time_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
                 Measurement& m);
-// The samples of every enabled channel, the range widening to hold each one.
+// The cycles the time test's first-cycles view shows.
+inline constexpr int kFirstCycles = 10;
+
+// The index where the first `cycles` cycles of a tone end, counted from its first upward
+// crossing of the middle of its span (crossings need a tenth of the half span either side, so
+// noise on a slope counts once); the last index when the samples hold fewer cycles.
+int cycles_end(const std::int32_t* samples, int n, int cycles);
+
+// The samples of every enabled channel, the range widening to hold each one; with
+// first_cycles the x axis ends after the statistics channel's first kFirstCycles cycles.
 void time_plots(const RunInputs& in, const RunRequest& request, Measurement& m,
                 const PlotSink& plot);
 

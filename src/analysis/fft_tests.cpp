@@ -57,8 +57,10 @@ void graph_channels(const RunInputs& in, const RunRequest& request, int kind,
 void signal_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
                   Measurement& m) {
     if (channel < 0 || channel >= kChannels) return;
-    set_stats(m, signal_FFT_stats(in.spectra, channel, in.analysis.ch_count[channel],
-                                  spectrum_settings(in), reporter(m, enabled)));
+    const int n = in.analysis.ch_count[channel];
+    set_stats(
+        m, signal_FFT_stats(in.spectra, channel, n, spectrum_settings(in), reporter(m, enabled)));
+    m.tones = tone_table(in.spectra, n, in.fs);
 }
 
 void noise_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,
@@ -73,6 +75,8 @@ void signal_run(const RunInputs& in, const RunRequest& request, Measurement& m,
     const FftErrorReporter errors = reporter(m, request.enabled);
     set_stats(m, signal_fft(in.spectra, in.analysis.ch_count, request.stat_ch,
                             spectrum_settings(in), errors));
+    if (request.stat_ch >= 0 && request.stat_ch < kChannels)
+        m.tones = tone_table(in.spectra, in.analysis.ch_count[request.stat_ch], in.fs);
     graph_channels(in, request, kFftKindSignal, errors, plot);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/spectrum/figures.h"
+#include "analysis/spectrum/tones.h"
 
 namespace analysis {
 
@@ -33,6 +34,8 @@ struct Measurement {
     std::array<ShownFigure, kDisplays> figures;
     // Entries of the error list: code x 10 + channel number, in the order they were found.
     std::vector<int> errors;
+    // Signal test: the statistics channel's fundamental and harmonics; empty otherwise.
+    std::vector<spectrum::Tone> tones;
 };
 
 }  // namespace analysis

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "analysis/analysis.h"
 #include "analysis/channels.h"
@@ -7,6 +9,7 @@
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
 #include "analysis/file_menus.h"
+#include "analysis/markers.h"
 #include "analysis/panel_setup.h"
 #include "analysis/readouts.h"
 #include "analysis/settings.h"
@@ -42,6 +45,7 @@ RunRequest panel_request(const Context& cx, int test) {
     r.enabled = st.plot_enabled;
     r.harmonic_marks = st.harmonic_marks != 0;
     r.noise_units = st.noise_units != 0;
+    r.first_cycles = st.first_cycles != 0;
     return r;
 }
 
@@ -55,14 +59,18 @@ void draw_plot(const Context& cx, const ChannelPlot& plot) {
     const int style = plot.bars ? ui::VAL_VERTICAL_BAR : ui::VAL_THIN_LINE;
     const bool codes = !plot.codes.empty();
     const int n = static_cast<int>(codes ? plot.codes.size() : plot.y.size());
+    int handle = 0;
     if (plot.x.empty() && codes)
-        ui.PlotY(p, ANALYSIS_GRAPH, plot.codes.data(), n, style, colour);
+        handle = ui.PlotY(p, ANALYSIS_GRAPH, plot.codes.data(), n, style, colour);
     else if (plot.x.empty())
-        ui.PlotY(p, ANALYSIS_GRAPH, plot.y.data(), n, style, colour);
+        handle = ui.PlotY(p, ANALYSIS_GRAPH, plot.y.data(), n, style, colour);
     else if (codes)
-        ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.codes.data(), n, style, colour);
+        handle = ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.codes.data(), n, style, colour);
     else
-        ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.y.data(), n, style, colour);
+        handle = ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.y.data(), n, style, colour);
+    cx.analysis.plot_handle[plot.channel] = std::max(handle, 0);
+    ui.SetPlotAttribute(p, ANALYSIS_GRAPH, handle, ui::ATTR_PLOT_LG_TEXT,
+                        "CH " + std::to_string(plot.channel + 1));
     for (const FftMarkerText& t : plot.texts)
         ui.PlotText(p, ANALYSIS_GRAPH, t.x, t.y, t.text, ui::VAL_BLACK);
     for (const FftMarkerLine& l : plot.lines)
@@ -78,6 +86,7 @@ void stat_channel(const Context& cx) {
     show_stat_channel(cx);
     run_stats(run_inputs(cx), st.measurement.test, st.stat_ch, st.plot_enabled, st.measurement);
     show_readouts(cx);
+    show_tones(cx);
     show_errors(cx);
     show_verdicts(cx);
 }
@@ -97,6 +106,7 @@ void fft_ctrl(const Context& cx) {
     const int p = cx.shell.analysispanel;
     const int test = shell::get_int(cx.ui, p, ANALYSIS_TEST);
     const int option = shell::get_int(cx.ui, p, ANALYSIS_OPTION);
+    if (test == kTimeDomain) st.first_cycles = option;
     if (test == kSignalFft) st.harmonic_marks = option;
     if (test == kNoiseFft) st.noise_units = option;
     analysis(cx);
@@ -143,6 +153,7 @@ void analysis(const Context& cx) {
     Measurement& m = cx.analysis.measurement;
     lay_out(m, test);
     ui.DeleteGraphPlot(p, ANALYSIS_GRAPH, -1);
+    cx.analysis.plot_handle = {};
     rebuild_channel_controls(cx);
     show_stat_channel(cx);
     if (test >= 0) {
@@ -151,6 +162,7 @@ void analysis(const Context& cx) {
                  [&cx](const ChannelPlot& plot) { draw_plot(cx, plot); });
         show_readouts(cx);
     }
+    show_tones(cx);
     show_errors(cx);
     show_verdicts(cx);
     update_cursor(cx);
@@ -197,7 +209,13 @@ void analysis_callbacks(ui::CallbackRegistry& cb, const Context& cx) {
     on_commit("plot_enable_ch3", [](const Context& a) { plot_enable(a, 2); });
     on_commit("plot_enable_ch4", [](const Context& a) { plot_enable(a, 3); });
     on_commit("stat_channel", stat_channel);
-    on_commit("plot", update_cursor);
+    cb.add_ctrl("plot", [cx](int, int, int event, void*) {
+        if (event == ui::EVENT_COMMIT) update_cursor(cx);
+        if (event == ui::EVENT_ZOOM) zoom_by_hand(cx);
+        return 0;
+    });
+    on_commit("peak", [](const Context& a) { cursor_to_peak(a, false); });
+    on_commit("next_peak", [](const Context& a) { cursor_to_peak(a, true); });
     on_commit("zoom", zoom);
     on_commit("restore", restore);
     on_commit("display_error", display_error);

@@ -1,5 +1,8 @@
 #include "analysis/panel_setup.h"
 
+#include <cstdio>
+#include <string>
+
 #include "analysis/context.h"
 #include "uir_ids.h"
 
@@ -39,6 +42,26 @@ void show_readouts(const Context& cx) {
         ui.SetCtrlAttribute(p, d, ui::ATTR_UNITS_TEXT, std::string(spectrum::units_of(f.label)));
         ui.SetCtrlAttribute(p, d, ui::ATTR_PRECISION, f.precision);
         ui.SetCtrlVal(p, d, f.value);
+    }
+}
+
+void show_tones(const Context& cx) {
+    auto& ui = cx.ui;
+    const int p = cx.shell.analysispanel;
+    const Measurement& m = cx.analysis.measurement;
+    ui.ClearListCtrl(p, ANALYSIS_TONES);
+    ui.SetCtrlAttribute(p, ANALYSIS_TONES, ui::ATTR_VISIBLE, m.test == kSignalFft ? 1 : 0);
+    if (m.test == kSignalFft && m.tones.empty())
+        ui.InsertListItem(p, ANALYSIS_TONES, -1, "No fundamental", 0);
+    for (const spectrum::Tone& t : m.tones) {
+        char line[96];
+        const std::string order = t.order == 1 ? "F" : std::to_string(t.order);
+        if (t.level)
+            std::snprintf(line, sizeof line, "%-2s %12.3f Hz %9.2f %s", order.c_str(), t.frequency,
+                          *t.level, t.order == 1 ? "dBFS" : "dBc");
+        else
+            std::snprintf(line, sizeof line, "%-2s %12.3f Hz %9s", order.c_str(), t.frequency, "-");
+        ui.InsertListItem(p, ANALYSIS_TONES, -1, line, t.order);
     }
 }
 

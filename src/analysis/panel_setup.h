@@ -34,6 +34,9 @@ int verdict_display(int index);
 // The measurement's read-outs on the statistics displays: label, digits, value, and a figure
 // without a value dimmed or hidden.
 void show_readouts(const Context& cx);
+// The signal test's fundamental and harmonics in the tones list, one line each; the list is
+// hidden for the other tests.
+void show_tones(const Context& cx);
 // Displays' text back to white.
 void whiten_displays(const Context& cx);
 

@@ -65,6 +65,9 @@ struct AnalysisState {
     // The option switch's value per test.
     int harmonic_marks = 0;
     int noise_units = 0;
+    int first_cycles = 0;  // time test: the x axis shows the first few cycles only
+    // Each channel's trace on the graph (its plot handle; 0 for none), for the peak search.
+    std::array<int, kChannels> plot_handle = {};
 
     std::array<AxisState, kZoomLevels> zoom_stack = {};
     int zoom_depth = 0;

@@ -28,6 +28,7 @@ void spectrum_axes(const Context& cx, double ymin, double ymax) {
 }  // namespace
 
 void makeAnalysisPanelForTime(const Context& cx) {
+    option_switch(cx, "FIRST CYCLES", "FIRST CYCLES", cx.analysis.first_cycles);
     apply_panel_setup(cx, *panel_setup_of(kTimeDomain));
 }
 

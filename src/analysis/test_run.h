@@ -30,6 +30,7 @@ struct RunRequest {
     std::array<int, kChannels> enabled = {1, 1, 1, 1};
     bool harmonic_marks = false;  // signal test: mark the fundamental and harmonics
     bool noise_units = false;     // noise test: nV per root hertz instead of dB
+    bool first_cycles = false;    // time test: the x axis ends after the first few cycles
 };
 
 // The range the graph takes before a plot is drawn; y autoscaled when y_auto.

@@ -91,6 +91,13 @@ void zoom(const Context& cx) {
     update_cursor(cx);
 }
 
+void zoom_by_hand(const Context& cx) {
+    AnalysisState& st = cx.analysis;
+    if (st.zoom_depth > 0) return;
+    st.zoom_stack[st.zoom_depth++] = axes(cx);
+    show_depth(cx, true);
+}
+
 void restore(const Context& cx) {
     AnalysisState& st = cx.analysis;
     if (st.zoom_depth == 0) return;

@@ -7,6 +7,9 @@ struct Context;
 
 // Waits for two clicks on the graph (the box corners) and zooms into the box.
 void zoom(const Context& cx);
+// The wheel or a drag is about to change the range: the first such change after a test keeps
+// the range it had, so Restore brings it back.
+void zoom_by_hand(const Context& cx);
 // Undoes one zoom level.
 void restore(const Context& cx);
 // Drops every zoom level (the next test sets its own axes).

@@ -117,6 +117,32 @@ std::string verdict_text(const analysis::Verdict& v, int precision) {
     return t + ")";
 }
 
+// The signal test's fundamental and harmonics: "fundamental" (null when none stands above the
+// noise) and "harmonics", each level in the units its key names.
+void tones_result(const analysis::Measurement& m, const std::string& prefix,
+                  nlohmann::ordered_json& j, Result* r) {
+    j["fundamental"] = nullptr;
+    j["harmonics"] = nlohmann::ordered_json::array();
+    for (const analysis::spectrum::Tone& t : m.tones) {
+        const std::string level = t.level ? number_text(*t.level, 2) : "-";
+        const char* units = t.order == 1 ? " dBFS" : " dBc";
+        const std::string text =
+            number_text(t.frequency, 3) + " Hz, " + (level != "-" ? level + units : level);
+        nlohmann::ordered_json x;
+        if (t.order > 1) x["order"] = t.order;
+        x["frequency"] = number_json(t.frequency);
+        x[t.order == 1 ? "dBFS" : "dBc"] =
+            t.level ? number_json(*t.level) : nlohmann::ordered_json(nullptr);
+        if (t.order == 1) {
+            j["fundamental"] = x;
+            r->lines.emplace_back(prefix + "fundamental", text);
+        } else {
+            j["harmonics"].push_back(x);
+            r->lines.emplace_back(prefix + "harmonic " + std::to_string(t.order), text);
+        }
+    }
+}
+
 // One channel's run: its sample count, the read-outs the test shows, the error entries and,
 // with limits, the verdicts.
 nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result* r) {
@@ -142,6 +168,7 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     }
     j["stats"] = stats;
     j["units"] = units;
+    if (test == analysis::kSignalFft) tones_result(m, prefix, j, r);
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
     for (int value : m.errors) {
         errors.push_back(value);

@@ -1,6 +1,7 @@
 // The time-domain and histogram tests: axes, plots, statistics and wide spans.
 #include <cmath>
 
+#include "analysis/code_tests.h"
 #include "fixture.h"
 
 using testing_support::AnalysisTest;
@@ -145,3 +146,25 @@ TEST_F(CodeTests, EmptyChannelsAreNotPlotted) {
 }
 
 }  // namespace
+
+// The first-cycles view ends after ten cycles of the statistics channel's tone; noise riding on
+// a slow slope does not count as extra cycles, and a block of fewer cycles is shown whole.
+TEST_F(CodeTests, TheFirstCyclesViewEndsAfterTenCycles) {
+    std::vector<std::int32_t> tone(2000);
+    for (int i = 0; i < 2000; ++i)  // period 50, with a 1 % ripple every sample
+        tone[i] = static_cast<std::int32_t>(std::lround(
+            10000 * std::sin(2 * 3.14159265358979 * i / 50.0 + 0.5) + (i % 2 ? 100 : -100)));
+    const int end = analysis::cycles_end(tone.data(), 2000, analysis::kFirstCycles);
+    EXPECT_NEAR(end, 50 * 10 + 50 - 4, 8);  // first crossing near sample 46, ten periods on
+    EXPECT_EQ(analysis::cycles_end(tone.data(), 120, analysis::kFirstCycles), 119);
+    EXPECT_EQ(analysis::cycles_end(tone.data(), 0, analysis::kFirstCycles), 0);
+
+    set_channel(0, tone);
+    app().analysis.first_cycles = 1;
+    run_test(analysis::kTimeDomain);
+    EXPECT_DOUBLE_EQ(graph().x.max, end);
+    EXPECT_EQ(graph().plots.front().y.size(), 2000u);  // the data stay whole: zoom out to see
+    app().analysis.first_cycles = 0;
+    run_test(analysis::kTimeDomain);
+    EXPECT_DOUBLE_EQ(graph().x.max, 1999);
+}

@@ -199,3 +199,27 @@ TEST_F(SpectrumPanel, NanovoltModeAutoscalesAndPhaseStopsAtAShortChannel) {
 }
 
 }  // namespace
+
+// What the panel gives the engineer beside the figures: the tones list with the fundamental's
+// frequency and level, a legend name per trace, and Peak / Next Peak walking the trace.
+TEST_F(SpectrumPanel, TonesListLegendAndPeakSearchFollowTheSignalTest) {
+    load_tone();
+    run_test(analysis::kSignalFft);
+    const auto& tones = ctrl(ANALYSIS_TONES);
+    EXPECT_TRUE(tones.visible);
+    ASSERT_GE(tones.items.size(), 2u);
+    // Bin 1000 of 4096 at 500 samples/s.
+    EXPECT_NE(tones.items[0].label.find("122.070 Hz"), std::string::npos) << tones.items[0].label;
+    EXPECT_NE(tones.items[0].label.find("dBFS"), std::string::npos);
+    EXPECT_EQ(tones.items[1].label.rfind("2 ", 0), 0u) << tones.items[1].label;
+    EXPECT_EQ(graph().plots.front().name, "CH 1");
+
+    ui().UserCommit(ap(), ANALYSIS_PEAK);
+    EXPECT_NEAR(shell::get_double(ui(), ap(), ANALYSIS_CURSORX), 1000 * 500.0 / 4096, 1e-9);
+    const double top = shell::get_double(ui(), ap(), ANALYSIS_CURSORY);
+    ui().UserCommit(ap(), ANALYSIS_NEXTPEAK);
+    EXPECT_LT(shell::get_double(ui(), ap(), ANALYSIS_CURSORY), top);
+
+    run_test(analysis::kNoiseFft);
+    EXPECT_FALSE(ctrl(ANALYSIS_TONES).visible);
+}

@@ -121,3 +121,17 @@ TEST_F(Zoom, TheStackHoldsOneHundredLevels) {
 }
 
 }  // namespace
+
+// The wheel or a drag zooms without the box; the test's own range stays one Restore away,
+// however many steps the wheel took.
+TEST_F(Zoom, AZoomByHandKeepsTheTestsRangeForRestore) {
+    const ui::Axis x0 = graph().x, y0 = graph().y;
+    ui().UserZoomGraph(ap(), ANALYSIS_GRAPH, 2.0, 6.0, -50.0, 50.0);
+    ui().UserZoomGraph(ap(), ANALYSIS_GRAPH, 3.0, 5.0, -50.0, 50.0);
+    EXPECT_EQ(t->analysis.zoom_depth, 1);
+    EXPECT_TRUE(visible(ANALYSIS_RESTORE));
+    EXPECT_EQ(graph().x.min, 3.0);
+    restore();
+    EXPECT_TRUE(same(graph().x, x0) && same(graph().y, y0));
+    EXPECT_FALSE(visible(ANALYSIS_RESTORE));
+}

@@ -1,4 +1,5 @@
 // Graphs draw what the model holds, once per batch, and a click moves cursor 1.
+#include <QFontMetricsF>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -204,4 +205,73 @@ TEST_F(QtGraph, TheGraphGrowsWithItsPanel) {
     // All the space gained goes to the graph.
     EXPECT_GE(graph->width() - before.width(), 295);
     EXPECT_GE(graph->height() - before.height(), 195);
+}
+
+// The wheel zooms x about the pointer (y with Ctrl), a drag moves the view, and both reach the
+// model; a press that does not move is still a click.
+TEST_F(QtGraph, TheWheelAndADragAskTheModelForANewRange) {
+    auto& ui = t->ui;
+    const double y[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+    ui.SetAxisRange(panel, g, ui::VAL_MANUAL, 0.0, 10.0, ui::VAL_MANUAL, 0.0, 100.0);
+    ui.PlotY(panel, g, y, 11, ui::VAL_THIN_LINE, ui::VAL_BLUE);
+    settle(20);
+    const QPointF centre(graph->xAxis->coordToPixel(5.0), graph->yAxis->coordToPixel(50.0));
+    auto wheel = [&](Qt::KeyboardModifiers mods) {
+        QWheelEvent e(centre, graph->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(graph, &e);
+        settle(10);
+    };
+    wheel(Qt::NoModifier);
+    EXPECT_NEAR(state().x.min, 1.0, 1e-6);  // 80 % of the range, about x = 5
+    EXPECT_NEAR(state().x.max, 9.0, 1e-6);
+    EXPECT_DOUBLE_EQ(state().y.max, 100.0);
+    wheel(Qt::ControlModifier);
+    EXPECT_NEAR(state().y.min, 10.0, 1e-6);
+    EXPECT_NEAR(state().y.max, 90.0, 1e-6);
+
+    const QPoint from = centre.toPoint(), to = from + QPoint(100, 0);
+    const double shift = graph->xAxis->pixelToCoord(to.x()) - graph->xAxis->pixelToCoord(from.x());
+    events.clear();
+    QTest::mousePress(graph, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(25 * step, 0)),
+                         graph->mapToGlobal(QPointF(from + QPoint(25 * step, 0))), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(graph, &move);
+    }
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, to);
+    settle(10);
+    EXPECT_NEAR(state().x.min, 1.0 - shift, 1e-6);
+    EXPECT_NEAR(state().x.max, 9.0 - shift, 1e-6);
+    // A drag is no click: the zoom is announced, nothing is committed.
+    EXPECT_EQ(events, (std::vector<Recorded>{{g, ui::EVENT_ZOOM}}));
+}
+
+// Named plots are listed in the legend; marks repeated at one place (each channel marking the
+// same harmonic) show once, and different marks at one place stand apart.
+TEST_F(QtGraph, LegendNamesAndMarksThatDoNotOverlap) {
+    auto& ui = t->ui;
+    const double y[] = {0, 10, 20};
+    ui.SetAxisRange(panel, g, ui::VAL_MANUAL, 0.0, 2.0, ui::VAL_MANUAL, 0.0, 100.0);
+    const int h = ui.PlotY(panel, g, y, 3, ui::VAL_THIN_LINE, ui::VAL_BLUE);
+    settle(20);
+    EXPECT_FALSE(graph->legend->visible());
+    ui.SetPlotAttribute(panel, g, h, ui::ATTR_PLOT_LG_TEXT, "CH 1");
+    for (const char* text : {"2", "2", "3"}) ui.PlotText(panel, g, 1.0, 50.0, text, ui::VAL_BLACK);
+    settle(20);
+    graph->replot();
+    EXPECT_TRUE(graph->legend->visible());
+    EXPECT_EQ(graph->legend->itemCount(), 1);
+    std::vector<QRectF> shown;
+    for (int i = 0; i < graph->itemCount(); ++i) {
+        auto* text = qobject_cast<QCPItemText*>(graph->item(i));
+        if (!text || !text->visible()) continue;
+        const QPointF bottom = text->position->pixelPosition();
+        const QSizeF size = QFontMetricsF(text->font()).size(0, text->text());
+        shown.emplace_back(bottom.x() - size.width() / 2, bottom.y() - size.height(), size.width(),
+                           size.height());
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_FALSE(shown[0].intersects(shown[1]));
 }

@@ -1,4 +1,5 @@
 // Printing, the clipboard, the help viewer and the standard-output window.
+#include <qcustomplot.h>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFile>
@@ -8,12 +9,15 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTest>
 #include <QTextBrowser>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/ui/qt/help_viewer.h"
+#include "platform/ui/qt/printing.h"
 #include "qt_support.h"
 #include "support/test_app.h"
 #include "uir_ids.h"
@@ -142,4 +146,58 @@ TEST_F(QtOutput, StandardOutputWindowShowsWhenSomethingIsPrinted) {
     auto* text = dock->findChild<QPlainTextEdit*>();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->toPlainText(), "EEPROM write 0x0000\npartial line");
+}
+
+// A graph printed to PDF is laid out at the page's size: the drawing takes the page's width
+// while its title keeps the height of its point size, not the screen drawing's text blown up
+// with everything else. The page is read back through the system's PDF rasterizer.
+TEST_F(QtOutput, APrintedGraphFillsThePageWithTextAtItsPointSize) {
+    QCustomPlot plot;
+    plot.resize(800, 400);
+    plot.plotLayout()->insertRow(0);
+    // Sized in points, as a desktop's fonts are: on paper a point is the printer's to resolve.
+    QFont bold(plot.font().family());
+    bold.setPointSizeF(10);
+    bold.setBold(true);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, "TITLE", bold));
+    plot.addGraph()->setData({0, 1, 2, 3}, {0, 3, 1, 2});
+    plot.rescaleAxes();
+    plot.replot();
+
+    const QString pdf = QString::fromStdString(dir + "/page.pdf");
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setResolution(600);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        ASSERT_EQ(ui::qt::print_on(printer, &plot), 0);
+    }
+    const QString prefix = QString::fromStdString(dir + "/page");
+    QProcess raster;
+    raster.start("pdftoppm", {"-r", "100", "-gray", "-singlefile", pdf, prefix});
+    ASSERT_TRUE(raster.waitForFinished(60000) && raster.exitCode() == 0)
+        << "pdftoppm (poppler-utils) is needed to read the page back";
+    const QImage page = QImage(prefix + ".pgm").convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(page.isNull());
+
+    auto dark_row = [&](int y) {
+        const uchar* line = page.constScanLine(y);
+        return std::any_of(line, line + page.width(), [](uchar v) { return v < 100; });
+    };
+    int left = page.width(), right = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* line = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x)
+            if (line[x] < 100) left = std::min(left, x), right = std::max(right, x);
+    }
+    EXPECT_GT(right - left, page.width() * 8 / 10);
+    int top = 0;
+    while (top < page.height() && !dark_row(top)) ++top;
+    int bottom = top;
+    while (bottom < page.height() && dark_row(bottom)) ++bottom;
+    // A 10 point capital is about 1 % of an A4 page's short side.
+    EXPECT_GT(bottom - top, 0.004 * page.height());
+    EXPECT_LT(bottom - top, 0.02 * page.height())
+        << "title " << bottom - top << " of " << page.height() << " pixels";
 }

@@ -119,3 +119,21 @@ TEST(ScriptedRun, VersionAndHelpNeedNoDisplay) {
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains("seisbench-cli")) << run.err.toStdString();
 }
+
+// A report saved as .pdf from the desktop program is laid out by it, not refused as if there
+// were no display.
+TEST(ScriptedRun, AReportSavedAsPdfInTheDesktopIsAPdf) {
+    QTemporaryDir tmp;
+    const QString script = tmp.filePath("job.txt"), pdf = tmp.filePath("report.pdf");
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(("connect\nconfigure --rate 500 --channels 1\ncapture --samples 1024\nreport " +
+             pdf.toStdString() + "\n")
+                .c_str());
+    f.close();
+    const ProgramRun r = run_program({"--script", script, "--quit"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    QFile out(pdf);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << r.err.toStdString();
+    EXPECT_TRUE(out.read(5) == "%PDF-");
+}

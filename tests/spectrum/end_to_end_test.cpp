@@ -21,7 +21,7 @@ constexpr int32_t kFullScale = 8388607;
 
 // A sine of amplitude a on bin `bin`, harmonic 2 of amplitude a2, white noise of deviation
 // sigma.
-std::vector<int32_t> record(double a, int bin, double a2, double sigma, unsigned seed) {
+std::vector<int32_t> record(double a, double bin, double a2, double sigma, unsigned seed) {
     spectrum_test::Gaussian noise(seed);
     std::vector<double> v(kN);
     const double step = 2.0 * std::numbers::pi * bin / kN;
@@ -105,3 +105,25 @@ TEST_F(EndToEnd, WhiteNoiseGivesItsLevelAndDensity) {
 }
 
 }  // namespace
+
+// The tone table reads a tone between bins at its own frequency, not the nearer bin's, and
+// levels the harmonic below the fundamental; noise alone has no table.
+TEST_F(EndToEnd, TheToneTableGivesTheFundamentalAndHarmonicsAsMeasured) {
+    using analysis::spectrum::tone_table;
+    const double a = 4194304.0, bin = 1001.37;
+    const auto s = signal(record(a, bin, a * 1e-4, 20.0, 7));  // harmonic 2 at -80 dBc
+    const auto tones = tone_table(*state, kN, kFs);
+    ASSERT_GE(tones.size(), 3u);
+    EXPECT_EQ(tones[0].order, 1);
+    EXPECT_NEAR(tones[0].frequency, bin * kFs / kN, 0.05 * kFs / kN);
+    EXPECT_NEAR(tones[0].level.value(), s.figures[analysis::spectrum::kFigSignalDbfs].value.value(),
+                1e-9);
+    EXPECT_EQ(tones[1].order, 2);
+    EXPECT_NEAR(tones[1].frequency, 2 * bin * kFs / kN, 0.1 * kFs / kN);
+    EXPECT_NEAR(tones[1].level.value(), -80.0, 0.5);
+    EXPECT_LT(tones[2].level.value_or(-200.0), -100.0);
+    EXPECT_LE(tones.back().order, analysis::spectrum::kTableMaxOrder);
+
+    signal(record(0.0, bin, 0.0, 2000.0, 8));
+    EXPECT_TRUE(tone_table(*state, kN, kFs).empty());
+}

@@ -168,6 +168,7 @@ ChannelReport channel_report(const Context& cx, int c) {
         for (int e : m.errors)
             if (e % 10 == c + 1) run.errors.push_back(e);
         run.verdicts = evaluate_limits(cx.analysis.limits, test, c, run.readouts);
+        run.tones = m.tones;
         if (test == kSignalFft) r.spectrum_plot = spectrum_plot(cx, c);
     }
     r.time_plot = time_plot(cx, c);

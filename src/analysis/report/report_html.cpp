@@ -1,5 +1,6 @@
 // The report as HTML: tables whose cells carry the exact values (data-value) beside the
 // rounded text, and the plots inline.
+#include <algorithm>
 #include <cstdio>
 
 #include "analysis/limits.h"
@@ -88,6 +89,38 @@ void figure_table(std::string& h, const ReportModel& m, size_t t) {
     h += "</tr>\n</table>\n";
 }
 
+// The fundamental and harmonics of the signal test, a frequency and a level per channel.
+void tone_table(std::string& h, const ReportModel& m, size_t t) {
+    size_t rows = 0;
+    for (const ChannelReport& c : m.channels) rows = std::max(rows, c.runs[t].tones.size());
+    if (rows == 0) return;
+    h += "<h3>Fundamental and harmonics</h3>\n<table class=\"tones\">\n<tr><th>Order</th>";
+    for (const ChannelReport& c : m.channels) {
+        const std::string ch = "CH " + std::to_string(c.channel + 1);
+        h += "<th>" + ch + " Hz</th><th>" + ch + " level</th>";
+    }
+    h += "</tr>\n";
+    for (size_t r = 0; r < rows; ++r) {
+        h += "<tr><th>" + (r == 0 ? std::string("F (dBFS)") : std::to_string(r + 1) + " (dBc)") +
+             "</th>";
+        for (const ChannelReport& c : m.channels) {
+            const std::vector<spectrum::Tone>& tones = c.runs[t].tones;
+            // A channel with no fundamental has no row of its own.
+            if (tones.empty() || r >= tones.size() || tones[r].order != static_cast<int>(r) + 1) {
+                h += "<td class=\"num\">-</td><td class=\"num\">-</td>";
+                continue;
+            }
+            const spectrum::Tone& x = tones[r];
+            h += "<td class=\"num\" data-value=\"" + exact_number(x.frequency) + "\">" +
+                 shown_number(x.frequency, 3) + "</td><td class=\"num\"";
+            if (x.level) h += " data-value=\"" + exact_number(*x.level) + "\"";
+            h += ">" + shown_number(x.level, 2) + "</td>";
+        }
+        h += "</tr>\n";
+    }
+    h += "</table>\n";
+}
+
 }  // namespace
 
 int ReportModel::verdict_count() const {
@@ -117,7 +150,10 @@ std::string render_html(const ReportModel& m) {
     if (m.limits_loaded) verdict_table(h, m);
     if (!m.channels.empty()) {
         h += "<h2>Figures</h2>\n";
-        for (size_t t = 0; t < kReportTests.size(); ++t) figure_table(h, m, t);
+        for (size_t t = 0; t < kReportTests.size(); ++t) {
+            figure_table(h, m, t);
+            tone_table(h, m, t);
+        }
     }
     for (const ChannelReport& c : m.channels) {
         h += "<h2 id=\"channel-" + std::to_string(c.channel + 1) + "\">Channel " +

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/limits.h"
+#include "analysis/spectrum/tones.h"
 
 namespace analysis::report {
 
@@ -15,6 +16,7 @@ struct TestRun {
     std::vector<Readout> readouts;
     std::vector<int> errors;  // error list values (code x 10 + channel number)
     std::vector<Verdict> verdicts;
+    std::vector<spectrum::Tone> tones;  // the signal test's fundamental and harmonics
 };
 
 // The tests the report runs, in the order of its tables.

@@ -151,6 +151,10 @@ FftStats signal_FFT_stats(SpectrumState& state, int channel, int n,
     }
     const int d = state.dc_bins;
     const double signal_power = sum_bins(p, fund.first, fund.last);
+    state.fund_channel = channel;
+    state.fund_first = fund.first;
+    state.fund_last = fund.last;
+    state.fund_power = signal_power;
     const double signal_db = level_db(signal_power);
 
     // Noise and distortion: everything between DC and the limit outside the fundamental.

@@ -5,6 +5,7 @@
 //               channel 0 ... 3.
 // Noise test:   noise_fft, then graph_fft (kind 3) per enabled channel.
 // Phase test:   phase_test.
+//               tone_table after the statistics gives the fundamental and harmonics.
 // Statistics-channel ring: signal_FFT_stats / noise_FFT_stats alone.
 #pragma once
 
@@ -16,4 +17,5 @@
 #include "analysis/spectrum/phase_test.h"
 #include "analysis/spectrum/reference.h"
 #include "analysis/spectrum/spectrum_state.h"
+#include "analysis/spectrum/tones.h"
 #include "analysis/spectrum/windows.h"

@@ -76,8 +76,13 @@ struct SpectrumState {
 
     double ref_power = 0.0;
 
-    // Results of the last signal analysis; fund_bin is -1 when it found no fundamental.
+    // Results of the last signal analysis; fund_bin is -1 when it found no fundamental. The
+    // fundamental's band and its summed power belong to fund_channel.
     int32_t fund_bin = -1;
+    int32_t fund_channel = -1;
+    int32_t fund_first = 0;
+    int32_t fund_last = -1;
+    double fund_power = 0.0;
     int32_t n_harmonics = 0;
     std::array<HarmonicEntry, kMaxHarmonics> harmonics;
 

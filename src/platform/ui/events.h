@@ -11,6 +11,7 @@ enum Event : int {
     EVENT_RIGHT_CLICK = 5,
     EVENT_CLOSE = 11,
     EVENT_TIMER_TICK = 15,
+    EVENT_ZOOM = 30,  // a graph's range is about to change by the wheel or a drag
 };
 
 enum Attr : int {
@@ -35,6 +36,7 @@ enum Attr : int {
     ATTR_CHECKED,        // menu items
     ATTR_CURSOR_MODE,    // graph cursors
     ATTR_UNITS_TEXT,     // unit text shown beside a numeric read-out
+    ATTR_PLOT_LG_TEXT,   // a plot's name in its graph's legend
 };
 
 enum AxisMode : int { VAL_MANUAL = 0, VAL_AUTOSCALE = 1 };

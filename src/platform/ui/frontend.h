@@ -67,11 +67,8 @@ class Frontend {
     virtual int print(int panel, int control, bool low_resolution) = 0;
     // Lays out a self-contained HTML document (pictures as inline SVG) on PDF pages: 0 with
     // the document's bytes in pdf; non-zero where the front-end cannot (no display toolkit).
-    virtual int html_to_pdf(const std::string& html, std::string& pdf) {
-        (void)html;
-        (void)pdf;
-        return -1;
-    }
+    // Every front-end answers for itself: one in front of another must pass it on.
+    virtual int html_to_pdf(const std::string& html, std::string& pdf) = 0;
     // 0 = copied.
     virtual int copy_panel_to_clipboard(int panel) = 0;
     virtual void help(const std::string& path, int mode) = 0;

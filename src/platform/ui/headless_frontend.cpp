@@ -172,6 +172,12 @@ int HeadlessFrontend::print(int panel, int control, bool low_resolution) {
     last_print_low_res = low_resolution;
     return print_result;
 }
+int HeadlessFrontend::html_to_pdf(const std::string& html, std::string& pdf) {
+    (void)html;
+    (void)pdf;
+    return -1;
+}
+
 int HeadlessFrontend::copy_panel_to_clipboard(int panel) {
     (void)panel;
     ++clipboard_copies;

@@ -77,6 +77,8 @@ class HeadlessFrontend : public Frontend, public Record {
     // -1 when the script holds no further user action.
     int wait_user_event(int* panel, int* control) override;
     int print(int panel, int control, bool low_resolution) override;
+    // No page layout engine without a display toolkit: always refused.
+    int html_to_pdf(const std::string& html, std::string& pdf) override;
     int copy_panel_to_clipboard(int panel) override;
     void help(const std::string& path, int mode) override;
     void stdout_line(const std::string& text) override;

@@ -39,6 +39,7 @@ struct Plot {
     std::vector<double> x;  // empty: y is plotted against its index
     std::vector<double> y;
     std::string text;  // PlotKind::Text
+    std::string name;  // in the legend; empty: not in it
     int colour = 0;
 };
 
@@ -74,6 +75,7 @@ struct Control {
     int on_colour = 0x00C000;
     int width = 0;           // 0: front-end default
     bool monospace = false;  // list box or text box lines in a fixed-pitch font (columns)
+    int rows = 0;            // list box: lines shown at once; 0: front-end default
     int precision = 3;
     bool hex = false;  // numeric shown as hexadecimal
     int hex_digits = 0;

@@ -38,6 +38,9 @@ class RecordingFrontend final : public Frontend, public Record {
     int print(int panel, int control, bool low_resolution) override {
         return inner_.print(panel, control, low_resolution);
     }
+    int html_to_pdf(const std::string& html, std::string& pdf) override {
+        return inner_.html_to_pdf(html, pdf);
+    }
     int copy_panel_to_clipboard(int panel) override {
         return inner_.copy_panel_to_clipboard(panel);
     }

@@ -78,6 +78,7 @@ struct Reader {
         c.units = j.value("units", "");
         c.width = integer(j, "width", 0, where);
         c.monospace = j.value("monospace", false);
+        c.rows = integer(j, "rows", 0, where);
         c.dimmed = j.value("dimmed", false);
         c.visible = j.value("visible", true);
         c.text_colour = integer(j, "colour", c.text_colour, where);

@@ -98,6 +98,12 @@ class Runtime {
     int GetGraphCursor(int panel, int ctrl, int cursor, double* x, double* y) const;
     int SetGraphCursor(int panel, int ctrl, int cursor, double x, double y);
     int SetCursorAttribute(int panel, int ctrl, int cursor, int attr, int value);
+    // ATTR_PLOT_LG_TEXT: the plot's name in the graph's legend (none: not in the legend).
+    int SetPlotAttribute(int panel, int ctrl, int plot, int attr, const std::string& text);
+    // Moves cursor 1 onto the highest peak of the plot within the x axis' range or, with
+    // next, onto the highest peak below the cursor's level: 0 when it moved, 1 when there is
+    // no such peak.
+    int CursorToPeak(int panel, int ctrl, int plot, bool next);
 
     // --- Popups -------------------------------------------------------------------------
     int MessagePopup(const std::string& title, const std::string& text);
@@ -193,6 +199,9 @@ class Runtime {
     int UserMenu(int menubar, int item);
     // A click on a graph: moves cursor 1 (snapping in snap mode) and raises commit.
     int UserMoveCursor(int panel, int ctrl, double x, double y, bool raise_commit = true);
+    // A wheel or drag zoom on a graph: raises EVENT_ZOOM while the graph still shows its old
+    // range (so the callback can keep it), then shows the new range on manual axes.
+    int UserZoomGraph(int panel, int ctrl, double xmin, double xmax, double ymin, double ymax);
     // A timer control's period elapsed; dropped while suspended or while a callback runs.
     int TimerTick(int panel, int ctrl);
     // How deep callbacks are nested right now.

@@ -2,6 +2,7 @@
 #include "platform/ui/runtime.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/control_state.h"
 
@@ -157,6 +158,16 @@ int Runtime::UserMoveCursor(int panel, int ctrl, double x, double y, bool raise_
     notify(Change::Cursor, panel, ctrl);
     if (raise_commit) call_ctrl(panel, ctrl, EVENT_COMMIT);
     return 0;
+}
+int Runtime::UserZoomGraph(int panel, int ctrl, double xmin, double xmax, double ymin,
+                           double ymax) {
+    const Control* c = control(panel, ctrl);
+    if (!c || c->type != CtrlType::Graph) return UIE_NO_SUCH_CONTROL;
+    if (!(xmin < xmax) || !(ymin < ymax) || !std::isfinite(xmax - xmin) ||
+        !std::isfinite(ymax - ymin))
+        return UIE_INDEX_OUT_OF_RANGE;
+    call_ctrl(panel, ctrl, EVENT_ZOOM);
+    return SetAxisRange(panel, ctrl, VAL_MANUAL, xmin, xmax, VAL_MANUAL, ymin, ymax);
 }
 int Runtime::TimerTick(int panel, int ctrl) {
     const Control* c = control(panel, ctrl);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ui/plot_search.h"
+
 namespace ui {
 
 void Runtime::graph_changed(int panel, Control& c) {
@@ -150,7 +152,9 @@ int Runtime::SetCursorAttribute(int panel, int ctrl, int cursor, int attr, int v
 }
 
 void Runtime::snap_cursor(Control& c) {
-    // Snap to the data point nearest to the click, measured in units of each axis' span.
+    // Onto the point nearest to the click, measured in units of each axis' span. On a trace
+    // that is a function of x only the point at the clicked x is a candidate, so the cursor
+    // lands on the trace above or below the click, not on a neighbour sideways.
     double x0, x1, y0, y1;
     const GraphState& g = c.graph;
     data_range(g, true, &x0, &x1);
@@ -159,17 +163,55 @@ void Runtime::snap_cursor(Control& c) {
     if (g.y.mode == VAL_MANUAL) y0 = g.y.min, y1 = g.y.max;
     const double sx = x1 > x0 ? x1 - x0 : 1.0, sy = y1 > y0 ? y1 - y0 : 1.0;
     double best = std::numeric_limits<double>::infinity(), bx = g.cursor_x, by = g.cursor_y;
+    const auto consider = [&](const Plot& p, size_t i) {
+        const double px = p.x.empty() ? double(i) : p.x[i];
+        const double dx = (px - g.cursor_x) / sx, dy = (p.y[i] - g.cursor_y) / sy;
+        const double d = dx * dx + dy * dy;
+        if (d < best) best = d, bx = px, by = p.y[i];
+    };
     for (const auto& p : g.plots) {
         if (p.kind == PlotKind::Text || p.kind == PlotKind::Segment) continue;
-        for (size_t i = 0; i < p.y.size(); ++i) {
-            const double px = p.x.empty() ? double(i) : p.x[i];
-            const double dx = (px - g.cursor_x) / sx, dy = (p.y[i] - g.cursor_y) / sy;
-            const double d = dx * dx + dy * dy;
-            if (d < best) best = d, bx = px, by = p.y[i];
+        if (is_function(p)) {
+            if (const auto i = nearest_x(p, g.cursor_x)) consider(p, *i);
+            continue;
         }
+        for (size_t i = 0; i < p.y.size(); ++i) consider(p, i);
     }
     c.graph.cursor_x = bx;
     c.graph.cursor_y = by;
+}
+
+int Runtime::SetPlotAttribute(int panel, int ctrl, int plot, int attr, const std::string& text) {
+    Control* c = ctrl_mut(panel, ctrl);
+    if (!c || c->type != CtrlType::Graph) return UIE_NO_SUCH_CONTROL;
+    if (attr != ATTR_PLOT_LG_TEXT) return UIE_WRONG_TYPE;
+    auto& plots = c->graph.plots;
+    const auto it = std::find_if(plots.begin(), plots.end(),
+                                 [plot](const Plot& p) { return p.handle == plot; });
+    if (it == plots.end()) return UIE_INDEX_OUT_OF_RANGE;
+    it->name = text;
+    graph_changed(panel, *c);
+    return 0;
+}
+
+int Runtime::CursorToPeak(int panel, int ctrl, int plot, bool next) {
+    Control* c = ctrl_mut(panel, ctrl);
+    if (!c || c->type != CtrlType::Graph) return UIE_NO_SUCH_CONTROL;
+    const auto& plots = c->graph.plots;
+    const auto it = std::find_if(plots.begin(), plots.end(),
+                                 [plot](const Plot& p) { return p.handle == plot; });
+    if (it == plots.end() || !is_function(*it)) return UIE_INDEX_OUT_OF_RANGE;
+    int xmode = 0, ymode = 0;
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    GetAxisRange(panel, ctrl, &xmode, &x0, &x1, &ymode, &y0, &y1);
+    const std::optional<double> below =
+        next ? std::optional<double>(c->graph.cursor_y) : std::nullopt;
+    const auto peak = highest_peak(*it, std::min(x0, x1), std::max(x0, x1), below);
+    if (!peak) return 1;
+    c->graph.cursor_x = it->x.empty() ? double(*peak) : it->x[*peak];
+    c->graph.cursor_y = it->y[*peak];
+    notify(Change::Cursor, panel, ctrl);
+    return 0;
 }
 
 }  // namespace ui

@@ -28,7 +28,7 @@ constexpr const char* kPanel = R"({
       {"name": "NAME", "type": "text", "max_length": 4},
       {"name": "RING", "type": "ring", "items": [["a", 10], ["b", 20], ["c", 30]], "index": 1},
       {"name": "LOG", "type": "textbox"},
-      {"name": "GRAPH", "type": "graph"},
+      {"name": "GRAPH", "type": "graph", "callback": "graph"},
       {"name": "LAMP", "type": "led"}]}],
   "hidden_controls": [{"name": "TICK", "type": "timer", "interval": 1.0, "callback": "tick"}]
 })";
@@ -56,6 +56,13 @@ class Runtime : public ::testing::Test {
             rt.Delay(0.25);
             return 0;
         });
+        callbacks.add_ctrl("graph", [this](int, int, int event, void*) {
+            int xmode = 0, ymode = 0;
+            double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+            rt.GetAxisRange(panel, GRAPH, &xmode, &x0, &x1, &ymode, &y0, &y1);
+            graph_events.push_back({event, x0, x1});
+            return 0;
+        });
         callbacks.add_menu("save_menu",
                            [this](int, int item, void*, int) { menus.push_back(item); });
         panel = rt.LoadPanel(0, "test.uir");
@@ -70,6 +77,12 @@ class Runtime : public ::testing::Test {
     ui::Runtime rt{clock, frontend, callbacks, dir.path().string()};
     int panel = 0;
     std::vector<int> ticks, menus;
+    struct GraphEvent {
+        int event;
+        double x0, x1;  // the x range the callback saw
+        bool operator==(const GraphEvent&) const = default;
+    };
+    std::vector<GraphEvent> graph_events;
     bool nested_tick = false;
 };
 
@@ -301,6 +314,60 @@ TEST_F(Runtime, MenuAttributesAndDiscardedMenus) {
     EXPECT_EQ(rt.SetMenuBarAttribute(bar, DEEP, ATTR_CHECKED, 1), UIE_NO_SUCH_ITEM);
     EXPECT_EQ(rt.DiscardMenu(bar, MORE), UIE_NO_SUCH_ITEM);
     EXPECT_NE(rt.menu_item(bar, SAVE), nullptr);
+}
+
+// The cursor as a marker: it steps down the peaks in view of one trace, and a click lands on the
+// trace at the clicked x rather than on a sideways neighbour that happens to lie nearer.
+TEST_F(Runtime, MarkersStepThroughPeaksAndSnapOntoTheTrace) {
+    const double y[] = {0, 5, 1, 9, 9, 2, 7, 3};
+    rt.SetAxisRange(panel, GRAPH, VAL_MANUAL, 0.0, 7.0, VAL_MANUAL, 0.0, 10.0);
+    const int h = rt.PlotY(panel, GRAPH, y, 8, VAL_THIN_LINE, 0);
+    auto cursor = [&] {
+        double x = 0, v = 0;
+        rt.GetGraphCursor(panel, GRAPH, 1, &x, &v);
+        return std::pair(x, v);
+    };
+    using P = std::pair<double, double>;
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, false), 0);
+    EXPECT_EQ(cursor(), P(3, 9));  // a flat top counts once, at its start
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, true), 0);
+    EXPECT_EQ(cursor(), P(6, 7));
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, true), 0);
+    EXPECT_EQ(cursor(), P(1, 5));
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, true), 1);  // no lower peak: it stays
+    EXPECT_EQ(cursor(), P(1, 5));
+    rt.SetAxisRange(panel, GRAPH, VAL_MANUAL, 4.0, 7.0, VAL_NO_CHANGE, 0.0, 0.0);
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, false), 0);
+    EXPECT_EQ(cursor(), P(6, 7));  // only what is in view
+
+    rt.SetAxisRange(panel, GRAPH, VAL_MANUAL, 0.0, 7.0, VAL_NO_CHANGE, 0.0, 0.0);
+    rt.UserMoveCursor(panel, GRAPH, 3.4, 0.5, false);
+    EXPECT_EQ(cursor(), P(3, 9));
+
+    const double x_out_of_order[] = {2, 1, 3}, y3[] = {1, 2, 3};
+    const int figure = rt.PlotXY(panel, GRAPH, x_out_of_order, y3, 3, VAL_THIN_LINE, 0);
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, figure, false), UIE_INDEX_OUT_OF_RANGE);
+    EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, 99, false), UIE_INDEX_OUT_OF_RANGE);
+
+    EXPECT_EQ(rt.SetPlotAttribute(panel, GRAPH, h, ATTR_PLOT_LG_TEXT, "CH 1"), 0);
+    EXPECT_EQ(ctrl(GRAPH).graph.plots.front().name, "CH 1");
+    EXPECT_EQ(rt.SetPlotAttribute(panel, GRAPH, 99, ATTR_PLOT_LG_TEXT, "x"),
+              UIE_INDEX_OUT_OF_RANGE);
+}
+
+// A wheel or drag zoom tells the graph's callback while the old range still shows, so the
+// callback can keep it; an empty or non-finite range is refused before anyone is told.
+TEST_F(Runtime, AZoomByHandIsAnnouncedBeforeTheRangeChanges) {
+    rt.SetAxisRange(panel, GRAPH, VAL_MANUAL, 0.0, 10.0, VAL_AUTOSCALE, 0.0, 0.0);
+    EXPECT_EQ(rt.UserZoomGraph(panel, GRAPH, 2.0, 4.0, -1.0, 1.0), 0);
+    EXPECT_EQ(graph_events, (std::vector<GraphEvent>{{EVENT_ZOOM, 0.0, 10.0}}));
+    const GraphState& g = ctrl(GRAPH).graph;
+    EXPECT_EQ(g.x.mode, VAL_MANUAL);
+    EXPECT_EQ(g.y.mode, VAL_MANUAL);
+    EXPECT_EQ(std::pair(g.x.min, g.x.max), std::pair(2.0, 4.0));
+    for (const double bad : {2.0, double(NAN), double(INFINITY)})
+        EXPECT_EQ(rt.UserZoomGraph(panel, GRAPH, 2.0, bad, -1.0, 1.0), UIE_INDEX_OUT_OF_RANGE);
+    EXPECT_EQ(graph_events.size(), 1u);
 }
 
 }  // namespace

@@ -317,6 +317,12 @@ class ListBoxView : public ControlView {
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setUniformItemSizes(true);
         if (c.monospace) list_->setFont(fixed_pitch_font());
+        if (c.rows > 0) {
+            // Room for that many lines and no more, so the list does not take its box's
+            // neighbours' height.
+            const int line = QFontMetrics(list_->font()).height() + 4;
+            list_->setFixedHeight(c.rows * line + 2 * list_->frameWidth());
+        }
         QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
             if (syncing_ || row < 0) return;
             user_.set_index(panel_, id_, row);

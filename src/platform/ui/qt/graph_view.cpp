@@ -1,7 +1,12 @@
 #include "platform/ui/qt/graph_view.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
+
 #include <algorithm>
+#include <cmath>
 #include <set>
+#include <vector>
 
 #include "platform/ui/qt/look.h"
 #include "platform/ui/qt/user_actions.h"
@@ -20,6 +25,11 @@ constexpr size_t kMaxSolidBars = 2000;
 constexpr size_t kSmoothPoints = 20000;
 
 const char* const kCursorLayer = "cursor";
+
+// One wheel notch shows this share of the range, centred on the pointer.
+constexpr double kWheelZoom = 0.8;
+// Text marks closer than this (pixels) to another are moved apart.
+constexpr int kTextGap = 2;
 
 QSharedPointer<QCPGraphDataContainer> graph_data(const Plot& p) {
     QVector<QCPGraphData> points(static_cast<qsizetype>(p.y.size()));
@@ -47,6 +57,13 @@ GraphView::GraphView(const Runtime& rt, int panel, int ctrl, UserActions& user, 
     : QCustomPlot(parent), rt_(rt), panel_(panel), ctrl_(ctrl), user_(user) {
     setMinimumSize(320, 200);
     setBackground(Qt::white);
+    setAutoAddPlottableToLegend(false);
+    legend->setBrush(QColor(255, 255, 255, 220));
+    legend->setBorderPen(QPen(QColor(0xA0, 0xA0, 0xA0), 0));
+    legend->setSelectableParts(QCPLegend::spNone);
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    // Marks are spaced in pixels, so after every layout (a new range, a new size).
+    connect(this, &QCustomPlot::afterLayout, this, &GraphView::lay_out_texts);
     const QColor axis_colour(0x40, 0x40, 0x40);
     for (QCPAxis* a : {xAxis, yAxis}) {
         a->setBasePen(QPen(axis_colour, 0));
@@ -90,6 +107,7 @@ void GraphView::redraw_now() {
     const Control* c = model();
     if (!c || !c->graph.refresh || c->graph.generation == drawn_generation_) return;
     sync_plots(c->graph);
+    sync_legend(c->graph);
     sync_axes(*c);
     sync_title(c->label);
     place_cursor(c->graph);
@@ -244,16 +262,133 @@ void GraphView::place_cursor(const GraphState& g) {
     cursor_h_->point2->setCoords(1, g.cursor_y);
 }
 
+void GraphView::sync_legend(const GraphState& g) {
+    bool any = false;
+    for (const Plot& p : g.plots) {
+        const auto it = drawn_.find(p.handle);
+        if (it == drawn_.end() || !it->second.plottable) continue;
+        QCPAbstractPlottable* plottable = it->second.plottable;
+        plottable->setName(QString::fromStdString(p.name));
+        if (p.name.empty()) {
+            plottable->removeFromLegend();
+        } else {
+            plottable->addToLegend();
+            any = true;
+        }
+    }
+    legend->setVisible(any);
+}
+
+void GraphView::lay_out_texts() {
+    const Control* c = model();
+    if (!c) return;
+    struct Mark {
+        QCPItemText* item;
+        double x, y;
+        QString text;
+    };
+    std::vector<Mark> marks;
+    for (const Plot& p : c->graph.plots) {
+        const auto it = drawn_.find(p.handle);
+        if (p.kind != PlotKind::Text || it == drawn_.end()) continue;
+        if (auto* t = qobject_cast<QCPItemText*>(it->second.item))
+            marks.push_back({t, p.x.empty() ? 0.0 : p.x[0], p.y.empty() ? 0.0 : p.y[0], t->text()});
+    }
+    std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
+    // Each mark sits centred above its point; one that would touch a mark already placed is
+    // lifted above it, and the same text at the same place is shown once.
+    std::vector<std::pair<QRectF, QString>> placed;
+    const QFontMetricsF metrics(font());
+    for (const Mark& m : marks) {
+        const QSizeF size = metrics.size(0, m.text);
+        QRectF r(xAxis->coordToPixel(m.x) - size.width() / 2,
+                 yAxis->coordToPixel(m.y) - size.height(), size.width(), size.height());
+        bool repeated = false;
+        for (bool moved = true; moved && !repeated;) {
+            moved = false;
+            for (const auto& [other, text] : placed) {
+                if (!r.adjusted(-kTextGap, -kTextGap, kTextGap, kTextGap).intersects(other))
+                    continue;
+                if (text == m.text && std::abs(other.center().x() - r.center().x()) < 1.0) {
+                    repeated = true;
+                    break;
+                }
+                r.moveBottom(other.top() - kTextGap);
+                moved = true;
+            }
+        }
+        m.item->setVisible(!repeated);
+        if (repeated) continue;
+        m.item->position->setCoords(m.x, yAxis->pixelToCoord(r.bottom()));
+        placed.emplace_back(r, m.text);
+    }
+}
+
+void GraphView::ask_range(const QCPRange& x, const QCPRange& y) {
+    user_.zoom_graph(panel_, ctrl_, x.lower, x.upper, y.lower, y.upper);
+}
+
 void GraphView::mousePressEvent(QMouseEvent* event) {
     QCustomPlot::mousePressEvent(event);
     if (event->button() == Qt::RightButton) {
         user_.right_click(panel_, ctrl_);
         return;
     }
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton && event->button() != Qt::MiddleButton) return;
     const QPointF pos = event->position();
     if (!axisRect()->rect().contains(pos.toPoint())) return;
-    user_.click_graph(panel_, ctrl_, xAxis->pixelToCoord(pos.x()), yAxis->pixelToCoord(pos.y()));
+    press_ = Press{pos, xAxis->range(), yAxis->range(), false};
+}
+
+void GraphView::mouseMoveEvent(QMouseEvent* event) {
+    QCustomPlot::mouseMoveEvent(event);
+    if (!press_ || !(event->buttons() & (Qt::LeftButton | Qt::MiddleButton))) return;
+    const QPointF d = event->position() - press_->at;
+    if (!press_->dragging && d.manhattanLength() < QApplication::startDragDistance()) return;
+    if (!press_->dragging) setCursor(Qt::ClosedHandCursor);
+    press_->dragging = true;
+    // The data follow the pointer: a drag to the right shows what lies to the left.
+    const QRect area = axisRect()->rect();
+    const double dx = d.x() * press_->x.size() / std::max(1, area.width());
+    const double dy = d.y() * press_->y.size() / std::max(1, area.height());
+    xAxis->setRange(press_->x.lower - dx, press_->x.upper - dx);
+    yAxis->setRange(press_->y.lower + dy, press_->y.upper + dy);
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
+void GraphView::mouseReleaseEvent(QMouseEvent* event) {
+    QCustomPlot::mouseReleaseEvent(event);
+    if (!press_) return;
+    const Press press = *press_;
+    press_.reset();
+    if (press.dragging) {
+        unsetCursor();
+        ask_range(xAxis->range(), yAxis->range());
+        return;
+    }
+    if (event->button() == Qt::LeftButton)
+        user_.click_graph(panel_, ctrl_, xAxis->pixelToCoord(press.at.x()),
+                          yAxis->pixelToCoord(press.at.y()));
+}
+
+void GraphView::wheelEvent(QWheelEvent* event) {
+    const QPointF pos = event->position();
+    const int notches = event->angleDelta().y();
+    if (notches == 0 || !axisRect()->rect().contains(pos.toPoint())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    const double factor = std::pow(kWheelZoom, notches / 120.0);
+    const auto scaled = [factor](const QCPRange& r, double centre) {
+        return QCPRange(centre + (r.lower - centre) * factor, centre + (r.upper - centre) * factor);
+    };
+    QCPRange x = xAxis->range(), y = yAxis->range();
+    if (event->modifiers() & Qt::ControlModifier)
+        y = scaled(y, yAxis->pixelToCoord(pos.y()));
+    else
+        x = scaled(x, xAxis->pixelToCoord(pos.x()));
+    ask_range(x, y);
 }
 
 }  // namespace ui::qt

@@ -1,11 +1,14 @@
-// A graph control drawn with QCustomPlot: the plots, axis ranges, title, axis names and cursor
-// 1 of the model, redrawn once per batch of changes and not at all while the model defers
-// drawing. A click on the plot area moves the cursor through the run-time.
+// A graph control drawn with QCustomPlot: the plots, axis ranges, title, axis names, legend and
+// cursor 1 of the model, redrawn once per batch of changes and not at all while the model
+// defers drawing. A click on the plot area moves the cursor through the run-time; the wheel
+// (x, or y with Ctrl) and a drag ask it for a new range. Text marks that would overlap are
+// moved up above each other, and a mark repeated at the same place is shown once.
 #pragma once
 
 #include <qcustomplot.h>
 
 #include <map>
+#include <optional>
 
 #include "platform/ui/model.h"
 
@@ -34,6 +37,9 @@ class GraphView : public QCustomPlot {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     struct Drawn {
@@ -47,6 +53,9 @@ class GraphView : public QCustomPlot {
     void sync_axes(const Control& c);
     void sync_title(const std::string& title);
     void place_cursor(const GraphState& g);
+    void sync_legend(const GraphState& g);
+    void lay_out_texts();
+    void ask_range(const QCPRange& x, const QCPRange& y);
     QColor plot_colour(int rgb) const;
 
     const Runtime& rt_;
@@ -57,6 +66,13 @@ class GraphView : public QCustomPlot {
     QCPItemStraightLine* cursor_v_ = nullptr;
     QCPItemStraightLine* cursor_h_ = nullptr;
     bool redraw_pending_ = false;
+    // A left or middle press on the plot area, until it turns out to be a click or a drag.
+    struct Press {
+        QPointF at;
+        QCPRange x, y;
+        bool dragging = false;
+    };
+    std::optional<Press> press_;
     int drawn_generation_ = -1;
 };
 

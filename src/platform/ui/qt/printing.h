@@ -2,6 +2,7 @@
 // clipboard.
 #pragma once
 
+class QPrinter;
 class QWidget;
 
 namespace ui::qt {
@@ -10,6 +11,10 @@ namespace ui::qt {
 // as vector drawing. Low resolution prints at draft quality. 0 = printed, 1 = cancelled,
 // 2 = the printer failed.
 int print_widget(QWidget* dialog_parent, QWidget* what, bool low_resolution);
+
+// Prints what on a printer set up already: a graph laid out anew at the page's size as vector
+// drawing, anything else as a sharp picture scaled to fit. 0 = printed, 2 = the printer failed.
+int print_on(QPrinter& printer, QWidget* what);
 
 // Puts a picture of the window, with everything shown inside it, on the clipboard. 0 = done.
 int copy_to_clipboard(QWidget* window);

@@ -189,6 +189,12 @@ struct QtFrontend::Impl : UserActions {
         }
         rt->UserMoveCursor(panel, ctrl, x, y);
     }
+    void zoom_graph(int panel, int ctrl, double xmin, double xmax, double ymin,
+                    double ymax) override {
+        // While code waits for the box zoom's corners the range is that code's to set.
+        if (blocked() || (wait && !wait->done)) return;
+        rt->UserZoomGraph(panel, ctrl, xmin, xmax, ymin, ymax);
+    }
     void close_panel(int panel) override {
         if (blocked()) return;
         const Panel* p = rt->panel(panel);

@@ -15,6 +15,9 @@ class UserActions {
     virtual void right_click(int panel, int ctrl) = 0;
     // A click on a graph at plot coordinates (x, y).
     virtual void click_graph(int panel, int ctrl, double x, double y) = 0;
+    // The wheel or a drag asks a graph to show this range.
+    virtual void zoom_graph(int panel, int ctrl, double xmin, double xmax, double ymin,
+                            double ymax) = 0;
     virtual void close_panel(int panel) = 0;
     virtual void menu(int menubar, int item) = 0;
     virtual void timer_tick(int panel, int ctrl) = 0;
