@@ -22,27 +22,23 @@ TEST(CloseNames, NearMissesOnlyAndTheNearestFirst) {
         {"Connect", kCommands, {"connect"}},           // case does not count
         {"con", kCommands, {"configure", "connect"}},  // a beginning
         {"co", kCommands, {}},                         // too short to be a beginning
-        {"dat", kCommands, {"data"}},
         {"rag", kCommands, {"reg"}},
-        {"xyz", kCommands, {}},
         {"version", kRegisters, {"VERSION"}},
         {"GAIN", kRegisters, {"GAIN1", "GAIN2", "GAIN3", "GAIN4"}},
         {"GAIN5", kRegisters, {"GAIN1", "GAIN2", "GAIN3", "GAIN4"}},
         {"PX", kRegisters, {"PC"}},
         {"X", kRegisters, {}},  // one edit would be the whole word
-        {"", kRegisters, {}},
         {"FOO", kRegisters, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(core::close_names(c.word, c.names), c.expected) << c.word;
 }
 
-TEST(CloseNames, DidYouMeanListsThemOrSaysNothing) {
-    EXPECT_EQ(core::did_you_mean("conect", kCommands), "did you mean 'connect'?");
-    EXPECT_EQ(core::did_you_mean("con", kCommands), "did you mean 'configure' or 'connect'?");
-    EXPECT_EQ(core::did_you_mean("GAIN", kRegisters),
-              "did you mean 'GAIN1', 'GAIN2', 'GAIN3' or 'GAIN4'?");
+// The whole choice, or a cut that says so; the single cases read in the command tests.
+TEST(CloseNames, ALongListIsCutAndSaysSo) {
     const std::vector<std::string> ar = {"AR0", "AR1", "AR2", "AR3", "AR4", "AR5", "AR6", "AR7"};
     EXPECT_EQ(core::did_you_mean("AR9", ar),
               "did you mean 'AR0', 'AR1', 'AR2', 'AR3', 'AR4', ...?");
+    EXPECT_EQ(core::did_you_mean("GAIN", kRegisters),
+              "did you mean 'GAIN1', 'GAIN2', 'GAIN3' or 'GAIN4'?");
     EXPECT_EQ(core::did_you_mean("xyz", kCommands), "");
 }
