@@ -89,20 +89,32 @@ std::span<const PickItem> single_channel_macro_registers() {
     return kSingleMacroRegisters;
 }
 
+namespace {
+
+std::string trimmed(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+}  // namespace
+
 int register_address(const std::string& name) {
-    auto trim = [](std::string s) {
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        return s;
-    };
     auto strip = [](std::string s) {
         std::erase(s, '_');
         return s;
     };
     for (int a = 0; a < 48; ++a) {
-        const std::string n = trim(kRegisterNames[a]);
+        const std::string n = trimmed(kRegisterNames[a]);
         if (n == name || strip(n) == name) return a;
     }
     return -1;
+}
+
+std::vector<std::string> register_names() {
+    std::vector<std::string> names;
+    for (const char* padded : kRegisterNames)
+        if (std::string n = trimmed(padded); !n.empty()) names.push_back(n);
+    return names;
 }
 
 }  // namespace chip

@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 namespace chip {
 
@@ -25,5 +26,7 @@ std::span<const PickItem> single_channel_macro_registers();
 
 // The register address of a name as the lists spell it ("FILTCFG" or "FILT_CFG"), or -1.
 int register_address(const std::string& name);
+// The registers' names in address order, as the lists spell them.
+std::vector<std::string> register_names();
 
 }  // namespace chip

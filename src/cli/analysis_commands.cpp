@@ -237,7 +237,11 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
                                    field_range(app, o.ctrl));
             settings.push_back({o.ctrl, v});
         }
-        if (!known) return usage_error("unknown option " + a[i]);
+        if (!known) {
+            std::vector<std::string> names = {"--test", "--harmonics", "--nv"};
+            for (const auto& o : options) names.emplace_back(o.name);
+            return unknown_option(a[i], names);
+        }
     }
     // Through the fields' callbacks, as a person would set them.
     for (const auto& s : settings) ui.UserSetValue(app.shell.setuppanel, s.ctrl, s.value);

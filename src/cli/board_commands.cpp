@@ -1,6 +1,7 @@
 // connect, disconnect, reset, reg, cmd, port: the board link and the chip's register layer.
 #include "cli/board_commands.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "boardlink/discovery.h"
@@ -44,10 +45,19 @@ bool address_arg(const std::string& text, long long hi, long long* v) {
     return true;
 }
 
+// A word that is no number is meant as a register's name.
+bool names_a_register(const std::string& text) {
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) == 0 &&
+           text[0] != '-' && text[0] != '+';
+}
+
 Result reg(Context& c, const std::vector<std::string>& a) {
     long long addr = 0, value = 0;
     const bool read = a.size() == 3 && a[1] == "read";
     const bool write = a.size() == 4 && a[1] == "write";
+    if ((read || write) && names_a_register(a[2]) && chip::register_address(a[2]) < 0)
+        return unknown_name("register", a[2], chip::register_names(),
+                            " (ADDR 0..0x2F or a name such as VERSION)");
     if ((!read && !write) || !address_arg(a[2], 0x2F, &addr) ||
         (write && !parse_number(a[3], 0, 0xFFFFFF, &value)))
         return usage_error(

@@ -71,6 +71,13 @@ class ProgressLine {
     double shown_ = -1e300;
 };
 
+// A cancelled run of several blocks says where it stopped; one block keeps the board's words.
+core::Status cancelled_at_block(const capture::CaptureProgress& p, const core::Status& s) {
+    if (s.fault != core::Fault::Cancelled || p.blocks < 2) return s;
+    return s.with_message(s.title, "Capture cancelled at block " + std::to_string(p.block) +
+                                       " of " + std::to_string(p.blocks) + ".");
+}
+
 Result capture(Context& c, const std::vector<std::string>& a) {
     const char* kUsage = "usage: capture [--samples N] [--skip S] [--average A] [--window 0-3]";
     std::vector<std::pair<const CaptureOption*, int>> settings;
@@ -78,6 +85,11 @@ Result capture(Context& c, const std::vector<std::string>& a) {
         const CaptureOption* o = nullptr;
         for (const auto& k : kOptions)
             if (a[i] == k.name) o = &k;
+        if (!o && a[i].rfind("--", 0) == 0) {
+            std::vector<std::string> names;
+            for (const auto& k : kOptions) names.emplace_back(k.name);
+            return unknown_option(a[i], names);
+        }
         long long v = 0;
         if (!o || i + 1 >= a.size() || !parse_number(a[i + 1], o->lo, o->hi, &v))
             return usage_error(o ? std::string(o->name) + " takes " + std::to_string(o->lo) +
@@ -104,7 +116,7 @@ Result capture(Context& c, const std::vector<std::string>& a) {
         const ProgressLine progress(c);
         s = shell::run_and_show(app.ui, [&app] { return capture::capture_and_analyse(app); });
     }
-    if (!s) return failure(s, "capture failed");
+    if (!s) return failure(cancelled_at_block(app.capture.progress, s), "capture failed");
     Result r;
     const int records = app.settings.capture.samples;
     const int average = app.settings.capture.average;

@@ -12,7 +12,9 @@
 #include "analysis/readouts.h"
 #include "cli/command.h"
 #include "cli/command_line.h"
+#include "cli/help.h"
 #include "cli/interrupts.h"
+#include "core/close_names.h"
 #include "core/number_text.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/headless_frontend.h"
@@ -35,6 +37,8 @@ const char* const kUsageText =
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
     "or one line of the script file; they run in order and the first failure ends the run.\n"
+    "Inside a command, quote a word that holds spaces ('data save \"my file.dat\"') or escape\n"
+    "the space with a backslash. 'COMMAND --help' or 'help COMMAND' shows how it is called.\n"
     "\n"
     "  --simulate[=CODE]  use a simulated board (board code 0-255, default 4) instead of USB;\n"
     "                     codes other than 1-10 show as an unknown target\n"
@@ -60,6 +64,10 @@ const char* const kUsageText =
     "block held before; a second Ctrl-C ends the program at once.\n"
     "\n"
     "Commands:\n";
+
+const std::string kOptionNames[] = {"--simulate", "--device",  "--usb-id",      "--yes",
+                                    "--json",     "--script",  "--trace",       "--limits",
+                                    "--help",     "--version", "--virtual-time"};
 
 struct Options {
     int simulate = -1;  // board code of the simulated board, -1 for real USB
@@ -137,27 +145,15 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
         } else if (a.rfind("--", 0) == 0) {
-            err << "seisbench-cli: unknown option " << a << "\n";
+            const std::string hint = core::did_you_mean(a, kOptionNames);
+            err << "seisbench-cli: unknown option " << a << (hint.empty() ? "" : "; " + hint)
+                << "\n";
             return kUsage;
         } else {
             o->commands.push_back(a);
         }
     }
     return kOk;
-}
-
-// One synopsis and its description a line; a synopsis too long for its column gets a line of
-// its own, with the description below it.
-void print_command_help(std::ostream& out) {
-    constexpr std::size_t kColumn = 44;
-    for (const auto& [name, info] : commands()) {
-        out << "  " << info.usage;
-        if (info.usage.size() + 2 <= kColumn)
-            out << std::string(kColumn - info.usage.size(), ' ');
-        else
-            out << "\n" << std::string(kColumn + 2, ' ');
-        out << info.help << "\n";
-    }
 }
 
 }  // namespace
@@ -169,7 +165,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     if (const int s = parse_options(args, &o, err); s != kOk) return s;
     if (o.help) {
         out << kUsageText;
-        print_command_help(out);
+        print_command_list(out);
         return kOk;
     }
     if (o.version) {

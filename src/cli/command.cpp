@@ -1,9 +1,12 @@
 #include "cli/command.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "cli/board_commands.h"
 #include "cli/cli.h"
+#include "core/close_names.h"
 #include "platform/ui/record.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
@@ -20,6 +23,18 @@ Result usage_error(const std::string& text) {
     r.status = kUsage;
     r.error = text;
     return r;
+}
+
+Result unknown_name(const std::string& what, const std::string& name,
+                    const std::vector<std::string>& names, const std::string& otherwise) {
+    const std::string hint = core::did_you_mean(name, names);
+    return usage_error("unknown " + what + " '" + name + "'" +
+                       (hint.empty() ? otherwise : "; " + hint));
+}
+
+Result unknown_option(const std::string& option, const std::vector<std::string>& options) {
+    const std::string hint = core::did_you_mean(option, options);
+    return usage_error("unknown option " + option + (hint.empty() ? "" : "; " + hint));
 }
 
 Result failure(const std::string& text) {
@@ -50,6 +65,25 @@ bool ensure_connected(Context& c, Result* failure_out) {
     Result r = connect(c);
     if (r.status == kOk) return true;
     *failure_out = r;
+    return false;
+}
+
+bool input_file_ok(const std::string& path, Result* failure_out) {
+    std::error_code ec;
+    const auto st = std::filesystem::status(path, ec);
+    const char* why = nullptr;
+    if (!std::filesystem::exists(st))
+        why = "no such file";
+    else if (std::filesystem::is_directory(st))
+        why = "it is a folder";
+    else if (!std::filesystem::is_regular_file(st))
+        why = "it is not a regular file";
+    else if (!std::ifstream(path))
+        why = "permission denied";
+    if (!why) return true;
+    *failure_out = failure("cannot read " + path + ": " + why);
+    failure_out->data["fault"] = core::fault_name(core::Fault::BadInput);
+    failure_out->data["file"] = path;
     return false;
 }
 

@@ -65,6 +65,11 @@ struct CommandInfo {
 std::map<std::string, CommandInfo>& commands();
 
 Result usage_error(const std::string& text);
+// "unknown WHAT 'NAME'", with the names close to it, else with otherwise (" (a hint)").
+Result unknown_name(const std::string& what, const std::string& name,
+                    const std::vector<std::string>& names, const std::string& otherwise = {});
+// "unknown option X", with the command's options close to it.
+Result unknown_option(const std::string& option, const std::vector<std::string>& options);
 Result failure(const std::string& text);
 // A failed operation: "TEXT at STEP (FAULT)", and its fault and step go into the result.
 Result failure(const core::Status& s, const std::string& text);
@@ -73,6 +78,11 @@ void show(Context& c, const core::Status& s);
 // Board commands connect first when no board is connected; false (with the failure) when no
 // board could be connected.
 bool ensure_connected(Context& c, Result* failure);
+
+// A file a command reads must exist, be a regular file and open for reading. Checked before
+// any confirmation or board exchange, so a mistyped path costs no question; false (with the
+// failure, which names the file) when it cannot be read.
+bool input_file_ok(const std::string& path, Result* failure);
 
 // Numbers on the command line: 0x hex or decimal, whole, within [lo, hi].
 using core::parse_number;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iomanip>
-#include <sstream>
 
 #include "boardlink/discovery.h"
 #include "cli/analysis_commands.h"
@@ -14,6 +13,8 @@
 #include "cli/debug_commands.h"
 #include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
+#include "cli/help.h"
+#include "cli/line_words.h"
 #include "cli/macro_commands.h"
 #include "cli/report_commands.h"
 #include "cli/sim_commands.h"
@@ -24,13 +25,6 @@
 namespace cli {
 
 namespace {
-
-std::vector<std::string> split_words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
 
 // output: the lines the command wrote to the standard-output window.
 void print_result(const Context& c, const std::string& name, const Result& r,
@@ -65,10 +59,10 @@ void print_result(const Context& c, const std::string& name, const Result& r,
 // Between two commands the desktop program's timer looks for the board; lines of a script
 // follow each other at once, so the look comes first here. A board pulled out is then named
 // as lost straight away instead of after the next exchange's time-outs. The simulated board's
-// own commands (plugging it back in among them) need no board.
+// own commands (plugging it back in among them) need no board, nor does help.
 Result run_on_present_board(Context& ctx, const CommandInfo& command,
                             const std::vector<std::string>& words) {
-    if (words[0] != "sim") {
+    if (words[0] != "sim" && words[0] != "help") {
         if (const core::Status s = boardlink::check_board_present(ctx.app); !s) {
             show(ctx, s);
             return failure(s, "board lost");
@@ -93,6 +87,7 @@ void add_all_commands() {
     add_device_commands();
     add_debug_commands();
     add_report_commands();
+    add_help_command();
 }
 
 std::vector<std::string> command_names() {
@@ -104,16 +99,23 @@ std::vector<std::string> command_names() {
 
 Result run_line(Context& ctx, const std::string& line) {
     add_all_commands();
-    const std::vector<std::string> words = split_words(line);
-    if (words.empty()) return {};
-    const auto it = commands().find(words[0]);
+    std::vector<std::string> words;
+    std::string unsplit;
+    const bool split = line_words(line, &words, &unsplit);
+    if (split && words.empty()) return {};
+    // A line that cannot be split is named by its first word as typed.
+    const std::size_t first = std::min(line.find_first_not_of(" \t"), line.size());
+    const std::string name =
+        split ? words[0] : line.substr(first, line.find_first_of(" \t", first) - first);
+    const auto it = commands().find(name);
     const std::size_t lines_before = ctx.record.stdout_lines.size();
-    Result r = it == commands().end()
-                   ? usage_error("unknown command '" + words[0] + "' (see --help)")
-                   : run_on_present_board(ctx, it->second, words);
+    Result r = !split                   ? usage_error(unsplit)
+               : it == commands().end() ? unknown_command(name)
+               : asks_for_help(words)   ? command_help(name)
+                                        : run_on_present_board(ctx, it->second, words);
     const auto& all = ctx.record.stdout_lines;
     print_result(
-        ctx, words[0], r,
+        ctx, name, r,
         {all.begin() + static_cast<std::ptrdiff_t>(std::min(lines_before, all.size())), all.end()});
     return r;
 }

@@ -96,7 +96,12 @@ Result parse_settings(Context& c, const std::vector<std::string>& a, size_t firs
                       bool gain_offset_only, std::vector<Setting>* out) {
     for (size_t i = first; i < a.size(); i += 2) {
         const Option* o = find_option(a[i], gain_offset_only);
-        if (!o) return usage_error("unknown option " + a[i]);
+        if (!o) {
+            std::vector<std::string> names;
+            for (const auto& k : kConfigOptions)
+                if (!gain_offset_only || is_gain_offset(k.field)) names.emplace_back(k.name);
+            return unknown_option(a[i], names);
+        }
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         const ui::Control& ctrl = *c.app.ui.bound_control(&(c.app.settings.setup.*o->field));
         long long v = 0;

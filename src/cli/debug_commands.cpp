@@ -1,5 +1,6 @@
 #include "cli/debug_commands.h"
 
+#include <cctype>
 #include <cstdio>
 #include <optional>
 
@@ -60,6 +61,24 @@ Result run_control(Context& c, const std::string& what) {
     Result r;
     r.add("command", command_info(code).name, command_info(code).name);
     return r;
+}
+
+std::vector<std::string> debugger_command_names() {
+    std::vector<std::string> names;
+    for (int code = 0; code <= kLastCode; ++code)
+        if (*command_info(code).name != '\0') names.emplace_back(command_info(code).name);
+    return names;
+}
+
+// A command or register name the debugger does not know, found before the board is touched.
+std::optional<Result> unknown_names(const std::vector<std::string>& a) {
+    if (a.size() < 3) return std::nullopt;
+    const bool number = std::isdigit(static_cast<unsigned char>(a[2][0])) != 0;
+    if (a[1] == "send" && !number && !code_by_name(a[2]))
+        return unknown_name("debugger command", a[2], debugger_command_names());
+    if (a[1] == "write" && !selector_by_name(a[2]))
+        return unknown_name("register", a[2], register_names());
+    return std::nullopt;
 }
 
 Result send(Context& c, const std::vector<std::string>& a) {
@@ -210,6 +229,7 @@ Result debug(Context& c, const std::vector<std::string>& a) {
         return usage_error(kUsage);
     int pc = 0;
     if (what == "pc" && (a.size() != 3 || !address_arg(a[2], &pc))) return usage_error(kUsage);
+    if (std::optional<Result> unknown = unknown_names(a)) return *unknown;
     Result f;
     if (!ensure_connected(c, &f)) return f;
     if (control) return run_control(c, what);

@@ -28,7 +28,12 @@ Result firmware(Context& c, const std::vector<std::string>& a) {
     const bool named = a.size() == 4 && a[1] == "flash" && a[2] == "--file";
     if (!own && !named) return usage_error("usage: firmware flash [--file FILE]");
     Result f;
+    if (named && !input_file_ok(a[3], &f)) return f;
     if (!ensure_connected(c, &f)) return f;
+    // The board's own file is known once the board has said what it is.
+    if (const std::string own = boardlink::firmware_path(c.app, {});
+        !named && !own.empty() && !input_file_ok(own, &f))
+        return f;
     int programmed = 0;
     const bool show = watched(c);
     boardlink::FlashOptions o{boardlink::confirm_flash(c.app, named ? a[3] : std::string{}),

@@ -50,6 +50,7 @@ Result macro(Context& c, const std::vector<std::string>& a) {
     }
     if (!run && !ext) return usage_error(kUsage);
     Result f;
+    if (ext && !input_file_ok(macros::ext_macro_path(c.app, static_cast<int>(n)), &f)) return f;
     if (!ensure_connected(c, &f)) return f;
     Result ok;
     if (run) {

@@ -60,6 +60,12 @@ Result switch_fault(Context& c, const std::vector<std::string>& a) {
         return r;
     }
     const simboard::FaultSwitch* s = a.size() >= 3 ? simboard::find_fault_switch(a[2]) : nullptr;
+    if (!s && a.size() >= 3) {
+        std::vector<std::string> names = {"clear"};
+        for (const simboard::FaultSwitch& f : simboard::fault_switches())
+            names.emplace_back(f.name);
+        return unknown_name("fault", a[2], names, " ('sim faults' lists them)");
+    }
     if (!s) return usage_error(kUsage);
     const std::size_t wanted =
         3 + (s->arg != simboard::FaultArg::None) + (s->arg2 != simboard::FaultArg::None);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "chip/files/mkboot_inputs.h"
+#include "mkboot/mkboot.h"
 
 namespace mkboot {
 
@@ -81,6 +82,21 @@ std::string missing_partner_error(InputFile given, InputFile missing) {
 
 std::string output_error() {
     return "\n\n*** Error opening EPROM write file. ***\n\n";
+}
+
+std::string written_summary(const BootImageInputs& image, std::size_t bytes) {
+    std::string text = "mkboot: wrote " + std::string(kOutputName) + ": " + std::to_string(bytes) +
+                       " bytes, " + std::to_string(image.registers.size()) +
+                       (image.registers.size() == 1 ? " register" : " registers");
+    if (image.fir)
+        text += ", FIR " + std::to_string(image.fir->first.size()) + " + " +
+                std::to_string(image.fir->second.size());
+    if (image.iir)
+        text += ", IIR " + std::to_string(image.iir->first.size()) + " + " +
+                std::to_string(image.iir->second.size());
+    if (!image.fir && !image.iir && !image.tbs) text += ", ROM coefficients";
+    text += image.tbs ? ", TBS " + std::to_string(image.tbs->size()) : ", ROM TBS";
+    return text + "\n";
 }
 
 }  // namespace mkboot

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "mkboot/image.h"
+
 namespace mkboot {
 
 // The input files in command-line order.
@@ -25,5 +27,7 @@ std::string too_few_values_error(InputFile file, std::string_view path, std::siz
 // The first file of the FIR or IIR pair was given without the second.
 std::string missing_partner_error(InputFile given, InputFile missing);
 std::string output_error();
+// The one line printed once the image is written: its size in bytes and what it holds.
+std::string written_summary(const BootImageInputs& image, std::size_t bytes);
 
 }  // namespace mkboot

@@ -101,10 +101,12 @@ int run(std::span<const std::string> args, const std::filesystem::path& out_dir,
     if (args.size() == kMaxPaths) {
         image.tbs = std::span<const double>(values[4].values.data(), values[4].count);
     }
-    if (!core::write_file_atomically(out_dir / kOutputName, image_text(build_image(image)))) {
+    const std::vector<std::uint8_t> bytes = build_image(image);
+    if (!core::write_file_atomically(out_dir / kOutputName, image_text(bytes))) {
         out << output_error();
         return 1;
     }
+    out << written_summary(image, bytes.size());
     return 0;
 }
 

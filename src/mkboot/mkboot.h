@@ -19,8 +19,9 @@ namespace mkboot {
 inline constexpr const char* kOutputName = "mkboot.out";
 
 // Runs the tool on args (the paths, without the program name), writing kOutputName into
-// out_dir and the usage text or a message to out. Returns the exit status: 0 once the image
-// is written, 1 after the usage text or an error.
+// out_dir, and to out the usage text, a message, or once the image is written one line of
+// what it holds. Returns the exit status: 0 once the image is written, 1 after the usage text
+// or an error.
 int run(std::span<const std::string> args, const std::filesystem::path& out_dir, std::ostream& out);
 
 }  // namespace mkboot

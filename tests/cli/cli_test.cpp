@@ -10,22 +10,12 @@
 
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "support/cli_run.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-Outcome run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    Outcome r;
-    r.status = cli::run(args, SEISBENCH_TEST_RESOURCE_DIR, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
+using cli_run::Outcome;
+using cli_run::run;
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> out;

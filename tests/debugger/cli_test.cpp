@@ -1,28 +1,20 @@
 // The debug commands of seisbench-cli on the simulated board.
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "chipfiles/temp_dir.h"
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/test_app.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using cli_run::Outcome;
 
 Outcome run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--simulate", "--virtual-time"});
-    std::ostringstream out, err;
-    Outcome r;
-    r.status = cli::run(args, SEISBENCH_TEST_RESOURCE_DIR, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return cli_run::run(args);
 }
 
 }  // namespace
@@ -67,9 +59,10 @@ TEST(DebugCli, SendLogsAsThePanelAndRefusalsAreClear) {
         const char* says;
     };
     for (Bad b :
-         {Bad{"debug send NOPE", cli::kUsage, "usage"},
+         {Bad{"debug send NOPE", cli::kUsage, "unknown debugger command 'NOPE'"},
           Bad{"debug send HALT --words 4", cli::kUsage, "takes no --words"},
-          Bad{"debug write AR9 1", cli::kUsage, "usage"},
+          Bad{"debug write AR9 1", cli::kUsage, "unknown register 'AR9'; did you mean 'AR0'"},
+          Bad{"debug write AR3", cli::kUsage, "usage"},
           Bad{"debug dump pmem 5 4", cli::kFailed, "Address Error: Address range is invalid."},
           Bad{"debug reset", cli::kFailed, "answer with --yes"}}) {
         r = run({b.command});

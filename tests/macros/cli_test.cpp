@@ -3,30 +3,14 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "chipfiles/temp_dir.h"
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/test_app.h"
 
-namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-Outcome run(std::vector<std::string> args,
-            const std::string& resources = SEISBENCH_TEST_RESOURCE_DIR) {
-    std::ostringstream out, err;
-    Outcome r;
-    r.status = cli::run(args, resources, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
-
-}  // namespace
+using cli_run::Outcome;
+using cli_run::run;
 
 TEST(MacroCli, RunShowsBurstsInTheTraceAndTheReadOnStandardOutput) {
     testing_support::TempDir dir;

@@ -215,22 +215,28 @@ core::Status write_register(const Context& cx, int v, int first, int second, int
     }
 }
 
+namespace {
+
+struct NamedRegister {
+    const char* prefix;
+    int code, step, last;  // code of index 0, code step per index, last index
+    bool indexed_by_address;
+};
+
+constexpr NamedRegister kRegisters[] = {
+    {"ACC0", WR_ACC0, 0, 0, false},  {"ACC1", WR_ACC1, 0, 0, false},
+    {"MPAR", 0x26, 2, 1, false},     {"PAR", 0x22, 2, 1, false},
+    {"MAR", WR_ALL_MAR, 0, 7, true}, {"AR", 0x10, 2, 7, false},
+    {"CR", WR_CR, 0, 0, false},      {"PC", WR_PC, 0, 0, false},
+    {"LC", WR_LC, 0, 0, false},      {"IO", WR_IOREG, 0, kIoRegisters - 1, true},
+};
+
+}  // namespace
+
 std::optional<int> selector_by_name(const std::string& text) {
     std::string name;
     for (char c : text) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    struct Named {
-        const char* prefix;
-        int code, step, last;  // code of index 0, code step per index, last index
-        bool indexed_by_address;
-    };
-    static constexpr Named kNames[] = {
-        {"ACC0", WR_ACC0, 0, 0, false},  {"ACC1", WR_ACC1, 0, 0, false},
-        {"MPAR", 0x26, 2, 1, false},     {"PAR", 0x22, 2, 1, false},
-        {"MAR", WR_ALL_MAR, 0, 7, true}, {"AR", 0x10, 2, 7, false},
-        {"CR", WR_CR, 0, 0, false},      {"PC", WR_PC, 0, 0, false},
-        {"LC", WR_LC, 0, 0, false},      {"IO", WR_IOREG, 0, kIoRegisters - 1, true},
-    };
-    for (const Named& n : kNames) {
+    for (const NamedRegister& n : kRegisters) {
         const std::string prefix = n.prefix;
         if (name.rfind(prefix, 0) != 0) continue;
         const std::string rest = name.substr(prefix.size());
@@ -241,6 +247,18 @@ std::optional<int> selector_by_name(const std::string& text) {
         return n.indexed_by_address ? index * 100 + n.code : n.code + index * n.step;
     }
     return std::nullopt;
+}
+
+std::vector<std::string> register_names() {
+    std::vector<std::string> names;
+    for (const NamedRegister& n : kRegisters) {
+        if (n.last == 0 && n.step == 0) {
+            names.emplace_back(n.prefix);
+            continue;
+        }
+        for (int i = 0; i <= n.last; ++i) names.push_back(n.prefix + std::to_string(i));
+    }
+    return names;
 }
 
 core::Status write_pc(const Context& cx, int value) {

@@ -58,6 +58,8 @@ core::Status run_to_break(const Context& cx, int b, const std::function<bool()>&
 core::Status write_register(const Context& cx, int v, int first, int second, int third);
 // The selector value of a register name ("ACC0", "AR3", "MAR5", "IO12", "PC"...).
 std::optional<int> selector_by_name(const std::string& name);
+// Every name selector_by_name takes, indexed ones spelt out ("AR0" ... "AR7").
+std::vector<std::string> register_names();
 core::Status write_pc(const Context& cx, int value);
 
 // Raw access to the two debugger registers: one 6-byte write without handshake, two reads.
