@@ -213,11 +213,11 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
                    {"--limit-bw", SETUP_LIMITBW, false},
                    {"--full-scale-code", SETUP_FSCODE, true},
                    {"--full-scale-volts", SETUP_FSVOLTS, false}};
-    // The option switch of the signal and noise tests, off unless asked for.
-    bool harmonics = false, nv = false;
+    // The option switch of the time, signal and noise tests, off unless asked for.
+    bool harmonics = false, nv = false, cycles = false;
     for (size_t i = 1; i < a.size(); i += 2) {
-        if (a[i] == "--harmonics" || a[i] == "--nv") {
-            (a[i] == "--nv" ? nv : harmonics) = true;
+        if (a[i] == "--harmonics" || a[i] == "--nv" || a[i] == "--first-cycles") {
+            (a[i] == "--nv" ? nv : a[i] == "--harmonics" ? harmonics : cycles) = true;
             --i;
             continue;
         }
@@ -238,7 +238,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
             settings.push_back({o.ctrl, v});
         }
         if (!known) {
-            std::vector<std::string> names = {"--test", "--harmonics", "--nv"};
+            std::vector<std::string> names = {"--test", "--harmonics", "--nv", "--first-cycles"};
             for (const auto& o : options) names.emplace_back(o.name);
             return unknown_option(a[i], names);
         }
@@ -247,6 +247,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     for (const auto& s : settings) ui.UserSetValue(app.shell.setuppanel, s.ctrl, s.value);
     app.analysis.harmonic_marks = harmonics ? 1 : 0;
     app.analysis.noise_units = nv ? 1 : 0;
+    app.analysis.first_cycles = cycles ? 1 : 0;
     const int channels = app.capture.NumberOfChannels;
     if (channels < 1 || channels > analysis::kChannels)
         return failure("no data to analyse: load a data file or capture first");
@@ -271,9 +272,10 @@ void add_analysis_commands() {
                  data};
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
-        "[--full-scale-volts V] [--harmonics] [--nv]",
+        "[--full-scale-volts V] [--harmonics] [--nv] [--first-cycles]",
         "run a test of the analysis panel on every channel (--harmonics marks the signal test's "
-        "harmonics, --nv shows the noise test in nV per root hertz)",
+        "harmonics, --nv shows the noise test in nV per root hertz, --first-cycles shows the "
+        "time test's first ten cycles)",
         analyze};
 }
 
