@@ -258,7 +258,12 @@ TEST_F(QtGraph, LegendNamesAndMarksThatDoNotOverlap) {
     settle(20);
     EXPECT_FALSE(graph->legend->visible());
     ui.SetPlotAttribute(panel, g, h, ui::ATTR_PLOT_LG_TEXT, "CH 1");
-    for (const char* text : {"2", "2", "3"}) ui.PlotText(panel, g, 1.0, 50.0, text, ui::VAL_BLACK);
+    // Harmonic 2 marked by two channels at different heights, mark 3 on the same spot, and
+    // a mark above the top of the range.
+    ui.PlotText(panel, g, 1.0, 50.0, "2", ui::VAL_BLACK);
+    ui.PlotText(panel, g, 1.0, 30.0, "2", ui::VAL_BLACK);
+    ui.PlotText(panel, g, 1.0, 50.0, "3", ui::VAL_BLACK);
+    ui.PlotText(panel, g, 1.8, 120.0, "F", ui::VAL_BLACK);
     settle(20);
     graph->replot();
     EXPECT_TRUE(graph->legend->visible());
@@ -272,6 +277,8 @@ TEST_F(QtGraph, LegendNamesAndMarksThatDoNotOverlap) {
         shown.emplace_back(bottom.x() - size.width() / 2, bottom.y() - size.height(), size.width(),
                            size.height());
     }
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 3u);
     EXPECT_FALSE(shown[0].intersects(shown[1]));
+    EXPECT_FALSE(shown[1].intersects(shown[2]));
+    for (const QRectF& r : shown) EXPECT_GE(r.top(), graph->axisRect()->rect().top());
 }

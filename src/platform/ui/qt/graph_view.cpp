@@ -294,31 +294,34 @@ void GraphView::lay_out_texts() {
         if (auto* t = qobject_cast<QCPItemText*>(it->second.item))
             marks.push_back({t, p.x.empty() ? 0.0 : p.x[0], p.y.empty() ? 0.0 : p.y[0], t->text()});
     }
-    std::sort(marks.begin(), marks.end(), [](const Mark& a, const Mark& b) { return a.x < b.x; });
-    // Each mark sits centred above its point; one that would touch a mark already placed is
-    // lifted above it, and the same text at the same place is shown once.
+    // The highest of marks at one x first: it is the one kept when several say the same.
+    std::sort(marks.begin(), marks.end(),
+              [](const Mark& a, const Mark& b) { return a.x != b.x ? a.x < b.x : a.y > b.y; });
+    // Each mark sits centred above its point, inside the plot area; the same text at the same
+    // x (every channel marking one harmonic) is shown once, and a mark that would touch one
+    // already placed is lifted above it.
     std::vector<std::pair<QRectF, QString>> placed;
     const QFontMetricsF metrics(font());
+    const QRect area = axisRect()->rect();
     for (const Mark& m : marks) {
         const QSizeF size = metrics.size(0, m.text);
         QRectF r(xAxis->coordToPixel(m.x) - size.width() / 2,
                  yAxis->coordToPixel(m.y) - size.height(), size.width(), size.height());
-        bool repeated = false;
-        for (bool moved = true; moved && !repeated;) {
+        const bool repeated = std::any_of(placed.begin(), placed.end(), [&](const auto& p) {
+            return p.second == m.text && std::abs(p.first.center().x() - r.center().x()) < 1.0;
+        });
+        m.item->setVisible(!repeated);
+        if (repeated) continue;
+        if (r.top() < area.top()) r.moveTop(area.top());
+        for (bool moved = true; moved;) {
             moved = false;
             for (const auto& [other, text] : placed) {
                 if (!r.adjusted(-kTextGap, -kTextGap, kTextGap, kTextGap).intersects(other))
                     continue;
-                if (text == m.text && std::abs(other.center().x() - r.center().x()) < 1.0) {
-                    repeated = true;
-                    break;
-                }
                 r.moveBottom(other.top() - kTextGap);
                 moved = true;
             }
         }
-        m.item->setVisible(!repeated);
-        if (repeated) continue;
         m.item->position->setCoords(m.x, yAxis->pixelToCoord(r.bottom()));
         placed.emplace_back(r, m.text);
     }
