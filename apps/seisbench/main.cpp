@@ -167,5 +167,10 @@ int main(int argc, char** argv) {
         });
     }
     const int loop = app.ui.RunUserInterface();
+    if (trace && !trace->lost().empty()) {
+        std::cerr << "seisbench: the trace " << options.trace << " is incomplete: " << trace->lost()
+                  << "\n";
+        return cli::kFailed;
+    }
     return options.quit ? script_status : loop;
 }

@@ -231,16 +231,24 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     app.port.stop_requested = [] { return interrupt_signal() != 0; };
     Context ctx{app, frontend, o.json, out, err, sim};
     ctx.progress_line = &err == &std::cerr && isatty(STDERR_FILENO);
+    // A run whose trace was cut short failed, whatever its commands did: the trace is what
+    // it was asked to leave.
+    const auto trace_status = [&](int status) {
+        if (!trace || trace->lost().empty()) return status;
+        err << "seisbench-cli: the trace " << o.trace << " is incomplete: " << trace->lost()
+            << "\n";
+        return status == kOk || status == kLimitsFailed ? kFailed : status;
+    };
     for (const std::string& line : o.commands) {
         const Result r = run_line(ctx, line);
         if (r.status != kOk) err << "seisbench-cli: " << line << ": " << r.error << "\n";
         if (const int signal = interrupt_signal()) {
             err << "seisbench-cli: interrupted\n";
-            return kInterrupted + signal;
+            return trace_status(kInterrupted + signal);
         }
-        if (r.status != kOk) return r.status;
+        if (r.status != kOk) return trace_status(r.status);
     }
-    return ctx.failed_verdicts > 0 ? kLimitsFailed : kOk;
+    return trace_status(ctx.failed_verdicts > 0 ? kLimitsFailed : kOk);
 }
 
 }  // namespace cli

@@ -1,7 +1,5 @@
 #include "debugtools/eeprom_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -92,33 +90,6 @@ std::string dump_text(std::span<const std::uint8_t> bytes) {
         text += buf;
     }
     return text;
-}
-
-bool write_file_atomically(const std::string& path, const std::string& text) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    std::string temp =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    // A temporary file is private; the result gets the permissions a new file would have.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    std::error_code ec;
-    if (ok) fs::rename(temp, target, ec);
-    if (!ok || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace debugtools

@@ -33,8 +33,4 @@ std::optional<std::uint32_t> scan_hex(const std::string& text);
 // The dump file's text: one "%02x" line per byte.
 std::string dump_text(std::span<const std::uint8_t> bytes);
 
-// Writes the text to a temporary file in the target's folder and renames it over the target,
-// so the target is either the whole new text or what it was before.
-bool write_file_atomically(const std::string& path, const std::string& text);
-
 }  // namespace debugtools

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "debugtools/context.h"
 #include "debugtools/eeprom_file.h"
 #include "debugtools/eeprom_link.h"
@@ -162,7 +163,7 @@ core::Status dump_eeprom(const Context& cx, const std::string& path, const std::
     const auto end = scan_hex(end_text.substr(0, kAddressDigits));
     if (!start || !end) {
         // As a dump that never started: the chosen file is left empty, nothing is shown.
-        write_file_atomically(path, "");
+        (void)core::write_file_atomically(path, "");
         return core::Status::failed(core::Fault::BadInput, start ? "end address" : "start address");
     }
     // An end below the start is an empty range, as one equal to it.
@@ -182,9 +183,8 @@ core::Status dump_eeprom(const Context& cx, const std::string& path, const std::
         if (!pace.carry_on(static_cast<int>(bytes.size())))
             return cancelled("EEPROM dump", static_cast<int>(bytes.size()), total);
     }
-    if (!write_file_atomically(path, dump_text(bytes)))
-        return core::Status::failed(core::Fault::BadInput, "dump file", "EEPROM Dump Error",
-                                    "The file " + path + " cannot be written.");
+    if (core::Status w = core::write_file_atomically(path, dump_text(bytes)); !w)
+        return w.with_message("EEPROM Dump Error", "The file " + path + " cannot be written.");
     return core::Status::success("EEPROM Dump Completed", "EEPROM contents written to file.");
 }
 

@@ -9,29 +9,11 @@
 #include <string_view>
 
 #include "chip/files/number_scan.h"
+#include "core/atomic_file.h"
 
 namespace macros {
 
 namespace {
-
-// Writes to a temporary name in the same folder and renames it into place, so a reader never
-// sees half a file and a failed write leaves the old one.
-bool write_atomically(const std::string& path, const std::string& content) {
-    namespace fs = std::filesystem;
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << content) || !out.flush()) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) fs::remove(temp, ec);
-    return !ec;
-}
 
 // Four hexadecimal numbers at the front of the line; anything after them is ignored.
 bool scan_entry(const std::string& line, Entry* e) {
@@ -80,7 +62,7 @@ bool write_macro_file(const std::string& path, const Table& table) {
                       static_cast<unsigned>(e.data));
         text += line;
     }
-    return write_atomically(path, text);
+    return core::write_file_atomically(path, text).ok();
 }
 
 bool read_names(const std::string& path, std::vector<std::string>* names) {
@@ -94,7 +76,7 @@ bool read_names(const std::string& path, std::vector<std::string>* names) {
 bool write_names(const std::string& path, const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& n : names) text += n + "\n";
-    return write_atomically(path, text);
+    return core::write_file_atomically(path, text).ok();
 }
 
 bool valid_name(const std::string& name) {

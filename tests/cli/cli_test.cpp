@@ -299,3 +299,12 @@ TEST(Cli, FiguresThatAreNoNumberPrintAsMissing) {
     }
     EXPECT_TRUE(sd_missing) << t.out;
 }
+
+// A trace that cannot be written whole fails the run, even when every command succeeded.
+TEST(Cli, ATraceCutShortByAFullDiskFailsTheRun) {
+    const Outcome r = run({"--simulate", "--virtual-time", "--trace", "/dev/full", "connect"});
+    EXPECT_EQ(r.status, cli::kFailed);
+    EXPECT_NE(r.err.find("the trace /dev/full is incomplete: No space left on device"),
+              std::string::npos)
+        << r.err;
+}

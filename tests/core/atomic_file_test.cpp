@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <set>
 #include <string>
@@ -62,7 +64,7 @@ TEST_F(AtomicFile, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
     dir.write("out", "old");
     const Case cases[] = {
         {"content abandoned", "out", false, "write"},
-        {"target is a folder", "folder", true, "replace"},
+        {"target is a folder", "folder", true, "create"},
         {"no such folder", "missing/out", true, "create"},
     };
     for (const Case& c : cases) {
@@ -77,13 +79,39 @@ TEST_F(AtomicFile, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_EQ(files(), (std::set<std::string>{"folder", "out"})) << c.what;
     }
 
-    // Every temporary name taken: nothing is written, nothing is removed.
-    for (int i = 0; i < 16; ++i)
-        dir.write(i == 0 ? "out.tmp" : "out." + std::to_string(i) + ".tmp", "taken");
-    const core::Status s = write_file_atomically(dir.path("out"), "new");
-    EXPECT_EQ(s.step, "create");
-    EXPECT_EQ(dir.read("out"), "old");
-    EXPECT_EQ(files().size(), 18u);
+    // Leftovers of killed saves never stand in the way of the next one.
+    for (int i = 0; i < 60; ++i) dir.write(".out.killed" + std::to_string(i), "stale");
+    EXPECT_TRUE(write_file_atomically(dir.path("out"), "new").ok());
+    EXPECT_EQ(dir.read("out"), "new");
+}
+
+// What the replaced file was stays true of the new one: its permissions, the link that named
+// it, and that the user could not write it. A device is no file to replace.
+TEST_F(AtomicFile, TheNewFileTakesTheOldOnesPlace) {
+    namespace fs = std::filesystem;
+    dir.write("out", "old");
+    fs::permissions(dir.path("out"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(write_file_atomically(dir.path("out"), "new").ok());
+    EXPECT_EQ(fs::status(dir.path("out")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    fs::create_symlink("out", dir.path("link"));
+    ASSERT_TRUE(write_file_atomically(dir.path("link"), "through the link").ok());
+    EXPECT_TRUE(fs::is_symlink(dir.path("link")));
+    EXPECT_EQ(dir.read("out"), "through the link");
+
+    if (::geteuid() != 0) {  // root may write anything
+        fs::permissions(dir.path("out"), fs::perms::owner_read);
+        const core::Status s = write_file_atomically(dir.path("out"), "refused");
+        EXPECT_EQ(s.fault, Fault::FileError);
+        EXPECT_NE(s.text.find("read-only"), std::string::npos) << s.text;
+        EXPECT_EQ(dir.read("out"), "through the link");
+    }
+
+    const core::Status full = write_file_atomically("/dev/full", "x");
+    EXPECT_EQ(full.fault, Fault::FileError);
+    EXPECT_FALSE(full.text.empty());
 }
 
 }  // namespace

@@ -20,9 +20,14 @@ class Trace {
 
     // {"t":SECONDS,"op":"write","data":"fe01..."}; data is left out when empty.
     void record(const char* op, const std::uint8_t* data = nullptr, std::size_t n = 0);
+    // Why the first line that could not be written was lost (a full disk, say); empty while
+    // every line has reached the file. Lines after a lost one are not written, so the file
+    // never holds a trace with a hole in it.
+    const std::string& lost() const { return lost_; }
 
   private:
     std::ofstream out_;
+    std::string lost_;
     const platform::Clock& clock_;
 };
 
