@@ -231,6 +231,10 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     app.port.stop_requested = [] { return interrupt_signal() != 0; };
     Context ctx{app, frontend, o.json, out, err, sim};
     ctx.progress_line = &err == &std::cerr && isatty(STDERR_FILENO);
+    if (!o.json) {
+        frontend.output = &out;
+        ctx.output_streamed = true;
+    }
     // A run whose trace was cut short failed, whatever its commands did: the trace is what
     // it was asked to leave.
     const auto trace_status = [&](int status) {

@@ -38,6 +38,9 @@ struct Context {
     int failed_verdicts = 0;
     // Standard error is a terminal: long operations show a progress line updated in place.
     bool progress_line = false;
+    // The standard-output lines reached out as they were written (a long operation's lines
+    // show while it runs), so the text form does not print them again.
+    bool output_streamed = false;
 };
 
 struct Result {

@@ -42,7 +42,8 @@ void print_result(const Context& c, const std::string& name, const Result& r,
               << std::endl;
         return;
     }
-    for (const std::string& line : output) c.out << line << "\n";
+    if (!c.output_streamed)
+        for (const std::string& line : output) c.out << line << "\n";
     if (r.status != kOk) {
         c.out.flush();
         return;

@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "cli/interrupts.h"
 #include "debugtools/debugtools.h"
 #include "debugtools/eeprom_tools.h"
 #include "debugtools/pins.h"
@@ -79,10 +80,13 @@ Result eeprom(Context& c, const std::vector<std::string>& a) {
     if (dump && (a[3].size() > 4 || a[4].size() > 4)) return usage_error(kUsage);
     Result f;
     if (!ensure_connected(c, &f)) return f;
+    // Ctrl-C ends the run between two bytes; the last line printed names the last one written.
+    const dt::Progress interruptible = [](int, int, double) { return interrupt_signal() == 0; };
     if (a[1] == "write")
-        return outcome(c, dt::program_eeprom(c.app, a[2]), "EEPROM not programmed");
-    if (a[1] == "verify") return outcome(c, dt::verify_eeprom(c.app, a[2]), "EEPROM differs");
-    return outcome(c, dt::dump_eeprom(c.app, a[2], a[3], a[4]), "EEPROM not dumped");
+        return outcome(c, dt::program_eeprom(c.app, a[2], interruptible), "EEPROM not programmed");
+    if (a[1] == "verify")
+        return outcome(c, dt::verify_eeprom(c.app, a[2], interruptible), "EEPROM differs");
+    return outcome(c, dt::dump_eeprom(c.app, a[2], a[3], a[4], interruptible), "EEPROM not dumped");
 }
 
 Result ram(Context& c, const std::vector<std::string>& a) {

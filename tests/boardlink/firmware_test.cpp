@@ -272,3 +272,19 @@ TEST(Firmware, UpdateRequestsAnswerOneOrZero) {
     EXPECT_EQ(boardlink::flash_program_page(port, 0x2DC1), 0);
     EXPECT_EQ(r.t.bus.writes().back(), block({0xFE, 0x0B, 0x2D, 0xC1, 0x40, 0xFD}));
 }
+
+// Asked to stop (Ctrl-C on the command line), the update ends between two records and says
+// what the board is left with; no restart is sent to a half-programmed MCU.
+TEST(Firmware, AStopBetweenRecordsSaysTheMcuIsLeftInUpdateMode) {
+    Rig r;
+    r.own_file(0x2E00);
+    int asked = 0;
+    r.t->port.stop_requested = [&asked] { return ++asked >= 10; };
+    r.flash();
+    const auto m = r.t.frontend.messages();
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0],
+              "Firmware Update Stopped|The update stopped after 10 of 184 records: the MCU "
+              "is left in update mode. Flash the firmware again to recover it.");
+    EXPECT_NE(r.t.bus.writes().back(), kReset);
+}

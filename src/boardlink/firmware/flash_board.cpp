@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "boardlink/discovery.h"
 #include "boardlink/firmware/firmware_file.h"
@@ -95,6 +96,15 @@ core::Status program_image(App& app, const firmware::Image& image, const FlashOp
             return s.with_message("ERROR!!!", kNoDataReply);
         bar.show(++done);
         if (o.progress) o.progress(done, total);
+        // Asked to stop (Ctrl-C on the command line): between two records, saying what the
+        // board is left with, since a half-programmed MCU boots into nothing.
+        if (done < total && port.stop_requested && port.stop_requested())
+            return core::Status::failed(
+                core::Fault::Cancelled, "flash", "Firmware Update Stopped",
+                "The update stopped after " + std::to_string(done) + " of " +
+                    std::to_string(total) +
+                    " records: the MCU is left in update mode. Flash the firmware again to "
+                    "recover it.");
     }
     return core::Status::success();
 }

@@ -193,6 +193,7 @@ bool HeadlessFrontend::progress(const std::string& title, const std::string& tex
 void HeadlessFrontend::stdout_line(const std::string& text) {
     stdout_lines.push_back(text);
     if (echo && echo_output) *echo << text << std::endl;
+    if (output) *output << text << "\n" << std::flush;
 }
 
 }  // namespace ui

@@ -47,6 +47,9 @@ class HeadlessFrontend : public Frontend, public Record {
     std::ostream* echo = nullptr;
     // Whether standard-output lines are echoed as well.
     bool echo_output = true;
+    // When set, standard-output lines are also written here at once, as a program's output
+    // shows while it runs.
+    std::ostream* output = nullptr;
 
     // User actions, run by the event loop (and by GetUserEvent waits) in order.
     void run(std::function<void(Runtime&)> fn);
