@@ -71,8 +71,9 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<std::string> script;
-    if (!options.script.empty() && !cli::read_script(options.script, script)) {
-        std::cerr << "seisbench: cannot open script " << options.script << "\n";
+    std::string why;
+    if (!options.script.empty() && !cli::read_script(options.script, script, &why)) {
+        std::cerr << "seisbench: cannot open script " << options.script << ": " << why << "\n";
         return cli::kUsage;
     }
 

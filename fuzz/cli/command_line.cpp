@@ -132,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WorkFolder work;
     const fuzz::InputFile input(data, size, ".script");
     std::vector<std::string> lines;
-    FUZZ_CHECK(cli::read_script(input.path().string(), lines));
+    std::string why;
+    FUZZ_CHECK(cli::read_script(input.path().string(), lines, &why));
     std::string text(fuzz::as_text(data, size));
     for (const std::string& line : lines) {
         FUZZ_CHECK(line.find('\n') == std::string::npos);

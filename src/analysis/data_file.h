@@ -7,6 +7,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "core/system_types.h"
+
 namespace analysis {
 
 struct AnalysisState;
@@ -25,6 +27,11 @@ struct DataHeader {
     // check against the channel arrays.
     long long rows() const { return static_cast<long long>(num_samples) / channels + 1; }
 };
+
+// A larger file is refused unread: the most rows the channel arrays hold, each of eight
+// numbers of eleven characters and their separators, and room for the two header lines.
+inline constexpr std::uintmax_t kMaxDataFileBytes =
+    std::uintmax_t{core::kBufferEntries} * 8 * 12 + 4096;
 
 // Writes line 1, the one-space line and rows 0 .. rows() - 1 of the channel arrays. The rows
 // must fit the arrays.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 #include "analysis/analysis.h"
 #include "analysis/context.h"
@@ -11,6 +10,7 @@
 #include "analysis/settings.h"
 #include "analysis/spectra.h"
 #include "core/atomic_file.h"
+#include "core/input_file.h"
 #include "core/system_types.h"
 #include "uir_ids.h"
 
@@ -135,10 +135,12 @@ int save_data_file(const Context& cx, const std::string& path) {
 }
 
 int load_data_file(const Context& cx, const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    if (!in || std::filesystem::is_directory(path, ec))
+    core::InputFile file(path, kMaxDataFileBytes);
+    if (file.refusal() == core::Refusal::CannotOpen)
         return report(cx, kLoadError, "File " + path + " cannot be opened.");
+    if (!file.ok())
+        return report(cx, kLoadError, "File " + path + " cannot be opened: " + file.reason() + ".");
+    std::istream& in = file.stream();
     DataHeader h;
     ReadError e;
     std::string what;

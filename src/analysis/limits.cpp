@@ -1,9 +1,9 @@
 #include "analysis/limits.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
+
+#include "core/input_file.h"
 
 namespace analysis {
 
@@ -82,10 +82,10 @@ core::Status parse_limits(std::string_view text, const FigureCatalogue& known, L
 }
 
 core::Status load_limits(const std::string& path, const FigureCatalogue& known, Limits* out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return bad("cannot read " + path);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return bad("cannot read " + path);
+    core::InputFile file(path, kMaxLimitsFileBytes);
+    std::string text;
+    if (!file.read_all(&text))
+        return bad("cannot read " + path + ": " + (file.ok() ? "reading failed" : file.reason()));
     core::Status s = parse_limits(text, known, out);
     if (!s) s.text = path + ": " + s.text;
     return s;

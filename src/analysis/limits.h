@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -47,7 +48,10 @@ using FigureCatalogue = std::function<bool(int test, const std::string& figure)>
 // Fault::BadInput, with a one-line reason in text, for text that is not such JSON, an unknown
 // test, figure or key, a limit without min and max, min above max, or a channel outside 1..4.
 core::Status parse_limits(std::string_view text, const FigureCatalogue& known, Limits* out);
-// The file's content through parse_limits; BadInput also when it cannot be read.
+// A limit for every figure of every test is a few kilobytes; a larger file is refused unread.
+inline constexpr std::uintmax_t kMaxLimitsFileBytes = 1 << 20;
+// The file's content through parse_limits; BadInput also when it cannot be read (a folder, a
+// device, larger than kMaxLimitsFileBytes).
 core::Status load_limits(const std::string& path, const FigureCatalogue& known, Limits* out);
 
 struct Verdict {

@@ -211,7 +211,12 @@ core::Status check_board_present(App& app) {
     if (app.link.usb_opened != 1) return core::Status::success();
     std::uint32_t count = 0;
     app.usb.SI_GetNumDevices(&count);
-    if (static_cast<int>(count) > 0) return core::Status::success();
+    // A board that browned out comes back as a new device while the count stays up: the open
+    // handle no longer answers, and everything sent on it would time out.
+    std::uint32_t queued = 0, status = 0;
+    const bool handle_works =
+        app.usb.SI_CheckRXQueue(app.link.cyHandle, &queued, &status) == usb::SI_SUCCESS;
+    if (static_cast<int>(count) > 0 && handle_works) return core::Status::success();
     auto& ui = app.ui;
     close_device(app);
     set_all_dimmed(app);

@@ -17,8 +17,9 @@ void discovery_callbacks(App& app);
 // show no message themselves; the transport's read-failure message is shown as it happens.
 core::Status connect_board(App& app);
 core::Status disconnect_board(App& app);
-// Ends the connection when the library no longer sees a board; success while one is there
-// or none was connected.
+// Ends the connection when the library no longer sees a board or the open handle no longer
+// works (the board browned out and came back as a new device); success while it works or none
+// was connected.
 core::Status check_board_present(App& app);
 // The reset question the person is asked; true when confirmed.
 bool confirm_reset(App& app);

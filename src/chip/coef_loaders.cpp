@@ -45,6 +45,11 @@ std::string problem(const WordFile& f, WordFileKind kind, const std::string& pat
         case ReadError::TooManyItems:
             return path + " holds more than " + std::to_string(word_capacity(kind)) +
                    " words (line " + std::to_string(f.error_line) + "). Nothing was sent.";
+        case ReadError::Folder:
+        case ReadError::NotAFile:
+        case ReadError::TooLarge:
+            return "File " + path + " cannot be read: " + refusal_reason(f.error) +
+                   ". Nothing was sent.";
         default:
             return "File " + path + " cannot be read. Nothing was sent.";
     }

@@ -140,8 +140,8 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
             o->script = true;
-            if (!read_script(args[i], o->commands)) {
-                err << "seisbench-cli: cannot open script " << args[i] << "\n";
+            if (std::string why; !read_script(args[i], o->commands, &why)) {
+                err << "seisbench-cli: cannot open script " << args[i] << ": " << why << "\n";
                 return kUsage;
             }
         } else if (a.rfind("--", 0) == 0) {

@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iomanip>
 
 #include "boardlink/discovery.h"
@@ -20,6 +19,7 @@
 #include "cli/sim_commands.h"
 #include "cli/tool_commands.h"
 #include "cli/trace_commands.h"
+#include "core/input_file.h"
 #include "platform/ui/record.h"
 
 namespace cli {
@@ -63,7 +63,10 @@ void print_result(const Context& c, const std::string& name, const Result& r,
 // own commands (plugging it back in among them) need no board, nor does help.
 Result run_on_present_board(Context& ctx, const CommandInfo& command,
                             const std::vector<std::string>& words) {
-    if (words[0] != "sim" && words[0] != "help") {
+    if (words[0] == "connect") {
+        // A board lost since the last command is let go of quietly: connecting is the cure.
+        (void)boardlink::check_board_present(ctx.app);
+    } else if (words[0] != "sim" && words[0] != "help") {
         if (const core::Status s = boardlink::check_board_present(ctx.app); !s) {
             show(ctx, s);
             return failure(s, "board lost");
@@ -121,9 +124,13 @@ Result run_line(Context& ctx, const std::string& line) {
     return r;
 }
 
-bool read_script(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream f(path);
-    if (!f) return false;
+bool read_script(const std::string& path, std::vector<std::string>& lines, std::string* why) {
+    core::InputFile file(path, kMaxScriptBytes);
+    if (!file.ok()) {
+        *why = file.reason();
+        return false;
+    }
+    std::istream& f = file.stream();
     for (std::string line; std::getline(f, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto first = line.find_first_not_of(" \t");

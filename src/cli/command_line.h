@@ -2,6 +2,7 @@
 // console and its scripted runs share.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,12 @@ std::vector<std::string> command_names();
 // standard-output window. An unknown command is a usage error like any other.
 Result run_line(Context& ctx, const std::string& line);
 
-// The commands of a script file, one a line; blank lines and '#' comments are left out. False
-// when the file cannot be read.
-bool read_script(const std::string& path, std::vector<std::string>& lines);
+// A larger file is refused unread: a script of register writes for every register of every
+// board stays far below it.
+inline constexpr std::uintmax_t kMaxScriptBytes = 16u << 20;
+
+// The commands of a script file, one a line; blank lines and '#' comments are left out. False,
+// with the reason ("it is a folder"), when the file cannot be read.
+bool read_script(const std::string& path, std::vector<std::string>& lines, std::string* why);
 
 }  // namespace cli

@@ -1,11 +1,12 @@
 #include "cli/trace_commands.h"
 
 #include <cstdio>
-#include <fstream>
+#include <limits>
 
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/trace_decode.h"
+#include "core/input_file.h"
 
 namespace cli {
 
@@ -13,11 +14,12 @@ namespace {
 
 Result trace(Context&, const std::vector<std::string>& a) {
     if (a.size() != 3 || a[1] != "show") return usage_error("usage: trace show FILE");
-    std::ifstream in(a[2]);
-    if (!in) return failure("cannot read " + a[2]);
+    // A trace grows with the session; only its lines are bounded.
+    core::InputFile file(a[2], std::numeric_limits<std::uintmax_t>::max());
+    if (!file.ok()) return failure("cannot read " + a[2] + ": " + file.reason());
     std::vector<DecodedExchange> exchanges;
     int bad = 0;
-    if (!decode_trace(in, &exchanges, &bad))
+    if (!decode_trace(file.stream(), &exchanges, &bad))
         return failure(a[2] + " line " + std::to_string(bad) + " is not a trace record");
     Result r;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();

@@ -44,13 +44,39 @@ std::string command_name(unsigned code) {
     return "";
 }
 
+int nibble(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 bool parse_hex(const std::string& s, Bytes* out) {
     if (s.size() % 2 != 0) return false;
     out->clear();
+    out->reserve(s.size() / 2);
     for (std::size_t i = 0; i < s.size(); i += 2) {
-        unsigned v = 0;
-        if (std::sscanf(s.c_str() + i, "%2x", &v) != 1) return false;
-        out->push_back(static_cast<std::uint8_t>(v));
+        const int hi = nibble(s[i]), lo = nibble(s[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out->push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+    }
+    return true;
+}
+
+// The next line, false at the end of the input. A line longer than any record is read to its
+// end but flagged, so a file with no line ends is never held whole.
+bool next_line(std::istream& in, std::string& line, bool* too_long) {
+    line.clear();
+    *too_long = false;
+    std::streambuf* buf = in.rdbuf();
+    using Traits = std::char_traits<char>;
+    Traits::int_type c = buf->sbumpc();
+    if (c == Traits::eof()) return false;
+    for (; c != Traits::eof() && c != '\n'; c = buf->sbumpc()) {
+        if (line.size() < kMaxTraceLine)
+            line += Traits::to_char_type(c);
+        else
+            *too_long = true;
     }
     return true;
 }
@@ -178,13 +204,14 @@ bool decode_trace(std::istream& in, std::vector<DecodedExchange>* out, int* bad_
         pending.reset();
     };
     int number = 0;
-    for (std::string line; std::getline(in, line);) {
+    std::string line;
+    for (bool too_long = false; next_line(in, line, &too_long);) {
         ++number;
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        const auto j = nlohmann::json::parse(line, nullptr, false);
+        if (!too_long && line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        const auto j = too_long ? nlohmann::json() : nlohmann::json::parse(line, nullptr, false);
         Bytes data;
-        if (j.is_discarded() || !j.is_object() || !j.contains("t") || !j["t"].is_number() ||
-            !j.contains("op") || !j["op"].is_string() ||
+        if (too_long || j.is_discarded() || !j.is_object() || !j.contains("t") ||
+            !j["t"].is_number() || !j.contains("op") || !j["op"].is_string() ||
             !parse_hex(j.value("data", std::string()), &data)) {
             *bad_line = number;
             return false;

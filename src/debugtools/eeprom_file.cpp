@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+
+#include "core/input_file.h"
 
 namespace debugtools {
 
@@ -46,11 +46,12 @@ std::optional<std::uint32_t> scan_hex(const std::string& text) {
 }
 
 core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return bad_file(path, "the file cannot be opened");
+    core::InputFile file(path, kMaxEepromFileBytes);
+    if (!file.ok()) return bad_file(path, "the file cannot be opened: " + file.reason());
+    std::istream& in = file.stream();
     // Filled aside, so a refused file leaves the caller's lines as they were.
     std::vector<DataLine> read;
-    int number = 0;
+    int number = 0, bytes = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -61,6 +62,11 @@ core::Status read_data_file(const std::string& path, std::vector<DataLine>* line
         const auto v = scan_hex(line);
         if (!v)
             return bad_file(path, "line " + std::to_string(number) + " holds no hexadecimal byte");
+        // Written on, it would wrap round and overwrite the first addresses.
+        if (++bytes > kEepromBytes)
+            return bad_file(path, "line " + std::to_string(number) + " holds byte " +
+                                      std::to_string(bytes) + ", past the EEPROM's last address (" +
+                                      std::to_string(kEepromBytes) + " bytes, 0000 to FFFF)");
         read.push_back({number, *v});
     }
     if (in.bad()) return bad_file(path, "the file cannot be read");

@@ -18,10 +18,17 @@ struct DataLine {
     std::optional<std::uint32_t> value;
 };
 
+// The board's EEPROM: addresses 0000 to FFFF.
+inline constexpr int kEepromBytes = 65536;
+// A larger data file is refused unread: every byte on a line of its own, and as many comment
+// lines again.
+inline constexpr std::uintmax_t kMaxEepromFileBytes = std::uintmax_t{2} * kEepromBytes * 258;
+
 // Every line of the file, checked whole: a data line that does not scan as a hexadecimal
-// number is refused by its line number ("EEPROM Error" / "<path>: line N ..."), before anything
-// is sent; *lines is left as it was then. Values above 0xFF are kept: they are no byte the
-// EEPROM can hold, which programming refuses and verifying reports.
+// number, or one past the EEPROM's last address, is refused by its line number ("EEPROM Error"
+// / "<path>: line N ..."), as is a file that is not a regular one or larger than such a file
+// can be, before anything is sent; *lines is left as it was then. Values above 0xFF are kept: they
+// are no byte the EEPROM can hold, which programming refuses and verifying reports.
 core::Status read_data_file(const std::string& path, std::vector<DataLine>* lines);
 // The first data line holding more than one byte, refused as read_data_file refuses a line.
 core::Status check_bytes(const std::string& path, const std::vector<DataLine>& lines);

@@ -2,10 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "chip/registers.h"
+#include "core/input_file.h"
 #include "debugtools/context.h"
 #include "debugtools/eeprom_file.h"
 
@@ -98,12 +97,20 @@ std::vector<MemoryWord> parse_memory_image(const std::string& text) {
 }
 
 core::Status read_memory_image(const std::string& path, std::vector<MemoryWord>* words) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    core::InputFile file(path, kMaxMemoryImageBytes);
+    std::string text;
+    if (!file.read_all(&text))
         return core::Status::failed(core::Fault::BadInput, "memory image", kFailedTitle,
-                                    "The file " + path + " cannot be opened.");
-    *words = parse_memory_image(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+                                    "The file " + path + " cannot be opened: " +
+                                        (file.ok() ? "reading failed" : file.reason()) + ".");
+    std::vector<MemoryWord> read = parse_memory_image(text);
+    // Started on an image that wrote nothing, the core would run whatever it held.
+    if (read.empty())
+        return core::Status::failed(core::Fault::BadInput, "memory image", kFailedTitle,
+                                    "The file " + path +
+                                        " holds no memory record (a character, then an address "
+                                        "and a word in hexadecimal). Nothing was sent.");
+    *words = std::move(read);
     return core::Status::success();
 }
 

@@ -2,6 +2,7 @@
 // word verified and retried, then starting the program.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,7 +22,11 @@ struct MemoryWord {
 // and ignored, then the address and the word in hexadecimal. Reading ends at the first
 // record that is not whole.
 std::vector<MemoryWord> parse_memory_image(const std::string& text);
-// The file's records; BadInput when it cannot be read.
+// A larger file is refused unread: two memories of 16384 words, each record on a line of 64
+// characters.
+inline constexpr std::size_t kMaxMemoryImageBytes = 2 * 16384 * 64;
+// The file's records; BadInput when it cannot be read (a folder, a device, larger than
+// kMaxMemoryImageBytes) or holds no record.
 core::Status read_memory_image(const std::string& path, std::vector<MemoryWord>* words);
 
 inline constexpr int kRamAttempts = 10;

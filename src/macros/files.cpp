@@ -3,13 +3,12 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
 #include "chip/files/number_scan.h"
 #include "core/atomic_file.h"
+#include "core/input_file.h"
 
 namespace macros {
 
@@ -35,8 +34,9 @@ bool scan_entry(const std::string& line, Entry* e) {
 }  // namespace
 
 ReadResult read_macro_file(const std::string& path, Table* table, FileUse use) {
-    std::ifstream in(path);
-    if (!in) return ReadResult::Unreadable;
+    core::InputFile file(path, kMaxMacroFileBytes);
+    if (!file.ok()) return ReadResult::Unreadable;
+    std::istream& in = file.stream();
     Table t;
     reset_table(t);
     int n = 0;
@@ -66,8 +66,9 @@ bool write_macro_file(const std::string& path, const Table& table) {
 }
 
 bool read_names(const std::string& path, std::vector<std::string>* names) {
-    std::ifstream in(path);
-    if (!in) return false;
+    core::InputFile file(path, kMaxMacroFileBytes);
+    if (!file.ok()) return false;
+    std::istream& in = file.stream();
     names->clear();
     for (std::string w; names->size() < kExternalMacros && in >> w;) names->push_back(w);
     return true;

@@ -2,6 +2,7 @@
 // the external-macro buttons (one word per button).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ inline constexpr int kExternalMacros = 8;
 inline constexpr int kMaxNameLength = 7;
 inline constexpr const char* kMacroFolder = "macros";
 inline constexpr const char* kNamesFile = "Mnames.txt";
+
+// Either file is a few kilobytes; a larger one is neither, and is Unreadable unread.
+inline constexpr std::uintmax_t kMaxMacroFileBytes = 1 << 20;
 
 enum class ReadResult { Ok, Unreadable, TooLong };
 // What the entries read are for. The editor's store keeps its end entry inside the table, so a

@@ -56,6 +56,10 @@ std::string open_error(InputFile file, std::string_view path) {
            std::string(t.open_suffix);
 }
 
+std::string refused_error(InputFile file, std::string_view path, const std::string& reason) {
+    return reading_error(file, path, reason);
+}
+
 std::string bad_line_error(InputFile file, std::string_view path, int line) {
     return reading_error(
         file, path, "line " + std::to_string(line) + " is not " + std::string(text_of(file).item));

@@ -18,6 +18,8 @@ std::string usage_text();
 // The file cannot be opened (or read).
 std::string open_error(InputFile file, std::string_view path);
 // Item line `line` of the file does not scan.
+// A file that is not one or too large to be one; reason is a clause ("it is a folder").
+std::string refused_error(InputFile file, std::string_view path, const std::string& reason);
 std::string bad_line_error(InputFile file, std::string_view path, int line);
 // The register file holds more pairs than the image takes; `line` is the first surplus one.
 std::string too_many_registers_error(std::string_view path, int line);

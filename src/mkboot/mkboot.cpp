@@ -37,6 +37,10 @@ std::string read_problem(InputFile file, const std::string& path, const Result& 
         case chip::ReadError::CannotOpen:
         case chip::ReadError::CannotRead:
             return open_error(file, path);
+        case chip::ReadError::Folder:
+        case chip::ReadError::NotAFile:
+        case chip::ReadError::TooLarge:
+            return refused_error(file, path, chip::refusal_reason(result.error));
         case chip::ReadError::BadItem:
             return bad_line_error(file, path, result.error_line);
         case chip::ReadError::TooManyItems:  // only the register file reports surplus items

@@ -85,7 +85,7 @@ TEST_F(BadFile, AFileThatCannotBeOpened) {
     EXPECT_EQ(analysis::load_data_file(app(), dir.path().string()), -1);
     EXPECT_EQ(t.frontend.messages(),
               (std::vector<std::string>{"Load Data Error|File " + dir.path().string() +
-                                        " cannot be opened."}));
+                                        " cannot be opened: it is a folder."}));
 }
 
 TEST_F(BadFile, AMalformedFirstLine) {

@@ -140,6 +140,24 @@ TEST(Cli, FailedConnectExitsWithOneAndPrintsThePopup) {
     EXPECT_TRUE(j.contains("error"));
 }
 
+TEST(Cli, ABoardThatBrownedOutIsLostAndConnectsAgainAtOnce) {
+    // The power cycle leaves the board listed, but as a new device the old handle cannot reach.
+    const std::vector<std::string> sim = {"--simulate", "--virtual-time"};
+    auto with = [&](std::vector<std::string> commands) {
+        commands.insert(commands.begin(), sim.begin(), sim.end());
+        return run(commands);
+    };
+    const Outcome lost = with({"connect", "sim power-cycle", "reg read VERSION"});
+    EXPECT_EQ(lost.status, cli::kFailed);
+    EXPECT_NE(lost.err.find("Can't find the target board any more"), std::string::npos) << lost.err;
+    const Outcome again =
+        with({"--json", "connect", "sim power-cycle", "connect", "reg read VERSION"});
+    EXPECT_EQ(again.status, cli::kOk) << again.err;
+    const auto lines = lines_of(again.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(nlohmann::json::parse(lines[3])["ok"], true);
+}
+
 TEST(Cli, JsonPrintsOneObjectPerCommandOnOneLine) {
     const Outcome r = run({"--simulate", "--virtual-time", "--json", "connect", "reg read VERSION",
                            "reg write GAIN2 0xabcdef", "port read 3 3", "cmd 2 0x2E"});

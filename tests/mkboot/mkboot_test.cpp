@@ -228,11 +228,11 @@ TEST_F(Mkboot, EachInputThatCannotBeOpenedHasItsMessage) {
         EXPECT_EQ(r.printed, expected) << i;
         EXPECT_FALSE(output_exists()) << i;
     }
-    // A directory cannot be read as a file either.
+    // A directory cannot be read as a file either, and is named for what it is.
     const Outcome r = run({dir.path().string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.printed,
-              "\n\n*** Error opening IOREG data file " + dir.path().string() + " ***\n\n");
+    EXPECT_EQ(r.printed, "\n\n*** Error reading IOREG data file " + dir.path().string() +
+                             ": it is a folder. ***\n\n");
 }
 
 TEST_F(Mkboot, BadInputsAreReportedWithTheirLine) {

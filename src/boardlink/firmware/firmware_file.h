@@ -19,6 +19,9 @@ inline constexpr std::size_t kDataBytes = 64;
 // The end record's address, and the end of the flash an image may fill.
 inline constexpr std::uint16_t kImageEnd = 0x2E00;
 inline constexpr std::uint16_t kPageBytes = 512;
+// A larger file is refused unread: a record for every 64 bytes of the flash, written several
+// times over with wide spacing.
+inline constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 using Data = std::array<std::uint8_t, kDataBytes>;
 

@@ -1,7 +1,6 @@
 #include "boardlink/firmware/flash_board.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "boardlink/discovery.h"
@@ -9,6 +8,7 @@
 #include "boardlink/firmware/firmware_names.h"
 #include "boardlink/firmware/update_requests.h"
 #include "boardlink/transport/transport.h"
+#include "core/input_file.h"
 #include "core/user_files.h"
 #include "shell/app.h"
 #include "shell/show_outcome.h"
@@ -41,12 +41,14 @@ core::Status cannot_open(const std::string& shown) {
 
 // Reads and checks the whole file; the file is closed when this returns.
 core::Status read_image(const std::string& path, const std::string& shown, firmware::Image* image) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return cannot_open(shown);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return cannot_open(shown);
-    firmware::CheckResult checked = firmware::check_firmware(in);
-    if (in.bad()) return cannot_open(shown);
+    core::InputFile file(path, firmware::kMaxFileBytes);
+    if (file.refusal() == core::Refusal::CannotOpen) return cannot_open(shown);
+    if (!file.ok())
+        return core::Status::failed(core::Fault::BadInput, "open firmware file", kFileError,
+                                    "File " + shown + " cannot be read: " + file.reason() +
+                                        ". \n Nothing was sent to the board.");
+    firmware::CheckResult checked = firmware::check_firmware(file.stream());
+    if (file.stream().bad()) return cannot_open(shown);
     if (const auto& f = checked.fault) {
         return core::Status::failed(
             core::Fault::BadInput, "check firmware file", kFileError,

@@ -22,7 +22,8 @@ RegisterFile read_register_stream(std::istream& in) {
 }
 
 RegisterFile read_register_file(const std::filesystem::path& path) {
-    return detail::read_path<RegisterFile>(path, read_register_stream);
+    return detail::read_path<RegisterFile>(path, detail::max_file_bytes(kRegisterCapacity),
+                                           read_register_stream);
 }
 
 ValueFile read_value_stream(std::istream& in, std::size_t limit) {
@@ -36,7 +37,8 @@ ValueFile read_value_stream(std::istream& in, std::size_t limit) {
 
 ValueFile read_value_file(const std::filesystem::path& path, std::size_t limit) {
     return detail::read_path<ValueFile>(
-        path, [limit](std::istream& in) { return read_value_stream(in, limit); });
+        path, detail::max_file_bytes(std::min(limit, kTbsValueLimit)),
+        [limit](std::istream& in) { return read_value_stream(in, limit); });
 }
 
 }  // namespace chip

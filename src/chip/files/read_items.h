@@ -4,12 +4,12 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <string_view>
 
 #include "chip/files/item_lines.h"
 #include "chip/files/read_error.h"
+#include "core/input_file.h"
 
 namespace chip::detail {
 
@@ -41,16 +41,36 @@ void read_items(std::istream& in, std::size_t capacity, AtCapacity at_capacity, 
     }
 }
 
-// Opens path and hands the stream to read; a file that cannot be opened gives CannotOpen.
+// The largest file of `capacity` item lines: every line at its longest, and room for as many
+// comment lines again and a few thousand more.
+constexpr std::uintmax_t max_file_bytes(std::size_t capacity) {
+    return (2 * capacity + 4096) * (kMaxLineChars + 2);
+}
+
+// Opens path and hands the stream to read; a file that cannot be opened gives CannotOpen, a
+// folder, another file that is not a regular one or one larger than max_bytes Folder, NotAFile
+// or TooLarge.
 template <typename Result, typename Read>
-Result read_path(const std::filesystem::path& path, Read read) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
+Result read_path(const std::filesystem::path& path, std::uintmax_t max_bytes, Read read) {
+    core::InputFile file(path, max_bytes);
+    if (!file.ok()) {
         Result result;
-        result.error = ReadError::CannotOpen;
+        switch (file.refusal()) {
+            case core::Refusal::Folder:
+                result.error = ReadError::Folder;
+                break;
+            case core::Refusal::NotAFile:
+                result.error = ReadError::NotAFile;
+                break;
+            case core::Refusal::TooLarge:
+                result.error = ReadError::TooLarge;
+                break;
+            default:
+                result.error = ReadError::CannotOpen;
+        }
         return result;
     }
-    return read(in);
+    return read(file.stream());
 }
 
 }  // namespace chip::detail

@@ -28,7 +28,8 @@ WordFile read_word_stream(std::istream& in, WordFileKind kind) {
 
 WordFile read_word_file(const std::filesystem::path& path, WordFileKind kind) {
     return detail::read_path<WordFile>(
-        path, [kind](std::istream& in) { return read_word_stream(in, kind); });
+        path, detail::max_file_bytes(word_capacity(kind)),
+        [kind](std::istream& in) { return read_word_stream(in, kind); });
 }
 
 }  // namespace chip

@@ -9,6 +9,7 @@
 // Outcomes (WordFile::error):
 // - None: words[0..count) hold the file's words in order.
 // - CannotOpen / CannotRead: the file could not be opened or read.
+// - Folder / NotAFile / TooLarge: refused before reading (see core/input_file.h).
 // - BadItem: the item line error_line does not hold a hexadecimal number; words[0..count)
 //   hold the items before it. A loader should send nothing.
 // - TooManyItems: the file holds more words than the stage takes (1024 FIR or IIR, 2048

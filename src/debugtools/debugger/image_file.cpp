@@ -1,9 +1,8 @@
 #include "debugtools/debugger/image_file.h"
 
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
+#include "core/input_file.h"
 #include "debugtools/debugger/commands.h"
 
 namespace debugger {
@@ -85,18 +84,22 @@ core::Status parse_image(const std::string& text, const std::string& name,
         if (read.size() == kMaxImageRecords) return refused(name, line, "is one record too many.");
         read.push_back({static_cast<int>(address), static_cast<int>(word)});
     }
+    // Loaded, it would change nothing and pass for a program.
+    if (read.empty())
+        return core::Status::failed(core::Fault::BadInput, "image file", kTitle,
+                                    name + " holds no record.");
     *records = std::move(read);
     return core::Status::success();
 }
 
 core::Status read_image(const std::string& path, std::vector<ImageRecord>* records) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return core::Status::failed(core::Fault::BadInput, "image file", kTitle,
-                                    "Cannot read " + path + ".");
-    std::stringstream s;
-    s << in.rdbuf();
-    return parse_image(s.str(), path, records);
+    core::InputFile file(path, kMaxImageBytes);
+    std::string text;
+    if (!file.read_all(&text))
+        return core::Status::failed(
+            core::Fault::BadInput, "image file", kTitle,
+            "Cannot read " + path + ": " + (file.ok() ? "reading failed" : file.reason()) + ".");
+    return parse_image(text, path, records);
 }
 
 }  // namespace debugger

@@ -19,10 +19,13 @@ struct ImageRecord {
 // Records beyond this many are refused: an image never needs more than a rewrite of each
 // word of both memories.
 inline constexpr std::size_t kMaxImageRecords = 0x8000;
+// A larger file is refused unread: every record on a line of 64 characters.
+inline constexpr std::size_t kMaxImageBytes = kMaxImageRecords * 64;
 
 // Fault::BadInput with the message "Image File Error" / "<file>: line N ..." when the file
-// cannot be read or holds a record that does not parse, an address above 0x3FFF or a word
-// wider than 24 bits; *records is left as it was then.
+// cannot be read (a folder, a device, larger than kMaxImageBytes), holds no record, or a record
+// that does not parse, an address above 0x3FFF or a word wider than 24 bits; *records is left as it
+// was then.
 core::Status read_image(const std::string& path, std::vector<ImageRecord>* records);
 // The same on text already in memory; name is the file name shown.
 core::Status parse_image(const std::string& text, const std::string& name,

@@ -30,6 +30,9 @@ constexpr int kInterface = 0;
 // while the event thread is held up.
 constexpr std::size_t kInTransfers = 128;
 constexpr std::size_t kInTransferBytes = 64;
+// Transfers ending in error one after another, with nothing completing between them, that
+// mark the device gone: twice what is in flight, so one hiccup that fails them all is not.
+constexpr int kErrorsForGone = 2 * static_cast<int>(kInTransfers);
 // How long one wait of the event thread lasts; also the longest the destructor waits for it.
 constexpr int kEventWaitMs = 100;
 // How long closing waits for the cancelled transfers to come back.
@@ -148,11 +151,17 @@ class LibusbBus::LibusbLink final : public Link {
             case TransferEnd::Completed:
             case TransferEnd::TimedOut:
             case TransferEnd::Overflow:
+                errors_in_row_ = 0;
                 queue_.push(data, n);
                 if (!closing_) submit(s);
                 break;
             case TransferEnd::Error:
-                if (!closing_) submit(s);
+                // A device that fails every transfer is as good as gone, whatever the bus
+                // still lists.
+                if (++errors_in_row_ >= kErrorsForGone)
+                    gone_ = true;
+                else if (!closing_)
+                    submit(s);
                 break;
             case TransferEnd::Stall:
                 stalled_ = true;  // the halt is cleared from the program's thread
@@ -189,6 +198,7 @@ class LibusbBus::LibusbLink final : public Link {
     std::size_t in_flight_ = 0;
     bool stalled_ = false;
     bool closing_ = false;  // once set, nothing goes back in flight
+    int errors_in_row_ = 0;
     std::atomic<bool> gone_{false};
     ReceiveQueue queue_;
 };

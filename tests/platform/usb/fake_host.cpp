@@ -25,8 +25,9 @@ class FakeHost::Transfer final : public InTransfer {
         std::lock_guard lock(host_.m_);
         if (!device_.attached) return kNoDevice;
         data_.clear();
-        if (device_.in_halted) {
-            host_.completions_.push_back([this] { done_(TransferEnd::Stall, nullptr, 0); });
+        if (device_.in_halted || device_.in_failing) {
+            const TransferEnd how = device_.in_halted ? TransferEnd::Stall : TransferEnd::Error;
+            host_.completions_.push_back([this, how] { done_(how, nullptr, 0); });
             host_.cv_.notify_all();
             return kOk;
         }
@@ -170,6 +171,13 @@ void FakeHost::unplug(FakeDevice& d) {
     d.attached = false;
     for (Transfer* t : std::vector<Transfer*>(in_flight_.begin(), in_flight_.end()))
         if (&t->device() == &d) end(t, TransferEnd::NoDevice);
+}
+
+void FakeHost::fail_in(FakeDevice& d, bool for_good) {
+    std::lock_guard lock(m_);
+    d.in_failing = for_good;
+    for (Transfer* t : std::vector<Transfer*>(in_flight_.begin(), in_flight_.end()))
+        if (&t->device() == &d) end(t, TransferEnd::Error);
 }
 
 bool FakeHost::settle() {

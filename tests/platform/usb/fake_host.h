@@ -44,7 +44,8 @@ struct FakeDevice {
 
     bool attached = true;
     bool in_halted = false;
-    std::deque<Bytes> held;  // IN packets no transfer was there to take
+    bool in_failing = false;  // every IN transfer submitted ends in error
+    std::deque<Bytes> held;   // IN packets no transfer was there to take
 };
 
 class FakeHost final : public usb::host::Host {
@@ -61,6 +62,9 @@ class FakeHost final : public usb::host::Host {
     void stall_in(FakeDevice& d);
     // The device leaves the bus: transfers in flight end, every later call fails.
     void unplug(FakeDevice& d);
+    // Transfers in flight end in error; with for_good every later one does too (a device that
+    // browned out and no longer answers, though the bus still lists it).
+    void fail_in(FakeDevice& d, bool for_good);
     // Waits until every completion due has run on the event thread; false after 30 s
     // (a hang, not a timing).
     bool settle();

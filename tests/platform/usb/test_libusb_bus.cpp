@@ -258,6 +258,24 @@ TEST_F(LibusbFixture, UnpluggedBoardFailsEveryCallCleanly) {
     EXPECT_TRUE(d.log.empty());  // nothing is sent to a device that has gone
 }
 
+TEST_F(LibusbFixture, ADeviceWhoseTransfersAllFailIsGoneThoughTheBusListsIt) {
+    FakeDevice& d = host->add(usb::kBridgeId, "1-2");
+    const SI_HANDLE h = open();
+    std::uint32_t n = 0, q = 0, s = 0;
+    host->fail_in(d, false);  // one hiccup ends every transfer in flight
+    ASSERT_TRUE(host->settle());
+    EXPECT_EQ(lib->SI_CheckRXQueue(h, &q, &s), usb::SI_SUCCESS);
+    stream_for(d, 0.05);
+    EXPECT_EQ(check(h, &s), 3200u);
+
+    host->fail_in(d, true);
+    ASSERT_TRUE(host->settle());
+    EXPECT_EQ(lib->SI_GetNumDevices(&n), usb::SI_SUCCESS);
+    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(lib->SI_CheckRXQueue(h, &q, &s), usb::SI_DEVICE_NOT_FOUND);
+    EXPECT_EQ(host->in_flight(d), 0u);  // nothing is sent back to fail again
+}
+
 // The machine's own USB host: listing works whether or not anything is attached (a build
 // machine has no board: zero devices), and every board listed has the bridge's id.
 TEST(LibusbHost, RealEnumerationWorksWithoutABoard) {
