@@ -133,6 +133,8 @@ int main(int argc, char** argv) {
         }
     }
     App app({clock, frontend, *bus, resources});
+    // A capture or a firmware update ends at its next step once the person chose to quit.
+    app.port.stop_requested = [&window] { return window.stop_asked(); };
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(limits);
     app.shell.userDir = core::user_dir_for(resources, exe_dir).string();

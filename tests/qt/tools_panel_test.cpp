@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
 #include "boardlink/discovery.h"
 #include "qt_support.h"
@@ -74,4 +77,43 @@ TEST(QtToolsPanel, ProgressWindowCancels) {
     t->ui.EndProgress();
     settle();
     EXPECT_EQ(t.frontend.main_window()->findChild<QProgressDialog*>(), nullptr);
+}
+
+TEST(QtToolsPanel, ClosingTheWindowDuringAnOperationAsksThenStopsItAndQuits) {
+    qt_support::QtApp t;
+    t.start();
+    QMainWindow* main = t.frontend.main_window();
+    main->show();
+    auto question = [main] { return main->findChild<QMessageBox*>(); };
+    auto answer = [&](QMessageBox::StandardButton b) {
+        ASSERT_NE(question(), nullptr);
+        question()->button(b)->click();
+    };
+    // The close arrives while the work runs, that is while the progress window takes events.
+    auto close_during_work = [&](double at) {
+        QTimer::singleShot(0, main, [main] { main->close(); });
+        EXPECT_EQ(t->ui.UpdateProgress("Programming EEPROM", "bytes", at), 0);
+    };
+    EXPECT_EQ(t->ui.UpdateProgress("Programming EEPROM", "bytes", 0.1), 0);
+    close_during_work(0.25);
+    ASSERT_NE(question(), nullptr);
+    EXPECT_EQ(question()->text(), "An operation is still running. Stop it and quit?");
+    answer(QMessageBox::No);
+    settle();
+    EXPECT_EQ(t->ui.UpdateProgress("Programming EEPROM", "bytes", 0.5), 0);
+    EXPECT_FALSE(t.frontend.stop_asked());
+
+    close_during_work(0.6);
+    answer(QMessageBox::Yes);
+    EXPECT_EQ(t->ui.UpdateProgress("Programming EEPROM", "bytes", 0.7), 1);
+    EXPECT_TRUE(t.frontend.stop_asked());
+    t->ui.EndProgress();
+    // Once the work is over the program leaves its loop by itself.
+    bool hung = false;
+    QTimer::singleShot(10000, main, [&] {
+        hung = true;
+        t->ui.QuitUserInterface(0);
+    });
+    t->ui.RunUserInterface();
+    EXPECT_FALSE(hung);
 }

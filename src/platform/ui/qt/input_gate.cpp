@@ -27,6 +27,26 @@ bool is_user_input(const QEvent* event) {
     }
 }
 
+namespace {
+
+const char* const kOpenWhileBusy = "seisbench_open_while_busy";
+
+bool in_open_window(QObject* watched) {
+    if (auto* w = qobject_cast<QWidget*>(watched))
+        return w->window()->property(kOpenWhileBusy).toBool();
+    // Key events reach the window before its focus widget.
+    if (auto* win = qobject_cast<QWindow*>(watched))
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == win) return top->property(kOpenWhileBusy).toBool();
+    return false;
+}
+
+}  // namespace
+
+void open_while_busy(QWidget* window) {
+    window->setProperty(kOpenWhileBusy, true);
+}
+
 InputGate::InputGate(QWidget* open_to) : open_to_(open_to) {
     qApp->installEventFilter(this);
 }
@@ -36,7 +56,7 @@ InputGate::~InputGate() {
 }
 
 bool InputGate::eventFilter(QObject* watched, QEvent* event) {
-    if (!is_user_input(event)) return false;
+    if (!is_user_input(event) || in_open_window(watched)) return false;
     if (open_to_) {
         if (auto* w = qobject_cast<QWidget*>(watched);
             w && (w == open_to_ || open_to_->isAncestorOf(w)))

@@ -23,6 +23,10 @@ class InputGate : public QObject {
     QPointer<QWidget> open_to_;
 };
 
+// Marks a window whose input the gate always lets through (a question asked while the work
+// runs).
+void open_while_busy(QWidget* window);
+
 // True for the events a person makes with mouse, keys, wheel or touch.
 bool is_user_input(const QEvent* event);
 

@@ -5,9 +5,11 @@
 #include <QEventLoop>
 #include <QLayout>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cassert>
@@ -30,6 +32,13 @@
 
 namespace ui::qt {
 
+namespace {
+
+const char* const kQuitWhileBusy = "An operation is still running. Stop it and quit?";
+constexpr int kQuitPollMs = 50;
+
+}  // namespace
+
 struct QtFrontend::Impl : UserActions {
     struct Slot {
         PanelView* view = nullptr;
@@ -51,6 +60,9 @@ struct QtFrontend::Impl : UserActions {
     bool in_keep_alive = false;
     bool in_progress = false;  // the progress window lets events run; its Cancel alone counts
     QPointer<QProgressDialog> progress;
+    // Closing the window while work runs asks first; a yes stops the work, then quits.
+    QPointer<QMessageBox> quit_question;
+    bool stop_asked = false;
     bool busy_cursor = false;
     bool main_placed = false;
 
@@ -195,8 +207,43 @@ struct QtFrontend::Impl : UserActions {
         if (blocked() || (wait && !wait->done)) return;
         rt->UserZoomGraph(panel, ctrl, xmin, xmax, ymin, ymax);
     }
+    void ask_to_stop_and_quit() {
+        if (stop_asked) return;
+        if (quit_question) {
+            quit_question->raise();
+            return;
+        }
+        // Not modal: the work goes on (and its records keep arriving) while the person thinks.
+        QWidget* parent = progress ? static_cast<QWidget*>(progress) : main.get();
+        auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Quit Program"),
+                                    QString::fromUtf8(kQuitWhileBusy),
+                                    QMessageBox::Yes | QMessageBox::No, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->setDefaultButton(QMessageBox::No);
+        open_while_busy(box);
+        QObject::connect(box, &QMessageBox::finished, main.get(), [this, box](int) {
+            if (box->clickedButton() != box->button(QMessageBox::Yes)) return;
+            stop_asked = true;
+            if (progress) progress->cancel();
+            // The work ends at its next step; the program quits once it has.
+            auto* wait_for_work = new QTimer(main.get());
+            QObject::connect(wait_for_work, &QTimer::timeout, main.get(), [this, wait_for_work] {
+                if (blocked()) return;
+                wait_for_work->deleteLater();
+                rt->QuitUserInterface(0);
+            });
+            wait_for_work->start(kQuitPollMs);
+        });
+        quit_question = box;
+        box->show();
+    }
+
     void close_panel(int panel) override {
-        if (blocked()) return;
+        if (blocked()) {
+            if (panel == main_panel()) ask_to_stop_and_quit();
+            return;
+        }
         const Panel* p = rt->panel(panel);
         if (!p) return;
         if (!p->callback.empty())
@@ -224,6 +271,10 @@ QtFrontend::QtFrontend() {
 }
 
 QtFrontend::~QtFrontend() = default;
+
+bool QtFrontend::stop_asked() const {
+    return d_->stop_asked;
+}
 
 void QtFrontend::attach(Runtime& rt) {
     d_->rt = &rt;
@@ -408,7 +459,7 @@ bool QtFrontend::progress(const std::string& title, const std::string& text, dou
         dlg->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * kSteps));
     }
     d_->in_progress = false;
-    return !dlg->wasCanceled();
+    return !dlg->wasCanceled() && !d_->stop_asked;
 }
 
 void QtFrontend::progress_done() {

@@ -48,6 +48,10 @@ class QtFrontend final : public Frontend {
     bool progress(const std::string& title, const std::string& text, double fraction) override;
     void progress_done() override;
 
+    // True once the person closed the window during a long operation and chose to stop it and
+    // quit: the operation should end at its next step (the board port asks this).
+    bool stop_asked() const;
+
     // The windows, for the program and for anyone looking at them.
     QMainWindow* main_window() const;
     // A loaded panel's widget (built when first needed); null for no such panel.
