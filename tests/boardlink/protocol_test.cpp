@@ -46,9 +46,12 @@ struct BarePort {
     usb::DeviceLibrary lib{sim, clock};
     boardlink::Connection link;
     std::vector<core::Status> failures;
-    boardlink::Port port{lib, link, [this] { return clock.now(); },
+    boardlink::Port port{lib,
+                         link,
+                         [this] { return clock.now(); },
                          [this](double s) { clock.sleep(s); },
-                         [this](const core::Status& s) { failures.push_back(s); }};
+                         [this](const core::Status& s) { failures.push_back(s); },
+                         {}};
     simboard::SimBoard* board = nullptr;
 };
 
