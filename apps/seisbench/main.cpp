@@ -9,6 +9,7 @@
 #include "analysis/readouts.h"
 #include "cli/cli.h"
 #include "cli/command_line.h"
+#include "cli/interrupts.h"
 #include "core/user_files.h"
 #include "platform/clock/clock.h"
 #include "platform/ui/qt/console.h"
@@ -28,6 +29,8 @@
 namespace {
 
 const QSize kScreenshotSize(1280, 800);
+// How often the program looks for a SIGINT or SIGTERM caught.
+constexpr int kSignalPollMs = 100;
 
 // 0 to go on; 1 to end with success (help, version printed); otherwise the exit status, after
 // the usage or the error is printed.
@@ -133,8 +136,15 @@ int main(int argc, char** argv) {
         }
     }
     App app({clock, frontend, *bus, resources});
-    // A capture or a firmware update ends at its next step once the person chose to quit.
+    // SIGINT and SIGTERM end the program as closing the window and saying yes does: a capture
+    // or a firmware update ends at its next step, then the loop ends.
+    const cli::InterruptGuard interrupts;
     app.port.stop_requested = [&window] { return window.stop_asked(); };
+    QTimer signal_watch;
+    QObject::connect(&signal_watch, &QTimer::timeout, [&window] {
+        if (cli::interrupt_signal() != 0) window.stop_and_quit();
+    });
+    signal_watch.start(kSignalPollMs);
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(limits);
     app.shell.userDir = core::user_dir_for(resources, exe_dir).string();
@@ -175,5 +185,7 @@ int main(int argc, char** argv) {
                   << "\n";
         return cli::kFailed;
     }
+    // As a shell reports a program a signal ended: 128 + its number.
+    if (const int signal = cli::interrupt_signal()) return 128 + signal;
     return options.quit ? script_status : loop;
 }

@@ -207,6 +207,21 @@ struct QtFrontend::Impl : UserActions {
         if (blocked() || (wait && !wait->done)) return;
         rt->UserZoomGraph(panel, ctrl, xmin, xmax, ymin, ymax);
     }
+    void stop_and_quit() {
+        if (stop_asked) return;
+        stop_asked = true;
+        if (quit_question) quit_question->close();
+        if (progress) progress->cancel();
+        // The work ends at its next step; the program quits once it has.
+        auto* wait_for_work = new QTimer(main.get());
+        QObject::connect(wait_for_work, &QTimer::timeout, main.get(), [this, wait_for_work] {
+            if (blocked()) return;
+            wait_for_work->deleteLater();
+            rt->QuitUserInterface(0);
+        });
+        wait_for_work->start(kQuitPollMs);
+    }
+
     void ask_to_stop_and_quit() {
         if (stop_asked) return;
         if (quit_question) {
@@ -223,17 +238,7 @@ struct QtFrontend::Impl : UserActions {
         box->setDefaultButton(QMessageBox::No);
         open_while_busy(box);
         QObject::connect(box, &QMessageBox::finished, main.get(), [this, box](int) {
-            if (box->clickedButton() != box->button(QMessageBox::Yes)) return;
-            stop_asked = true;
-            if (progress) progress->cancel();
-            // The work ends at its next step; the program quits once it has.
-            auto* wait_for_work = new QTimer(main.get());
-            QObject::connect(wait_for_work, &QTimer::timeout, main.get(), [this, wait_for_work] {
-                if (blocked()) return;
-                wait_for_work->deleteLater();
-                rt->QuitUserInterface(0);
-            });
-            wait_for_work->start(kQuitPollMs);
+            if (box->clickedButton() == box->button(QMessageBox::Yes)) stop_and_quit();
         });
         quit_question = box;
         box->show();
@@ -274,6 +279,10 @@ QtFrontend::~QtFrontend() = default;
 
 bool QtFrontend::stop_asked() const {
     return d_->stop_asked;
+}
+
+void QtFrontend::stop_and_quit() {
+    d_->stop_and_quit();
 }
 
 void QtFrontend::attach(Runtime& rt) {

@@ -51,6 +51,8 @@ class QtFrontend final : public Frontend {
     // True once the person closed the window during a long operation and chose to stop it and
     // quit: the operation should end at its next step (the board port asks this).
     bool stop_asked() const;
+    // Stops a running operation at its next step, then ends the event loop (a signal to quit).
+    void stop_and_quit();
 
     // The windows, for the program and for anyone looking at them.
     QMainWindow* main_window() const;
