@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
-    libusb-1.0-0-dev
+    libusb-1.0-0-dev umockdev libumockdev-dev
     libfftw3-dev
     fonts-dejavu-core fontconfig
     chromium

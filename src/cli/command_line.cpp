@@ -66,13 +66,24 @@ Result run_on_present_board(Context& ctx, const CommandInfo& command,
     if (words[0] == "connect") {
         // A board lost since the last command is let go of quietly: connecting is the cure.
         (void)boardlink::check_board_present(ctx.app);
-    } else if (words[0] != "sim" && words[0] != "help") {
+        return command.handler(ctx, words);
+    }
+    if (words[0] == "sim" || words[0] == "help") return command.handler(ctx, words);
+    if (const core::Status s = boardlink::check_board_present(ctx.app); !s) {
+        show(ctx, s);
+        return failure(s, "board lost");
+    }
+    Result r = command.handler(ctx, words);
+    // A board pulled out in the middle of a command makes it fail on a time-out; saying that
+    // the board is gone, as the desktop program's next look does, tells why.
+    if (r.status == kFailed) {
         if (const core::Status s = boardlink::check_board_present(ctx.app); !s) {
             show(ctx, s);
-            return failure(s, "board lost");
+            r.error += "; " + failure(s, "board lost").error;
+            r.data["board_lost"] = true;
         }
     }
-    return command.handler(ctx, words);
+    return r;
 }
 
 }  // namespace
