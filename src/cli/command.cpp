@@ -50,6 +50,7 @@ Result failure(const core::Status& s, const std::string& text) {
     for (char& ch : why)
         if (ch == '\n') ch = ' ';
     while (why.find("  ") != std::string::npos) why.erase(why.find("  "), 1);
+    while (!why.empty() && why.back() == ' ') why.pop_back();
     Result r = failure(why.empty() ? text : text + ": " + why);
     r.data["fault"] = core::fault_name(s.fault);
     r.data["step"] = s.step;
