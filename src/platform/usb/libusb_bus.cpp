@@ -1,42 +1,19 @@
 #include "platform/usb/libusb_bus.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <iterator>
 
-#include "platform/usb/receive_queue.h"
+#include "platform/usb/bridge_requests.h"
+#include "platform/usb/libusb_pipe.h"
 
 namespace usb {
 
 namespace {
 
-// The bridge's vendor requests (no data stage): the first resets its data path, the second
-// with kEnable starts it, kPurge empties its buffers, kDisable ends it.
-constexpr std::uint8_t kResetRequest = 0x00;
-constexpr std::uint16_t kResetValue = 0xFFFF;
-constexpr std::uint8_t kControlRequest = 0x02;
-constexpr std::uint16_t kPurge = 0x0001;
-constexpr std::uint16_t kEnable = 0x0002;
-constexpr std::uint16_t kDisable = 0x0004;
-constexpr std::uint32_t kControlTimeoutMs = 1000;
-
 constexpr int kInterface = 0;
-
-// Bulk-IN transfers kept in flight, one packet each: a transfer ends only when full or at a
-// short packet, so a larger one would keep the last records of a stream (or a slow stream's
-// records for seconds) back. 128 of them hold an eighth of a second of the fastest stream
-// while the event thread is held up.
-constexpr std::size_t kInTransfers = 128;
-constexpr std::size_t kInTransferBytes = 64;
-// Transfers ending in error one after another, with nothing completing between them, that
-// mark the device gone: twice what is in flight, so one hiccup that fails them all is not.
-constexpr int kErrorsForGone = 2 * static_cast<int>(kInTransfers);
-// How long one wait of the event thread lasts; also the longest the destructor waits for it.
+// The longest one wait of the event thread lasts; also the longest the destructor waits for it.
 constexpr int kEventWaitMs = 100;
-// How long closing waits for the cancelled transfers to come back.
-constexpr auto kCancelWait = std::chrono::seconds(1);
 
 std::string key_of(const host::DeviceEntry& d) {
     return d.location + "@" + std::to_string(d.address);
@@ -44,163 +21,28 @@ std::string key_of(const host::DeviceEntry& d) {
 
 }  // namespace
 
-// The receive side runs on the bus's event thread: every ended IN transfer puts its bytes in
-// the queue and goes straight back in flight. A thread rather than the caller's polls, so the
-// device is never left without a transfer while the program sleeps through a settle delay,
-// repaints, or analyses; the program's thread only takes bytes out of the queue, under its lock.
+// The program's end of a pipe. The receive side runs on the bus's event thread rather than the
+// caller's polls, so the device is never left without a transfer while the program sleeps
+// through a settle delay, repaints, or analyses.
 class LibusbBus::LibusbLink final : public Link {
   public:
-    LibusbLink(std::unique_ptr<host::Handle> handle, std::uint8_t in, std::uint8_t out)
-        : handle_(std::move(handle)), in_(in), out_(out) {
-        for (std::size_t i = 0; i < kInTransfers; ++i) {
-            slots_.push_back(
-                Slot{handle_->in_transfer(in, kInTransferBytes,
-                                          [this, i](host::TransferEnd end, const std::uint8_t* data,
-                                                    std::size_t n) { ended(i, end, data, n); })});
-        }
-    }
+    LibusbLink(LibusbBus& bus, LibusbPipe& pipe) : bus_(bus), pipe_(pipe) {}
+    ~LibusbLink() override { bus_.close(&pipe_); }
 
-    ~LibusbLink() override {
-        std::unique_lock lock(mutex_);
-        closing_ = true;
-        for (Slot& s : slots_)
-            if (s.in_flight) s.transfer->cancel();
-        idle_.wait_for(lock, kCancelWait, [this] { return in_flight_ == 0; });
-        const bool gone = gone_;
-        lock.unlock();
-        if (!gone) handle_->vendor_out(kControlRequest, kDisable, kControlTimeoutMs);
-        // A transfer still in flight after the wait (the host stopped answering) cannot be
-        // freed safely; it is left behind rather than freed under the host's feet.
-        for (Slot& s : slots_)
-            if (s.in_flight) s.transfer.release();
-    }
-
-    // Puts every IN transfer in flight; false when the device refused them.
-    bool start() {
-        std::lock_guard lock(mutex_);
-        for (Slot& s : slots_) submit(s);
-        return in_flight_ > 0;
-    }
-
-    bool alive() override { return !gone_; }
-
+    bool alive() override { return !pipe_.gone(); }
     Sent send(const std::uint8_t* data, std::size_t n, std::uint32_t timeout_ms) override {
-        if (gone_) return {};
-        std::size_t sent = 0;
-        const int r = handle_->bulk_out(out_, data, n, &sent, timeout_ms);
-        if (r == host::kNoDevice) gone_ = true;
-        if (r == host::kPipe) handle_->clear_halt(out_);
-        return {std::min(sent, n), r == host::kTimeout};
+        return pipe_.send(data, n, timeout_ms);
     }
-
-    std::size_t queued() override {
-        recover_stall();
-        std::lock_guard lock(mutex_);
-        return queue_.size();
-    }
-
+    std::size_t queued() override { return pipe_.queued(); }
     std::size_t receive(std::uint8_t* out, std::size_t max) override {
-        std::lock_guard lock(mutex_);
-        return queue_.pop(out, max);
+        return pipe_.receive(out, max);
     }
-
-    void purge() override {
-        if (gone_) return;
-        clear();
-        if (handle_->vendor_out(kControlRequest, kPurge, kControlTimeoutMs) == host::kNoDevice)
-            gone_ = true;
-        // Bytes that were on their way while the bridge emptied its buffers go too.
-        clear();
-    }
-
-    bool overrun() override {
-        std::lock_guard lock(mutex_);
-        return queue_.lost() > 0;
-    }
+    void purge() override { pipe_.purge(); }
+    bool overrun() override { return pipe_.overrun(); }
 
   private:
-    struct Slot {
-        std::unique_ptr<host::InTransfer> transfer;
-        bool in_flight = false;
-    };
-
-    void clear() {
-        std::lock_guard lock(mutex_);
-        queue_.clear();
-    }
-
-    // Under the lock.
-    void submit(Slot& s) {
-        const int r = s.transfer->submit();
-        if (r == host::kOk) {
-            s.in_flight = true;
-            ++in_flight_;
-        } else if (r == host::kNoDevice) {
-            gone_ = true;
-        }
-    }
-
-    // On the event thread.
-    void ended(std::size_t i, host::TransferEnd end, const std::uint8_t* data, std::size_t n) {
-        std::lock_guard lock(mutex_);
-        Slot& s = slots_[i];
-        s.in_flight = false;
-        --in_flight_;
-        using host::TransferEnd;
-        switch (end) {
-            case TransferEnd::Completed:
-            case TransferEnd::TimedOut:
-            case TransferEnd::Overflow:
-                errors_in_row_ = 0;
-                queue_.push(data, n);
-                if (!closing_) submit(s);
-                break;
-            case TransferEnd::Error:
-                // A device that fails every transfer is as good as gone, whatever the bus
-                // still lists.
-                if (++errors_in_row_ >= kErrorsForGone)
-                    gone_ = true;
-                else if (!closing_)
-                    submit(s);
-                break;
-            case TransferEnd::Stall:
-                stalled_ = true;  // the halt is cleared from the program's thread
-                break;
-            case TransferEnd::NoDevice:
-                gone_ = true;
-                break;
-            case TransferEnd::Cancelled:
-                break;
-        }
-        idle_.notify_all();
-    }
-
-    // A halted IN endpoint is cleared (a blocking call, so not on the event thread) and the
-    // transfers go back in flight.
-    void recover_stall() {
-        {
-            std::lock_guard lock(mutex_);
-            if (!stalled_ || gone_) return;
-            stalled_ = false;
-        }
-        handle_->clear_halt(in_);
-        std::lock_guard lock(mutex_);
-        for (Slot& s : slots_)
-            if (!s.in_flight) submit(s);
-    }
-
-    std::unique_ptr<host::Handle> handle_;
-    std::uint8_t in_;
-    std::uint8_t out_;
-    std::mutex mutex_;
-    std::condition_variable idle_;
-    std::vector<Slot> slots_;
-    std::size_t in_flight_ = 0;
-    bool stalled_ = false;
-    bool closing_ = false;  // once set, nothing goes back in flight
-    int errors_in_row_ = 0;
-    std::atomic<bool> gone_{false};
-    ReceiveQueue queue_;
+    LibusbBus& bus_;
+    LibusbPipe& pipe_;
 };
 
 LibusbBus::LibusbBus(std::unique_ptr<host::Host> host, std::vector<UsbId> ids, Notice notice)
@@ -209,14 +51,55 @@ LibusbBus::LibusbBus(std::unique_ptr<host::Host> host, std::vector<UsbId> ids, N
 LibusbBus::~LibusbBus() {
     running_ = false;
     if (events_.joinable()) events_.join();
+    // Transfers of a left pipe that never came back go with its handle.
+    left_.clear();
+    pipes_.clear();
 }
 
 void LibusbBus::start_events() {
     if (running_) return;
     running_ = true;
     events_ = std::thread([this] {
-        while (running_) host_->handle_events(kEventWaitMs);
+        int wait_ms = kEventWaitMs;
+        while (running_) {
+            host_->handle_events(wait_ms);
+            wait_ms = service();
+        }
     });
+}
+
+int LibusbBus::service() {
+    const auto now = LibusbPipe::Clock::now();
+    auto next = now + std::chrono::milliseconds(kEventWaitMs);
+    std::vector<std::unique_ptr<LibusbPipe>> back;
+    {
+        std::lock_guard lock(pipes_mutex_);
+        for (const auto& p : pipes_)
+            if (const auto due = p->resubmit_due(now)) next = std::min(next, *due);
+        const auto idle = std::stable_partition(left_.begin(), left_.end(),
+                                                [](const auto& p) { return !p->idle(); });
+        std::move(idle, left_.end(), std::back_inserter(back));
+        left_.erase(idle, left_.end());
+    }
+    back.clear();  // freed here, between waits, where no completion of theirs is running
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
+    return static_cast<int>(std::max<decltype(ms)>(ms, 0));
+}
+
+void LibusbBus::close(LibusbPipe* pipe) {
+    const bool back = pipe->close();
+    std::unique_ptr<LibusbPipe> done;
+    {
+        std::lock_guard lock(pipes_mutex_);
+        const auto it = std::find_if(pipes_.begin(), pipes_.end(),
+                                     [pipe](const auto& p) { return p.get() == pipe; });
+        if (back)
+            done = std::move(*it);
+        else
+            left_.push_back(std::move(*it));
+        pipes_.erase(it);
+    }
+    // Freed on this thread, so the interface is released before the board is opened again.
 }
 
 std::vector<host::DeviceEntry> LibusbBus::boards() {
@@ -227,18 +110,18 @@ std::vector<host::DeviceEntry> LibusbBus::boards() {
     return ours;
 }
 
-std::optional<host::DeviceEntry> LibusbBus::board(std::uint32_t index) {
-    const auto list = boards();
-    if (index >= list.size()) return std::nullopt;
-    return list[index];
+const host::DeviceEntry* LibusbBus::board(std::uint32_t index) {
+    if (!snapshot_) snapshot_ = boards();
+    return index < snapshot_->size() ? &(*snapshot_)[index] : nullptr;
 }
 
 std::uint32_t LibusbBus::device_count() {
-    return static_cast<std::uint32_t>(boards().size());
+    snapshot_ = boards();
+    return static_cast<std::uint32_t>(snapshot_->size());
 }
 
 std::optional<UsbId> LibusbBus::usb_id(std::uint32_t index) {
-    const auto d = board(index);
+    const host::DeviceEntry* d = board(index);
     if (!d) return std::nullopt;
     return d->id;
 }
@@ -268,7 +151,7 @@ std::unique_ptr<host::Handle> LibusbBus::open_handle(const host::DeviceEntry& d)
 }
 
 bool LibusbBus::serial_number(std::uint32_t index, std::string* serial) {
-    const auto d = board(index);
+    const host::DeviceEntry* d = board(index);
     if (!d) return false;
     const std::string key = key_of(*d);
     if (const auto it = serials_.find(key); it != serials_.end()) {
@@ -285,7 +168,7 @@ bool LibusbBus::serial_number(std::uint32_t index, std::string* serial) {
 }
 
 std::unique_ptr<Link> LibusbBus::open(std::uint32_t index) {
-    const auto d = board(index);
+    const host::DeviceEntry* d = board(index);
     if (!d) return nullptr;
     auto h = open_handle(*d);
     if (!h) return nullptr;
@@ -293,16 +176,25 @@ std::unique_ptr<Link> LibusbBus::open(std::uint32_t index) {
         refused(*d, r);
         return nullptr;
     }
-    std::uint8_t in = 0, out = 0;
-    if (h->bulk_endpoints(kInterface, &in, &out) != host::kOk) return nullptr;
-    // The reset request is often answered with a stall; only the enable must succeed.
-    h->vendor_out(kResetRequest, kResetValue, kControlTimeoutMs);
-    h->clear_halt(in);
-    h->clear_halt(out);
-    if (h->vendor_out(kControlRequest, kEnable, kControlTimeoutMs) != host::kOk) return nullptr;
+    host::BulkEndpoints ep;
+    if (h->bulk_endpoints(kInterface, &ep) != host::kOk) return nullptr;
+    // Real bridges answer the reset request with a stall (the control pipe takes the next
+    // request as usual); only the enable must succeed.
+    h->vendor_out(bridge::kResetRequest, bridge::kResetValue, bridge::kControlTimeoutMs);
+    h->clear_halt(ep.in);
+    h->clear_halt(ep.out);
+    if (h->vendor_out(bridge::kControlRequest, bridge::kEnable, bridge::kControlTimeoutMs) !=
+        host::kOk)
+        return nullptr;
     start_events();
-    auto link = std::make_unique<LibusbLink>(std::move(h), in, out);
-    if (!link->start()) return nullptr;
+    auto owned = std::make_unique<LibusbPipe>(std::move(h), ep);
+    LibusbPipe& pipe = *owned;
+    {
+        std::lock_guard lock(pipes_mutex_);
+        pipes_.push_back(std::move(owned));
+    }
+    auto link = std::make_unique<LibusbLink>(*this, pipe);
+    if (!pipe.start()) return nullptr;  // the link's end closes the pipe
     return link;
 }
 

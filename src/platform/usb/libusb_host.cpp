@@ -86,7 +86,7 @@ class LibusbHandle final : public host::Handle {
         return r;
     }
 
-    int bulk_endpoints(int interface, std::uint8_t* in, std::uint8_t* out) override {
+    int bulk_endpoints(int interface, host::BulkEndpoints* out) override {
         libusb_config_descriptor* config = nullptr;
         if (const int r = libusb_get_active_config_descriptor(libusb_get_device(h_), &config);
             r != 0)
@@ -98,11 +98,16 @@ class LibusbHandle final : public host::Handle {
                 const libusb_endpoint_descriptor& ep = alt.endpoint[i];
                 if ((ep.bmAttributes & LIBUSB_TRANSFER_TYPE_MASK) != LIBUSB_TRANSFER_TYPE_BULK)
                     continue;
+                // Bits 10..0 are the packet size; the bits above count extra transactions
+                // per microframe, which bulk endpoints do not have.
+                const std::size_t packet = ep.wMaxPacketSize & 0x07FFu;
                 if (ep.bEndpointAddress & LIBUSB_ENDPOINT_IN) {
-                    *in = ep.bEndpointAddress;
+                    out->in = ep.bEndpointAddress;
+                    out->in_max_packet = packet;
                     found |= 1;
                 } else {
-                    *out = ep.bEndpointAddress;
+                    out->out = ep.bEndpointAddress;
+                    out->out_max_packet = packet;
                     found |= 2;
                 }
             }
@@ -174,8 +179,11 @@ class LibusbHost final : public host::Host {
         if (n < 0) return static_cast<int>(n);
         int r = host::kNoDevice;
         for (ssize_t i = 0; i < n; ++i) {
+            libusb_device_descriptor d{};
             if (libusb_get_device_address(list[i]) != device.address ||
-                location_of(list[i]) != device.location)
+                location_of(list[i]) != device.location ||
+                libusb_get_device_descriptor(list[i], &d) != 0 ||
+                UsbId{d.idVendor, d.idProduct} != device.id)
                 continue;
             libusb_device_handle* h = nullptr;
             r = libusb_open(list[i], &h);

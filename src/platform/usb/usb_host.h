@@ -43,28 +43,38 @@ struct DeviceEntry {
     UsbId id;
 };
 
+// The bulk endpoints of an interface's first setting: their addresses and the largest packet
+// each takes (wMaxPacketSize: 64 bytes at full speed, 512 at high speed).
+struct BulkEndpoints {
+    std::uint8_t in = 0;
+    std::uint8_t out = 0;
+    std::size_t in_max_packet = 0;
+    std::size_t out_max_packet = 0;
+};
+
 // Called from the host's event handling when an IN transfer ends, with what it received.
 using InDone = std::function<void(TransferEnd end, const std::uint8_t* data, std::size_t n)>;
 
 // One bulk-IN transfer that can be submitted again after each completion.
 class InTransfer {
   public:
-    // Only once it is no longer in flight.
+    // Only once it is no longer in flight, or once its handle is gone (closing a handle takes
+    // its transfers off the host, and their completions never come).
     virtual ~InTransfer() = default;
     virtual int submit() = 0;
     // Asks for the end of a transfer in flight; its completion follows.
     virtual void cancel() = 0;
 };
 
-// An open device. Destroying it releases its interface and closes it.
+// An open device. Destroying it releases its interface and closes it; transfers still in
+// flight on it end there, without a completion.
 class Handle {
   public:
     virtual ~Handle() = default;
     // The string descriptor the device descriptor names as its serial number.
     virtual int serial_number(std::string* out) = 0;
     virtual int claim_interface(int number) = 0;
-    // The bulk IN and OUT endpoint addresses of the interface's first setting.
-    virtual int bulk_endpoints(int interface, std::uint8_t* in, std::uint8_t* out) = 0;
+    virtual int bulk_endpoints(int interface, BulkEndpoints* out) = 0;
     virtual int clear_halt(std::uint8_t endpoint) = 0;
     // A vendor request to the device with no data stage.
     virtual int vendor_out(std::uint8_t request, std::uint16_t value, std::uint32_t timeout_ms) = 0;
@@ -78,6 +88,8 @@ class Host {
   public:
     virtual ~Host() = default;
     virtual int devices(std::vector<DeviceEntry>* out) = 0;
+    // Opens exactly that device (location, address and id): kNoDevice when it has left the bus,
+    // even if another device now has its place.
     virtual int open(const DeviceEntry& device, std::unique_ptr<Handle>* out) = 0;
     // Runs the completions of ended transfers, waiting up to the time-out for one. Only the
     // bus's event thread calls it.

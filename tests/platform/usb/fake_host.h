@@ -1,8 +1,9 @@
 // A USB host with fake devices behind the libusb bus's seam. A device answers what the bus asks
 // (serial number, endpoints, vendor requests, OUT transfers) as a test set it up, and sends
-// IN data as 64-byte packets into whatever transfers the bus keeps in flight; packets that find
-// none wait in the device, as a real one is held off. Completions run on the bus's event
-// thread; settle() waits until it has run every one that is due.
+// IN data as packets of its endpoint's size into whatever transfers the bus keeps in flight;
+// packets that find none wait in the device, as a real one is held off. Completions run on the
+// bus's event thread; settle() waits until it has run every one that is due. Closing a handle
+// takes its transfers off the host without a completion, as libusb does.
 #pragma once
 
 #include <condition_variable>
@@ -33,14 +34,20 @@ struct FakeDevice {
     int claim_result = usb::host::kOk;
     int enable_result = usb::host::kOk;
     bool has_bulk_endpoints = true;
+    std::size_t max_packet = kPacket;  // both bulk endpoints'
+    // Cancelled IN transfers stay in flight (and may still take packets) until
+    // finish_cancels().
+    bool cancels_held = false;
     // OUT transfers: the result, and how many bytes the device takes of each at most.
     int out_result = usb::host::kOk;
     std::size_t out_accepts = std::numeric_limits<std::size_t>::max();
 
     // What the device saw, in order: "open", "claim 0", "vendor 00 ffff", "halt 82", "write".
     std::vector<std::string> log;
-    std::vector<Bytes> written;
+    std::vector<Bytes> written;  // one entry per OUT transfer, a zero-length packet empty
     int opens = 0;
+    int in_submissions = 0;
+    int handles = 0;  // open now
 
     bool attached = true;
     bool in_halted = false;
@@ -65,11 +72,19 @@ class FakeHost final : public usb::host::Host {
     // Transfers in flight end in error; with for_good every later one does too (a device that
     // browned out and no longer answers, though the bus still lists it).
     void fail_in(FakeDevice& d, bool for_good);
+    // Ends the device's transfers whose cancel was held, as cancelled.
+    void finish_cancels(FakeDevice& d);
+    // Lists the attached devices in the reverse order from now on (a hub that enumerates anew).
+    void reverse_order();
     // Waits until every completion due has run on the event thread; false after 30 s
     // (a hang, not a timing).
     bool settle();
-    // IN transfers in flight on the device.
+    // Waits until done() holds, asking again after each event or millisecond; false after
+    // 30 s. done() runs without the host's lock.
+    bool until(const std::function<bool()>& done);
+    // IN transfers in flight on the device, and its handles open.
     std::size_t in_flight(const FakeDevice& d);
+    int handles(const FakeDevice& d);
 
     int devices(std::vector<usb::host::DeviceEntry>* out) override;
     int open(const usb::host::DeviceEntry& device,
@@ -82,15 +97,21 @@ class FakeHost final : public usb::host::Host {
     friend class Handle;
     friend class Transfer;
 
+    struct Due {
+        Transfer* transfer;
+        usb::host::TransferEnd how;
+    };
+
     // Under the lock.
     void feed(FakeDevice& d);
     void end(Transfer* t, usb::host::TransferEnd how);
+    void forget(const Handle* h);
 
     std::mutex m_;
     std::condition_variable cv_;
     std::vector<std::unique_ptr<FakeDevice>> devices_;
     std::deque<Transfer*> in_flight_;
-    std::deque<std::function<void()>> completions_;
+    std::deque<Due> completions_;
     bool running_ = false;
 };
 

@@ -1,8 +1,10 @@
-// The libusb bus over a fake device: which devices count as boards, the bridge's requests on
-// open, flush and close, the receive queue under a 64 KB/s stream, loss, time-outs, stalls
-// and unplugging; and one look at the real USB host of the machine.
+// The libusb bus over a fake device: which devices count as boards and which one is opened,
+// the bridge's requests on open, flush and close, the receive queue under a 64 KB/s stream,
+// packet sizes, loss, time-outs, stalls, failing transfers, late completions and unplugging;
+// and one look at the real USB host of the machine.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <numeric>
 
 #include "fake_host.h"
@@ -52,6 +54,17 @@ struct LibusbFixture : ::testing::Test {
         b.resize(got);
         return b;
     }
+    // A board with this packet size on a port of its own, opened.
+    SI_HANDLE plug(std::size_t max_packet, FakeDevice** device) {
+        FakeDevice& d = host->add(usb::kBridgeId, "5-" + std::to_string(++ports));
+        d.max_packet = max_packet;
+        *device = &d;
+        return open(bus->device_count() - 1);
+    }
+    bool gone(SI_HANDLE h) {
+        std::uint32_t q = 0, s = 0;
+        return lib->SI_CheckRXQueue(h, &q, &s) == usb::SI_DEVICE_NOT_FOUND;
+    }
     // The device streams at 64 KB/s (one 64-byte packet a millisecond) while the program
     // does not poll.
     void stream_for(FakeDevice& d, double seconds) {
@@ -69,6 +82,7 @@ struct LibusbFixture : ::testing::Test {
     std::unique_ptr<usb::LibusbBus> bus;
     std::unique_ptr<usb::DeviceLibrary> lib;
     std::size_t sent = 0;
+    int ports = 0;
 };
 
 TEST_F(LibusbFixture, BoardsAreTheDevicesWithTheBridgeOrAnAddedId) {
@@ -258,22 +272,125 @@ TEST_F(LibusbFixture, UnpluggedBoardFailsEveryCallCleanly) {
     EXPECT_TRUE(d.log.empty());  // nothing is sent to a device that has gone
 }
 
-TEST_F(LibusbFixture, ADeviceWhoseTransfersAllFailIsGoneThoughTheBusListsIt) {
+TEST_F(LibusbFixture, FailingTransfersAreRetriedWithPausesThenTheBoardIsGone) {
     FakeDevice& d = host->add(usb::kBridgeId, "1-2");
     const SI_HANDLE h = open();
-    std::uint32_t n = 0, q = 0, s = 0;
     host->fail_in(d, false);  // one hiccup ends every transfer in flight
-    ASSERT_TRUE(host->settle());
-    EXPECT_EQ(lib->SI_CheckRXQueue(h, &q, &s), usb::SI_SUCCESS);
+    ASSERT_TRUE(host->until([&] { return host->in_flight(d) == 128; }));
     stream_for(d, 0.05);
+    std::uint32_t n = 0, s = 0;
     EXPECT_EQ(check(h, &s), 3200u);
 
+    const int before = d.in_submissions;
+    const auto t0 = std::chrono::steady_clock::now();
     host->fail_in(d, true);
+    ASSERT_TRUE(host->until([&] { return gone(h); }));
+    // Given a while, not spun through at once, and a bounded number of tries.
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(250));
     ASSERT_TRUE(host->settle());
+    EXPECT_GT(d.in_submissions - before, 128);
+    EXPECT_LE(d.in_submissions - before, 16 * 128);
     EXPECT_EQ(lib->SI_GetNumDevices(&n), usb::SI_SUCCESS);
-    EXPECT_EQ(n, 1u);
-    EXPECT_EQ(lib->SI_CheckRXQueue(h, &q, &s), usb::SI_DEVICE_NOT_FOUND);
-    EXPECT_EQ(host->in_flight(d), 0u);  // nothing is sent back to fail again
+    EXPECT_EQ(n, 1u);  // the bus still lists it
+    EXPECT_EQ(host->in_flight(d), 0u);
+}
+
+TEST_F(LibusbFixture, TransfersThatOutliveTheirLinkKeepTheHandleUntilTheyComeBack) {
+    FakeDevice& d = host->add(usb::kBridgeId, "1-2");
+    d.cancels_held = true;
+    EXPECT_EQ(lib->SI_Close(open()), usb::SI_SUCCESS);  // gives up waiting for them
+    EXPECT_EQ(host->in_flight(d), 128u);
+    EXPECT_EQ(host->handles(d), 1);  // not closed under them
+    host->finish_cancels(d);         // they come back late
+    ASSERT_TRUE(host->until([&] { return host->handles(d) == 0; }));
+    d.cancels_held = false;
+    EXPECT_EQ(lib->SI_Close(open()), usb::SI_SUCCESS);
+    EXPECT_EQ(host->handles(d), 0);  // all back in time: closed at once
+    // Still out when the bus goes: the fixture's end frees them with their handle.
+    d.cancels_held = true;
+    lib->SI_Close(open());
+    EXPECT_EQ(host->handles(d), 1);
+}
+
+TEST_F(LibusbFixture, BytesOfATransferOutThroughAFlushAreDropped) {
+    FakeDevice& d = host->add(usb::kBridgeId, "1-2");
+    const SI_HANDLE h = open();
+    d.cancels_held = true;  // the transfers are still out when the flush is done
+    EXPECT_EQ(lib->SI_FlushBuffers(h, 1, 1), usb::SI_SUCCESS);
+    host->send_in(d, stream(0, 7));
+    host->finish_cancels(d);
+    d.cancels_held = false;
+    ASSERT_TRUE(host->settle());
+    std::uint32_t status = 0;
+    EXPECT_EQ(check(h, &status), 0u);
+    EXPECT_EQ(host->in_flight(d), 128u);  // all back in flight, and taking bytes
+    host->send_in(d, stream(7, 5));
+    ASSERT_TRUE(host->settle());
+    EXPECT_EQ(read(h, 64), stream(7, 5));
+}
+
+TEST_F(LibusbFixture, InTransfersTakeWholePacketsOfTheEndpoint) {
+    for (const std::size_t packet : {64u, 512u}) {
+        SCOPED_TRACE(packet);
+        FakeDevice* d = nullptr;
+        const SI_HANDLE h = plug(packet, &d);
+        host->send_in(*d, stream(0, 3 * packet + 5));
+        ASSERT_TRUE(host->settle());
+        std::uint32_t status = 0;
+        EXPECT_EQ(check(h, &status), 3 * packet + 5);
+        EXPECT_EQ(status, usb::SI_RX_READY);
+        EXPECT_EQ(read(h, 4096), stream(0, 3 * packet + 5));
+        lib->SI_Close(h);
+        host->unplug(*d);
+    }
+}
+
+TEST_F(LibusbFixture, AWriteOfWholePacketsIsEndedByAZeroLengthPacket) {
+    const struct {
+        std::size_t packet, n;
+        std::vector<std::size_t> on_the_wire;
+    } cases[] = {
+        {64, 64, {64, 0}}, {64, 128, {128, 0}},  {64, 63, {63}},
+        {64, 65, {65}},    {512, 512, {512, 0}}, {512, 64, {64}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.packet) + " " + std::to_string(c.n));
+        FakeDevice* d = nullptr;
+        const SI_HANDLE h = plug(c.packet, &d);
+        const Bytes block = stream(0, c.n);
+        std::uint32_t written = 0;
+        EXPECT_EQ(lib->SI_Write(h, block.data(), static_cast<std::uint32_t>(c.n), &written),
+                  usb::SI_SUCCESS);
+        EXPECT_EQ(written, c.n);
+        std::vector<std::size_t> sizes;
+        for (const Bytes& w : d->written) sizes.push_back(w.size());
+        EXPECT_EQ(sizes, c.on_the_wire);
+        EXPECT_EQ(d->written.front(), block);
+        lib->SI_Close(h);
+        host->unplug(*d);
+    }
+}
+
+TEST_F(LibusbFixture, TheBoardOpenedIsTheOneCountedAndNamed) {
+    FakeDevice& a = host->add(usb::kBridgeId, "1-1", "SB000A");
+    FakeDevice& b = host->add(kOther, "1-2", "SB000B");
+    ASSERT_EQ(bus->device_count(), 2u);
+    std::string serial;
+    ASSERT_TRUE(bus->serial_number(0, &serial));
+    EXPECT_EQ(serial, "SB000A");
+    host->reverse_order();  // the host lists them the other way round now
+    EXPECT_EQ(bus->usb_id(0), usb::kBridgeId);
+    EXPECT_TRUE(bus->open(0));
+    EXPECT_EQ(a.opens, 2);
+    EXPECT_EQ(b.opens, 0);
+    // A board that left and came back is another device: its old entry opens nothing.
+    host->unplug(a);
+    FakeDevice& again = host->add(usb::kBridgeId, "1-1", "SB000A");
+    EXPECT_FALSE(bus->open(0));
+    EXPECT_EQ(again.opens + b.opens, 0);
+    ASSERT_EQ(bus->device_count(), 2u);
+    EXPECT_TRUE(bus->open(1));
+    EXPECT_EQ(again.opens, 1);
 }
 
 // The machine's own USB host: listing works whether or not anything is attached (a build
