@@ -54,6 +54,11 @@ int main(int argc, char** argv) {
     if (const std::string preload = usb_emulated::umockdev_preload_list();
         preload != (std::getenv("LD_PRELOAD") ? std::getenv("LD_PRELOAD") : "")) {
         setenv("LD_PRELOAD", preload.c_str(), 1);
+        // A sanitizer build must accept the preload library ahead of its own runtime.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        const std::string options =
+            std::string(asan ? asan : "") + (asan ? ":" : "") + "verify_asan_link_order=0";
+        setenv("ASAN_OPTIONS", options.c_str(), 1);
         execv("/proc/self/exe", argv);
         std::perror("emulated-bridge: cannot start again with libumockdev-preload");
         return 1;
