@@ -1,10 +1,9 @@
 // Power-of-two real transform. The samples are dealt round-robin into the lanes of a vector
 // (two lanes, or four where the processor has AVX): lane r holds the samples i*W + r. The
 // real-input split-radix recursion transforms these sequences side by side, every operation
-// doing the work of W, and radix-2 steps join them: with four lanes, lanes 0 and 2 into the
-// transform of the even samples and lanes 1 and 3 into that of the odd ones; then these two
-// into the whole transform:
-// bit reversal -> split radix -> (join quads) -> join halves -> spread.
+// doing the work of W; then one step joins them: with two lanes a radix-2 step, with four one
+// radix-4 pass (quad_join), which reads the lanes once and writes the bins to their places.
+// bit reversal -> split radix -> join -> (spread, when the result has to be packed first).
 #include "dsp/real_fft.h"
 
 #include <bit>
@@ -17,6 +16,7 @@
 #include "dsp/dsp.h"
 #include "dsp/fft_buffer.h"
 #include "dsp/plan_cache.h"
+#include "dsp/quad_join.h"
 #include "dsp/unit_root.h"
 
 namespace dsp::detail {
@@ -40,8 +40,8 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
 // Tables for n = 2^k samples in W lanes, split-radix length s = n/W:
 // - split-radix levels N = 8, 16, ..., s: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
 //   level N starting at N/2 - 4;
-// - with four lanes, the join of the quads: cos and sin of 2pi k/(n/2) for k <= n/8;
-// - the join of the halves: cos and sin of 2pi k/n for k <= n/4;
+// - with four lanes, the twiddles of the radix-4 join (quad_join_twiddles);
+// - with two lanes, the join of the halves: cos and sin of 2pi k/n for k <= n/4;
 // - bit reversal of the middle bits of an index below s.
 class RealPow2Plan {
   public:
@@ -64,8 +64,7 @@ class RealPow2Plan {
     int length() const { return len_; }  // of the split-radix transforms
     int length_bits() const { return len_bits_; }
     const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
-    const double* quad_join_cos() const { return quad_join_.data(); }
-    const double* quad_join_sin() const { return quad_join_.data() + quad_join_.size() / 2; }
+    const double* quad_join() const { return quad_join_.data(); }
     const double* join_cos() const { return join_.data(); }
     const double* join_sin() const { return join_.data() + join_.size() / 2; }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
@@ -85,8 +84,11 @@ class RealPow2Plan {
                 unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
             }
         }
-        if (lanes_ == 4) fill_roots(&quad_join_, n / 8, n / 2);
-        fill_roots(&join_, n / 4, n);
+        if (lanes_ == 4) {
+            quad_join_ = quad_join_twiddles(n);
+        } else {
+            fill_roots(&join_, n / 4, n);
+        }
         const int mid_bits = len_bits_ - 2 * kTileBits;
         if (mid_bits >= 0) {
             rev_mid_.resize(std::size_t{1} << mid_bits);
@@ -287,31 +289,6 @@ DSP_MULTIVERSION void RealFFT(const RealPow2Plan& plan, typename Vec<W>::mem* a,
     combine<W>(a, len, plan.twiddles(len));
 }
 
-// The packed transforms F_r of the samples 4i+r (lane r of `a`, n/4 points each) joined two by
-// two into those of the even samples E (lane 0 of `pairs`) and of the odd samples O (lane 1),
-// n/2 points each: (E, O)[k] = (F0, F1)[k] + W^k (F2, F3)[k], W = e^(-j2pi/(n/2)); the step of
-// join_halves below, on pairs of lanes.
-DSP_MULTIVERSION void join_quads(const RealPow2Plan& plan, const Quads* a, Lanes* pairs) {
-    const int m = plan.n() / 2;
-    const int s = m / 2;
-    const int q = s / 2;
-    const double* c = plan.quad_join_cos();
-    const double* sn = plan.quad_join_sin();
-    pairs[0] = low_lanes(a[0]) + high_lanes(a[0]);
-    pairs[s] = low_lanes(a[0]) - high_lanes(a[0]);
-    pairs[q] = low_lanes(a[q]);
-    pairs[m - q] = -high_lanes(a[q]);
-    for (int k = 1; k < q; ++k) {
-        const Quads re = a[k], im = a[s - k];
-        const Lanes tr = high_lanes(re) * c[k] + high_lanes(im) * sn[k];
-        const Lanes ti = high_lanes(im) * c[k] - high_lanes(re) * sn[k];
-        pairs[k] = low_lanes(re) + tr;
-        pairs[m - k] = low_lanes(im) + ti;
-        pairs[s - k] = low_lanes(re) - tr;
-        pairs[s + k] = ti - low_lanes(im);
-    }
-}
-
 // The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n),
 // for the packed transforms E and O held in the lanes of `a`; writes the packed transform of
 // all n samples.
@@ -430,31 +407,37 @@ template <class Permute>
 int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, double** half_complex) {
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
-    // Short transforms put the last lanes in a cached work buffer, so that the last step can
-    // write the bins straight to x and y.
+    // Short transforms keep the lanes in a cached work buffer, so that the last step can write
+    // the bins straight to x and y.
     const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
-    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
     if (plan->lanes() == 4) {
-        Quads* quads = reinterpret_cast<Quads*>(y);
+        Quads* quads = reinterpret_cast<Quads*>(work.get() != nullptr ? work.get() : y);
         permute(*plan, quads);
         RealFFT<4>(*plan, quads, plan->length());
-        join_quads(*plan, quads, pairs);
-    } else {
-        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
-        permute(*plan, pairs);
-        RealFFT<2>(*plan, pairs, plan->length());
+        if (work.get() != nullptr && half_complex == nullptr) {
+            join_quads_spread(plan->quad_join(), quads, x, y, n);
+            return 0;
+        }
+        join_quads_packed(plan->quad_join(), quads, x, n);
+        if (half_complex != nullptr) {
+            *half_complex = x;
+        } else {
+            Real_FFTCx(x, x, y, n);
+        }
+        return 0;
     }
+    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : y);
+    permute(*plan, pairs);
+    RealFFT<2>(*plan, pairs, plan->length());
     if (work.get() != nullptr && half_complex == nullptr) {
         join_halves_spread(*plan, pairs, x, y);
         return 0;
     }
-    // The packed result goes to whichever of x and y does not hold the pairs.
-    double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
-    join_halves(*plan, pairs, packed);
+    join_halves(*plan, pairs, x);
     if (half_complex != nullptr) {
-        *half_complex = packed;
+        *half_complex = x;
     } else {
-        Real_FFTCx(packed, x, y, n);
+        Real_FFTCx(x, x, y, n);
     }
     return 0;
 }
