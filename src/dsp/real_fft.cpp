@@ -6,6 +6,7 @@
 // bit reversal -> split radix -> join -> (spread, when the result has to be packed first).
 #include "dsp/real_fft.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -26,12 +27,14 @@ namespace {
 // Shortest length taken by the four-lane path.
 constexpr int kMinQuadLength = 16;
 
-// Bit reversal moves tiles of 2^kTileBits x 2^kTileBits elements, so that its reads and writes
-// touch whole cache lines even for the longest transforms.
-constexpr int kTileBits = 2;
-constexpr int kTile = 1 << kTileBits;
+// Bit reversal moves tiles of 2^b x 2^b elements, so that its reads and writes touch whole
+// cache lines even for the longest transforms: b = 2, or 3 from split-radix lengths of
+// 2^kLargeTileMinBits on, where the longer runs save more than the larger tiles cost.
+constexpr int kSmallTileBits = 2;
+constexpr int kLargeTileBits = 3;
+constexpr int kLargeTileMinBits = 11;
 
-std::uint32_t reverse_bits(std::uint32_t v, int bits) {
+constexpr std::uint32_t reverse_bits(std::uint32_t v, int bits) {
     std::uint32_t r = 0;
     for (int b = 0; b < bits; ++b) r |= ((v >> b) & 1u) << (bits - 1 - b);
     return r;
@@ -63,6 +66,7 @@ class RealPow2Plan {
     int lanes() const { return lanes_; }
     int length() const { return len_; }  // of the split-radix transforms
     int length_bits() const { return len_bits_; }
+    int tile_bits() const { return tile_bits_; }
     const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
     const double* quad_join() const { return quad_join_.data(); }
     const double* join_cos() const { return join_.data(); }
@@ -89,7 +93,8 @@ class RealPow2Plan {
         } else {
             fill_roots(&join_, n / 4, n);
         }
-        const int mid_bits = len_bits_ - 2 * kTileBits;
+        tile_bits_ = len_bits_ >= kLargeTileMinBits ? kLargeTileBits : kSmallTileBits;
+        const int mid_bits = len_bits_ - 2 * tile_bits_;
         if (mid_bits >= 0) {
             rev_mid_.resize(std::size_t{1} << mid_bits);
             for (std::uint32_t v = 0; v < rev_mid_.size(); ++v)
@@ -107,6 +112,7 @@ class RealPow2Plan {
     int lanes_ = 0;
     int len_ = 0;
     int len_bits_ = 0;
+    int tile_bits_ = 0;
     std::vector<double> tw_;
     std::vector<double> quad_join_;
     std::vector<double> join_;
@@ -118,36 +124,51 @@ std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
     return cache.get(n);
 }
 
-// dst[bitrev(i)] = the vector of lanes i, which load(i, v) puts in v, for the split-radix length.
-template <int W, class Load>
-DSP_INLINE void permute(const RealPow2Plan& plan, const Load& load, typename Vec<W>::mem* dst) {
-    using V = typename Vec<W>::mem;
-    const int bits = plan.length_bits();
-    const int mid_bits = bits - 2 * kTileBits;
-    if (mid_bits < 0) {
-        for (int i = 0; i < plan.length(); ++i) {
-            typename Vec<W>::value v;
-            load(static_cast<std::size_t>(i), v);
-            dst[reverse_bits(i, bits)] = v;
-        }
-        return;
-    }
-    static constexpr std::uint8_t kRevTile[kTile] = {0, 2, 1, 3};
-    const int high_shift = mid_bits + kTileBits;
+// dst[bitrev(i)] = the vector of lanes i, which load(i, v) puts in v, for the split-radix length,
+// in tiles of 2^TileBits x 2^TileBits.
+template <int W, int TileBits, class Load>
+DSP_INLINE void permute_tiles(const RealPow2Plan& plan, const Load& load,
+                              typename Vec<W>::mem* dst) {
+    constexpr int kTile = 1 << TileBits;
+    static constexpr auto kRevTile = [] {
+        std::array<std::uint8_t, kTile> rev{};
+        for (int t = 0; t < kTile; ++t)
+            rev[t] = static_cast<std::uint8_t>(reverse_bits(t, TileBits));
+        return rev;
+    }();
+    const int mid_bits = plan.length_bits() - 2 * TileBits;
+    const int high_shift = mid_bits + TileBits;
     const std::uint32_t* rev_mid = plan.rev_mid();
     const int mids = 1 << mid_bits;
     for (int v = 0; v < mids; ++v) {
-        const std::size_t src_mid = static_cast<std::size_t>(v) << kTileBits;
-        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << kTileBits;
+        const std::size_t src_mid = static_cast<std::size_t>(v) << TileBits;
+        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << TileBits;
         typename Vec<W>::value tile[kTile][kTile];
         for (int hi = 0; hi < kTile; ++hi) {
             const std::size_t row = (static_cast<std::size_t>(hi) << high_shift) | src_mid;
             for (int lo = 0; lo < kTile; ++lo) load(row + lo, tile[lo][kRevTile[hi]]);
         }
         for (int lo = 0; lo < kTile; ++lo) {
-            V* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
+            typename Vec<W>::mem* row =
+                dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
             for (int j = 0; j < kTile; ++j) row[j] = tile[lo][j];
         }
+    }
+}
+
+template <int W, class Load>
+DSP_INLINE void permute(const RealPow2Plan& plan, const Load& load, typename Vec<W>::mem* dst) {
+    const int bits = plan.length_bits();
+    if (bits < 2 * plan.tile_bits()) {
+        for (int i = 0; i < plan.length(); ++i) {
+            typename Vec<W>::value v;
+            load(static_cast<std::size_t>(i), v);
+            dst[reverse_bits(i, bits)] = v;
+        }
+    } else if (plan.tile_bits() == kLargeTileBits) {
+        permute_tiles<W, kLargeTileBits>(plan, load, dst);
+    } else {
+        permute_tiles<W, kSmallTileBits>(plan, load, dst);
     }
 }
 
