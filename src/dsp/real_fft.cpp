@@ -422,6 +422,21 @@ DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int
     }
 }
 
+// Transforms too long for the work buffer but short enough that a third array still sits in
+// the level-2 cache beside x and y keep their lanes in a buffer of the thread's, grown once, so
+// that the join writes the bins to their places and the spread pass is saved.
+constexpr int kMaxScratchLength = 16384;
+
+double* thread_scratch(int n) {
+    thread_local std::unique_ptr<double[]> buffer;
+    thread_local int size = 0;
+    if (size < n) {
+        buffer.reset(new (std::nothrow) double[static_cast<std::size_t>(n)]);
+        size = buffer ? n : 0;
+    }
+    return buffer.get();
+}
+
 // The transform after the bit reversal: `permute(plan, dst)` fills dst, W lanes wide, with the
 // bit-reversed input. With `half_complex` the bins stay packed, in x or y, and it points there.
 template <class Permute>
@@ -432,10 +447,13 @@ int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, doub
     // the bins straight to x and y.
     const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
     if (plan->lanes() == 4) {
-        Quads* quads = reinterpret_cast<Quads*>(work.get() != nullptr ? work.get() : y);
+        double* separate = work.get();
+        if (separate == nullptr && half_complex == nullptr && n <= kMaxScratchLength)
+            separate = thread_scratch(n);
+        Quads* quads = reinterpret_cast<Quads*>(separate != nullptr ? separate : y);
         permute(*plan, quads);
         RealFFT<4>(*plan, quads, plan->length());
-        if (work.get() != nullptr && half_complex == nullptr) {
+        if (separate != nullptr && half_complex == nullptr) {
             join_quads_spread(plan->quad_join(), quads, x, y, n);
             return 0;
         }
