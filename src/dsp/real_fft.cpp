@@ -1,12 +1,12 @@
 // Power-of-two real transform. The samples are dealt round-robin into the lanes of a vector
 // (two lanes, or four where the processor has AVX): lane r holds the samples i*W + r. The
 // real-input split-radix recursion transforms these sequences side by side, every operation
-// doing the work of W, and radix-2 steps join them: with four lanes, lanes 0 and 2 into the
-// transform of the even samples and lanes 1 and 3 into that of the odd ones; then these two
-// into the whole transform:
-// bit reversal -> split radix -> (join quads) -> join halves -> spread.
+// doing the work of W; then one step joins them: with two lanes a radix-2 step, with four one
+// radix-4 pass (quad_join), which reads the lanes once and writes the bins to their places.
+// bit reversal -> split radix -> join -> (spread, when the result has to be packed first).
 #include "dsp/real_fft.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -17,6 +17,7 @@
 #include "dsp/dsp.h"
 #include "dsp/fft_buffer.h"
 #include "dsp/plan_cache.h"
+#include "dsp/quad_join.h"
 #include "dsp/unit_root.h"
 
 namespace dsp::detail {
@@ -26,12 +27,14 @@ namespace {
 // Shortest length taken by the four-lane path.
 constexpr int kMinQuadLength = 16;
 
-// Bit reversal moves tiles of 2^kTileBits x 2^kTileBits elements, so that its reads and writes
-// touch whole cache lines even for the longest transforms.
-constexpr int kTileBits = 2;
-constexpr int kTile = 1 << kTileBits;
+// Bit reversal moves tiles of 2^b x 2^b elements, so that its reads and writes touch whole
+// cache lines even for the longest transforms: b = 2, or 3 from split-radix lengths of
+// 2^kLargeTileMinBits on, where the longer runs save more than the larger tiles cost.
+constexpr int kSmallTileBits = 2;
+constexpr int kLargeTileBits = 3;
+constexpr int kLargeTileMinBits = 11;
 
-std::uint32_t reverse_bits(std::uint32_t v, int bits) {
+constexpr std::uint32_t reverse_bits(std::uint32_t v, int bits) {
     std::uint32_t r = 0;
     for (int b = 0; b < bits; ++b) r |= ((v >> b) & 1u) << (bits - 1 - b);
     return r;
@@ -40,8 +43,8 @@ std::uint32_t reverse_bits(std::uint32_t v, int bits) {
 // Tables for n = 2^k samples in W lanes, split-radix length s = n/W:
 // - split-radix levels N = 8, 16, ..., s: cos and sin of 2pi k/N and 2pi 3k/N for k < N/8,
 //   level N starting at N/2 - 4;
-// - with four lanes, the join of the quads: cos and sin of 2pi k/(n/2) for k <= n/8;
-// - the join of the halves: cos and sin of 2pi k/n for k <= n/4;
+// - with four lanes, the twiddles of the radix-4 join (quad_join_twiddles);
+// - with two lanes, the join of the halves: cos and sin of 2pi k/n for k <= n/4;
 // - bit reversal of the middle bits of an index below s.
 class RealPow2Plan {
   public:
@@ -63,9 +66,9 @@ class RealPow2Plan {
     int lanes() const { return lanes_; }
     int length() const { return len_; }  // of the split-radix transforms
     int length_bits() const { return len_bits_; }
+    int tile_bits() const { return tile_bits_; }
     const double* twiddles(int len) const { return tw_.data() + (len / 2 - 4); }
-    const double* quad_join_cos() const { return quad_join_.data(); }
-    const double* quad_join_sin() const { return quad_join_.data() + quad_join_.size() / 2; }
+    const double* quad_join() const { return quad_join_.data(); }
     const double* join_cos() const { return join_.data(); }
     const double* join_sin() const { return join_.data() + join_.size() / 2; }
     const std::uint32_t* rev_mid() const { return rev_mid_.data(); }
@@ -85,9 +88,13 @@ class RealPow2Plan {
                 unit_root(3 * static_cast<std::uint64_t>(k), len, &t[2 * e + k], &t[3 * e + k]);
             }
         }
-        if (lanes_ == 4) fill_roots(&quad_join_, n / 8, n / 2);
-        fill_roots(&join_, n / 4, n);
-        const int mid_bits = len_bits_ - 2 * kTileBits;
+        if (lanes_ == 4) {
+            quad_join_ = quad_join_twiddles(n);
+        } else {
+            fill_roots(&join_, n / 4, n);
+        }
+        tile_bits_ = len_bits_ >= kLargeTileMinBits ? kLargeTileBits : kSmallTileBits;
+        const int mid_bits = len_bits_ - 2 * tile_bits_;
         if (mid_bits >= 0) {
             rev_mid_.resize(std::size_t{1} << mid_bits);
             for (std::uint32_t v = 0; v < rev_mid_.size(); ++v)
@@ -105,6 +112,7 @@ class RealPow2Plan {
     int lanes_ = 0;
     int len_ = 0;
     int len_bits_ = 0;
+    int tile_bits_ = 0;
     std::vector<double> tw_;
     std::vector<double> quad_join_;
     std::vector<double> join_;
@@ -116,36 +124,51 @@ std::shared_ptr<const RealPow2Plan> pow2_plan(int n) {
     return cache.get(n);
 }
 
-// dst[bitrev(i)] = the vector of lanes i, which load(i, v) puts in v, for the split-radix length.
-template <int W, class Load>
-DSP_INLINE void permute(const RealPow2Plan& plan, const Load& load, typename Vec<W>::mem* dst) {
-    using V = typename Vec<W>::mem;
-    const int bits = plan.length_bits();
-    const int mid_bits = bits - 2 * kTileBits;
-    if (mid_bits < 0) {
-        for (int i = 0; i < plan.length(); ++i) {
-            typename Vec<W>::value v;
-            load(static_cast<std::size_t>(i), v);
-            dst[reverse_bits(i, bits)] = v;
-        }
-        return;
-    }
-    static constexpr std::uint8_t kRevTile[kTile] = {0, 2, 1, 3};
-    const int high_shift = mid_bits + kTileBits;
+// dst[bitrev(i)] = the vector of lanes i, which load(i, v) puts in v, for the split-radix length,
+// in tiles of 2^TileBits x 2^TileBits.
+template <int W, int TileBits, class Load>
+DSP_INLINE void permute_tiles(const RealPow2Plan& plan, const Load& load,
+                              typename Vec<W>::mem* dst) {
+    constexpr int kTile = 1 << TileBits;
+    static constexpr auto kRevTile = [] {
+        std::array<std::uint8_t, kTile> rev{};
+        for (int t = 0; t < kTile; ++t)
+            rev[t] = static_cast<std::uint8_t>(reverse_bits(t, TileBits));
+        return rev;
+    }();
+    const int mid_bits = plan.length_bits() - 2 * TileBits;
+    const int high_shift = mid_bits + TileBits;
     const std::uint32_t* rev_mid = plan.rev_mid();
     const int mids = 1 << mid_bits;
     for (int v = 0; v < mids; ++v) {
-        const std::size_t src_mid = static_cast<std::size_t>(v) << kTileBits;
-        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << kTileBits;
+        const std::size_t src_mid = static_cast<std::size_t>(v) << TileBits;
+        const std::size_t dst_mid = static_cast<std::size_t>(rev_mid[v]) << TileBits;
         typename Vec<W>::value tile[kTile][kTile];
         for (int hi = 0; hi < kTile; ++hi) {
             const std::size_t row = (static_cast<std::size_t>(hi) << high_shift) | src_mid;
             for (int lo = 0; lo < kTile; ++lo) load(row + lo, tile[lo][kRevTile[hi]]);
         }
         for (int lo = 0; lo < kTile; ++lo) {
-            V* row = dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
+            typename Vec<W>::mem* row =
+                dst + ((static_cast<std::size_t>(kRevTile[lo]) << high_shift) | dst_mid);
             for (int j = 0; j < kTile; ++j) row[j] = tile[lo][j];
         }
+    }
+}
+
+template <int W, class Load>
+DSP_INLINE void permute(const RealPow2Plan& plan, const Load& load, typename Vec<W>::mem* dst) {
+    const int bits = plan.length_bits();
+    if (bits < 2 * plan.tile_bits()) {
+        for (int i = 0; i < plan.length(); ++i) {
+            typename Vec<W>::value v;
+            load(static_cast<std::size_t>(i), v);
+            dst[reverse_bits(i, bits)] = v;
+        }
+    } else if (plan.tile_bits() == kLargeTileBits) {
+        permute_tiles<W, kLargeTileBits>(plan, load, dst);
+    } else {
+        permute_tiles<W, kSmallTileBits>(plan, load, dst);
     }
 }
 
@@ -287,31 +310,6 @@ DSP_MULTIVERSION void RealFFT(const RealPow2Plan& plan, typename Vec<W>::mem* a,
     combine<W>(a, len, plan.twiddles(len));
 }
 
-// The packed transforms F_r of the samples 4i+r (lane r of `a`, n/4 points each) joined two by
-// two into those of the even samples E (lane 0 of `pairs`) and of the odd samples O (lane 1),
-// n/2 points each: (E, O)[k] = (F0, F1)[k] + W^k (F2, F3)[k], W = e^(-j2pi/(n/2)); the step of
-// join_halves below, on pairs of lanes.
-DSP_MULTIVERSION void join_quads(const RealPow2Plan& plan, const Quads* a, Lanes* pairs) {
-    const int m = plan.n() / 2;
-    const int s = m / 2;
-    const int q = s / 2;
-    const double* c = plan.quad_join_cos();
-    const double* sn = plan.quad_join_sin();
-    pairs[0] = low_lanes(a[0]) + high_lanes(a[0]);
-    pairs[s] = low_lanes(a[0]) - high_lanes(a[0]);
-    pairs[q] = low_lanes(a[q]);
-    pairs[m - q] = -high_lanes(a[q]);
-    for (int k = 1; k < q; ++k) {
-        const Quads re = a[k], im = a[s - k];
-        const Lanes tr = high_lanes(re) * c[k] + high_lanes(im) * sn[k];
-        const Lanes ti = high_lanes(im) * c[k] - high_lanes(re) * sn[k];
-        pairs[k] = low_lanes(re) + tr;
-        pairs[m - k] = low_lanes(im) + ti;
-        pairs[s - k] = low_lanes(re) - tr;
-        pairs[s + k] = ti - low_lanes(im);
-    }
-}
-
 // The last step, X[k] = E[k] + W^k O[k] and X[n/2-k] = conj(E[k] - W^k O[k]), W = e^(-j2pi/n),
 // for the packed transforms E and O held in the lanes of `a`; writes the packed transform of
 // all n samples.
@@ -424,37 +422,61 @@ DSP_MULTIVERSION void Real_FFTCx(const double* packed, double* x, double* y, int
     }
 }
 
+// Transforms too long for the work buffer but short enough that a third array still sits in
+// the level-2 cache beside x and y keep their lanes in a buffer of the thread's, grown once, so
+// that the join writes the bins to their places and the spread pass is saved.
+constexpr int kMaxScratchLength = 16384;
+
+double* thread_scratch(int n) {
+    thread_local std::unique_ptr<double[]> buffer;
+    thread_local int size = 0;
+    if (size < n) {
+        buffer.reset(new (std::nothrow) double[static_cast<std::size_t>(n)]);
+        size = buffer ? n : 0;
+    }
+    return buffer.get();
+}
+
 // The transform after the bit reversal: `permute(plan, dst)` fills dst, W lanes wide, with the
 // bit-reversed input. With `half_complex` the bins stay packed, in x or y, and it points there.
 template <class Permute>
 int real_fft_pow2_from(const Permute& permute, double* x, double* y, int n, double** half_complex) {
     const auto plan = pow2_plan(n);
     if (!plan) return kOutOfMemory;
-    // Short transforms put the last lanes in a cached work buffer, so that the last step can
-    // write the bins straight to x and y.
+    // Short transforms keep the lanes in a cached work buffer, so that the last step can write
+    // the bins straight to x and y.
     const FFTBufferLease work(n <= static_cast<int>(kFFTBufferDoubles));
-    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : x);
     if (plan->lanes() == 4) {
-        Quads* quads = reinterpret_cast<Quads*>(y);
+        double* separate = work.get();
+        if (separate == nullptr && half_complex == nullptr && n <= kMaxScratchLength)
+            separate = thread_scratch(n);
+        Quads* quads = reinterpret_cast<Quads*>(separate != nullptr ? separate : y);
         permute(*plan, quads);
         RealFFT<4>(*plan, quads, plan->length());
-        join_quads(*plan, quads, pairs);
-    } else {
-        if (work.get() == nullptr) pairs = reinterpret_cast<Lanes*>(y);
-        permute(*plan, pairs);
-        RealFFT<2>(*plan, pairs, plan->length());
+        if (separate != nullptr && half_complex == nullptr) {
+            join_quads_spread(plan->quad_join(), quads, x, y, n);
+            return 0;
+        }
+        join_quads_packed(plan->quad_join(), quads, x, n);
+        if (half_complex != nullptr) {
+            *half_complex = x;
+        } else {
+            Real_FFTCx(x, x, y, n);
+        }
+        return 0;
     }
+    Lanes* pairs = reinterpret_cast<Lanes*>(work.get() != nullptr ? work.get() : y);
+    permute(*plan, pairs);
+    RealFFT<2>(*plan, pairs, plan->length());
     if (work.get() != nullptr && half_complex == nullptr) {
         join_halves_spread(*plan, pairs, x, y);
         return 0;
     }
-    // The packed result goes to whichever of x and y does not hold the pairs.
-    double* packed = reinterpret_cast<double*>(pairs) == x ? y : x;
-    join_halves(*plan, pairs, packed);
+    join_halves(*plan, pairs, x);
     if (half_complex != nullptr) {
-        *half_complex = packed;
+        *half_complex = x;
     } else {
-        Real_FFTCx(packed, x, y, n);
+        Real_FFTCx(x, x, y, n);
     }
     return 0;
 }
