@@ -1,5 +1,6 @@
-// Cost of a full-buffer capture stream (1,048,576 records): produced by the board alone, and
-// drained through the device library the way the capture loop polls it.
+// Cost of a full-buffer capture stream (1,048,576 records): produced by the board alone (with
+// its inputs as they are by default, and with every modelled imperfection on), and drained
+// through the device library the way the capture loop polls it.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -29,11 +30,23 @@ void start_capture(usb::DeviceLibrary& lib, usb::SI_HANDLE h) {
     lib.SI_Write(h, cap.data(), 15, &n);
 }
 
+// Flicker on every channel, a common tone and noise, gain errors and crosstalk into each.
+simboard::BoardConfig imperfect() {
+    simboard::BoardConfig c;
+    c.common = {.tone_hz = 50.0, .tone_dbfs = -40.0, .noise_nv = 20.0};
+    for (int ch = 0; ch < 4; ++ch) {
+        c.channels[ch].flicker_hz = 2.0;
+        c.channels[ch].gain_ppm = 100.0 * ch;
+        c.channels[ch].crosstalk_db[(ch + 1) % 4] = -110.0;
+    }
+    return c;
+}
+
 void BM_BoardProducesFullStream(benchmark::State& state) {
     for (auto _ : state) {
         platform::VirtualClock clock;
         usb::SimBus bus(clock);
-        auto& board = bus.add_board();
+        auto& board = bus.add_board(state.range(0) ? imperfect() : simboard::BoardConfig{});
         usb::DeviceLibrary lib(bus, clock);
         usb::SI_HANDLE h = 0;
         lib.SI_Open(0, &h);
@@ -44,7 +57,11 @@ void BM_BoardProducesFullStream(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
-BENCHMARK(BM_BoardProducesFullStream)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoardProducesFullStream)
+    ->ArgName("imperfect")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_HostDrainsFullStream(benchmark::State& state) {
     std::uint64_t polls = 0;

@@ -84,10 +84,34 @@ Result switch_fault(Context& c, const std::vector<std::string>& a) {
     return r;
 }
 
+// sim common tone HZ DBFS | sim common noise NV | sim common off; false: the words do not
+// fit, and nothing changed.
+bool set_common(simboard::CommonSignal& common, const std::vector<std::string>& a, Result* r) {
+    double x = 0, y = 0;
+    if (a[2] == "tone" && a.size() == 5 && parse_real(a[3], &x) && x >= 0 && parse_real(a[4], &y) &&
+        y <= 6.0) {
+        common.tone_hz = x;
+        common.tone_dbfs = y;
+        r->add("common_tone_hz", x, a[3] + " Hz");
+        r->add("common_tone_dbfs", y, a[4] + " dBFS");
+    } else if (a[2] == "noise" && a.size() == 4 && parse_real(a[3], &x) && x >= 0) {
+        common.noise_nv = x;
+        r->add("common_noise_nv", x, a[3] + " nV/rtHz");
+    } else if (a[2] == "off" && a.size() == 3) {
+        common = simboard::CommonSignal{};
+        r->add("common", "off", "off");
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Result sim(Context& c, const std::vector<std::string>& a) {
     const char* kUsage =
         "usage: sim CHANNEL tone HZ DBFS | sim CHANNEL noise NV_PER_RTHZ | "
-        "sim CHANNEL harmonic ORDER DBC | sim CHANNEL off | sim seed N | sim flash FILE | "
+        "sim CHANNEL harmonic ORDER DBC | sim CHANNEL off | sim CHANNEL flicker CORNER_HZ | "
+        "sim CHANNEL gain PPM | sim CHANNEL crosstalk FROM DB | sim common tone HZ DBFS | "
+        "sim common noise NV_PER_RTHZ | sim common off | sim seed N | sim flash FILE | "
         "sim power-cycle | sim fault NAME [ARGS] | sim fault clear | sim faults";
     if (!c.sim) return usage_error("sim needs --simulate");
     if (a.size() == 2 && a[1] == "faults") return list_faults();
@@ -102,12 +126,14 @@ Result sim(Context& c, const std::vector<std::string>& a) {
         r.add("seed", seed, std::to_string(seed));
         return r;
     }
+    if (a.size() >= 3 && a[1] == "common")
+        return set_common(cfg.common, a, &r) ? r : usage_error(kUsage);
     long long ch = 0;
     if (a.size() < 3 || !parse_number(a[1], 1, 4, &ch)) return usage_error(kUsage);
     auto& s = cfg.channels[ch - 1];
     r.add("channel", ch, std::to_string(ch));
     double x = 0, y = 0;
-    long long order = 0;
+    long long order = 0, from = 0;
     if (a[2] == "tone" && a.size() == 5 && parse_real(a[3], &x) && x >= 0 && parse_real(a[4], &y) &&
         y <= 6.0) {
         c.tone_hz[ch - 1] = x;
@@ -127,6 +153,17 @@ Result sim(Context& c, const std::vector<std::string>& a) {
         s.tone_dbfs = -400.0;
         for (double& h : s.harmonics_dbc) h = -400.0;
         r.add("tone", "off", "off");
+    } else if (a[2] == "flicker" && a.size() == 4 && parse_real(a[3], &x) && x >= 0) {
+        s.flicker_hz = x;
+        r.add("flicker_hz", x, a[3] + " Hz");
+    } else if (a[2] == "gain" && a.size() == 4 && parse_real(a[3], &x) && std::abs(x) < 1e6) {
+        s.gain_ppm = x;
+        r.add("gain_ppm", x, a[3] + " ppm");
+    } else if (a[2] == "crosstalk" && a.size() == 5 && parse_number(a[3], 1, 4, &from) &&
+               from != ch && parse_real(a[4], &y) && y <= 0) {
+        s.crosstalk_db[from - 1] = y;
+        r.add("crosstalk_from", from, std::to_string(from));
+        r.add("crosstalk_db", y, y <= simboard::kNoCrosstalkDb ? "none" : a[4] + " dB");
     } else {
         return usage_error(kUsage);
     }
@@ -137,9 +174,12 @@ Result sim(Context& c, const std::vector<std::string>& a) {
 
 void add_sim_commands() {
     commands()["sim"] = {
-        "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off; sim seed N; "
+        "sim CHANNEL tone HZ DBFS | noise NV | harmonic ORDER DBC | off | flicker CORNER_HZ | "
+        "gain PPM | crosstalk FROM DB; sim common tone HZ DBFS | noise NV | off; sim seed N; "
         "sim flash FILE; sim power-cycle; sim fault NAME [ARGS] | clear; sim faults",
-        "set the simulated board's signal source and faults (with --simulate)", sim};
+        "set the simulated board's inputs (own, common, flicker, gain, crosstalk) and faults "
+        "(with --simulate)",
+        sim};
 }
 
 }  // namespace cli

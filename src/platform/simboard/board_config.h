@@ -16,6 +16,26 @@ struct ChannelSignal {
         {-115.0, -117.0, -121.0, -124.0};
     double noise_nv = 62.9;  // white input noise density, nV/sqrt(Hz) (against fs_volt)
     double dc_codes = 0.0;   // offset added before quantisation
+    // 1/f corner in Hz: the flicker PSD is noise_nv's white level times flicker_hz / f
+    // (0: none). Hz, not cycles per word, because the board learns its word rate only when a
+    // capture starts.
+    double flicker_hz = 0.0;
+    // Gain error of the modulator, on everything it sees: its own input, the common input
+    // and the crosstalk it picks up.
+    double gain_ppm = 0.0;
+    // Level of each other channel's input (its own plus the common one) leaking into this
+    // one, by source channel 0..3; at or below kNoCrosstalkDb there is none.
+    std::array<double, 4> crosstalk_db{-400.0, -400.0, -400.0, -400.0};
+};
+
+constexpr double kNoCrosstalkDb = -300.0;
+
+// An input every channel sees at once, on top of its own: one tone and one white noise
+// stream, the same samples on every channel. Off by default.
+struct CommonSignal {
+    double tone_hz = 0.0;
+    double tone_dbfs = -400.0;  // peak relative to the full-scale code
+    double noise_nv = 0.0;      // white noise density, nV/sqrt(Hz) (against fs_volt)
 };
 
 struct BoardConfig {
@@ -38,6 +58,7 @@ struct BoardConfig {
         ChannelSignal{.tone_freq = 0.0937379},
         ChannelSignal{.tone_freq = 0.1271583},
     };
+    CommonSignal common;
 };
 
 // Fault switches. Tests flip them on the live board; each takes effect at the next byte the
@@ -56,9 +77,9 @@ struct Faults {
     // EEPROM frames left unanswered, by instruction byte (bit 1 << instruction): 0x06 write
     // enable, 0x02 write, 0x03 read. The instruction still reaches the part.
     std::uint32_t eeprom_unanswered = 0;
-    bool flash_fail = false;  // flash erase and program report an error
-    bool flash_data_silent = false;         // the 64 flash bytes are stored but not answered
-    bool flash_data_stray_reply = false;    // a reply 0B 01 goes out before each 0B 00
+    bool flash_fail = false;              // flash erase and program report an error
+    bool flash_data_silent = false;       // the 64 flash bytes are stored but not answered
+    bool flash_data_stray_reply = false;  // a reply 0B 01 goes out before each 0B 00
     bool rx_overrun = false;  // the USB bridge reports lost data: queue status ready + over-run
 };
 

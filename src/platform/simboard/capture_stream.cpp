@@ -7,9 +7,9 @@ namespace simboard {
 
 namespace {
 
-std::array<SignalSource, 4> make_sources(std::uint64_t seed) {
+std::array<SignalSource, 5> make_sources(std::uint64_t seed) {
     return {SignalSource(seed, 0), SignalSource(seed, 1), SignalSource(seed, 2),
-            SignalSource(seed, 3)};
+            SignalSource(seed, 3), SignalSource(seed, 4)};
 }
 
 double sign_extend24(std::uint32_t w) {
@@ -40,10 +40,7 @@ void CaptureStream::power_up() {
 void CaptureStream::start(double now, const ConversionSetup& setup, std::uint32_t count,
                           std::uint16_t skip, bool lead_in) {
     setup_ = setup;
-    signals_ = config_.channels;
-    for (int ch = 0; ch < 4; ++ch) {
-        sigma_[ch] = noise_sigma_codes(signals_[ch].noise_nv, setup.word_rate, config_.fs_volt);
-    }
+    plan_inputs();
     t_begin_ = now + skip / setup.word_rate;
     count_ = count;
     lead_ = lead_in ? 1 : 0;
@@ -52,6 +49,40 @@ void CaptureStream::start(double now, const ConversionSetup& setup, std::uint32_
     block_first_ = 0;
     block_frames_ = 0;
     active_ = true;
+}
+
+// What each block needs, fixed for the capture: the rates turned into cycles per word, and
+// which inputs are generated and mixed. The test bit stream replaces every input.
+void CaptureStream::plan_inputs() {
+    const double rate = setup_.word_rate;
+    std::copy(config_.channels.begin(), config_.channels.end(), signals_.begin());
+    const CommonSignal& common = config_.common;
+    signals_[kCommon] = ChannelSignal{.tone_freq = common.tone_hz / rate,
+                                      .tone_dbfs = common.tone_dbfs,
+                                      .harmonics_dbc = {-400.0, -400.0, -400.0, -400.0},
+                                      .noise_nv = common.noise_nv};
+    for (int s = 0; s <= kCommon; ++s) {
+        sigma_[s] = noise_sigma_codes(signals_[s].noise_nv, rate, config_.fs_volt);
+        sources_[s].set_flicker(signals_[s].flicker_hz / rate, sigma_[s]);
+    }
+    const bool analogue = !setup_.tbs_on;
+    common_on_ = analogue && carries_signal(signals_[kCommon], sigma_[kCommon]);
+    for (int ch = 0; ch < 4; ++ch) {
+        generated_[ch] = ch < setup_.channels;
+        analog_gain_[ch] = analogue ? 1.0 + signals_[ch].gain_ppm * 1e-6 : 1.0;
+    }
+    for (int ch = 0; ch < 4; ++ch) {
+        picks_up_[ch] = false;
+        for (int from = 0; from < 4; ++from) {
+            const double db = signals_[ch].crosstalk_db[from];
+            const bool leaks =
+                analogue && from != ch && ch < setup_.channels && db > kNoCrosstalkDb;
+            crosstalk_[ch][from] = leaks ? db_to_ratio(db) : 0.0;
+            picks_up_[ch] |= leaks;
+        }
+    }
+    for (int ch = 0; ch < setup_.channels; ++ch)
+        for (int from = 0; from < 4; ++from) generated_[from] |= crosstalk_[ch][from] != 0.0;
 }
 
 void CaptureStream::stop() {
@@ -119,20 +150,44 @@ void CaptureStream::generate_block(std::uint64_t first_frame) {
     block_first_ = first_frame;
     block_frames_ = kBlockFrames;
     const std::uint64_t n0 = sample_base_ + first_frame;
-    double* x = scratch_.data();
-    for (int ch = 0; ch < setup_.channels; ++ch) {
+    const double* common = input_[kCommon].data();
+    if (common_on_)
+        sources_[kCommon].fill(signals_[kCommon], sigma_[kCommon], n0, input_[kCommon].data(),
+                               kBlockFrames);
+    for (int ch = 0; ch < 4; ++ch) {
+        if (!generated_[ch]) continue;
+        double* x = input_[ch].data();
         if (setup_.tbs_on) {
-            std::fill(scratch_.begin(), scratch_.end(), 0.0);
+            std::fill(x, x + kBlockFrames, 0.0);
             add_tone(Tone{.amplitude = setup_.tbs_amplitude, .freq = setup_.tbs_freq}, n0, x,
                      kBlockFrames);
-        } else {
-            sources_[ch].fill(signals_[ch], sigma_[ch], n0, x, kBlockFrames);
+            continue;
         }
-        const double gain = setup_.gain_on ? setup_.gain[ch] / double(kUnityGain) : 1.0;
+        sources_[ch].fill(signals_[ch], sigma_[ch], n0, x, kBlockFrames);
+        if (common_on_)
+            for (std::size_t i = 0; i < kBlockFrames; ++i) x[i] += common[i];
+    }
+    for (int ch = 0; ch < setup_.channels; ++ch) {
+        const double* x = with_crosstalk(ch);
+        // The modulator's gain error comes first; the chip's calibration acts on its output.
+        const double calibration = setup_.gain_on ? setup_.gain[ch] / double(kUnityGain) : 1.0;
+        const double gain = analog_gain_[ch] * calibration;
         const double offset = setup_.offset_on ? sign_extend24(setup_.offset[ch]) : 0.0;
         for (std::size_t i = 0; i < kBlockFrames; ++i)
             block_[ch][i] = quantise(x[i] * gain + offset);
     }
+}
+
+// The channel's input plus the copies of other channels' inputs that leak into it.
+const double* CaptureStream::with_crosstalk(int ch) {
+    if (!picks_up_[ch]) return input_[ch].data();
+    scratch_ = input_[ch];
+    for (int from = 0; from < 4; ++from) {
+        const double c = crosstalk_[ch][from];
+        if (c == 0.0) continue;
+        for (std::size_t i = 0; i < kBlockFrames; ++i) scratch_[i] += c * input_[from][i];
+    }
+    return scratch_.data();
 }
 
 }  // namespace simboard

@@ -38,15 +38,23 @@ class CaptureStream {
 
   private:
     static constexpr std::size_t kBlockFrames = 1024;
+    static constexpr int kCommon = 4;  // the source of the input all channels share
 
     std::uint64_t due_records(double now, const Faults& faults) const;
     void encode(std::uint64_t record, std::uint8_t* out);
+    void plan_inputs();
     void generate_block(std::uint64_t first_frame);
+    const double* with_crosstalk(int ch);
 
     const BoardConfig& config_;
-    std::array<SignalSource, 4> sources_;
-    std::array<ChannelSignal, 4> signals_{};
-    std::array<double, 4> sigma_{};
+    std::array<SignalSource, 5> sources_;  // the four channels, then the common input
+    std::array<ChannelSignal, 5> signals_{};
+    std::array<double, 5> sigma_{};
+    bool common_on_ = false;
+    std::array<double, 4> analog_gain_{};
+    std::array<std::array<double, 4>, 4> crosstalk_{};  // amplitude, [into][from]; 0: none
+    std::array<bool, 4> picks_up_{};                    // any crosstalk into the channel
+    std::array<bool, 4> generated_{};  // inputs made each block: captured or leaking into one
     ConversionSetup setup_;
     bool active_ = false;
     double t_begin_ = 0.0;
@@ -58,6 +66,7 @@ class CaptureStream {
     std::uint64_t block_first_ = 0;
     std::uint64_t block_frames_ = 0;  // frames held in block_ (0: none yet)
     std::array<std::array<std::int32_t, kBlockFrames>, 4> block_{};
+    std::array<std::array<double, kBlockFrames>, 5> input_{};
     std::array<double, kBlockFrames> scratch_{};
 };
 

@@ -87,6 +87,25 @@ struct Harness {
         return exchange(spi_write(0x03, words({code, d1, d2})));
     }
 
+    // Configures the first `channels` channels at the current rate, captures `frames` frames
+    // of them (the board's lead-in record off) and returns each channel's samples.
+    std::vector<std::vector<double>> capture_frames(std::size_t frames, std::uint8_t channels) {
+        reg_write(0x20, (reg_read(0x20) & ~0xFu) | channels);
+        Bytes all = exchange(capture(static_cast<std::uint32_t>(frames * channels), channels, 0));
+        while (board.streaming()) {
+            clock.advance(1.0);
+            const Bytes rest = take();
+            all.insert(all.end(), rest.begin(), rest.end());
+        }
+        std::vector<std::vector<double>> ch(channels);
+        for (std::size_t i = 7; i + 4 <= all.size(); i += 4) {
+            std::int32_t v = all[i + 1] << 16 | all[i + 2] << 8 | all[i + 3];
+            if (v > 0x7FFFFF) v -= 0x1000000;
+            ch[(all[i] >> 4) & 3].push_back(v);
+        }
+        return ch;
+    }
+
     platform::VirtualClock clock;
     SimBoard board;
 };

@@ -7,28 +7,11 @@
 #include <vector>
 
 #include "frames.h"
+#include "measure.h"
 #include "platform/simboard/signal_source.h"
 
 namespace simboard::test {
 namespace {
-
-// Peak amplitude of the component at `freq` cycles/sample, through a Hann window.
-double amplitude_at(const std::vector<double>& x, double freq) {
-    const double two_pi = 2.0 * std::numbers::pi;
-    std::complex<double> acc = 0;
-    double wsum = 0;
-    const double n = static_cast<double>(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double w = 0.5 - 0.5 * std::cos(two_pi * i / n);
-        acc += w * x[i] * std::polar(1.0, -two_pi * freq * static_cast<double>(i));
-        wsum += w;
-    }
-    return 2.0 * std::abs(acc) / wsum;
-}
-
-double dbfs(double amplitude) {
-    return 20.0 * std::log10(amplitude / kFullScaleCode);
-}
 
 double rms(const std::vector<double>& x) {
     double mean = 0, sq = 0;
@@ -110,17 +93,8 @@ TEST(Signal, BoardStreamCarriesTheConfiguredTone) {
     Harness h(c);
     h.reg_write(0x20, 0x000070);  // 4000 words/s, four channels
     const std::size_t frames = 32768;
-    Bytes all = h.exchange(capture(4 * frames, 4, 0));
-    h.clock.advance(10.0);
-    const Bytes rest = h.take();
-    all.insert(all.end(), rest.begin(), rest.end());
-    ASSERT_EQ(all.size(), 7 + 16 * frames);
-    std::vector<std::vector<double>> ch(4);
-    for (std::size_t i = 7; i + 4 <= all.size(); i += 4) {
-        std::int32_t v = all[i + 1] << 16 | all[i + 2] << 8 | all[i + 3];
-        if (v > 0x7FFFFF) v -= 0x1000000;
-        ch[(all[i] >> 4) & 3].push_back(v);
-    }
+    const auto ch = h.capture_frames(frames, 4);
+    for (const auto& samples : ch) ASSERT_EQ(samples.size(), frames);
     EXPECT_NEAR(dbfs(amplitude_at(ch[0], c.channels[0].tone_freq)), -0.5, 0.01);
     EXPECT_NEAR(dbfs(amplitude_at(ch[1], c.channels[1].tone_freq)), -6.0, 0.01);
     EXPECT_NEAR(dbfs(amplitude_at(ch[2], c.channels[2].tone_freq)), -0.5, 0.01);
