@@ -282,3 +282,87 @@ TEST_F(QtGraph, LegendNamesAndMarksThatDoNotOverlap) {
     EXPECT_FALSE(shown[1].intersects(shown[2]));
     for (const QRectF& r : shown) EXPECT_GE(r.top(), graph->axisRect()->rect().top());
 }
+
+// A log x axis labels decades evenly spaced and has no place for x <= 0: lines, impulses, figures,
+// index plots, marks and the cursor there are left out, and the wheel and a drag work in decades.
+// Back on a linear axis every point returns.
+TEST_F(QtGraph, ALogXAxisShowsDecadesAndNothingAtOrBelowZero) {
+    auto& ui = t->ui;
+    const double x[] = {-1, 0, 0.01, 0.1, 1, 10, 100}, y[] = {90, 80, 10, 20, 30, 20, 10};
+    const double fx[] = {1, -1, 10}, fy[] = {0, 1, 2};  // x not in order: a figure
+    ui.SetAxisRange(panel, g, ui::VAL_AUTOSCALE, 0, 0, ui::VAL_MANUAL, 0.0, 100.0);
+    ui.PlotXY(panel, g, x, y, 7, ui::VAL_THIN_LINE, 0x000080);
+    ui.PlotXY(panel, g, x, y, 7, ui::VAL_VERTICAL_BAR, 0x800000);
+    ui.PlotXY(panel, g, fx, fy, 3, ui::VAL_THIN_LINE, 0x008000);
+    ui.PlotY(panel, g, y, 7, ui::VAL_THIN_LINE, 0x008000);
+    ui.PlotText(panel, g, 0.0, 50.0, "DC", ui::VAL_BLACK);
+    ui.PlotLine(panel, g, 0.0, 0.0, 10.0, 50.0, ui::VAL_BLACK);
+    ui.SetCursorAttribute(panel, g, 1, ui::ATTR_CURSOR_MODE, ui::VAL_FREE_FORM);
+    ui.SetGraphCursor(panel, g, 1, 0.0, 40.0);
+    ui.SetCtrlAttribute(panel, g, ui::ATTR_XAXIS_LOG, 1);
+    settle(20);
+    graph->replot();
+
+    ASSERT_EQ(graph->xAxis->scaleType(), QCPAxis::stLogarithmic);
+    EXPECT_FALSE(graph->xAxis->ticker().dynamicCast<QCPAxisTickerLog>().isNull());
+    EXPECT_EQ(graph->xAxis->range(), QCPRange(0.01, 100.0));
+    EXPECT_EQ(graph->xAxis->tickVectorLabels(),
+              (QVector<QString>{"0.01", "0.1", "1", "10", "100"}));
+    const auto px = [&](double v) { return graph->xAxis->coordToPixel(v); };
+    EXPECT_NEAR(px(0.1) - px(0.01), px(100) - px(10), 1e-6);
+    ASSERT_EQ(graph->plottableCount(), 4);
+    const auto points = [&](int i) { return graph->plottable(i)->interface1D()->dataCount(); };
+    EXPECT_EQ(std::vector<int>({points(0), points(1), points(2), points(3)}),
+              std::vector<int>({5, 5, 2, 6}));
+    auto* impulses = qobject_cast<QCPGraph*>(graph->plottable(1));
+    ASSERT_NE(impulses, nullptr);
+    EXPECT_EQ(impulses->lineStyle(), QCPGraph::lsImpulse);
+    const auto visible = [&](auto* item) { return item && item->visible(); };
+    for (int i = 0; i < graph->itemCount(); ++i) {
+        EXPECT_FALSE(visible(qobject_cast<QCPItemText*>(graph->item(i))));
+        EXPECT_FALSE(visible(qobject_cast<QCPItemLine*>(graph->item(i))));
+    }
+    auto* vline = qobject_cast<QCPItemStraightLine*>(graph->item(0));
+    auto* hline = qobject_cast<QCPItemStraightLine*>(graph->item(1));
+    ASSERT_NE(hline, nullptr);
+    EXPECT_FALSE(visible(vline));
+    EXPECT_TRUE(visible(hline));
+    EXPECT_NEAR(hline->point1->pixelPosition().y(), graph->yAxis->coordToPixel(40.0), 1e-6);
+    const QImage img = graph->grab().toImage();
+    EXPECT_TRUE(has_colour(img, 0x000080));
+
+    // The wheel about x = 10 shows 80 % of the decades; a drag keeps their count.
+    ui.SetAxisRange(panel, g, ui::VAL_MANUAL, 1.0, 100.0, ui::VAL_NO_CHANGE, 0, 0);
+    settle(20);
+    const QPointF centre(px(10.0), graph->yAxis->coordToPixel(50.0));
+    QWheelEvent wheel(centre, graph->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(graph, &wheel);
+    settle(10);
+    EXPECT_NEAR(std::log10(state().x.min), 0.2, 1e-6);
+    EXPECT_NEAR(std::log10(state().x.max), 1.8, 1e-6);
+    const QPoint from = centre.toPoint(), to = from + QPoint(100, 0);
+    QTest::mousePress(graph, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), graph->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(graph, &move);
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, to);
+    settle(10);
+    EXPECT_LT(state().x.min, std::pow(10.0, 0.2));  // what lies to the left comes into view
+    EXPECT_GT(state().x.min, 0.0);
+    EXPECT_NEAR(std::log10(state().x.max / state().x.min), 1.6, 1e-6);
+
+    ui.SetCtrlAttribute(panel, g, ui::ATTR_XAXIS_LOG, 0);
+    ui.SetAxisRange(panel, g, ui::VAL_AUTOSCALE, 0, 0, ui::VAL_NO_CHANGE, 0, 0);
+    settle(20);
+    graph->replot();
+    EXPECT_EQ(graph->xAxis->scaleType(), QCPAxis::stLinear);
+    EXPECT_TRUE(graph->xAxis->ticker().dynamicCast<QCPAxisTickerLog>().isNull());
+    EXPECT_EQ(graph->xAxis->range(), QCPRange(-1.0, 100.0));
+    EXPECT_EQ(points(0), 7);
+    EXPECT_TRUE(visible(vline));
+    int texts = 0;
+    for (int i = 0; i < graph->itemCount(); ++i)
+        texts += visible(qobject_cast<QCPItemText*>(graph->item(i)));
+    EXPECT_EQ(texts, 1);
+}

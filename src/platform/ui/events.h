@@ -37,6 +37,7 @@ enum Attr : int {
     ATTR_CURSOR_MODE,    // graph cursors
     ATTR_UNITS_TEXT,     // unit text shown beside a numeric read-out
     ATTR_PLOT_LG_TEXT,   // a plot's name in its graph's legend
+    ATTR_XAXIS_LOG,      // a graph's x axis: 1 logarithmic, 0 linear (the default)
 };
 
 enum AxisMode : int { VAL_MANUAL = 0, VAL_AUTOSCALE = 1 };

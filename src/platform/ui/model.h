@@ -53,6 +53,8 @@ struct GraphState {
     std::vector<Plot> plots;
     int next_plot = 1;
     Axis x, y;
+    // A logarithmic x axis shows no point at x <= 0 (the DC bin of a spectrum, an index 0).
+    bool x_log = false;
     std::string xname, yname;
     double cursor_x = 0.0, cursor_y = 0.0;
     int cursor_mode = 0;  // CursorMode

@@ -18,17 +18,26 @@ bool is_function(const Plot& p) {
     return p.x.empty() || std::is_sorted(p.x.begin(), p.x.end());
 }
 
-std::optional<std::size_t> nearest_x(const Plot& p, double x) {
+std::optional<std::size_t> nearest_x(const Plot& p, double x, bool log_x) {
     const std::size_t n = p.y.size();
-    if (n == 0 || !std::isfinite(x)) return std::nullopt;
-    std::size_t i = 0;
-    if (p.x.empty()) {
-        i = static_cast<std::size_t>(std::clamp(std::round(x), 0.0, static_cast<double>(n - 1)));
-    } else {
-        i = static_cast<std::size_t>(std::lower_bound(p.x.begin(), p.x.end(), x) - p.x.begin());
-        if (i == n || (i > 0 && x - p.x[i - 1] <= p.x[i] - x)) --i;
+    if (n == 0 || !std::isfinite(x) || (log_x && !(x > 0))) return std::nullopt;
+    // The first point at or right of x, and its left neighbour, are the candidates.
+    std::size_t right = 0;
+    if (p.x.empty())
+        right = static_cast<std::size_t>(std::clamp(std::ceil(x), 0.0, static_cast<double>(n)));
+    else
+        right = static_cast<std::size_t>(std::lower_bound(p.x.begin(), p.x.end(), x) - p.x.begin());
+    const auto distance = [&](std::size_t i) {
+        const double at = x_at(p, i);
+        return log_x ? std::abs(std::log10(at) - std::log10(x)) : std::abs(at - x);
+    };
+    std::optional<std::size_t> best;
+    // On a tie the left one.
+    for (std::size_t i = right == 0 ? 0 : right - 1; i <= right && i < n; ++i) {
+        if (log_x && !(x_at(p, i) > 0)) continue;
+        if (!best || distance(i) < distance(*best)) best = i;
     }
-    return i;
+    return best;
 }
 
 std::optional<std::size_t> highest_peak(const Plot& p, double x_lo, double x_hi,

@@ -12,7 +12,8 @@ namespace ui {
 bool is_function(const Plot& p);
 
 // The index of the point of a function plot whose x is nearest to x; none for an empty plot.
-std::optional<std::size_t> nearest_x(const Plot& p, double x);
+// With log_x nearness is measured in decades and points at x <= 0 are no candidates.
+std::optional<std::size_t> nearest_x(const Plot& p, double x, bool log_x = false);
 
 // The highest local maximum of a function plot with x in [x_lo, x_hi]; with below, the highest
 // one lower than below (the next peak down). None when there is no such peak.

@@ -90,9 +90,13 @@ class Runtime {
     int PlotText(int panel, int ctrl, double x, double y, const std::string& text, int colour);
     // plot -1 deletes every plot.
     int DeleteGraphPlot(int panel, int ctrl, int plot);
+    // A graph's x axis turns logarithmic with ATTR_XAXIS_LOG 1: points at x <= 0 are not
+    // shown and do not count towards autoscaled ranges. A manual x range there that reaches down
+    // to 0 or below is kept as set but shown from the smallest positive x plotted (three decades
+    // below its top when there is none, the data's span when its top is not above 0 either).
     int SetAxisRange(int panel, int ctrl, int xmode, double xmin, double xmax, int ymode,
                      double ymin, double ymax);
-    // What is shown: for an autoscaled axis the range the data spans.
+    // What is shown: for an autoscaled axis the range the data spans; positive on a log axis.
     int GetAxisRange(int panel, int ctrl, int* xmode, double* xmin, double* xmax, int* ymode,
                      double* ymin, double* ymax) const;
     int GetGraphCursor(int panel, int ctrl, int cursor, double* x, double* y) const;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ui/axis_range.h"
 #include "platform/ui/plot_search.h"
 
 namespace ui {
@@ -93,27 +94,6 @@ int Runtime::SetAxisRange(int panel, int ctrl, int xmode, double xmin, double xm
     return 0;
 }
 
-namespace {
-// The range the data spans, as an autoscaled axis shows it.
-void data_range(const GraphState& g, bool x_axis, double* lo, double* hi) {
-    double mn = std::numeric_limits<double>::infinity(), mx = -mn;
-    for (const auto& p : g.plots) {
-        const size_t n = p.y.size();
-        for (size_t i = 0; i < n; ++i) {
-            const double v = x_axis ? (p.x.empty() ? double(i) : p.x[i]) : p.y[i];
-            if (std::isfinite(v)) {
-                mn = std::min(mn, v);
-                mx = std::max(mx, v);
-            }
-        }
-    }
-    if (mn > mx) mn = 0, mx = 10;
-    if (mn == mx) mn -= 1, mx += 1;
-    *lo = mn;
-    *hi = mx;
-}
-}  // namespace
-
 int Runtime::GetAxisRange(int panel, int ctrl, int* xmode, double* xmin, double* xmax, int* ymode,
                           double* ymin, double* ymax) const {
     const Control* c = control(panel, ctrl);
@@ -121,14 +101,9 @@ int Runtime::GetAxisRange(int panel, int ctrl, int* xmode, double* xmin, double*
     const GraphState& g = c->graph;
     *xmode = g.x.mode;
     *ymode = g.y.mode;
-    if (g.x.mode == VAL_AUTOSCALE)
-        data_range(g, true, xmin, xmax);
-    else
-        *xmin = g.x.min, *xmax = g.x.max;
-    if (g.y.mode == VAL_AUTOSCALE)
-        data_range(g, false, ymin, ymax);
-    else
-        *ymin = g.y.min, *ymax = g.y.max;
+    const AxisSpan x = shown_x(g), y = shown_y(g);
+    *xmin = x.lo, *xmax = x.hi;
+    *ymin = y.lo, *ymax = y.hi;
     return 0;
 }
 int Runtime::GetGraphCursor(int panel, int ctrl, int cursor, double* x, double* y) const {
@@ -152,27 +127,27 @@ int Runtime::SetCursorAttribute(int panel, int ctrl, int cursor, int attr, int v
 }
 
 void Runtime::snap_cursor(Control& c) {
-    // Onto the point nearest to the click, measured in units of each axis' span. On a trace
-    // that is a function of x only the point at the clicked x is a candidate, so the cursor
-    // lands on the trace above or below the click, not on a neighbour sideways.
-    double x0, x1, y0, y1;
+    // Onto the point nearest to the click, measured in units of each axis' span (decades on a
+    // log axis). On a trace that is a function of x only the point at the clicked x is a
+    // candidate, so the cursor lands on the trace above or below the click, not on a neighbour
+    // sideways.
     const GraphState& g = c.graph;
-    data_range(g, true, &x0, &x1);
-    data_range(g, false, &y0, &y1);
-    if (g.x.mode == VAL_MANUAL) x0 = g.x.min, x1 = g.x.max;
-    if (g.y.mode == VAL_MANUAL) y0 = g.y.min, y1 = g.y.max;
-    const double sx = x1 > x0 ? x1 - x0 : 1.0, sy = y1 > y0 ? y1 - y0 : 1.0;
+    const AxisSpan xs = shown_x(g), ys = shown_y(g);
+    const double x0 = x_position(g, xs.lo), x1 = x_position(g, xs.hi);
+    const double sx = x1 > x0 ? x1 - x0 : 1.0, sy = ys.hi > ys.lo ? ys.hi - ys.lo : 1.0;
+    const double cx = x_position(g, g.cursor_x);
     double best = std::numeric_limits<double>::infinity(), bx = g.cursor_x, by = g.cursor_y;
     const auto consider = [&](const Plot& p, size_t i) {
         const double px = p.x.empty() ? double(i) : p.x[i];
-        const double dx = (px - g.cursor_x) / sx, dy = (p.y[i] - g.cursor_y) / sy;
+        if (!x_on_axis(g, px)) return;
+        const double dx = (x_position(g, px) - cx) / sx, dy = (p.y[i] - g.cursor_y) / sy;
         const double d = dx * dx + dy * dy;
         if (d < best) best = d, bx = px, by = p.y[i];
     };
     for (const auto& p : g.plots) {
         if (p.kind == PlotKind::Text || p.kind == PlotKind::Segment) continue;
         if (is_function(p)) {
-            if (const auto i = nearest_x(p, g.cursor_x)) consider(p, *i);
+            if (const auto i = nearest_x(p, g.cursor_x, g.x_log)) consider(p, *i);
             continue;
         }
         for (size_t i = 0; i < p.y.size(); ++i) consider(p, i);

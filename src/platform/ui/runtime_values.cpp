@@ -105,6 +105,7 @@ constexpr IntAttribute kIntAttributes[] = {
      [](Control& c, int v) { c.enabled = v != 0; }},
     {ATTR_REFRESH_GRAPH, [](const Control& c) { return int{c.graph.refresh}; }, nullptr},
     {ATTR_CURSOR_MODE, [](const Control& c) { return c.graph.cursor_mode; }, nullptr},
+    {ATTR_XAXIS_LOG, [](const Control& c) { return int{c.graph.x_log}; }, nullptr},
 };
 
 struct RealAttribute {
@@ -148,6 +149,12 @@ int Runtime::SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
         if (c->type != CtrlType::Graph) return UIE_WRONG_TYPE;
         c->graph.refresh = value != 0;
         if (c->graph.refresh) graph_changed(panel, *c);
+        return 0;
+    }
+    if (attr == ATTR_XAXIS_LOG) {
+        if (c->type != CtrlType::Graph) return UIE_WRONG_TYPE;
+        c->graph.x_log = value != 0;
+        graph_changed(panel, *c);
         return 0;
     }
     const IntAttribute* a = find_attribute(kIntAttributes, attr);

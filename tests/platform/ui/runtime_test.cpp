@@ -7,6 +7,8 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "chipfiles/temp_dir.h"
@@ -68,6 +70,13 @@ class Runtime : public ::testing::Test {
         panel = rt.LoadPanel(0, "test.uir");
     }
     int menubar() const { return rt.GetPanelMenuBar(panel); }
+    // The graph's x mode and the x and y ranges it shows.
+    std::tuple<int, std::pair<double, double>, std::pair<double, double>> shown() const {
+        int xmode = 0, ymode = 0;
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        rt.GetAxisRange(panel, GRAPH, &xmode, &x0, &x1, &ymode, &y0, &y1);
+        return {xmode, {x0, x1}, {y0, y1}};
+    }
     const Control& ctrl(int id) const { return *rt.control(panel, id); }
 
     testing_support::TempDir dir;
@@ -156,7 +165,8 @@ TEST_F(Runtime, AttributesLandInTheModelAndWrongOnesAreRefused) {
          {Bad{COUNT, ATTR_LABEL_TEXT, UIE_WRONG_TYPE},
           Bad{COUNT, ATTR_REFRESH_GRAPH, UIE_WRONG_TYPE},
           Bad{COUNT, ATTR_CURSOR_MODE, UIE_WRONG_TYPE}, Bad{COUNT, ATTR_TITLE, UIE_WRONG_TYPE},
-          Bad{99, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}, Bad{0, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}})
+          Bad{COUNT, ATTR_XAXIS_LOG, UIE_WRONG_TYPE}, Bad{99, ATTR_DIMMED, UIE_NO_SUCH_CONTROL},
+          Bad{0, ATTR_DIMMED, UIE_NO_SUCH_CONTROL}})
         EXPECT_EQ(rt.SetCtrlAttribute(panel, b.ctrl, b.attr, 1), b.status)
             << b.ctrl << " " << b.attr;
     EXPECT_EQ(rt.SetCtrlAttribute(panel, COUNT, ATTR_DIMMED, "x"), UIE_WRONG_TYPE);
@@ -368,6 +378,88 @@ TEST_F(Runtime, AZoomByHandIsAnnouncedBeforeTheRangeChanges) {
     for (const double bad : {2.0, double(NAN), double(INFINITY)})
         EXPECT_EQ(rt.UserZoomGraph(panel, GRAPH, 2.0, bad, -1.0, 1.0), UIE_INDEX_OUT_OF_RANGE);
     EXPECT_EQ(graph_events.size(), 1u);
+}
+
+// A log x axis: the attribute reads back and redraws the graph; points at x <= 0 (the DC bin)
+// have no place, neither in the ranges shown nor for the cursor; a manual range reaching 0 or
+// below starts at the smallest positive x plotted and comes back whole on a linear axis.
+TEST_F(Runtime, ALogXAxisShowsOnlyPositiveX) {
+    const double x[] = {0, 0.5, 1, 10, 100}, y[] = {1000, 1, 2, 3, 2};
+    const int h = rt.PlotXY(panel, GRAPH, x, y, 5, VAL_THIN_LINE, 0);
+    const int redraws = frontend.count(Change::Graph);
+    int v = -1;
+    EXPECT_EQ(rt.SetCtrlAttribute(panel, GRAPH, ATTR_XAXIS_LOG, 1), 0);
+    EXPECT_EQ(rt.GetCtrlAttribute(panel, GRAPH, ATTR_XAXIS_LOG, &v), 0);
+    EXPECT_EQ(v, 1);
+    EXPECT_TRUE(ctrl(GRAPH).graph.x_log);
+    EXPECT_EQ(frontend.count(Change::Graph), redraws + 1);
+
+    using Span = std::pair<double, double>;
+    struct Case {
+        int mode;
+        double lo, hi;
+        Span x, y;  // shown
+    };
+    const double inf = INFINITY;
+    for (const Case& c : {
+             Case{VAL_AUTOSCALE, 0, 0, {0.5, 100}, {1, 3}},  // the DC bin's 1000 left out
+             Case{VAL_MANUAL, 2, 50, {2, 50}, {1, 3}},
+             Case{VAL_MANUAL, 0, 50, {0.5, 50}, {1, 3}},
+             Case{VAL_MANUAL, 50, -10, {0.5, 50}, {1, 3}},
+             Case{VAL_MANUAL, -1, 0.2, {0.0002, 0.2}, {1, 3}},  // nothing plotted below the top
+             Case{VAL_MANUAL, -5, -1, {0.5, 100}, {1, 3}},      // no positive part: the data's
+             Case{VAL_MANUAL, -inf, 10, {0.5, 10}, {1, 3}},
+         }) {
+        rt.SetAxisRange(panel, GRAPH, c.mode, c.lo, c.hi, VAL_AUTOSCALE, 0, 0);
+        const auto [mode, xs, ys] = shown();
+        EXPECT_EQ(mode, c.mode);
+        EXPECT_DOUBLE_EQ(xs.first, c.x.first) << c.lo << " " << c.hi;
+        EXPECT_DOUBLE_EQ(xs.second, c.x.second) << c.lo << " " << c.hi;
+        EXPECT_EQ(ys, c.y) << c.lo << " " << c.hi;
+    }
+    rt.SetCtrlAttribute(panel, GRAPH, ATTR_XAXIS_LOG, 0);
+    EXPECT_EQ(std::get<1>(shown()), Span(-inf, 10.0));
+    EXPECT_EQ(std::get<2>(shown()), Span(1.0, 1000.0));
+
+    // The cursor: nearness in decades, never onto the DC bin; the peak search within the view.
+    struct Click {
+        bool log;
+        double x, y;
+        std::pair<double, double> lands;
+    };
+    rt.SetAxisRange(panel, GRAPH, VAL_AUTOSCALE, 0, 0, VAL_AUTOSCALE, 0, 0);
+    for (const Click& c :
+         {Click{true, 40, 2, {100, 2}}, Click{false, 40, 2, {10, 3}},
+          Click{true, 0.01, 1000, {0.5, 1}}, Click{false, 0.01, 1000, {0, 1000}}}) {
+        rt.SetCtrlAttribute(panel, GRAPH, ATTR_XAXIS_LOG, c.log ? 1 : 0);
+        rt.UserMoveCursor(panel, GRAPH, c.x, c.y, false);
+        double cx = 0, cy = 0;
+        rt.GetGraphCursor(panel, GRAPH, 1, &cx, &cy);
+        EXPECT_EQ(std::pair(cx, cy), c.lands) << c.log << " " << c.x;
+        EXPECT_EQ(rt.CursorToPeak(panel, GRAPH, h, false), 0);
+        rt.GetGraphCursor(panel, GRAPH, 1, &cx, &cy);
+        EXPECT_EQ(std::pair(cx, cy), c.log ? std::pair(10.0, 3.0) : std::pair(0.0, 1000.0));
+    }
+
+    // A zoom by hand on the log axis, then back to the range kept before it (as the zoom stack
+    // does); a manual range comes back the same way.
+    rt.SetCtrlAttribute(panel, GRAPH, ATTR_XAXIS_LOG, 1);
+    for (const int mode : {VAL_AUTOSCALE, VAL_MANUAL}) {
+        rt.SetAxisRange(panel, GRAPH, mode, 0.0, 50.0, mode, 0.0, 4.0);
+        const auto before = shown();
+        const auto& [_, xs, ys] = before;
+        EXPECT_EQ(rt.UserZoomGraph(panel, GRAPH, 2.0, 20.0, 0.0, 5.0), 0);
+        EXPECT_EQ(std::get<1>(shown()), Span(2.0, 20.0));
+        rt.SetAxisRange(panel, GRAPH, mode, xs.first, xs.second, mode, ys.first, ys.second);
+        EXPECT_EQ(shown(), before) << mode;
+    }
+
+    // Nothing to fit: 1 to 10, or a decade either side of a lone point.
+    rt.SetAxisRange(panel, GRAPH, VAL_AUTOSCALE, 0, 0, VAL_AUTOSCALE, 0, 0);
+    rt.DeleteGraphPlot(panel, GRAPH, -1);
+    EXPECT_EQ(std::get<1>(shown()), Span(1.0, 10.0));
+    rt.PlotXY(panel, GRAPH, x + 3, y, 1, VAL_THIN_LINE, 0);
+    EXPECT_EQ(std::get<1>(shown()), Span(1.0, 100.0));
 }
 
 }  // namespace

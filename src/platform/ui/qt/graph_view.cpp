@@ -31,13 +31,43 @@ constexpr double kWheelZoom = 0.8;
 // Text marks closer than this (pixels) to another are moved apart.
 constexpr int kTextGap = 2;
 
-QSharedPointer<QCPGraphDataContainer> graph_data(const Plot& p) {
-    QVector<QCPGraphData> points(static_cast<qsizetype>(p.y.size()));
+double x_of(const Plot& p, size_t i) {
+    return p.x.empty() ? double(i) : p.x[i];
+}
+
+// The plot's points as QCustomPlot keeps them; with positive_x_only none at x <= 0, which a log
+// axis has no place for (QCustomPlot would draw them off the edge and a line towards them).
+template <class Data, class Make>
+QVector<Data> points(const Plot& p, bool positive_x_only, Make make) {
+    QVector<Data> v;
+    v.reserve(static_cast<qsizetype>(p.y.size()));
     for (size_t i = 0; i < p.y.size(); ++i)
-        points[static_cast<qsizetype>(i)] = {p.x.empty() ? double(i) : p.x[i], p.y[i]};
-    auto data = QSharedPointer<QCPGraphDataContainer>::create();
-    data->set(points, true);
-    return data;
+        if (!positive_x_only || x_of(p, i) > 0) v.push_back(make(i, x_of(p, i), p.y[i]));
+    return v;
+}
+
+bool is_log(const QCPAxis* axis) {
+    return axis->scaleType() == QCPAxis::stLogarithmic;
+}
+
+// Zoom and drag work in the axis' own measure: decades on a log axis, where a range then never
+// reaches 0 and a decade keeps its width on screen.
+double to_measure(const QCPAxis* axis, double v) {
+    return is_log(axis) ? std::log10(v) : v;
+}
+double from_measure(const QCPAxis* axis, double m) {
+    return is_log(axis) ? std::pow(10.0, m) : m;
+}
+QCPRange scaled(const QCPAxis* axis, const QCPRange& r, double factor, double centre) {
+    const double c = to_measure(axis, centre);
+    return {from_measure(axis, c + (to_measure(axis, r.lower) - c) * factor),
+            from_measure(axis, c + (to_measure(axis, r.upper) - c) * factor)};
+}
+// r moved by a share of its own width.
+QCPRange moved(const QCPAxis* axis, const QCPRange& r, double share) {
+    const double lo = to_measure(axis, r.lower), hi = to_measure(axis, r.upper);
+    const double by = (hi - lo) * share;
+    return {from_measure(axis, lo + by), from_measure(axis, hi + by)};
 }
 
 // The narrowest gap between neighbouring x values: the width a bar may take.
@@ -106,6 +136,7 @@ void GraphView::model_changed() {
 void GraphView::redraw_now() {
     const Control* c = model();
     if (!c || !c->graph.refresh || c->graph.generation == drawn_generation_) return;
+    sync_scale(c->graph.x_log);
     sync_plots(c->graph);
     sync_legend(c->graph);
     sync_axes(*c);
@@ -126,6 +157,30 @@ QColor GraphView::plot_colour(int rgb) const {
     return readable_colour(rgb, QColor(Qt::black));
 }
 
+bool GraphView::on_x_axis(double x) const {
+    return !is_log(xAxis) || x > 0;
+}
+
+void GraphView::sync_scale(bool log) {
+    if (log == is_log(xAxis)) return;
+    if (log) {
+        auto ticker = QSharedPointer<QCPAxisTickerLog>::create();
+        ticker->setLogBase(10.0);
+        ticker->setSubTickCount(8);  // 2 to 9 of each decade
+        xAxis->setScaleType(QCPAxis::stLogarithmic);
+        xAxis->setTicker(ticker);
+    } else {
+        xAxis->setScaleType(QCPAxis::stLinear);
+        xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+    }
+    // Which points have a place changed: every plot is drawn anew.
+    for (const auto& [handle, d] : drawn_) {
+        if (d.plottable) removePlottable(d.plottable);
+        if (d.item) removeItem(d.item);
+    }
+    drawn_.clear();
+}
+
 void GraphView::sync_plots(const GraphState& g) {
     std::set<int> live;
     for (const Plot& p : g.plots) live.insert(p.handle);
@@ -143,13 +198,16 @@ void GraphView::sync_plots(const GraphState& g) {
 }
 
 GraphView::Drawn GraphView::draw_plot(const Plot& p) {
+    const bool log = is_log(xAxis);
     const QColor colour = plot_colour(p.colour);
     const QPen pen(colour, 0);
     Drawn d;
     switch (p.kind) {
         case PlotKind::Text: {
             auto* t = new QCPItemText(this);
-            t->position->setCoords(p.x.empty() ? 0.0 : p.x[0], p.y.empty() ? 0.0 : p.y[0]);
+            const double x = p.x.empty() ? 0.0 : p.x[0];
+            t->position->setCoords(x, p.y.empty() ? 0.0 : p.y[0]);
+            t->setVisible(on_x_axis(x));
             t->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             t->setText(QString::fromStdString(p.text));
             t->setColor(colour);
@@ -164,21 +222,23 @@ GraphView::Drawn GraphView::draw_plot(const Plot& p) {
             l->end->setCoords(p.x.at(1), p.y.at(1));
             l->setPen(pen);
             l->setSelectable(false);
+            l->setVisible(on_x_axis(p.x[0]) && on_x_axis(p.x[1]));
             d.item = l;
             return d;
         }
         case PlotKind::Bars:
-            if (p.y.size() <= kMaxSolidBars &&
+            // Bars a fixed width wide would be lopsided on a log axis: impulses there.
+            if (p.y.size() <= kMaxSolidBars && !log &&
                 (p.x.empty() || std::is_sorted(p.x.begin(), p.x.end()))) {
                 auto* bars = new QCPBars(xAxis, yAxis);
                 bars->setWidthType(QCPBars::wtPlotCoords);
                 bars->setWidth(bar_width(p));
                 bars->setPen(pen);
                 bars->setBrush(colour);
-                QVector<QCPBarsData> v(static_cast<qsizetype>(p.y.size()));
-                for (size_t i = 0; i < p.y.size(); ++i)
-                    v[static_cast<qsizetype>(i)] = {p.x.empty() ? double(i) : p.x[i], p.y[i]};
-                bars->data()->set(v, true);
+                bars->data()->set(
+                    points<QCPBarsData>(
+                        p, false, [](size_t, double x, double y) { return QCPBarsData(x, y); }),
+                    true);
                 bars->setSelectable(QCP::stNone);
                 d.plottable = bars;
                 return d;
@@ -187,7 +247,10 @@ GraphView::Drawn GraphView::draw_plot(const Plot& p) {
         case PlotKind::Line:
             if (p.x.empty() || std::is_sorted(p.x.begin(), p.x.end())) {
                 QCPGraph* graph = addGraph();
-                graph->setData(graph_data(p));
+                graph->data()->set(
+                    points<QCPGraphData>(
+                        p, log, [](size_t, double x, double y) { return QCPGraphData(x, y); }),
+                    true);
                 graph->setPen(pen);
                 const bool dense = p.y.size() > kSmoothPoints;
                 graph->setAdaptiveSampling(dense);
@@ -200,10 +263,11 @@ GraphView::Drawn GraphView::draw_plot(const Plot& p) {
             } else {
                 // x not in order (a figure, not a function of x): drawn point by point.
                 auto* curve = new QCPCurve(xAxis, yAxis);
-                QVector<QCPCurveData> v(static_cast<qsizetype>(p.y.size()));
-                for (size_t i = 0; i < p.y.size(); ++i)
-                    v[static_cast<qsizetype>(i)] = {double(i), p.x[i], p.y[i]};
-                curve->data()->set(v, true);
+                curve->data()->set(points<QCPCurveData>(p, log,
+                                                        [](size_t i, double x, double y) {
+                                                            return QCPCurveData(double(i), x, y);
+                                                        }),
+                                   true);
                 curve->setPen(pen);
                 curve->setSelectable(QCP::stNone);
                 d.plottable = curve;
@@ -254,12 +318,13 @@ void GraphView::sync_title(const std::string& title) {
 
 void GraphView::place_cursor(const GraphState& g) {
     const bool shown = !g.plots.empty();
-    cursor_v_->setVisible(shown);
+    cursor_v_->setVisible(shown && on_x_axis(g.cursor_x));
     cursor_h_->setVisible(shown);
     cursor_v_->point1->setCoords(g.cursor_x, 0);
     cursor_v_->point2->setCoords(g.cursor_x, 1);
-    cursor_h_->point1->setCoords(0, g.cursor_y);
-    cursor_h_->point2->setCoords(1, g.cursor_y);
+    // Two positive x, which a log axis has a place for.
+    cursor_h_->point1->setCoords(1, g.cursor_y);
+    cursor_h_->point2->setCoords(2, g.cursor_y);
 }
 
 void GraphView::sync_legend(const GraphState& g) {
@@ -304,6 +369,7 @@ void GraphView::lay_out_texts() {
     const QFontMetricsF metrics(font());
     const QRect area = axisRect()->rect();
     for (const Mark& m : marks) {
+        if (!on_x_axis(m.x)) continue;
         const QSizeF size = metrics.size(0, m.text);
         QRectF r(xAxis->coordToPixel(m.x) - size.width() / 2,
                  yAxis->coordToPixel(m.y) - size.height(), size.width(), size.height());
@@ -352,10 +418,8 @@ void GraphView::mouseMoveEvent(QMouseEvent* event) {
     press_->dragging = true;
     // The data follow the pointer: a drag to the right shows what lies to the left.
     const QRect area = axisRect()->rect();
-    const double dx = d.x() * press_->x.size() / std::max(1, area.width());
-    const double dy = d.y() * press_->y.size() / std::max(1, area.height());
-    xAxis->setRange(press_->x.lower - dx, press_->x.upper - dx);
-    yAxis->setRange(press_->y.lower + dy, press_->y.upper + dy);
+    xAxis->setRange(moved(xAxis, press_->x, -d.x() / std::max(1, area.width())));
+    yAxis->setRange(moved(yAxis, press_->y, d.y() / std::max(1, area.height())));
     replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -383,14 +447,11 @@ void GraphView::wheelEvent(QWheelEvent* event) {
     }
     event->accept();
     const double factor = std::pow(kWheelZoom, notches / 120.0);
-    const auto scaled = [factor](const QCPRange& r, double centre) {
-        return QCPRange(centre + (r.lower - centre) * factor, centre + (r.upper - centre) * factor);
-    };
     QCPRange x = xAxis->range(), y = yAxis->range();
     if (event->modifiers() & Qt::ControlModifier)
-        y = scaled(y, yAxis->pixelToCoord(pos.y()));
+        y = scaled(yAxis, y, factor, yAxis->pixelToCoord(pos.y()));
     else
-        x = scaled(x, xAxis->pixelToCoord(pos.x()));
+        x = scaled(xAxis, x, factor, xAxis->pixelToCoord(pos.x()));
     ask_range(x, y);
 }
 

@@ -1,8 +1,8 @@
-// A graph control drawn with QCustomPlot: the plots, axis ranges, title, axis names, legend and
-// cursor 1 of the model, redrawn once per batch of changes and not at all while the model
-// defers drawing. A click on the plot area moves the cursor through the run-time; the wheel
-// (x, or y with Ctrl) and a drag ask it for a new range. Text marks that would overlap are
-// moved up above each other, and a mark repeated at the same place is shown once.
+// A graph control drawn with QCustomPlot: the plots, axis ranges and scale (linear, or a log x
+// axis), title, axis names, legend and cursor 1 of the model, redrawn once per batch of changes and
+// not at all while the model defers drawing. A click on the plot area moves the cursor through the
+// run-time; the wheel (x, or y with Ctrl) and a drag ask it for a new range. Text marks that would
+// overlap are moved up above each other, and a mark repeated at the same place is shown once.
 #pragma once
 
 #include <qcustomplot.h>
@@ -48,6 +48,9 @@ class GraphView : public QCustomPlot {
     };
 
     const Control* model() const;
+    // Whether a point at x has a place on the x axis: not at x <= 0 on a log axis.
+    bool on_x_axis(double x) const;
+    void sync_scale(bool log);
     void sync_plots(const GraphState& g);
     Drawn draw_plot(const Plot& p);
     void sync_axes(const Control& c);
