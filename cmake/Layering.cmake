@@ -16,7 +16,7 @@ set(SEISBENCH_LAYER_files_USES core)
 set(SEISBENCH_LAYER_files_EXTERNAL)
 
 # Signal processing and the spectra built on it: pure computation.
-set(SEISBENCH_LAYER_dsp dsp sb_spectrum)
+set(SEISBENCH_LAYER_dsp dsp sb_spectrum sb_digitizer)
 set(SEISBENCH_LAYER_dsp_USES core)
 set(SEISBENCH_LAYER_dsp_EXTERNAL "^Threads::Threads$")
 

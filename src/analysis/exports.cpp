@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "analysis/context.h"
+#include "analysis/readouts.h"
 #include "analysis/spectra.h"
 #include "core/atomic_file.h"
 
@@ -112,6 +113,45 @@ core::Status export_spectrum_csv(const Context& cx, const std::string& path) {
             return static_cast<bool>(out);
         },
         "export_spectrum");
+}
+
+core::Status export_psd_csv(const Context& cx, const std::string& path) {
+    if (block_channels(cx) == 0) return no_block("export_psd");
+    const DigitizerResults& r = digitizer_view(cx, kSelfNoise);
+    if (r.segments == 0 || r.channels.empty()) return no_block("export_psd");
+    return write(
+        path,
+        [&](std::ostream& out) {
+            char line[200];
+            std::snprintf(line, sizeof line,
+                          "# seisbench psd: segment=%d overlap=%g window=%d segments=%d blocks=%d "
+                          "fs=%.17g smooth=%d\n",
+                          r.segment_length, r.options.overlap, r.window_index, r.segments, r.blocks,
+                          r.fs, r.options.smooth);
+            out << line << "frequency_hz";
+            for (int c : r.channels) out << ",ch" << c + 1 << "_psd_v2_per_hz";
+            for (int c : r.channels)
+                if (!r.ch[c].self.empty()) out << ",ch" << c + 1 << "_self_noise_v2_per_hz";
+            out << "\n";
+            const int bins = static_cast<int>(r.ch[r.channels.front()].psd.size());
+            char cell[64];
+            for (int k = std::max(1, r.band.first); k < bins; ++k) {
+                std::snprintf(cell, sizeof cell, "%.9g", bin_frequency(r, k));
+                out << cell;
+                for (int c : r.channels) {
+                    std::snprintf(cell, sizeof cell, ",%.9g", r.ch[c].psd[k]);
+                    out << cell;
+                }
+                for (int c : r.channels) {
+                    if (r.ch[c].self.empty()) continue;
+                    std::snprintf(cell, sizeof cell, ",%.9g", r.ch[c].self[k]);
+                    out << cell;
+                }
+                out << "\n";
+            }
+            return static_cast<bool>(out);
+        },
+        "export_psd");
 }
 
 }  // namespace analysis

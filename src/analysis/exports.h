@@ -21,4 +21,10 @@ core::Status export_data_csv(const Context& cx, const std::string& path);
 // another length, leaves its cell empty. NotAllowed when there is no block.
 core::Status export_spectrum_csv(const Context& cx, const std::string& path);
 
+// One row per bin of the Welch estimate, from the first bin clear of the window's DC leakage
+// to Nyquist: the frequency in Hz, each analysed channel's noise PSD in V²/Hz (smoothed as the
+// options ask) and, where self-noise was estimated, its self-noise PSD. NotAllowed when there
+// is no block or too little of one for a segment.
+core::Status export_psd_csv(const Context& cx, const std::string& path);
+
 }  // namespace analysis

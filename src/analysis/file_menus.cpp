@@ -1,4 +1,5 @@
 #include "analysis/file_menus.h"
+#include "analysis/readouts.h"
 
 #include <functional>
 
@@ -29,8 +30,11 @@ void exportDataMenu(const Context& cx) {
 }
 
 void exportSpectrumMenu(const Context& cx) {
-    save_as(cx, "Export Spectrum", "*.csv",
-            [&cx](const std::string& path) { return export_spectrum_csv(cx, path); });
+    // The digitizer tests show Welch densities, and that is what their export writes.
+    const bool psd = is_digitizer_test(cx.analysis.measurement.test);
+    save_as(cx, "Export Spectrum", "*.csv", [&cx, psd](const std::string& path) {
+        return psd ? export_psd_csv(cx, path) : export_spectrum_csv(cx, path);
+    });
 }
 
 void saveReportMenu(const Context& cx) {

@@ -9,7 +9,8 @@ namespace analysis {
 
 namespace {
 
-constexpr const char* kTestKeys[] = {"time", "hist", "signal", "noise", "phase"};
+constexpr const char* kTestKeys[] = {"time", "hist",      "signal",    "noise",  "phase",
+                                     "psd",  "selfnoise", "crosstalk", "sinefit"};
 
 core::Status bad(const std::string& why) {
     return core::Status::failed(core::Fault::BadInput, "limits", "Limits", why);
@@ -99,7 +100,9 @@ std::vector<Verdict> evaluate_limits(const Limits& limits, int test, int channel
         for (const FigureLimit& l : limits.entries) {
             if (l.test != test || l.figure != r.label || !l.channels[channel]) continue;
             Verdict v{r.label, r.value, l.min, l.max, false};
-            v.pass = r.value && !std::isnan(*r.value) && (!l.min || *r.value >= *l.min) &&
+            // A bound says the figure lies below it: it meets a maximum, never a minimum.
+            v.pass = r.value && !std::isnan(*r.value) &&
+                     (!l.min || (!r.upper_bound && *r.value >= *l.min)) &&
                      (!l.max || *r.value <= *l.max);
             verdicts.push_back(std::move(v));
         }

@@ -17,7 +17,8 @@
 namespace analysis {
 
 // The key of a test in limits files and in `analyze` ("time", "hist", "signal", "noise",
-// "phase"), by test selector value; -1 / null for none.
+// "phase", "psd", "selfnoise", "crosstalk", "sinefit"), by test selector value; -1 / null for
+// none.
 const char* test_key(int test);
 int test_from_key(std::string_view key);
 
@@ -27,6 +28,8 @@ struct Readout {
     std::string label;
     int precision = 2;
     std::optional<double> value;
+    std::string note;          // said instead of a missing value
+    bool upper_bound = false;  // the value bounds the figure from above
 };
 
 struct FigureLimit {

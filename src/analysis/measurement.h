@@ -24,6 +24,10 @@ struct ShownFigure {
     spectrum::Missing missing = spectrum::Missing::Dimmed;
     bool dimmed = false;
     double value = 0.0;
+    // Said instead of a missing value ("none", "reference", "driven"); empty: nothing to say.
+    std::string note;
+    // The value is an upper bound: the figure lies below it.
+    bool upper_bound = false;
 
     bool has_value() const { return visible && !dimmed; }
 };

@@ -27,8 +27,15 @@ namespace {
 
 // By test selector value.
 constexpr void (*kPanels[])(const Context&) = {
-    makeAnalysisPanelForTime,  makeAnalysisPanelForHist,  makeAnalysisPanelForSignal,
-    makeAnalysisPanelForNoise, makeAnalysisPanelForPhase,
+    makeAnalysisPanelForTime,
+    makeAnalysisPanelForHist,
+    makeAnalysisPanelForSignal,
+    makeAnalysisPanelForNoise,
+    makeAnalysisPanelForPhase,
+    [](const Context& cx) { makeAnalysisPanelForDigitizer(cx, kPsd); },
+    [](const Context& cx) { makeAnalysisPanelForDigitizer(cx, kSelfNoise); },
+    [](const Context& cx) { makeAnalysisPanelForDigitizer(cx, kCrosstalk); },
+    [](const Context& cx) { makeAnalysisPanelForDigitizer(cx, kSineFit); },
 };
 
 // The selector's test; -1 for a value no test has.
@@ -52,7 +59,8 @@ RunRequest panel_request(const Context& cx, int test) {
 void draw_plot(const Context& cx, const ChannelPlot& plot) {
     auto& ui = cx.ui;
     const int p = cx.shell.analysispanel;
-    const int colour = cx.analysis.plot_colour[plot.channel];
+    const bool trace = plot.channel >= 0 && plot.channel < kChannels;
+    const int colour = trace ? cx.analysis.plot_colour[plot.channel] : plot.colour;
     if (const auto& a = plot.axes)
         ui.SetAxisRange(p, ANALYSIS_GRAPH, ui::VAL_MANUAL, a->x_min, a->x_max,
                         a->y_auto ? ui::VAL_AUTOSCALE : ui::VAL_MANUAL, a->y_min, a->y_max);
@@ -68,9 +76,10 @@ void draw_plot(const Context& cx, const ChannelPlot& plot) {
         handle = ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.codes.data(), n, style, colour);
     else
         handle = ui.PlotXY(p, ANALYSIS_GRAPH, plot.x.data(), plot.y.data(), n, style, colour);
-    cx.analysis.plot_handle[plot.channel] = std::max(handle, 0);
+    if (trace) cx.analysis.plot_handle[plot.channel] = std::max(handle, 0);
     ui.SetPlotAttribute(p, ANALYSIS_GRAPH, handle, ui::ATTR_PLOT_LG_TEXT,
-                        "CH " + std::to_string(plot.channel + 1));
+                        trace ? "CH " + std::to_string(plot.channel + 1)
+                              : std::string(plot.legend ? plot.legend : ""));
     for (const FftMarkerText& t : plot.texts)
         ui.PlotText(p, ANALYSIS_GRAPH, t.x, t.y, t.text, ui::VAL_BLACK);
     for (const FftMarkerLine& l : plot.lines)
@@ -148,6 +157,7 @@ void analysis(const Context& cx) {
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_REFRESH_GRAPH, 0);
     reset_zoom(cx);
     ui.SetCtrlAttribute(p, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
+    show_digitizer_controls(cx, false);
     read_channel_controls(cx);
     const int test = selected_test(cx);
     Measurement& m = cx.analysis.measurement;
@@ -204,6 +214,10 @@ void analysis_callbacks(ui::CallbackRegistry& cb, const Context& cx) {
     };
     on_commit("test", analysis);
     on_commit("fft_ctrl", fft_ctrl);
+    on_commit("digitizer_options", [](const Context& a) {
+        read_digitizer_controls(a);
+        analysis(a);
+    });
     on_commit("plot_enable_ch1", [](const Context& a) { plot_enable(a, 0); });
     on_commit("plot_enable_ch2", [](const Context& a) { plot_enable(a, 1); });
     on_commit("plot_enable_ch3", [](const Context& a) { plot_enable(a, 2); });

@@ -3,12 +3,25 @@
 #include "analysis/panel_setup.h"
 #include "analysis/state.h"
 
+#include <initializer_list>
+
 namespace analysis {
 
 using namespace spectrum;
 using namespace spectrum::figures;
 
 namespace {
+
+// The digitizer tests that plot noise densities over a logarithmic frequency axis.
+constexpr PanelSetup noise_plot(int displays, std::initializer_list<Figure> figures,
+                                const char* title) {
+    PanelSetup s{
+        displays, {},   title, "Frequency (Hz)", "PSD (dB re 1 V²/Hz)", "FREQUENCY", "PSD", 3,
+        "Hz",     "dB", true};
+    int i = 0;
+    for (const Figure& f : figures) s.figures[i++] = f;
+    return s;
+}
 
 constexpr PanelSetup kSetups[] = {
     {2, {kMaximum, kMinimum}, "TIME DOMAIN", "Sample", "Code", "COUNT", "MAGNITUDE", 0, "", ""},
@@ -43,6 +56,21 @@ constexpr PanelSetup kSetups[] = {
      "Hz",
      "dB"},
     {0, {}, "PHASE", "Frequency (Hz)", "Phase (degrees)", "FREQUENCY", "PHASE", 3, "Hz", "D"},
+    noise_plot(5, {kNoiseDensity, kNoiseRms, kCorner, kDr, kNlnmMargin}, "NOISE PSD"),
+    noise_plot(6,
+               {kSelfNoiseDensity, kNoiseDensity, kRelativeGain, kRelativePhase, kDr, kNlnmMargin},
+               "SELF-NOISE"),
+    noise_plot(1, {kCrosstalkLevel}, "CROSSTALK"),
+    {5,
+     {kSinadFit, kEnobFit, kFitFrequency, kFitAmplitude, kSnd},
+     "SINE FIT RESIDUAL",
+     "Sample",
+     "Residual (codes)",
+     "SAMPLE",
+     "RESIDUAL",
+     2,
+     "",
+     "code"},
 };
 
 }  // namespace

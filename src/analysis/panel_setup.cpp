@@ -78,6 +78,7 @@ void apply_panel_setup(const Context& cx, const PanelSetup& s) {
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_LABEL_TEXT, s.title);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_XNAME, s.xname);
     ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_YNAME, s.yname);
+    ui.SetCtrlAttribute(p, ANALYSIS_GRAPH, ui::ATTR_XAXIS_LOG, s.log_x ? 1 : 0);
     ui.SetCtrlAttribute(p, ANALYSIS_CURSORX, ui::ATTR_LABEL_TEXT, s.cursor_x);
     ui.SetCtrlAttribute(p, ANALYSIS_CURSORY, ui::ATTR_LABEL_TEXT, s.cursor_y);
     ui.SetCtrlAttribute(p, ANALYSIS_CURSORX, ui::ATTR_PRECISION, s.cursor_precision);

@@ -21,6 +21,7 @@ struct PanelSetup {
     int cursor_precision;
     const char* xunit;
     const char* yunit;
+    bool log_x = false;  // the x axis is logarithmic (noise densities over decades)
 };
 
 // By test selector value (Test); null for a value no test has.

@@ -27,7 +27,7 @@ std::vector<Readout> readouts(const Measurement& m) {
     if (!setup) return out;
     for (int d = 0; d < setup->displays; ++d) {
         const ShownFigure& f = m.figures[static_cast<std::size_t>(d)];
-        Readout r{f.label, f.precision, std::nullopt};
+        Readout r{f.label, f.precision, std::nullopt, f.note, f.upper_bound};
         if (f.has_value()) r.value = f.value;
         out.push_back(std::move(r));
     }
@@ -42,6 +42,15 @@ Measurement measure(const Context& cx, int test, int channel) {
     request.stat_ch = channel;
     run_test(run_inputs(cx), request, m);
     return m;
+}
+
+bool is_digitizer_test(int test) {
+    return test == kPsd || test == kSelfNoise || test == kCrosstalk || test == kSineFit;
+}
+
+const DigitizerResults& digitizer_view(const Context& cx, int test) {
+    return test == kSineFit ? digitizer_fits(cx.analysis, cx.capture.fs)
+                            : digitizer_results(cx.analysis, cx.capture.fs);
 }
 
 bool known_figure(int test, const std::string& figure) {

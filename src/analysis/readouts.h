@@ -24,6 +24,11 @@ std::vector<Readout> readouts(const Measurement& m);
 // report judge a channel; the panel is not touched.
 Measurement measure(const Context& cx, int test, int channel);
 
+// The tests of the seismic digitizer battery (PSD, self-noise, crosstalk, sine fit).
+bool is_digitizer_test(int test);
+// The digitizer results a test rests on, the sine fits included for the sine-fit test.
+const DigitizerResults& digitizer_view(const Context& cx, int test);
+
 // Whether test shows a read-out labelled figure: the figure keys a limits file may name.
 bool known_figure(int test, const std::string& figure);
 

@@ -5,12 +5,24 @@
 #include "analysis/spectrum/reference.h"
 #include "dsp/dsp.h"
 
+#include <span>
+#include <vector>
+
 namespace analysis {
 
 using namespace spectrum;
 
 void clear_spectra(const Context& cx) {
     spectrum::clean_average_buff(cx.spectra);
+    cx.analysis.kept.clear();
+}
+
+void keep_block(const Context& cx) {
+    std::vector<std::span<const std::int32_t>> channels;
+    for (int c = 0; c < cx.capture.NumberOfChannels && c < kChannels; ++c)
+        channels.emplace_back(cx.analysis.data(c),
+                              static_cast<std::size_t>(cx.analysis.ch_count[c]));
+    cx.analysis.kept.add(channels);
 }
 
 int add_channel_spectrum(const Context& cx, int averaging_count, int channel) {
@@ -30,6 +42,7 @@ void spectra_after_load(const Context& cx) {
     clear_spectra(cx);
     for (int c = 0; c < cx.capture.NumberOfChannels && c < kChannels; ++c)
         add_channel_spectrum(cx, 1, c);
+    keep_block(cx);
 }
 
 }  // namespace analysis

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/digitizer_results.h"
+#include "analysis/kept_blocks.h"
 #include "analysis/limits.h"
 #include "analysis/measurement.h"
 #include "core/system_types.h"
@@ -17,7 +19,17 @@ inline constexpr int kChannels = 4;
 inline constexpr int kZoomLevels = 100;
 
 // Tests of the test selector.
-enum Test : int { kTimeDomain = 0, kHistogram = 1, kSignalFft = 2, kNoiseFft = 3, kPhase = 4 };
+enum Test : int {
+    kTimeDomain = 0,
+    kHistogram = 1,
+    kSignalFft = 2,
+    kNoiseFft = 3,
+    kPhase = 4,
+    kPsd = 5,
+    kSelfNoise = 6,
+    kCrosstalk = 7,
+    kSineFit = 8,
+};
 
 struct AxisState {
     int xmode = 0;
@@ -77,6 +89,12 @@ struct AnalysisState {
 
     // Pass/fail limits of the read-outs; none unless loaded (--limits).
     Limits limits;
+
+    // The blocks of the last capture run or load, the digitizer tests' options, and their
+    // results for those blocks and options.
+    KeptBlocks kept;
+    DigitizerOptions digitizer;
+    DigitizerResults digitizer_cache;
 };
 
 }  // namespace analysis

@@ -52,6 +52,47 @@ void makeAnalysisPanelForNoise(const Context& cx) {
     spectrum_axes(cx, -20.0, 0.0);
 }
 
+void show_digitizer_controls(const Context& cx, bool shown) {
+    for (int ctrl : {ANALYSIS_SEGMENT, ANALYSIS_SMOOTH, ANALYSIS_SENSOR})
+        cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ctrl, ui::ATTR_VISIBLE, shown ? 1 : 0);
+}
+
+void read_digitizer_controls(const Context& cx) {
+    const int p = cx.shell.analysispanel;
+    DigitizerOptions& o = cx.analysis.digitizer;
+    int segment = 0, smooth = 0;
+    double sensor = 0.0;
+    cx.ui.GetCtrlVal(p, ANALYSIS_SEGMENT, &segment);
+    cx.ui.GetCtrlVal(p, ANALYSIS_SMOOTH, &smooth);
+    cx.ui.GetCtrlVal(p, ANALYSIS_SENSOR, &sensor);
+    o.segment = segment;
+    o.smooth = smooth;
+    o.sensor = sensor;
+}
+
+void show_digitizer_options(const Context& cx) {
+    const int p = cx.shell.analysispanel;
+    const DigitizerOptions& o = cx.analysis.digitizer;
+    // A segment the ring does not list (set from the command line) is shown as it is not: the
+    // ring keeps its value, the options keep theirs.
+    int index = 0;
+    if (cx.ui.GetIndexFromValue(p, ANALYSIS_SEGMENT, &index, o.segment) >= 0)
+        cx.ui.SetCtrlVal(p, ANALYSIS_SEGMENT, o.segment);
+    cx.ui.SetCtrlVal(p, ANALYSIS_SMOOTH, o.smooth);
+    cx.ui.SetCtrlVal(p, ANALYSIS_SENSOR, o.sensor);
+}
+
+void makeAnalysisPanelForDigitizer(const Context& cx, int test) {
+    cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
+    apply_panel_setup(cx, *panel_setup_of(test));
+    show_digitizer_controls(cx, true);
+    show_digitizer_options(cx);
+    // With a sensor the noise plots are ground acceleration against the noise models.
+    if (cx.analysis.digitizer.sensor > 0.0 && (test == kPsd || test == kSelfNoise))
+        cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_GRAPH, ui::ATTR_YNAME,
+                               "Acceleration (dB re 1 (m/s²)²/Hz)");
+}
+
 void makeAnalysisPanelForPhase(const Context& cx) {
     cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_OPTION, ui::ATTR_VISIBLE, 0);
     apply_panel_setup(cx, *panel_setup_of(kPhase));

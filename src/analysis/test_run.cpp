@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "analysis/code_tests.h"
+#include "analysis/digitizer_tests.h"
 #include "analysis/fft_tests.h"
 #include "analysis/panel_setup.h"
 
@@ -33,8 +34,15 @@ void hist_run(const RunInputs& in, const RunRequest& r, Measurement& m, const Pl
 
 // By test selector value.
 constexpr TestEntry kTests[] = {
-    {time_stats, time_run},   {hist_stats, hist_run}, {signal_stats, signal_run},
-    {noise_stats, noise_run}, {nullptr, phase_run},
+    {time_stats, time_run},
+    {hist_stats, hist_run},
+    {signal_stats, signal_run},
+    {noise_stats, noise_run},
+    {nullptr, phase_run},
+    {psd_stats, psd_run},
+    {self_noise_stats, self_noise_run},
+    {crosstalk_stats, crosstalk_run},
+    {sine_fit_stats, sine_fit_run},
 };
 
 const TestEntry* entry(int test) {

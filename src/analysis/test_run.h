@@ -43,7 +43,9 @@ struct PlotAxes {
 // One channel's plot; the spans stay valid only during the call that hands it out. y is
 // real values or converter codes (one of the two); x empty means y against its index.
 struct ChannelPlot {
-    int channel = 0;
+    int channel = 0;               // -1: a reference curve, not a channel's trace
+    const char* legend = nullptr;  // a reference curve's name in the legend
+    int colour = -1;               // a reference curve's colour
     std::optional<PlotAxes> axes;  // none: the graph keeps its range
     bool bars = false;
     std::span<const double> x;

@@ -38,6 +38,7 @@ core::Status capture_and_analyse(App& app) {
         }
         if (left == effective) analysis::clear_spectra(app);
         analysis::separate_channel_data(app);
+        analysis::keep_block(app);
         for (int c = 0; c < app.capture.NumberOfChannels; ++c)
             analysis::add_channel_spectrum(app, effective, c);
         ui.SetCtrlVal(p, SETUP_COUNTDOWN, --left);

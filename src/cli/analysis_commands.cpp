@@ -14,6 +14,7 @@
 #include "analysis/state.h"
 #include "cli/cli.h"
 #include "cli/command.h"
+#include "cli/digitizer_options.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -161,13 +162,25 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
         // A figure the analysis could not produce is null.
         stats[x.label] = x.value ? number_json(*x.value) : nlohmann::ordered_json(nullptr);
         if (!unit.empty()) units[x.label] = unit;
-        const std::string text = x.value ? number_text(*x.value, x.precision) : "-";
+        const std::string text =
+            x.value           ? (x.upper_bound ? "< " : "") + number_text(*x.value, x.precision)
+            : !x.note.empty() ? x.note
+                              : "-";
         // A number that is none ("-") has no units either.
-        r->lines.emplace_back(prefix + x.label,
-                              text != "-" && !unit.empty() ? text + " " + unit : text);
+        r->lines.emplace_back(prefix + x.label, x.value && std::isfinite(*x.value) && !unit.empty()
+                                                    ? text + " " + unit
+                                                    : text);
     }
     j["stats"] = stats;
     j["units"] = units;
+    nlohmann::ordered_json notes = nlohmann::ordered_json::object();
+    for (const analysis::Readout& x : shown) {
+        if (x.upper_bound) notes[x.label] = "upper bound";
+        if (!x.value && !x.note.empty()) notes[x.label] = x.note;
+    }
+    if (!notes.empty()) j["notes"] = notes;
+    if (analysis::is_digitizer_test(test))
+        add_digitizer_channel(analysis::digitizer_view(app, test), test, channel, j);
     if (test == analysis::kSignalFft) tones_result(m, prefix, j, r);
     nlohmann::ordered_json errors = nlohmann::ordered_json::array();
     for (int value : m.errors) {
@@ -205,6 +218,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     const int ap = app.shell.analysispanel;
     int test = shell::get_int(ui, ap, ANALYSIS_TEST);
     std::vector<Setting> settings;
+    analysis::DigitizerOptions digitizer = app.analysis.digitizer;
     const struct {
         const char* name;
         int ctrl;
@@ -224,7 +238,17 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         if (a[i] == "--test") {
             test = analysis::test_from_key(a[i + 1]);
-            if (test < 0) return usage_error("--test takes time, hist, signal, noise or phase");
+            if (test < 0)
+                return usage_error(
+                    "--test takes time, hist, signal, noise, phase, psd, selfnoise, crosstalk "
+                    "or sinefit");
+            continue;
+        }
+        if (is_digitizer_option(a[i])) {
+            std::string why;
+            if (!set_digitizer_option(digitizer, a[i], a[i + 1],
+                                      std::max(1, app.capture.NumberOfChannels), &why))
+                return usage_error(why);
             continue;
         }
         bool known = false;
@@ -240,6 +264,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
         if (!known) {
             std::vector<std::string> names = {"--test", "--harmonics", "--nv", "--first-cycles"};
             for (const auto& o : options) names.emplace_back(o.name);
+            for (const char* const* n = digitizer_option_names(); *n; ++n) names.emplace_back(*n);
             return unknown_option(a[i], names);
         }
     }
@@ -248,6 +273,7 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     app.analysis.harmonic_marks = harmonics ? 1 : 0;
     app.analysis.noise_units = nv ? 1 : 0;
     app.analysis.first_cycles = cycles ? 1 : 0;
+    app.analysis.digitizer = digitizer;
     const int channels = app.capture.NumberOfChannels;
     if (channels < 1 || channels > analysis::kChannels)
         return failure("no data to analyse: load a data file or capture first");
@@ -258,6 +284,17 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
     for (int ch = 0; ch < channels; ++ch) results.push_back(channel_result(c, test, ch, &r));
     r.data["channels"] = results;
+    if (analysis::is_digitizer_test(test)) {
+        const nlohmann::ordered_json summary =
+            digitizer_summary(analysis::digitizer_view(app, test), test);
+        r.data["welch"] = summary;
+        if (summary.contains("method") && summary["method"].is_string())
+            r.lines.emplace_back("self-noise method", summary["method"].get<std::string>());
+        if (test == analysis::kCrosstalk && summary["driven"].is_number())
+            r.lines.emplace_back("driven channel",
+                                 std::to_string(summary["driven"].get<int>()) + " at " +
+                                     number_text(summary["frequency"].get<double>(), 3) + " Hz");
+    }
     // The panel shows the last channel's run, as if a person had made it there.
     analysis::show_test(app, test, channels - 1);
     return r;
@@ -272,10 +309,12 @@ void add_analysis_commands() {
                  data};
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
-        "[--full-scale-volts V] [--harmonics] [--nv] [--first-cycles]",
+        "[--full-scale-volts V] [--harmonics] [--nv] [--first-cycles] [--segment N] "
+        "[--overlap PCT] [--band LO-HI] [--smooth 3|6] [--channels 1,2,3] [--sensor V_PER_M_S]",
         "run a test of the analysis panel on every channel (--harmonics marks the signal test's "
         "harmonics, --nv shows the noise test in nV per root hertz, --first-cycles shows the "
-        "time test's first ten cycles)",
+        "time test's first ten cycles; psd, selfnoise, crosstalk and sinefit take the Welch "
+        "segment, overlap, band, smoothing, channel list and sensor sensitivity)",
         analyze};
 }
 

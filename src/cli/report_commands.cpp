@@ -1,7 +1,9 @@
 #include "cli/report_commands.h"
 
 #include "analysis/exports.h"
+#include "analysis/readouts.h"
 #include "analysis/report/report.h"
+#include "analysis/state.h"
 #include "cli/command.h"
 #include "shell/app.h"
 
@@ -10,11 +12,19 @@ namespace cli {
 namespace {
 
 Result spectrum(Context& c, const std::vector<std::string>& a) {
-    if (a.size() != 3 || a[1] != "export") return usage_error("usage: spectrum export FILE.csv");
-    if (const core::Status s = analysis::export_spectrum_csv(c.app, a[2]); !s)
-        return failure(s, "cannot export " + a[2]);
+    const bool psd = a.size() == 4 && a[3] == "--psd";
+    if ((a.size() != 3 && !psd) || a[1] != "export")
+        return usage_error("usage: spectrum export FILE.csv [--psd]");
+    const core::Status s =
+        psd ? analysis::export_psd_csv(c.app, a[2]) : analysis::export_spectrum_csv(c.app, a[2]);
+    if (!s) return failure(s, "cannot export " + a[2]);
     Result r;
     r.add("file", a[2], a[2]);
+    if (psd) {
+        const auto& d = analysis::digitizer_view(c.app, analysis::kSelfNoise);
+        r.add("segments", d.segments, std::to_string(d.segments));
+        return r;
+    }
     r.add("bins", c.app.analysis.ch_count[0] / 2 + 1,
           std::to_string(c.app.analysis.ch_count[0] / 2 + 1));
     return r;
@@ -40,8 +50,9 @@ Result report(Context& c, const std::vector<std::string>& a) {
 
 void add_report_commands() {
     auto& m = commands();
-    m["spectrum"] = {"spectrum export FILE.csv",
-                     "write the averaged spectra as CSV: frequency, then dBFS per channel",
+    m["spectrum"] = {"spectrum export FILE.csv [--psd]",
+                     "write the averaged spectra as CSV: frequency, then dBFS per channel; with "
+                     "--psd the Welch noise and self-noise densities in V²/Hz (analyze options)",
                      spectrum};
     m["report"] = {"report FILE.html",
                    "run the time, histogram, signal and noise tests on every channel and write "

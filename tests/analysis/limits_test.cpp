@@ -110,4 +110,18 @@ TEST(Limits, VerdictsAreInclusiveAndFailWithoutAValue) {
     EXPECT_TRUE(analysis::evaluate_limits(l, analysis::kNoiseFft, 0, shown).empty());
 }
 
+// An upper bound says the figure lies below it: it meets a maximum and can never meet a minimum.
+TEST(Limits, ABoundMeetsAMaximumButNeverAMinimum) {
+    const Limits l = parse_ok(R"({"crosstalk": {"Crosstalk": {"max": -100}},
+                                  "psd": {"Noise density": {"min": 1, "max": 500}}})");
+    const std::vector<Readout> bounded = {{"Crosstalk", 2, -130.0, "", true}};
+    const auto v = analysis::evaluate_limits(l, analysis::kCrosstalk, 0, bounded);
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_TRUE(v[0].pass);
+    const Limits both = parse_ok(R"({"crosstalk": {"Crosstalk": {"min": -150, "max": -100}}})");
+    EXPECT_FALSE(analysis::evaluate_limits(both, analysis::kCrosstalk, 0, bounded)[0].pass);
+    const std::vector<Readout> measured = {{"Crosstalk", 2, -130.0}};
+    EXPECT_TRUE(analysis::evaluate_limits(both, analysis::kCrosstalk, 0, measured)[0].pass);
+}
+
 }  // namespace

@@ -58,7 +58,7 @@ TEST(Report, RendersInChromiumWithEveryPlot) {
     const std::string command =
         "chromium --headless --no-sandbox --disable-gpu "
         "--hide-scrollbars --user-data-dir=" +
-        dir.path("profile").string() + " --window-size=900,6800 --screenshot=" + png + " file://" +
+        dir.path("profile").string() + " --window-size=900,10400 --screenshot=" + png + " file://" +
         html + " >" + dir.path("chromium.log").string() + " 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     QImage image(QString::fromStdString(png));

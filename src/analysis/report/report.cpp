@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 #include "analysis/code_tests.h"
 #include "analysis/context.h"
@@ -13,6 +14,7 @@
 #include "analysis/report/report_model.h"
 #include "analysis/report/svg_plot.h"
 #include "analysis/spectrum/fft_graph.h"
+#include "analysis/test_run.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
 
@@ -156,6 +158,33 @@ std::string spectrum_plot(const Context& cx, int c) {
     return plot.svg(plot_id(c, "spectrum"));
 }
 
+// The channel's noise PSD as the panel draws it (with a sensor, as ground acceleration against
+// the noise models), on a logarithmic frequency axis.
+std::string psd_plot(const Context& cx, int c) {
+    Measurement m;
+    lay_out(m, kPsd);
+    RunRequest request;
+    request.test = kPsd;
+    request.stat_ch = c;
+    request.enabled = {0, 0, 0, 0};
+    request.enabled[c] = 1;
+    const bool sensor = cx.analysis.digitizer.sensor > 0.0;
+    std::optional<SvgPlot> plot;
+    run_test(run_inputs(cx), request, m, [&](const ChannelPlot& p) {
+        if (!plot && p.axes)
+            plot.emplace("Noise PSD, channel " + std::to_string(c + 1), "Frequency (Hz)",
+                         sensor ? "dB re 1 (m/s²)²/Hz" : "dB re 1 V²/Hz",
+                         report::Range{p.axes->x_min, p.axes->x_max},
+                         report::Range{p.axes->y_min, p.axes->y_max}, report::Scale::Logarithmic);
+        if (plot)
+            plot->line_xy(p.x, p.y, p.channel >= 0 ? cx.analysis.plot_colour[p.channel] : p.colour);
+    });
+    if (!plot)
+        return note("Noise PSD of channel " + std::to_string(c + 1) +
+                    ": not drawn (the block is too short for a segment, or not analysed).");
+    return plot->svg(plot_id(c, "psd"));
+}
+
 ChannelReport channel_report(const Context& cx, int c) {
     ChannelReport r;
     r.channel = c;
@@ -173,12 +202,35 @@ ChannelReport channel_report(const Context& cx, int c) {
     }
     r.time_plot = time_plot(cx, c);
     r.histogram_plot = histogram_plot(cx, c);
+    r.psd_plot = psd_plot(cx, c);
     return r;
+}
+
+void describe_digitizer(const Context& cx, ReportModel& m) {
+    const DigitizerResults& r = digitizer_view(cx, kSelfNoise);
+    char text[96];
+    std::snprintf(text, sizeof text, "%d points, %g %% overlap, %d segments from %d of %d blocks",
+                  r.segment_length, r.options.overlap, r.segments, r.blocks, r.blocks_seen);
+    m.digitizer.emplace_back("Welch segments", text);
+    std::snprintf(text, sizeof text, "%g to %g Hz", r.band_lo, r.band_hi);
+    m.digitizer.emplace_back("Band", text);
+    m.digitizer.emplace_back("Self-noise",
+                             r.method.empty() ? "not estimated (one channel)" : r.method);
+    if (r.crosstalk.driven >= 0) {
+        std::snprintf(text, sizeof text, "channel %d at %.3f Hz", r.crosstalk.driven + 1,
+                      r.crosstalk.frequency);
+        m.digitizer.emplace_back("Crosstalk driven by", text);
+    }
+    if (r.options.sensor > 0) {
+        std::snprintf(text, sizeof text, "%g V/(m/s), flat in velocity", r.options.sensor);
+        m.digitizer.emplace_back("Sensor", text);
+    }
 }
 
 ReportModel gather(const Context& cx) {
     ReportModel m;
     describe(cx, m);
+    describe_digitizer(cx, m);
     m.limits_loaded = cx.analysis.limits.loaded();
     const int channels = cx.capture.NumberOfChannels;
     if (channels < 1 || channels > kChannels) return m;

@@ -21,7 +21,15 @@ constexpr const char* kStyle =
     "svg.plot{display:block;margin:8px 0;background:#FFF}"
     ".note{color:#555;font-style:italic}";
 
-constexpr const char* kTestTitles[] = {"Time domain", "Histogram", "Signal FFT", "Noise FFT"};
+constexpr const char* kTestTitles[] = {"Time domain", "Histogram",  "Signal FFT", "Noise FFT",
+                                       "Noise PSD",   "Self-noise", "Crosstalk",  "Sine fit"};
+
+// A read-out as the panel would say it: the number, "< number" for a bound, the note for a
+// figure with none.
+std::string readout_text(const Readout& x) {
+    if (!x.value && !x.note.empty()) return escape(x.note);
+    return (x.value && x.upper_bound ? "&lt; " : "") + shown_number(x.value, x.precision);
+}
 
 void pairs_table(std::string& h, const char* cls,
                  const std::vector<std::pair<std::string, std::string>>& rows) {
@@ -76,7 +84,7 @@ void figure_table(std::string& h, const ReportModel& m, size_t t) {
             h += "<td class=\"num\" data-channel=\"" + std::to_string(c.channel + 1) +
                  "\" data-figure=\"" + escape(x.label) + "\"";
             if (x.value) h += " data-value=\"" + exact_number(*x.value) + "\"";
-            h += ">" + shown_number(x.value, x.precision) + "</td>";
+            h += ">" + readout_text(x) + "</td>";
         }
         h += "</tr>\n";
     }
@@ -151,6 +159,10 @@ std::string render_html(const ReportModel& m) {
     if (!m.channels.empty()) {
         h += "<h2>Figures</h2>\n";
         for (size_t t = 0; t < kReportTests.size(); ++t) {
+            if (t == kFirstDigitizerTest) {
+                h += "<h2>Digitizer</h2>\n";
+                pairs_table(h, "digitizer", m.digitizer);
+            }
             figure_table(h, m, t);
             tone_table(h, m, t);
         }
@@ -158,7 +170,7 @@ std::string render_html(const ReportModel& m) {
     for (const ChannelReport& c : m.channels) {
         h += "<h2 id=\"channel-" + std::to_string(c.channel + 1) + "\">Channel " +
              std::to_string(c.channel + 1) + " (" + std::to_string(c.samples) + " samples)</h2>\n";
-        h += c.time_plot + c.histogram_plot + c.spectrum_plot;
+        h += c.time_plot + c.histogram_plot + c.spectrum_plot + c.psd_plot;
     }
     if (m.channels.empty()) h += "<p class=\"note\">No data: capture or load a block first.</p>\n";
     return h + "</body>\n</html>\n";

@@ -19,8 +19,10 @@ struct TestRun {
     std::vector<spectrum::Tone> tones;  // the signal test's fundamental and harmonics
 };
 
-// The tests the report runs, in the order of its tables.
-inline constexpr std::array<int, 4> kReportTests = {0, 1, 2, 3};
+// The tests the report runs, in the order of its tables: the converter's, then from
+// kFirstDigitizerTest on the seismic digitizer battery.
+inline constexpr std::array<int, 8> kReportTests = {0, 1, 2, 3, 5, 6, 7, 8};
+inline constexpr std::size_t kFirstDigitizerTest = 4;
 
 struct ChannelReport {
     int channel = 0;  // index 0..3
@@ -28,12 +30,14 @@ struct ChannelReport {
     std::array<TestRun, kReportTests.size()> runs;  // by position in kReportTests
     // <svg> elements: samples against index, histogram of codes, spectrum with markers; a
     // plot that cannot be drawn is a short note instead.
-    std::string time_plot, histogram_plot, spectrum_plot;
+    std::string time_plot, histogram_plot, spectrum_plot, psd_plot;
 };
 
 struct ReportModel {
     std::vector<std::pair<std::string, std::string>> identity;       // label, text
     std::vector<std::pair<std::string, std::string>> configuration;  // label, text
+    // What the digitizer figures rest on: segments, blocks, band, method.
+    std::vector<std::pair<std::string, std::string>> digitizer;
     bool limits_loaded = false;
     std::vector<ChannelReport> channels;
 

@@ -46,6 +46,19 @@ inline constexpr Figure kEnob{"ENOB", 2, Missing::Hidden, "bits"};
 inline constexpr Figure kEnobFs{"ENOB FS", 2, Missing::Hidden, "bits"};
 inline constexpr Figure kSfdr{"SFDR", 2, Missing::Hidden, "dBc"};
 inline constexpr Figure kDr{"DR", 2, Missing::Hidden, "dB"};
+// The seismic digitizer battery.
+inline constexpr Figure kNoiseDensity{"Noise density", 2, Missing::Dimmed, "nV/√Hz"};
+inline constexpr Figure kNoiseRms{"Noise RMS", 4, Missing::Dimmed, "µV"};
+inline constexpr Figure kCorner{"1/f corner", 3, Missing::Dimmed, "Hz"};
+inline constexpr Figure kSelfNoiseDensity{"Self-noise density", 2, Missing::Dimmed, "nV/√Hz"};
+inline constexpr Figure kRelativeGain{"Relative gain", 5, Missing::Dimmed, "dB"};
+inline constexpr Figure kRelativePhase{"Relative phase", 4, Missing::Dimmed, "°"};
+inline constexpr Figure kNlnmMargin{"NLNM margin", 1, Missing::Hidden, "dB"};
+inline constexpr Figure kCrosstalkLevel{"Crosstalk", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kSinadFit{"SINAD fit", 2, Missing::Dimmed, "dB"};
+inline constexpr Figure kEnobFit{"ENOB fit", 2, Missing::Dimmed, "bits"};
+inline constexpr Figure kFitFrequency{"Fit frequency", 6, Missing::Dimmed, "Hz"};
+inline constexpr Figure kFitAmplitude{"Fit amplitude", 3, Missing::Dimmed, "dBFS"};
 
 inline constexpr const Figure* kAll[] = {&kMaximum,
                                          &kMinimum,
@@ -67,7 +80,19 @@ inline constexpr const Figure* kAll[] = {&kMaximum,
                                          &kEnob,
                                          &kEnobFs,
                                          &kSfdr,
-                                         &kDr};
+                                         &kDr,
+                                         &kNoiseDensity,
+                                         &kNoiseRms,
+                                         &kCorner,
+                                         &kSelfNoiseDensity,
+                                         &kRelativeGain,
+                                         &kRelativePhase,
+                                         &kNlnmMargin,
+                                         &kCrosstalkLevel,
+                                         &kSinadFit,
+                                         &kEnobFit,
+                                         &kFitFrequency,
+                                         &kFitAmplitude};
 }  // namespace figures
 
 // The units of the figure with this label; empty for a count or an unknown label.

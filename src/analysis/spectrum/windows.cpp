@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <span>
+#include <vector>
 
 #include "dsp/dsp.h"
 
@@ -30,11 +31,7 @@ struct WindowSpec {
 const std::array<WindowSpec, 4> kWindows = {
     {{{}, {2, 2}}, {kBlkHrs, {3, 10}}, {kTessik, {4, 11}}, {kQuellan, {6, 13}}}};
 
-// The coefficient table for (id, n), filled unless it already holds it: averaging and the
-// reference transform many blocks of one length, and the cosines cost more than the transform.
-const double* coefficients(SpectrumState& state, int id, int n) {
-    double* w = state.window_coefs.data();
-    if (n <= 0 || (state.window_coefs_index == id && state.window_coefs_length == n)) return w;
+void fill_window(int id, int n, double* w) {
     const std::span<const double> a = kWindows[id].coefs;
     const double theta = std::atan(1.0) * 8.0 / n;
     for (int i = 0; i < n; ++i) {
@@ -42,6 +39,14 @@ const double* coefficients(SpectrumState& state, int id, int n) {
         for (size_t k = 1; k < a.size(); ++k) sum += a[k] * std::cos(theta * i * k);
         w[i] = sum;
     }
+}
+
+// The coefficient table for (id, n), filled unless it already holds it: averaging and the
+// reference transform many blocks of one length, and the cosines cost more than the transform.
+const double* coefficients(SpectrumState& state, int id, int n) {
+    double* w = state.window_coefs.data();
+    if (n <= 0 || (state.window_coefs_index == id && state.window_coefs_length == n)) return w;
+    fill_window(id, n, w);
     state.window_coefs_index = id;
     state.window_coefs_length = n;
     return w;
@@ -71,6 +76,23 @@ const double* select_window(SpectrumState& state, int window_index, int n) {
     state.dc_bins = kWindows[window_index].parameters.dc_bins;
     if (window_index == kWindowNone) return nullptr;
     return coefficients(state, window_index, n);
+}
+
+std::vector<double> window_coefficients(int window_index, int n) {
+    if (window_index <= kWindowNone || window_index > kWindowQuellan || n <= 0) return {};
+    std::vector<double> w(static_cast<std::size_t>(n));
+    fill_window(window_index, n, w.data());
+    return w;
+}
+
+int window_terms(int window_index) {
+    if (window_index <= kWindowNone || window_index > kWindowQuellan) return 1;
+    return static_cast<int>(kWindows[window_index].coefs.size());
+}
+
+int window_tone_bins(int window_index) {
+    if (window_index < kWindowNone || window_index > kWindowQuellan) return 2;
+    return kWindows[window_index].parameters.tone_bins;
 }
 
 void window(SpectrumState& state, int window_index, int n) {

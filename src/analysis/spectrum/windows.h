@@ -2,6 +2,8 @@
 // fft_re in place. Each call also sets the window parameters tone_bins and dc_bins.
 #pragma once
 
+#include <vector>
+
 #include "analysis/spectrum/spectrum_state.h"
 
 namespace analysis::spectrum {
@@ -20,6 +22,15 @@ void window(SpectrumState& state, int window_index, int n);
 // length n without applying them; nullptr for no window (index 0 or unknown). Lets a caller
 // window the samples while it converts them.
 const double* select_window(SpectrumState& state, int window_index, int n);
+
+// The coefficients of window_index for length n as a plain array; empty for no window (index 0
+// or unknown), which means all ones.
+std::vector<double> window_coefficients(int window_index, int n);
+// The number of cosine terms K (1 for no window): a constant input leaks into bins 0 ... K - 1
+// of the windowed transform and nowhere else.
+int window_terms(int window_index);
+// Half-width of a tone's main lobe in bins, as window sets tone_bins.
+int window_tone_bins(int window_index);
 
 // Multiply fft_re[0 ... n - 1] by the window of length n; they do not touch the parameters.
 void BlkHrsWin(SpectrumState& state, int n);
