@@ -85,7 +85,7 @@ std::optional<double> flicker_corner(const std::vector<double>& raw, const Digit
 }
 
 struct NoiseCurve {
-    double density_nv = 0.0, rms_uv = 0.0, dr_db = 0.0;
+    double density_nv = 0.0, density_dbfs = 0.0, rms_uv = 0.0, dr_db = 0.0;
     std::vector<OctaveBand> octaves;
 };
 
@@ -95,6 +95,7 @@ NoiseCurve noise_curve(const std::vector<double>& raw, const DigitizerResults& r
     const double density = median_density(raw, r.band);
     const double rms = band_rms(raw, r.band, r.df);
     n.density_nv = nv_per_root_hz(density);
+    n.density_dbfs = 10.0 * std::log10(density / (full_scale_rms * full_scale_rms));
     n.rms_uv = rms * 1e6;
     n.dr_db = dynamic_range_db(full_scale_rms, rms);
     n.octaves = octave_dynamic_range(raw, r.band, r.df, full_scale_rms);
@@ -150,6 +151,7 @@ void compute(DigitizerResults& r, const AnalysisState& st) {
         ch.listed = true;
         const NoiseCurve plain = noise_curve(raw_psd[c], r, full_scale_rms);
         ch.density_nv = plain.density_nv;
+        ch.density_dbfs = plain.density_dbfs;
         ch.rms_uv = plain.rms_uv;
         ch.dr_db = plain.dr_db;
         ch.octaves = plain.octaves;
@@ -174,6 +176,7 @@ void compute(DigitizerResults& r, const AnalysisState& st) {
                         helper = h;
                         break;
                     }
+                ch.response = relative_response(p, reference, c, helper);
                 const ToneResponse t =
                     tone_response(p, reference, c, helper, r.band.first, r.band.last, lobe);
                 if (t.bin >= 0 && std::abs(t.ratio) > 0.0) {

@@ -36,9 +36,10 @@ inline constexpr int kMaxSegment = 1 << 20;
 
 struct ChannelNoise {
     bool listed = false;
-    std::vector<double> psd;   // V²/Hz, smoothed as asked
-    std::vector<double> self;  // own noise, V²/Hz, smoothed as asked; empty without
-    double density_nv = 0.0;   // median over the band, nV/√Hz
+    std::vector<double> psd;    // V²/Hz, smoothed as asked
+    std::vector<double> self;   // own noise, V²/Hz, smoothed as asked; empty without
+    double density_nv = 0.0;    // median over the band, nV/√Hz
+    double density_dbfs = 0.0;  // the same in dB re the full-scale sine's power, per Hz
     double rms_uv = 0.0;
     std::optional<double> corner_hz;
     double dr_db = 0.0;
@@ -49,6 +50,8 @@ struct ChannelNoise {
     int self_negative_bins = 0;
     std::optional<std::complex<double>> relative;  // H / H_reference at the common tone
     double relative_hz = 0.0;
+    // H / H_reference per bin; meaningful where the common input stands above the noise.
+    std::vector<std::complex<double>> response;
     // Quietest margin below the low noise model in the band (dB; positive: quieter than the
     // quietest Earth), from the self-noise when there is one; with a sensor only.
     std::optional<double> nlnm_margin_db;

@@ -134,10 +134,11 @@ void psd_stats(const RunInputs& in, int channel, const std::array<int, kChannels
     const ChannelNoise* ch = listed(r, channel);
     using namespace figures;
     set(m, 0, kNoiseDensity, ch ? finite(ch->density_nv) : std::nullopt);
-    set(m, 1, kNoiseRms, ch ? finite(ch->rms_uv) : std::nullopt);
-    set(m, 2, kCorner, ch ? ch->corner_hz : std::nullopt, ch ? "none" : "");
-    set(m, 3, kDr, ch ? finite(ch->dr_db) : std::nullopt);
-    set(m, 4, kNlnmMargin, ch ? ch->nlnm_margin_db : std::nullopt);
+    set(m, 1, kNoiseDbfs, ch ? finite(ch->density_dbfs) : std::nullopt);
+    set(m, 2, kNoiseRms, ch ? finite(ch->rms_uv) : std::nullopt);
+    set(m, 3, kCorner, ch ? ch->corner_hz : std::nullopt, ch ? "none" : "");
+    set(m, 4, kDr, ch ? finite(ch->dr_db) : std::nullopt);
+    set(m, 5, kNlnmMargin, ch ? ch->nlnm_margin_db : std::nullopt);
 }
 
 void psd_run(const RunInputs& in, const RunRequest& request, Measurement& m, const PlotSink& plot) {

@@ -56,7 +56,7 @@ constexpr PanelSetup kSetups[] = {
      "Hz",
      "dB"},
     {0, {}, "PHASE", "Frequency (Hz)", "Phase (degrees)", "FREQUENCY", "PHASE", 3, "Hz", "D"},
-    noise_plot(5, {kNoiseDensity, kNoiseRms, kCorner, kDr, kNlnmMargin}, "NOISE PSD"),
+    noise_plot(6, {kNoiseDensity, kNoiseDbfs, kNoiseRms, kCorner, kDr, kNlnmMargin}, "NOISE PSD"),
     noise_plot(6,
                {kSelfNoiseDensity, kNoiseDensity, kRelativeGain, kRelativePhase, kDr, kNlnmMargin},
                "SELF-NOISE"),

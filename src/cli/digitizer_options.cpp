@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
 #include <sstream>
 
@@ -25,6 +26,18 @@ nlohmann::ordered_json curve(const std::vector<double>& p, const analysis::Digit
     nlohmann::ordered_json a = nlohmann::ordered_json::array();
     for (int k = std::max(1, r.band.first); k < static_cast<int>(p.size()); ++k)
         a.push_back({analysis::bin_frequency(r, k), p[k]});
+    return a;
+}
+
+// [Hz, gain dB, phase degrees] over the band's bins.
+nlohmann::ordered_json response(const std::vector<std::complex<double>>& h,
+                                const analysis::DigitizerResults& r) {
+    nlohmann::ordered_json a = nlohmann::ordered_json::array();
+    for (int k = r.band.first; k <= r.band.last && k < static_cast<int>(h.size()); ++k) {
+        if (std::abs(h[k]) == 0.0) continue;
+        a.push_back({analysis::bin_frequency(r, k), 20.0 * std::log10(std::abs(h[k])),
+                     std::arg(h[k]) * 180.0 / std::numbers::pi});
+    }
     return a;
 }
 
@@ -144,6 +157,7 @@ void add_digitizer_channel(const analysis::DigitizerResults& r, int test, int ch
         j["self_noise_negative_bins"] = ch.self_negative_bins;
         j["dr_octaves"] = octaves(ch.self_octaves);
         if (ch.relative) j["relative_frequency"] = ch.relative_hz;
+        if (!ch.response.empty()) j["relative_response"] = response(ch.response, r);
     }
     if (test == analysis::kSineFit && r.fits[channel].fit) {
         const auto& f = *r.fits[channel].fit;

@@ -48,6 +48,7 @@ inline constexpr Figure kSfdr{"SFDR", 2, Missing::Hidden, "dBc"};
 inline constexpr Figure kDr{"DR", 2, Missing::Hidden, "dB"};
 // The seismic digitizer battery.
 inline constexpr Figure kNoiseDensity{"Noise density", 2, Missing::Dimmed, "nV/√Hz"};
+inline constexpr Figure kNoiseDbfs{"Noise density dBFS", 2, Missing::Dimmed, "dB re FS²/Hz"};
 inline constexpr Figure kNoiseRms{"Noise RMS", 4, Missing::Dimmed, "µV"};
 inline constexpr Figure kCorner{"1/f corner", 3, Missing::Dimmed, "Hz"};
 inline constexpr Figure kSelfNoiseDensity{"Self-noise density", 2, Missing::Dimmed, "nV/√Hz"};
@@ -82,6 +83,7 @@ inline constexpr const Figure* kAll[] = {&kMaximum,
                                          &kSfdr,
                                          &kDr,
                                          &kNoiseDensity,
+                                         &kNoiseDbfs,
                                          &kNoiseRms,
                                          &kCorner,
                                          &kSelfNoiseDensity,
