@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
     libusb-1.0-0-dev umockdev libumockdev-dev
     libfftw3-dev
+    libmseed-dev mseed2sac
     fonts-dejavu-core fontconfig
     chromium
     lintian desktop-file-utils man-db

@@ -1,4 +1,5 @@
 #include "analysis/data_menu.h"
+#include "analysis/mseed_load.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,6 +136,7 @@ int save_data_file(const Context& cx, const std::string& path) {
 }
 
 int load_data_file(const Context& cx, const std::string& path) {
+    if (is_miniseed_path(path)) return load_miniseed(cx, path, {}).status;
     core::InputFile file(path, kMaxDataFileBytes);
     if (file.refusal() == core::Refusal::CannotOpen)
         return report(cx, kLoadError, "File " + path + " cannot be opened.");
@@ -151,6 +153,13 @@ int load_data_file(const Context& cx, const std::string& path) {
     if (!read_data_rows(in, h, cx.analysis.load_rows.data(), &e))
         return report(cx, kLoadError, where(path, e.line) + e.what + ".");
     if (in.bad()) return report(cx, kLoadError, "File " + path + " cannot be read.");
+    return load_rows_into_block(cx, h, path);
+}
+
+int load_rows_into_block(const Context& cx, const DataHeader& h, const std::string& source) {
+    std::string what;
+    if (!header_fits_fields(cx, h, &what))
+        return report(cx, kLoadError, source + ": " + what + ".");
     commit(cx, h);
     spectra_after_load(cx);
     cx.ui.DisplayPanel(cx.shell.analysispanel);

@@ -2,6 +2,8 @@
 // and the same without a dialog for the command line.
 #pragma once
 
+#include "analysis/data_file.h"
+
 #include <string>
 
 namespace analysis {
@@ -17,5 +19,8 @@ int save_data_file(const Context& cx, const std::string& path);
 // 0 when loaded and analysed; -1 after telling the person which line is wrong. A file that
 // cannot be loaded changes nothing.
 int load_data_file(const Context& cx, const std::string& path);
+// A block already read into the load rows (h.rows() of them) becomes the analysed block, as a
+// loaded data file does; source names it in messages. 0, or -1 after a message.
+int load_rows_into_block(const Context& cx, const DataHeader& h, const std::string& source);
 
 }  // namespace analysis

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "analysis/analysis.h"
 #include "analysis/data_menu.h"
 #include "analysis/errors.h"
 #include "analysis/exports.h"
+#include "analysis/mseed_load.h"
 #include "analysis/readouts.h"
 #include "analysis/spectrum/figures.h"
 #include "analysis/state.h"
@@ -52,7 +54,43 @@ Result settings_result(App& app, const std::string& file) {
     return r;
 }
 
+// data load FILE.mseed | ARCHIVE [--start T] [--end T] [--channels C1,C2]
+Result load_miniseed(Context& c, const std::vector<std::string>& a) {
+    recording::ReadRequest request;
+    for (size_t i = 3; i < a.size(); i += 2) {
+        if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
+        const std::string& v = a[i + 1];
+        if (a[i] == "--start" || a[i] == "--end") {
+            if (!recording::parse_utc(v, a[i] == "--start" ? &request.start_us : &request.end_us))
+                return usage_error(a[i] + " takes a UTC time such as 2026-12-08T10:00:00");
+        } else if (a[i] == "--channels") {
+            std::istringstream in(v);
+            for (std::string code; std::getline(in, code, ',');) request.channels.push_back(code);
+        } else {
+            return unknown_option(a[i], {"--start", "--end", "--channels"});
+        }
+    }
+    if (request.end_us && request.end_us <= request.start_us)
+        return usage_error("--end must come after --start");
+    const analysis::MseedLoad loaded = analysis::load_miniseed(c.app, a[2], request);
+    if (loaded.status != 0) return failure("cannot load " + a[2]);
+    Result r = settings_result(c.app, a[2]);
+    const recording::ReadStreams& s = loaded.streams;
+    r.data["codes"] = s.channels;
+    std::string codes;
+    for (const std::string& code : s.channels) codes += (codes.empty() ? "" : ",") + code;
+    r.lines.emplace_back("codes", codes);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f s per channel", loaded.samples / s.rate);
+    r.add("duration", loaded.samples / s.rate, text);
+    if (s.cut_at_gap) r.add("gap_at_us", s.gap_at_us, "data stop at a gap");
+    r.add("cut_at_capacity", s.cut_at_capacity, s.cut_at_capacity ? "yes" : "no");
+    return r;
+}
+
 Result data(Context& c, const std::vector<std::string>& a) {
+    if (a.size() >= 3 && a[1] == "load" && analysis::is_miniseed_path(a[2]))
+        return load_miniseed(c, a);
     const bool load = a.size() == 3 && a[1] == "load";
     const bool save = a.size() == 3 && a[1] == "save";
     const bool csv = a.size() == 3 && a[1] == "export";
@@ -304,9 +342,10 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
 
 void add_analysis_commands() {
     auto& m = commands();
-    m["data"] = {"data load FILE | data save FILE | data export FILE.csv",
-                 "load or save an analysis data file, or export the block as CSV (no dialog)",
-                 data};
+    m["data"] = {
+        "data load FILE | data load FILE.mseed|ARCHIVE [--start T] [--end T] "
+        "[--channels C1,C2] | data save FILE | data export FILE.csv",
+        "load or save an analysis data file, or export the block as CSV (no dialog)", data};
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
         "[--full-scale-volts V] [--harmonics] [--nv] [--first-cycles] [--segment N] "

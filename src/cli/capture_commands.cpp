@@ -33,14 +33,6 @@ constexpr CaptureOption kOptions[] = {
     {"--window", SETUP_WINDOW, 0, 3},
 };
 
-// The simulated tones were asked for in Hz; the board works in cycles per output word.
-void apply_sim_tones(Context& c) {
-    if (!c.sim) return;
-    for (int ch = 0; ch < 4; ++ch)
-        if (c.tone_hz[ch] >= 0 && c.app.capture.fs > 0)
-            c.sim->config().channels[ch].tone_freq = c.tone_hz[ch] / c.app.capture.fs;
-}
-
 // A terminal's progress line while a capture runs: block, records and time left, redrawn in
 // place at most five times a second and wiped when the capture ends.
 class ProgressLine {
@@ -134,6 +126,13 @@ Result capture(Context& c, const std::vector<std::string>& a) {
 }
 
 }  // namespace
+
+void apply_sim_tones(Context& c) {
+    if (!c.sim) return;
+    for (int ch = 0; ch < 4; ++ch)
+        if (c.tone_hz[ch] >= 0 && c.app.capture.fs > 0)
+            c.sim->config().channels[ch].tone_freq = c.tone_hz[ch] / c.app.capture.fs;
+}
 
 void add_capture_commands() {
     commands()["capture"] = {"capture [--samples N] [--skip S] [--average A] [--window 0-3]",

@@ -7,6 +7,7 @@
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/capture_commands.h"
+#include "cli/record_commands.h"
 #include "cli/cli.h"
 #include "cli/config_commands.h"
 #include "cli/debug_commands.h"
@@ -95,6 +96,7 @@ void add_all_commands() {
     add_analysis_commands();
     add_sim_commands();
     add_capture_commands();
+    add_record_commands();
     add_macro_commands();
     add_trace_commands();
     add_tool_commands();

@@ -12,6 +12,7 @@
 #include "analysis/digitizer/noise_figures.h"
 #include "analysis/digitizer/noise_models.h"
 #include "analysis/digitizer/octave_smoothing.h"
+#include "analysis/digitizer/ppsd.h"
 #include "analysis/digitizer/self_noise.h"
 
 namespace analysis::digitizer {
@@ -143,6 +144,29 @@ TEST(Smoothing, KeepsFlatAndPowerLawSpectraAndDoesNothingWhenOff) {
         for (int k : {50, 500, 3000}) EXPECT_NEAR(db(s[k] * k), 0.0, 0.2) << k;
     }
     EXPECT_EQ(smooth_octave(pink, 0), pink);
+    // A full-scale tone 160 dB above the floor leaves the floor untouched an octave away.
+    std::vector<double> tone(4097, 1.0);
+    tone[100] = 1e16;
+    const auto s = smooth_octave(tone, 3);
+    for (int k : {300, 1000, 4000}) EXPECT_DOUBLE_EQ(s[k], 1.0) << k;
+}
+
+TEST(Ppsd, WindowsOfWhiteNoiseReadItsDensityAtEveryPercentile) {
+    const auto data = channels(1 << 20, 0.0, {1000.0}, {1.0}, 9);
+    PpsdSettings settings;
+    settings.rate = kFs;
+    settings.window_seconds = 600.0;  // 300,000 samples, half overlapped
+    settings.segment = 4096;
+    const Ppsd p = probabilistic_psd(data[0], settings);
+    EXPECT_EQ(p.window_starts.size(), (std::size_t{1} << 20) / 150000 - 1);
+    ASSERT_FALSE(p.frequencies.empty());
+    const double truth = 1e9 * std::sqrt(2.0 * 1000.0 * 1000.0 / kFs);  // 1 V per code
+    for (std::size_t k = 0; k < p.frequencies.size(); k += 8) {
+        EXPECT_NEAR(db(p.p50[k] * p.p50[k] / (truth * truth)), 0.0, 0.3) << p.frequencies[k];
+        EXPECT_LE(p.p5[k], p.p50[k]);
+        EXPECT_LE(p.p50[k], p.p95[k]);
+    }
+    EXPECT_TRUE(probabilistic_psd(std::vector<std::int32_t>(1000), settings).frequencies.empty());
 }
 
 // White level 1 with a 1/f rise meeting it at the corner: the PSD is 2 (3 dB) there.

@@ -1,0 +1,32 @@
+// Noise over time, as seismic networks judge a station's noise (McNamara and Buland, 2004): the
+// PSD of consecutive windows (one hour, half overlapped), each averaged over octaves at 1/8-
+// octave steps, and per frequency the distribution of the windows' noise densities.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace analysis::digitizer {
+
+struct PpsdSettings {
+    double rate = 1.0;  // samples per second
+    double window_seconds = 3600.0;
+    double overlap = 50.0;  // percent of a window shared with the next
+    int segment = 16384;    // Welch segment within a window
+    int window_index = 1;   // the analysis windows
+    double volts_per_code = 1.0;
+};
+
+struct Ppsd {
+    std::vector<double> frequencies;   // Hz, descending from the top by 1/8 octave
+    std::vector<double> p5, p50, p95;  // noise density, nV/√Hz, per frequency
+    // Per window: its first sample's index and the noise density at each frequency.
+    std::vector<std::int64_t> window_starts;
+    std::vector<std::vector<double>> spectrogram;
+};
+
+// Empty (no frequencies) when the samples hold no whole window.
+Ppsd probabilistic_psd(std::span<const std::int32_t> samples, const PpsdSettings& settings);
+
+}  // namespace analysis::digitizer

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace cli {
+
+// record: the board's stream into a miniSEED archive.
+void add_record_commands();
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// Recorded miniSEED read back: one file, or the streams of an SDS archive within a time window,
+// as contiguous integer samples per channel, up to a capacity.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/status.h"
+#include "recording/utc_time.h"
+
+namespace recording {
+
+struct ReadRequest {
+    std::vector<std::string> channels;  // channel codes; empty: every channel found, sorted
+    std::int64_t start_us = 0;          // 0: from the first sample
+    std::int64_t end_us = 0;            // 0: to the last
+    std::size_t max_samples = 0;        // per channel; 0: no limit
+};
+
+struct ReadStreams {
+    double rate = 0.0;
+    std::int64_t start_us = 0;  // time of every channel's first sample
+    std::vector<std::string> channels;
+    std::vector<std::vector<std::int32_t>> samples;  // per channel, all of the same length
+    bool cut_at_gap = false;                         // the data stopped at a gap inside the window
+    std::int64_t gap_at_us = 0;                      // where
+    bool cut_at_capacity = false;                    // more data than max_samples lay in the window
+};
+
+// A file, or a folder searched for day files (NET.STA.LOC.CHAN.D.YEAR.DAY). BadInput when
+// nothing of the asked channels lies in the window, when the channels' rates or start times
+// differ, or when a file is no miniSEED; FileError when it cannot be read.
+core::Status read_streams(const std::string& path, const ReadRequest& request, ReadStreams* out);
+
+}  // namespace recording

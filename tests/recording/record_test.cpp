@@ -1,0 +1,194 @@
+// Recording to miniSEED and reading it back: an hour of four channels decoded whole by an
+// independent reader (mseed2sac), a broken stream written as gaps, recorded data analysed
+// like a capture, noise over time, and names and options refused before anything is written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "chipfiles/temp_dir.h"
+#include "cli_run.h"
+
+using namespace cli_run;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct SacFile {
+    float delta = 0;
+    std::int32_t npts = 0;
+    double begin = 0;  // seconds of the day of its first sample
+};
+
+// The files mseed2sac writes for one miniSEED file: one per contiguous stretch.
+std::vector<SacFile> decode(const std::string& mseed, const fs::path& dir) {
+    fs::create_directories(dir);
+    const std::string command =
+        "cd '" + dir.string() + "' && mseed2sac '" + mseed + "' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<SacFile> out;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& p : files) {
+        std::ifstream in(p, std::ios::binary);
+        std::vector<char> h(632);
+        in.read(h.data(), 632);
+        SacFile s;
+        std::memcpy(&s.delta, h.data(), 4);
+        std::memcpy(&s.npts, h.data() + 316, 4);
+        float b = 0;
+        std::int32_t hour = 0, minute = 0, second = 0, msec = 0;
+        std::memcpy(&b, h.data() + 20, 4);
+        std::memcpy(&hour, h.data() + 288, 4);
+        std::memcpy(&minute, h.data() + 292, 4);
+        std::memcpy(&second, h.data() + 296, 4);
+        std::memcpy(&msec, h.data() + 300, 4);
+        s.begin = hour * 3600.0 + minute * 60.0 + second + msec / 1000.0 + b;
+        out.push_back(s);
+    }
+    return out;
+}
+
+Json last(const CliRun& r) {
+    const auto lines = r.json();
+    return lines.empty() ? Json() : lines.back();
+}
+
+// One hour of four channels, channel 1's tone off, recorded once for the suite.
+class Recorded : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = new testing_support::TempDir;
+        result_ = new Json(last(run({"--json", "--simulate", "--virtual-time", "sim 1 off",
+                                     "configure --rate 500 --channels 4",
+                                     "record --seconds 3600 --out " + archive()})));
+    }
+    static void TearDownTestSuite() {
+        delete result_;
+        delete dir_;
+    }
+    static std::string archive() { return dir_->path("sds").string(); }
+    static testing_support::TempDir* dir_;
+    static Json* result_;
+};
+
+testing_support::TempDir* Recorded::dir_ = nullptr;
+Json* Recorded::result_ = nullptr;
+
+TEST_F(Recorded, AnHourDecodesWholeInAnIndependentReaderWithItsStationXml) {
+    const Json& r = *result_;
+    ASSERT_EQ(r["ok"], true) << r.dump();
+    EXPECT_EQ(r["samples"], 1800000);
+    EXPECT_TRUE(r["gaps"].empty());
+    ASSERT_EQ(r["files"].size(), 4u);
+    for (std::size_t c = 0; c < 4; ++c) {
+        const std::string file = r["files"][c];
+        // SDS: YEAR/XX/STA/CHn.D/XX.STA..CHn.D.YEAR.DAY, channel codes C (250-1000/s), H, n.
+        const std::string code = "CH" + std::to_string(c + 1);
+        EXPECT_NE(file.find("/XX/"), std::string::npos) << file;
+        EXPECT_NE(file.find("/" + code + ".D/XX."), std::string::npos) << file;
+        EXPECT_NE(file.find(".." + code + ".D."), std::string::npos) << file;
+        EXPECT_EQ(fs::file_size(file) % 4096, 0u);
+        const auto sac = decode(file, dir_->path("sac" + std::to_string(c)));
+        ASSERT_EQ(sac.size(), 1u) << file << ": a gap or an overlap";
+        EXPECT_EQ(sac[0].npts, 1800000);
+        EXPECT_FLOAT_EQ(sac[0].delta, 0.002f);
+    }
+    std::ifstream xml(r["stationxml"].get<std::string>());
+    const std::string text((std::istreambuf_iterator<char>(xml)), {});
+    EXPECT_NE(text.find("<SampleRate>500</SampleRate>"), std::string::npos);
+    // 0x7FFFFF counts over half of 5 V.
+    EXPECT_NE(text.find("<Value>3355442.8</Value>"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n') > 20, true);
+}
+
+TEST_F(Recorded, ReadBackAnalysesLikeACaptureOfTheSameSource) {
+    const std::string start = (*result_)["start"];
+    // 512 s of four channels: 1,024,000 records.
+    std::tm tm{};
+    strptime(start.c_str(), "%Y-%m-%dT%H:%M:%S", &tm);
+    const std::time_t t = timegm(&tm) + 512;
+    char end[40];
+    std::strftime(end, sizeof end, "%Y-%m-%dT%H:%M:%S", std::gmtime(&t));
+    const std::string frac = start.substr(19);  // ".ffffffZ"
+    const Json loaded =
+        last(run({"--json", "data load " + archive() + " --start " + start + " --end " + end + frac,
+                  "analyze --test signal"}));
+    const Json captured = last(run({"--json", "--simulate", "--virtual-time", "sim 1 off",
+                                    "configure --rate 500 --channels 4",
+                                    "capture --samples 1024000", "analyze --test signal"}));
+    ASSERT_EQ(loaded["channels"].size(), 4u) << loaded.dump().substr(0, 400);
+    EXPECT_EQ(loaded["channels"][0]["samples"], 256000);
+    for (int c = 1; c < 4; ++c)
+        for (const char* key : {"S/N", "S/D", "S/N+D"})
+            EXPECT_NEAR(loaded["channels"][c]["stats"][key].get<double>(),
+                        captured["channels"][c]["stats"][key].get<double>(), 0.2)
+                << c << " " << key;
+}
+
+TEST_F(Recorded, NoiseOverTimeGivesThreeOrderedPercentilesPerFrequency) {
+    const Json p = last(run({"--json", "evaluate ppsd " + archive() + " --window 600"}));
+    ASSERT_EQ(p["channels"].size(), 4u);
+    const Json& ch1 = p["channels"][0];
+    EXPECT_EQ(ch1["code"], "CH1");
+    EXPECT_EQ(ch1["windows"], 11);  // 10-minute windows every 5 minutes in an hour
+    ASSERT_FALSE(ch1["frequencies"].empty());
+    for (std::size_t k = 0; k < ch1["frequencies"].size(); ++k) {
+        EXPECT_LE(ch1["p5"][k].get<double>(), ch1["p50"][k].get<double>());
+        EXPECT_LE(ch1["p50"][k].get<double>(), ch1["p95"][k].get<double>());
+    }
+    // Channel 1 carries only the board's white noise, 62.9 nV/√Hz.
+    EXPECT_NEAR(20 * std::log10(ch1["p50"][0].get<double>() / 62.9), 0.0, 0.5);
+    EXPECT_EQ(ch1["spectrogram"]["starts"].size(), 11u);
+}
+
+TEST(Recording, ABrokenStreamIsWrittenAsGapsNeverAsShiftedSamples) {
+    testing_support::TempDir dir;
+    const std::string out = dir.path("sds").string();
+    // The stream stalls after each 10,000 frames (and its stale lead-in word); the recording
+    // starts it again each time.
+    const Json r =
+        last(run({"--json", "--simulate", "--virtual-time", "configure --rate 500 --channels 4",
+                  "sim fault stall 40001", "record --seconds 100 --out " + out}));
+    ASSERT_EQ(r["ok"], true) << r.dump();
+    EXPECT_EQ(r["samples"], 50000);
+    ASSERT_EQ(r["gaps"].size(), 4u);
+    const auto sac = decode(r["files"][2], dir.path("sac"));
+    ASSERT_EQ(sac.size(), 5u);
+    for (std::size_t k = 0; k < sac.size(); ++k) {
+        EXPECT_EQ(sac[k].npts, 10000);
+        if (k > 0) EXPECT_GT(sac[k].begin, sac[k - 1].begin + 10000 * 0.002 - 1e-3) << k;
+    }
+    // Read back, the block ends at the first gap.
+    const Json loaded = last(run({"--json", "data load " + out}));
+    EXPECT_EQ(loaded["samples"], 40000);
+    EXPECT_TRUE(loaded.contains("gap_at_us"));
+}
+
+TEST(Recording, BadNamesAndOptionsAreRefusedBeforeAnythingIsWritten) {
+    testing_support::TempDir dir;
+    const std::string out = dir.path("sds").string();
+    for (const std::string bad :
+         {"--network XYZ", "--station abc", "--location LOC", "--channel-codes CH1,CH1,CH3,CH4",
+          "--channel-codes CH1", "--seconds 0", "--seconds x", "--frobnicate 1"}) {
+        const CliRun r = run({"--simulate", "--virtual-time", "configure --rate 500 --channels 4",
+                              "record --out " + out + " " + bad});
+        EXPECT_EQ(r.status, 2) << bad << ": " << r.err;
+        EXPECT_FALSE(fs::exists(out)) << bad;
+    }
+    EXPECT_EQ(run({"--simulate", "--virtual-time", "record --seconds 1"}).status, 2);
+    const std::string junk = dir.write("junk.mseed", "this is no miniSEED");
+    const CliRun r = run({"data load " + junk});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("junk.mseed"), std::string::npos) << r.err;
+}
+
+}  // namespace
