@@ -17,7 +17,8 @@ set(SEISBENCH_APP_EDGE_FILES
     capture/permission.cpp
     chip/coef_loaders.cpp
     chip/register_tool.cpp
-    chip/setup_config.cpp)
+    chip/setup_config.cpp
+    recording/record_panel.cpp)
 
 function(seisbench_check_app_includes src)
     file(GLOB_RECURSE files RELATIVE "${src}" "${src}/*.h" "${src}/*.cpp")

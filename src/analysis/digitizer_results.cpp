@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "analysis/digitizer/cross_spectra.h"
 #include "analysis/digitizer/noise_models.h"
 #include "analysis/digitizer/octave_smoothing.h"
 #include "analysis/digitizer/self_noise.h"
+#include "analysis/digitizer/stream_spectra.h"
 #include "analysis/spectrum/windows.h"
 #include "analysis/state.h"
+#include "recording/archive_stream.h"
 
 namespace analysis {
 
@@ -23,13 +26,20 @@ constexpr int kCornerSmoothing = 3;
 // 1/3 octave the noise of a few blocks crosses early, and a whole octave (which biases a 1/f
 // slope by 2 %) keeps the curve monotone.
 constexpr int kCrossingSmoothing = 1;
+// The tests compare up to four channels side by side.
+constexpr int kMaxArchiveChannels = 4;
 // The least sine RMS over residual RMS that counts as a tone fitted (10 dB).
 constexpr double kMinFitRatio = 3.1623;
 
+bool from_archive(const AnalysisState& st);
+
+// An archive's results hold its own rate, so the capture's does not make them stale.
 bool stale(const DigitizerResults& r, const AnalysisState& st, double fs) {
+    const bool archive = from_archive(st);
     return !r.valid || r.generation != st.kept.generation() || !(r.options == st.digitizer) ||
-           r.window_index != st.window_index || r.fs != fs || r.fs_code != st.fs_code ||
-           r.fs_volt != st.fs_volt;
+           r.window_index != st.window_index || (!archive && r.fs != fs) ||
+           r.fs_code != st.fs_code || r.fs_volt != st.fs_volt ||
+           !(r.archive == (archive ? st.archive : ArchiveSource{}));
 }
 
 std::vector<int> analysed_channels(const DigitizerOptions& o, int available) {
@@ -114,18 +124,76 @@ std::vector<double> own_noise(const CrossSpectra& p, const std::vector<int>& lis
     return {};
 }
 
-void compute(DigitizerResults& r, const AnalysisState& st) {
-    const KeptBlocks& kept = st.kept;
-    r.blocks = kept.kept();
-    r.blocks_seen = kept.seen();
-    if (kept.kept() == 0 || kept.channels() < 1 || !(r.fs > 0.0) || r.fs_code <= 0) return;
-    const int channels = kept.channels();
-    CrossSpectra p({r.options.segment, r.options.overlap, r.window_index, r.fs}, channels);
-    for (int b = 0; b < kept.kept(); ++b) {
-        std::vector<std::span<const std::int32_t>> block;
-        for (int c = 0; c < channels; ++c) block.push_back(kept.channel(b, c));
-        p.add_block(block);
+bool from_archive(const AnalysisState& st) {
+    return !st.archive.path.empty() && st.archive.blocks_generation == st.kept.generation();
+}
+
+// The archive's channels through the Welch estimates a chunk at a time.
+std::unique_ptr<StreamSpectra> archive_spectra(DigitizerResults& r, const ArchiveSource& a) {
+    recording::ArchiveStream stream;
+    ArchiveRead& read = r.archive_read;
+    if (const core::Status s = stream.open(a.path, a.request); !s) {
+        read.error = s.text;
+        return nullptr;
     }
+    const int channels = static_cast<int>(stream.channels().size());
+    if (channels > kMaxArchiveChannels) {
+        read.error =
+            a.path + " holds " + std::to_string(channels) + " channels; name up to four of them.";
+        return nullptr;
+    }
+    read.codes = stream.channels();
+    r.fs = stream.rate();
+    auto p = std::make_unique<StreamSpectra>(
+        WelchSettings{r.options.segment, r.options.overlap, r.window_index, r.fs}, channels);
+    const std::size_t chunk = std::max<std::size_t>(1 << 16, r.options.segment);
+    recording::Chunk next;
+    r.blocks = 0;
+    for (;;) {
+        if (const core::Status s = stream.next(chunk, &next); !s) {
+            read.error = s.text;
+            return nullptr;
+        }
+        if (next.length() == 0) break;
+        if (read.samples == 0) read.start_us = next.start_us;
+        if (next.after_gap || read.samples == 0) {
+            p->gap();
+            ++r.blocks;
+        }
+        read.samples += static_cast<std::int64_t>(next.length());
+        std::vector<std::span<const std::int32_t>> piece(next.samples.begin(), next.samples.end());
+        p->add(piece);
+    }
+    p->finish();
+    read.gaps = stream.gaps();
+    r.blocks_seen = r.blocks;
+    return p;
+}
+
+void compute(DigitizerResults& r, const AnalysisState& st) {
+    if (r.fs_code <= 0) return;
+    std::unique_ptr<StreamSpectra> streamed;
+    std::unique_ptr<CrossSpectra> spectra;
+    int channels = 0;
+    if (from_archive(st)) {
+        streamed = archive_spectra(r, st.archive);
+        if (!streamed) return;
+        channels = streamed->spectra().channels();
+    } else {
+        const KeptBlocks& kept = st.kept;
+        r.blocks = kept.kept();
+        r.blocks_seen = kept.seen();
+        if (kept.kept() == 0 || kept.channels() < 1 || !(r.fs > 0.0)) return;
+        channels = kept.channels();
+        spectra = std::make_unique<CrossSpectra>(
+            WelchSettings{r.options.segment, r.options.overlap, r.window_index, r.fs}, channels);
+        for (int b = 0; b < kept.kept(); ++b) {
+            std::vector<std::span<const std::int32_t>> block;
+            for (int c = 0; c < channels; ++c) block.push_back(kept.channel(b, c));
+            spectra->add_block(block);
+        }
+    }
+    const CrossSpectra& p = streamed ? streamed->spectra() : *spectra;
     if (p.segments() == 0) return;
     r.segments = p.segments();
     r.segment_length = p.segment_length();
@@ -205,7 +273,8 @@ void compute(DigitizerResults& r, const AnalysisState& st) {
 void compute_fits(DigitizerResults& r, const AnalysisState& st) {
     r.fits_done = true;
     const KeptBlocks& kept = st.kept;
-    if (kept.kept() == 0 || r.fs_code <= 0) return;
+    // A fit needs a block in memory; an archive's channels are not the kept blocks'.
+    if (kept.kept() == 0 || r.fs_code <= 0 || !r.archive.path.empty()) return;
     const int last = kept.kept() - 1;
     for (int c : r.channels) {
         const auto samples = kept.channel(last, c);
@@ -239,6 +308,7 @@ DigitizerResults& refreshed(AnalysisState& st, double fs) {
     r.fs_code = st.fs_code;
     r.fs_volt = st.fs_volt;
     r.valid = true;
+    if (from_archive(st)) r.archive = st.archive;
     compute(r, st);
     return r;
 }

@@ -14,6 +14,7 @@
 #include "analysis/digitizer/crosstalk.h"
 #include "analysis/digitizer/noise_figures.h"
 #include "analysis/digitizer/sine_fit.h"
+#include "recording/mseed_reader.h"
 
 namespace analysis {
 
@@ -33,6 +34,24 @@ struct DigitizerOptions {
 
 inline constexpr int kMinSegment = 16;
 inline constexpr int kMaxSegment = 1 << 20;
+
+// A recorded archive that the spectral tests read from start to end in chunks, in place of the
+// kept blocks, so that hours of data are analysed without being loaded. It stands only while
+// the blocks it was set over are kept: a capture or a load ends it.
+struct ArchiveSource {
+    std::string path;  // empty: the kept blocks
+    recording::ReadRequest request;
+    std::uint64_t blocks_generation = 0;
+    bool operator==(const ArchiveSource&) const = default;
+};
+
+struct ArchiveRead {
+    std::vector<std::string> codes;  // the channels read, in the order analysed
+    std::int64_t start_us = 0;
+    std::int64_t samples = 0;  // per channel
+    std::vector<std::pair<std::int64_t, std::int64_t>> gaps;
+    std::string error;  // why the archive could not be read; empty when it was
+};
 
 struct ChannelNoise {
     bool listed = false;
@@ -71,6 +90,8 @@ struct DigitizerResults {
     int fs_code = 0;
     double fs_volt = 0.0;
     bool valid = false;
+    ArchiveSource archive;
+    ArchiveRead archive_read;
 
     int blocks = 0, blocks_seen = 0, segments = 0, segment_length = 0;
     double df = 0.0;

@@ -60,8 +60,8 @@ DbCurve db_curve(const std::vector<double>& p, double df, int first,
 
 // The curves of a PSD or self-noise plot, each channel in turn, then, with a sensor, the
 // models; the y axis spans every curve drawn, in whole 10 dB.
-void noise_plots(const RunInputs& in, const RunRequest& request, const DigitizerResults& r,
-                 bool self, const PlotSink& plot) {
+void noise_plots(const RunRequest& request, const DigitizerResults& r, bool self,
+                 const PlotSink& plot) {
     if (!plot) return;
     const double sensor = r.options.sensor;
     std::vector<std::pair<int, DbCurve>> curves;
@@ -97,7 +97,7 @@ void noise_plots(const RunInputs& in, const RunRequest& request, const Digitizer
     if (!any) return;
     for (double v : low.y) lo = std::min(lo, v);
     for (double v : high.y) hi = std::max(hi, v);
-    const PlotAxes axes{r.band.first * r.df, in.fs / 2.0, false, 10.0 * std::floor(lo / 10.0),
+    const PlotAxes axes{r.band.first * r.df, r.fs / 2.0, false, 10.0 * std::floor(lo / 10.0),
                         10.0 * std::ceil(hi / 10.0 + 1e-9)};
     bool first = true;
     for (const auto& [c, curve] : curves) {
@@ -143,7 +143,7 @@ void psd_stats(const RunInputs& in, int channel, const std::array<int, kChannels
 
 void psd_run(const RunInputs& in, const RunRequest& request, Measurement& m, const PlotSink& plot) {
     psd_stats(in, request.stat_ch, request.enabled, m);
-    noise_plots(in, request, digitizer_results(in.analysis, in.fs), false, plot);
+    noise_plots(request, digitizer_results(in.analysis, in.fs), false, plot);
 }
 
 void self_noise_stats(const RunInputs& in, int channel, const std::array<int, kChannels>&,
@@ -170,7 +170,7 @@ void self_noise_stats(const RunInputs& in, int channel, const std::array<int, kC
 void self_noise_run(const RunInputs& in, const RunRequest& request, Measurement& m,
                     const PlotSink& plot) {
     self_noise_stats(in, request.stat_ch, request.enabled, m);
-    noise_plots(in, request, digitizer_results(in.analysis, in.fs), true, plot);
+    noise_plots(request, digitizer_results(in.analysis, in.fs), true, plot);
 }
 
 void crosstalk_stats(const RunInputs& in, int channel, const std::array<int, kChannels>&,
@@ -197,7 +197,7 @@ void crosstalk_stats(const RunInputs& in, int channel, const std::array<int, kCh
 void crosstalk_run(const RunInputs& in, const RunRequest& request, Measurement& m,
                    const PlotSink& plot) {
     crosstalk_stats(in, request.stat_ch, request.enabled, m);
-    noise_plots(in, request, digitizer_results(in.analysis, in.fs), false, plot);
+    noise_plots(request, digitizer_results(in.analysis, in.fs), false, plot);
 }
 
 void sine_fit_stats(const RunInputs& in, int channel, const std::array<int, kChannels>& enabled,

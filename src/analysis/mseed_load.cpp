@@ -9,22 +9,13 @@
 
 namespace analysis {
 
-namespace {
-
-// NET.STA.LOC.CHAN.D.YEAR.DAY
-bool sds_day_file(const std::string& name) {
-    return std::count(name.begin(), name.end(), '.') == 6 && name.find(".D.") != std::string::npos;
-}
-
-}  // namespace
-
 bool is_miniseed_path(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         // An archive holds day files; any other folder is no data to load.
         for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
              !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-            if (sds_day_file(it->path().filename().string())) return true;
+            if (!recording::sds_channel(it->path().filename().string()).empty()) return true;
         return false;
     }
     const std::string name = std::filesystem::path(path).filename().string();
@@ -32,7 +23,7 @@ bool is_miniseed_path(const std::string& path) {
         if (name.size() > std::string(ext).size() &&
             name.compare(name.size() - std::string(ext).size(), std::string::npos, ext) == 0)
             return true;
-    return sds_day_file(name);
+    return !recording::sds_channel(name).empty();
 }
 
 MseedLoad load_miniseed(const Context& cx, const std::string& path,

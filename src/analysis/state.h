@@ -11,6 +11,7 @@
 #include "analysis/kept_blocks.h"
 #include "analysis/limits.h"
 #include "analysis/measurement.h"
+#include "analysis/noise_over_time.h"
 #include "core/system_types.h"
 
 namespace analysis {
@@ -94,7 +95,10 @@ struct AnalysisState {
     // results for those blocks and options.
     KeptBlocks kept;
     DigitizerOptions digitizer;
+    ArchiveSource archive;
     DigitizerResults digitizer_cache;
+    // The last archive's noise over time (evaluate ppsd, the recording panel).
+    NoiseOverTime noise_over_time;
 };
 
 }  // namespace analysis

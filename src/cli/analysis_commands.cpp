@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 #include "analysis/analysis.h"
 #include "analysis/data_menu.h"
@@ -17,6 +16,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/digitizer_options.h"
+#include "recording/archive_stream.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
 #include "uir_ids.h"
@@ -54,21 +54,35 @@ Result settings_result(App& app, const std::string& file) {
     return r;
 }
 
+// --start T, --end T or the channel codes (under the option name codes) of a recorded window;
+// false with *error when the value is no good, and when the option is none of them.
+bool window_option(const std::string& name, const std::string& value, const char* codes,
+                   recording::ReadRequest* request, Result* error) {
+    if (name == "--start" || name == "--end") {
+        if (recording::parse_utc(value, name == "--start" ? &request->start_us : &request->end_us))
+            return true;
+        *error = usage_error(name + " takes a UTC time such as 2026-12-08T10:00:00");
+        return false;
+    }
+    if (name != codes) return false;
+    request->channels = split_list(value);
+    for (const std::string& code : request->channels)
+        if (code.empty() || code.size() > 3) {
+            *error = usage_error(name + " takes channel codes such as CH1,CH2");
+            return false;
+        }
+    return true;
+}
+
 // data load FILE.mseed | ARCHIVE [--start T] [--end T] [--channels C1,C2]
 Result load_miniseed(Context& c, const std::vector<std::string>& a) {
     recording::ReadRequest request;
     for (size_t i = 3; i < a.size(); i += 2) {
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
-        const std::string& v = a[i + 1];
-        if (a[i] == "--start" || a[i] == "--end") {
-            if (!recording::parse_utc(v, a[i] == "--start" ? &request.start_us : &request.end_us))
-                return usage_error(a[i] + " takes a UTC time such as 2026-12-08T10:00:00");
-        } else if (a[i] == "--channels") {
-            std::istringstream in(v);
-            for (std::string code; std::getline(in, code, ',');) request.channels.push_back(code);
-        } else {
-            return unknown_option(a[i], {"--start", "--end", "--channels"});
-        }
+        Result bad;
+        if (window_option(a[i], a[i + 1], "--channels", &request, &bad)) continue;
+        if (!bad.error.empty()) return bad;
+        return unknown_option(a[i], {"--start", "--end", "--channels"});
     }
     if (request.end_us && request.end_us <= request.start_us)
         return usage_error("--end must come after --start");
@@ -184,13 +198,14 @@ void tones_result(const analysis::Measurement& m, const std::string& prefix,
 
 // One channel's run: its sample count, the read-outs the test shows, the error entries and,
 // with limits, the verdicts.
-nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result* r) {
+nlohmann::ordered_json channel_result(Context& c, int test, int channel, std::int64_t samples,
+                                      Result* r) {
     App& app = c.app;
     const std::string prefix = "channel " + std::to_string(channel + 1) + " ";
     nlohmann::ordered_json j;
     j["channel"] = channel + 1;
-    j["samples"] = app.analysis.ch_count[channel];
-    r->lines.emplace_back(prefix + "samples", std::to_string(app.analysis.ch_count[channel]));
+    j["samples"] = samples;
+    r->lines.emplace_back(prefix + "samples", std::to_string(samples));
     const analysis::Measurement m = analysis::measure(app, test, channel);
     const std::vector<analysis::Readout> shown = analysis::readouts(m);
     nlohmann::ordered_json stats = nlohmann::ordered_json::object();
@@ -250,11 +265,87 @@ nlohmann::ordered_json channel_result(Context& c, int test, int channel, Result*
     return j;
 }
 
+bool is_flag(const std::string& arg) {
+    return arg == "--harmonics" || arg == "--nv" || arg == "--first-cycles";
+}
+
+// An archive to read in chunks in place of the blocks, from --archive and its window options;
+// its channel count, else 0.
+int archive_option(const std::vector<std::string>& a, analysis::ArchiveSource* archive,
+                   Result* error) {
+    bool window = false;
+    for (size_t i = 1; i < a.size(); i += 2) {
+        if (is_flag(a[i])) {
+            --i;
+            continue;
+        }
+        if (i + 1 >= a.size()) break;
+        if (a[i] == "--archive") {
+            archive->path = a[i + 1];
+        } else if (window_option(a[i], a[i + 1], "--codes", &archive->request, error)) {
+            window = true;
+        } else if (!error->error.empty()) {
+            return 0;
+        }
+    }
+    if (archive->path.empty()) {
+        if (window) *error = usage_error("--start, --end and --codes go with --archive");
+        return 0;
+    }
+    const recording::ReadRequest& q = archive->request;
+    if (q.end_us && q.end_us <= q.start_us) {
+        *error = usage_error("--end must come after --start");
+        return 0;
+    }
+    recording::ArchiveStream probe;
+    if (const core::Status s = probe.open(archive->path, q); !s) {
+        *error = failure(s, "cannot read " + archive->path);
+        return 0;
+    }
+    const int channels = static_cast<int>(probe.channels().size());
+    if (channels > analysis::kChannels) {
+        *error = failure(archive->path + " holds " + std::to_string(channels) +
+                         " channels; name up to four of them (--codes)");
+        return 0;
+    }
+    return channels;
+}
+
+nlohmann::ordered_json archive_json(const analysis::DigitizerResults& d, Result* r) {
+    const analysis::ArchiveRead& read = d.archive_read;
+    nlohmann::ordered_json j;
+    j["path"] = d.archive.path;
+    j["codes"] = read.codes;
+    j["start"] = recording::format_utc(read.start_us, true);
+    j["samples"] = read.samples;
+    j["seconds"] = d.fs > 0.0 ? static_cast<double>(read.samples) / d.fs : 0.0;
+    j["stretches"] = d.blocks;
+    nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
+    for (const auto& [from, to] : read.gaps) {
+        gaps.push_back(
+            {{"from", recording::format_utc(from, true)}, {"to", recording::format_utc(to, true)}});
+        r->lines.emplace_back(
+            "gap", recording::format_utc(from, true) + " to " + recording::format_utc(to, true));
+    }
+    j["gaps"] = gaps;
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f s per channel from %s, %d segments of %d",
+                  j["seconds"].get<double>(), recording::format_utc(read.start_us, false).c_str(),
+                  d.segments, d.segment_length);
+    r->lines.emplace_back("archive", d.archive.path);
+    r->lines.emplace_back("read", text);
+    return j;
+}
+
 Result analyze(Context& c, const std::vector<std::string>& a) {
     App& app = c.app;
     auto& ui = app.ui;
     const int ap = app.shell.analysispanel;
     int test = shell::get_int(ui, ap, ANALYSIS_TEST);
+    analysis::ArchiveSource archive;
+    Result archive_error;
+    const int archive_channels = archive_option(a, &archive, &archive_error);
+    if (!archive_error.error.empty()) return archive_error;
     std::vector<Setting> settings;
     analysis::DigitizerOptions digitizer = app.analysis.digitizer;
     const struct {
@@ -268,12 +359,14 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     // The option switch of the time, signal and noise tests, off unless asked for.
     bool harmonics = false, nv = false, cycles = false;
     for (size_t i = 1; i < a.size(); i += 2) {
-        if (a[i] == "--harmonics" || a[i] == "--nv" || a[i] == "--first-cycles") {
+        if (is_flag(a[i])) {
             (a[i] == "--nv" ? nv : a[i] == "--harmonics" ? harmonics : cycles) = true;
             --i;
             continue;
         }
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
+        if (a[i] == "--archive" || a[i] == "--start" || a[i] == "--end" || a[i] == "--codes")
+            continue;
         if (a[i] == "--test") {
             test = analysis::test_from_key(a[i + 1]);
             if (test < 0)
@@ -284,8 +377,9 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
         }
         if (is_digitizer_option(a[i])) {
             std::string why;
-            if (!set_digitizer_option(digitizer, a[i], a[i + 1],
-                                      std::max(1, app.capture.NumberOfChannels), &why))
+            const int available =
+                archive_channels > 0 ? archive_channels : std::max(1, app.capture.NumberOfChannels);
+            if (!set_digitizer_option(digitizer, a[i], a[i + 1], available, &why))
                 return usage_error(why);
             continue;
         }
@@ -300,7 +394,8 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
             settings.push_back({o.ctrl, v});
         }
         if (!known) {
-            std::vector<std::string> names = {"--test", "--harmonics", "--nv", "--first-cycles"};
+            std::vector<std::string> names = {"--test",    "--harmonics", "--nv",  "--first-cycles",
+                                              "--archive", "--start",     "--end", "--codes"};
             for (const auto& o : options) names.emplace_back(o.name);
             for (const char* const* n = digitizer_option_names(); *n; ++n) names.emplace_back(*n);
             return unknown_option(a[i], names);
@@ -312,15 +407,31 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
     app.analysis.noise_units = nv ? 1 : 0;
     app.analysis.first_cycles = cycles ? 1 : 0;
     app.analysis.digitizer = digitizer;
-    const int channels = app.capture.NumberOfChannels;
+    if (archive_channels > 0 && test != analysis::kPsd && test != analysis::kSelfNoise &&
+        test != analysis::kCrosstalk)
+        return usage_error("--archive goes with the psd, selfnoise and crosstalk tests");
+    archive.blocks_generation = app.analysis.kept.generation();
+    app.analysis.archive = archive_channels > 0 ? archive : analysis::ArchiveSource{};
+    const int channels = archive_channels > 0 ? archive_channels : app.capture.NumberOfChannels;
     if (channels < 1 || channels > analysis::kChannels)
         return failure("no data to analyse: load a data file or capture first");
 
     Result r;
     r.data["test"] = analysis::test_key(test);
     r.lines.emplace_back("test", analysis::test_key(test));
+    if (archive_channels > 0) {
+        const analysis::DigitizerResults& d = analysis::digitizer_view(app, test);
+        if (!d.archive_read.error.empty())
+            return failure("cannot read " + archive.path + ": " + d.archive_read.error);
+        r.data["archive"] = archive_json(d, &r);
+    }
     nlohmann::ordered_json results = nlohmann::ordered_json::array();
-    for (int ch = 0; ch < channels; ++ch) results.push_back(channel_result(c, test, ch, &r));
+    for (int ch = 0; ch < channels; ++ch) {
+        const std::int64_t samples = archive_channels > 0
+                                         ? analysis::digitizer_view(app, test).archive_read.samples
+                                         : app.analysis.ch_count[ch];
+        results.push_back(channel_result(c, test, ch, samples, &r));
+    }
     r.data["channels"] = results;
     if (analysis::is_digitizer_test(test)) {
         const nlohmann::ordered_json summary =
@@ -349,11 +460,14 @@ void add_analysis_commands() {
     m["analyze"] = {
         "analyze [--test T] [--window W] [--limit-bw HZ] [--full-scale-code HEX] "
         "[--full-scale-volts V] [--harmonics] [--nv] [--first-cycles] [--segment N] "
-        "[--overlap PCT] [--band LO-HI] [--smooth 3|6] [--channels 1,2,3] [--sensor V_PER_M_S]",
+        "[--overlap PCT] [--band LO-HI] [--smooth 3|6] [--channels 1,2,3] [--sensor V_PER_M_S] "
+        "[--archive DIR [--start T] [--end T] [--codes C1,C2]]",
         "run a test of the analysis panel on every channel (--harmonics marks the signal test's "
         "harmonics, --nv shows the noise test in nV per root hertz, --first-cycles shows the "
         "time test's first ten cycles; psd, selfnoise, crosstalk and sinefit take the Welch "
-        "segment, overlap, band, smoothing, channel list and sensor sensitivity)",
+        "segment, overlap, band, smoothing, channel list and sensor sensitivity; with --archive "
+        "they "
+        "read a recorded archive from start to end in chunks instead of the captured data)",
         analyze};
 }
 

@@ -18,6 +18,17 @@ std::map<std::string, CommandInfo>& commands() {
     return m;
 }
 
+std::vector<std::string> split_list(const std::string& text) {
+    std::vector<std::string> items(1);
+    for (char ch : text) {
+        if (ch == ',')
+            items.emplace_back();
+        else
+            items.back() += ch;
+    }
+    return items;
+}
+
 Result usage_error(const std::string& text) {
     Result r;
     r.status = kUsage;

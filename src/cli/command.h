@@ -90,5 +90,7 @@ bool input_file_ok(const std::string& path, Result* failure);
 // Numbers on the command line: 0x hex or decimal, whole, within [lo, hi].
 using core::parse_number;
 std::string hex_word(int value);  // "0x" and six upper-case hex digits
+// "a,b,c" as its items, empty ones kept (so "a,,b" and "a," can be refused).
+std::vector<std::string> split_list(const std::string& text);
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "analysis/state.h"
+#include "cli/command.h"
 #include "core/number_text.h"
 
 namespace cli {
@@ -94,15 +95,13 @@ bool set_digitizer_option(analysis::DigitizerOptions& o, const std::string& name
         *why = "--smooth takes 3 (1/3 octave), 6 (1/6 octave) or off";
     } else if (name == "--channels") {
         std::vector<int> list;
-        std::istringstream in(value);
-        std::string item;
-        bool ok = !value.empty();
-        while (ok && std::getline(in, item, ',')) {
-            ok = core::parse_number(item, 1, channels, &n) &&
+        bool ok = true;
+        for (const std::string& item : split_list(value)) {
+            ok = ok && core::parse_number(item, 1, channels, &n) &&
                  std::find(list.begin(), list.end(), n - 1) == list.end();
             list.push_back(static_cast<int>(n) - 1);
         }
-        if (ok && !value.empty() && value.back() != ',') {
+        if (ok) {
             o.channels = list;
             return true;
         }

@@ -1,19 +1,16 @@
 #include "cli/record_commands.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <ostream>
-#include <sstream>
 
-#include "analysis/digitizer/ppsd.h"
+#include "analysis/noise_over_time.h"
+#include "analysis/state.h"
 #include "cli/capture_commands.h"
 #include "cli/command.h"
 #include "core/system_types.h"
-#include "recording/mseed_reader.h"
-#include "recording/recorder.h"
-#include "recording/station_xml.h"
+#include "recording/record_panel.h"
+#include "recording/utc_time.h"
 #include "shell/app.h"
 
 namespace cli {
@@ -23,13 +20,6 @@ namespace {
 constexpr const char* kUsage =
     "usage: record --out DIR [--seconds S] [--network NN] [--station SSSSS] [--location LL] "
     "[--channel-codes C1,C2,...]";
-
-std::vector<std::string> split(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string item; std::getline(in, item, ',');) out.push_back(item);
-    return out;
-}
 
 // A terminal's status line while the recording runs, redrawn at most twice a second.
 class StatusLine {
@@ -55,84 +45,62 @@ class StatusLine {
 };
 
 Result record(Context& c, const std::vector<std::string>& a) {
-    std::string out, network, station, location, codes;
-    bool have_location = false;
-    double seconds = 0.0;
+    recording::RecordJob job;
     for (std::size_t i = 1; i < a.size(); i += 2) {
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         const std::string& v = a[i + 1];
         if (a[i] == "--out") {
-            out = v;
+            job.out = v;
         } else if (a[i] == "--seconds") {
             char* end = nullptr;
-            seconds = std::strtod(v.c_str(), &end);
-            if (v.empty() || *end != '\0' || !std::isfinite(seconds) || seconds <= 0 ||
-                seconds > 1e8)
+            job.seconds = std::strtod(v.c_str(), &end);
+            if (v.empty() || *end != '\0' || !std::isfinite(job.seconds) || job.seconds <= 0 ||
+                job.seconds > 1e8)
                 return usage_error("--seconds takes a positive number of seconds");
         } else if (a[i] == "--network") {
-            network = v;
+            job.network = v;
         } else if (a[i] == "--station") {
-            station = v;
+            job.station = v;
         } else if (a[i] == "--location") {
-            location = v;
-            have_location = true;
+            job.location = v;
         } else if (a[i] == "--channel-codes") {
-            codes = v;
+            job.channel_codes = split_list(v);
         } else {
             return unknown_option(a[i], {"--out", "--seconds", "--network", "--station",
                                          "--location", "--channel-codes"});
         }
     }
-    if (out.empty()) return usage_error(kUsage);
+    if (job.out.empty()) return usage_error(kUsage);
     Result f;
     if (!ensure_connected(c, &f)) return f;
     App& app = c.app;
     if (!app.capture.armed) return failure("record is not enabled: configure the board first");
+    std::string why;
+    recording::job_names(recording::job_board(app), job, &why);
+    if (!why.empty()) return usage_error("record: " + why);
     apply_sim_tones(c);
-    const int channels = core::channels_from_code(app.settings.setup.channels);
-    recording::RecordRequest request;
-    request.out = out;
-    request.channels = channels;
-    request.rate = app.capture.fs;
-    request.seconds = seconds;
-    request.names = recording::default_names(app.link.DeviceString, request.rate, channels);
-    if (!network.empty()) request.names.network = network;
-    if (!station.empty()) request.names.station = station;
-    if (have_location) request.names.location = location;
-    if (!codes.empty()) request.names.channels = split(codes);
-    if (const std::string why = recording::check_names(request.names, channels); !why.empty())
-        return usage_error("record: " + why);
-    request.utc_start_us = std::chrono::duration_cast<std::chrono::microseconds>(
-                               std::chrono::system_clock::now().time_since_epoch())
-                               .count();
-    request.clock_start = app.port.timer();
-    const double cpu0 = static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-    recording::RecordOutcome o;
+    recording::RecordedJob done;
     {
         StatusLine status(c);
-        o = recording::record(app.port, request,
-                              [&status](const recording::RecordProgress& p) { status.show(p); });
+        done = recording::record_job(
+            app.port, recording::job_board(app), job,
+            [&status](const recording::RecordProgress& p) { status.show(p); });
     }
-    const double cpu = static_cast<double>(std::clock()) / CLOCKS_PER_SEC - cpu0;
-    if (!o.status) return failure(o.status, "recording failed");
-    const std::string xml =
-        out + "/" + request.names.network + "." + request.names.station + ".xml";
-    const double counts_per_volt = app.analysis.fs_code / (app.analysis.fs_volt / 2.0);
-    if (core::Status s = recording::write_station_xml(xml, request.names, request.rate,
-                                                      counts_per_volt, o.first_sample_us);
-        !s)
-        return failure(s, "cannot write " + xml);
+    const recording::RecordOutcome& o = done.outcome;
+    if (!o.status)
+        return failure(o.status, done.station_xml.empty() ? "recording failed"
+                                                          : "cannot write " + done.station_xml);
     Result r;
-    r.add("out", out, out);
+    r.add("out", job.out, job.out);
     r.add("start", recording::format_utc(o.first_sample_us, true),
           recording::format_utc(o.first_sample_us, true));
     r.add("samples", o.frames, std::to_string(o.frames) + " per channel");
     char text[64];
-    std::snprintf(text, sizeof text, "%.3f s", o.frames / request.rate);
-    r.add("seconds", o.frames / request.rate, text);
+    std::snprintf(text, sizeof text, "%.3f s", o.frames / app.capture.fs);
+    r.add("seconds", o.frames / app.capture.fs, text);
     r.add("bytes", o.bytes, std::to_string(o.bytes));
-    std::snprintf(text, sizeof text, "%.2f s", cpu);
-    r.add("cpu_seconds", cpu, text);
+    std::snprintf(text, sizeof text, "%.2f s", done.cpu_seconds);
+    r.add("cpu_seconds", done.cpu_seconds, text);
     r.add("stopped", o.stopped, o.stopped ? "yes" : "no");
     nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
     for (const recording::Gap& g : o.gaps) {
@@ -144,18 +112,8 @@ Result record(Context& c, const std::vector<std::string>& a) {
     r.data["gaps"] = gaps;
     r.data["files"] = o.files;
     for (const std::string& file : o.files) r.lines.emplace_back("file", file);
-    r.add("stationxml", xml, xml);
+    r.add("stationxml", done.station_xml, done.station_xml);
     return r;
-}
-
-// The channel codes an archive holds, from its day files' names.
-std::vector<std::string> archive_channels(const std::string& path, const std::string& listed) {
-    if (!listed.empty()) return split(listed);
-    recording::ReadStreams probe;
-    recording::ReadRequest first_sample;
-    first_sample.max_samples = 1;
-    if (!recording::read_streams(path, first_sample, &probe)) return {};
-    return probe.channels;
 }
 
 // evaluate ppsd ARCHIVE [--channels C1,C2] [--window S] [--segment N]
@@ -185,19 +143,17 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
     settings.window_index = app.analysis.window_index;
     settings.volts_per_code =
         app.analysis.fs_code > 0 ? app.analysis.fs_volt / 2.0 / app.analysis.fs_code : 1.0;
-    const std::vector<std::string> codes = archive_channels(a[2], listed);
-    if (codes.empty()) return failure("no miniSEED channels in " + a[2]);
+    analysis::NoiseOverTime& got = app.analysis.noise_over_time;
+    if (const core::Status s = analysis::noise_over_time(
+            a[2], listed.empty() ? std::vector<std::string>{} : split_list(listed), settings, &got);
+        !s)
+        return failure(s, "cannot read " + a[2]);
     Result r;
     r.add("archive", a[2], a[2]);
     nlohmann::ordered_json channels = nlohmann::ordered_json::array();
-    for (const std::string& code : codes) {
-        recording::ReadRequest request;
-        request.channels = {code};
-        recording::ReadStreams streams;
-        if (const core::Status s = recording::read_streams(a[2], request, &streams); !s)
-            return failure(s, "cannot read " + code + " from " + a[2]);
-        settings.rate = streams.rate;
-        const auto p = analysis::digitizer::probabilistic_psd(streams.samples.front(), settings);
+    for (const analysis::ChannelPpsd& ch : got.channels) {
+        const auto& p = ch.ppsd;
+        const std::string& code = ch.code;
         nlohmann::ordered_json j;
         j["code"] = code;
         j["windows"] = p.window_starts.size();
@@ -207,10 +163,10 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
         j["p95"] = p.p95;
         nlohmann::ordered_json starts = nlohmann::ordered_json::array();
         for (std::int64_t s : p.window_starts)
-            starts.push_back(recording::format_utc(
-                streams.start_us + std::llround(s * 1e6 / streams.rate), true));
+            starts.push_back(
+                recording::format_utc(ch.start_us + std::llround(s * 1e6 / ch.rate), true));
         j["spectrogram"] = {{"starts", starts}, {"density", p.spectrogram}};
-        if (streams.cut_at_gap) j["gap_at"] = recording::format_utc(streams.gap_at_us, true);
+        if (ch.cut_at_gap) j["gap_at"] = recording::format_utc(ch.gap_at_us, true);
         channels.push_back(j);
         r.lines.emplace_back(code + " windows", std::to_string(p.window_starts.size()));
         // One line per octave: the 5th, 50th and 95th percentiles of the noise density.

@@ -19,16 +19,6 @@ core::Status bad(const std::string& text) {
     return core::Status::failed(core::Fault::BadInput, "read", "Load Data Error", text);
 }
 
-// The channel code of an SDS day file's name (NET.STA.LOC.CHAN.D.YEAR.DAY), empty otherwise.
-std::string sds_channel(const std::string& name) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (std::size_t dot; (dot = name.find('.', from)) != std::string::npos; from = dot + 1)
-        parts.push_back(name.substr(from, dot - from));
-    parts.push_back(name.substr(from));
-    return parts.size() == 7 && parts[4] == "D" ? parts[3] : std::string();
-}
-
 // One channel's pieces, in time order.
 struct Piece {
     std::int64_t start = 0;
@@ -38,27 +28,45 @@ struct Piece {
 
 }  // namespace
 
-core::Status read_streams(const std::string& path, const ReadRequest& r, ReadStreams* out) {
+std::string sds_channel(const std::string& name) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t dot; (dot = name.find('.', from)) != std::string::npos; from = dot + 1)
+        parts.push_back(name.substr(from, dot - from));
+    parts.push_back(name.substr(from));
+    return parts.size() == 7 && parts[4] == "D" ? parts[3] : std::string();
+}
+
+core::Status miniseed_files(const std::string& path, const std::vector<std::string>& channels,
+                            std::vector<std::string>* files) {
+    files->clear();
     std::error_code ec;
-    std::vector<std::string> files;
     if (fs::is_directory(path, ec)) {
         for (auto it = fs::recursive_directory_iterator(path, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             if (!it->is_regular_file(ec)) continue;
             const std::string chan = sds_channel(it->path().filename().string());
             if (chan.empty()) continue;
-            if (!r.channels.empty() &&
-                std::find(r.channels.begin(), r.channels.end(), chan) == r.channels.end())
+            if (!channels.empty() &&
+                std::find(channels.begin(), channels.end(), chan) == channels.end())
                 continue;
-            files.push_back(it->path().string());
+            files->push_back(it->path().string());
         }
-        std::sort(files.begin(), files.end());
-    } else if (fs::exists(path, ec)) {
-        files.push_back(path);
-    } else {
-        return core::Status::failed(core::Fault::FileError, "read", "Load Data Error",
-                                    "File " + path + " cannot be opened.");
+        // Day files of one stream sort by year and day.
+        std::sort(files->begin(), files->end());
+        return core::Status::success();
     }
+    if (fs::exists(path, ec)) {
+        files->push_back(path);
+        return core::Status::success();
+    }
+    return core::Status::failed(core::Fault::FileError, "read", "Load Data Error",
+                                "File " + path + " cannot be opened.");
+}
+
+core::Status read_streams(const std::string& path, const ReadRequest& r, ReadStreams* out) {
+    std::vector<std::string> files;
+    if (core::Status s = miniseed_files(path, r.channels, &files); !s) return s;
     std::map<std::string, std::vector<Piece>> pieces;
     // The library keeps only records wholly inside its window; a record holds at most about
     // 7,000 Steim-2 samples, so the window is widened by that much and cut to the sample below.

@@ -16,6 +16,7 @@ struct ReadRequest {
     std::int64_t start_us = 0;          // 0: from the first sample
     std::int64_t end_us = 0;            // 0: to the last
     std::size_t max_samples = 0;        // per channel; 0: no limit
+    bool operator==(const ReadRequest&) const = default;
 };
 
 struct ReadStreams {
@@ -27,6 +28,15 @@ struct ReadStreams {
     std::int64_t gap_at_us = 0;                      // where
     bool cut_at_capacity = false;                    // more data than max_samples lay in the window
 };
+
+// The channel code of an SDS day file's name (NET.STA.LOC.CHAN.D.YEAR.DAY), empty otherwise.
+std::string sds_channel(const std::string& file_name);
+
+// The files to read: the path itself when it is a file, else the day files of the listed
+// channels (every channel when none is) found under the folder, in time order per channel.
+// FileError when the path does not exist.
+core::Status miniseed_files(const std::string& path, const std::vector<std::string>& channels,
+                            std::vector<std::string>* files);
 
 // A file, or a folder searched for day files (NET.STA.LOC.CHAN.D.YEAR.DAY). BadInput when
 // nothing of the asked channels lies in the window, when the channels' rates or start times

@@ -88,6 +88,7 @@ class Session {
             const std::int64_t expected = writers_.front()->next_time_us();
             run_start = std::max(start, expected);
             out_.gaps.push_back({expected, run_start});
+            gap_pending_ = true;
         }
         for (auto& w : writers_)
             if (core::Status s = w->begin(run_start); !s) {
@@ -114,10 +115,15 @@ class Session {
                         out_.status = s;
                         return false;
                     }
+                if (progress_) fresh_.insert(fresh_.end(), frame_.begin(), frame_.end());
                 ++got;
                 ++out_.frames;
             }
-            if (progress_) progress_({out_.frames / r_.rate, bytes()});
+            if (progress_) {
+                progress_({out_.frames / r_.rate, bytes(), out_.gaps.size(), fresh_, gap_pending_});
+                fresh_.clear();
+                gap_pending_ = false;
+            }
             return true;
         };
         const boardlink::StreamEnd end =
@@ -156,6 +162,8 @@ class Session {
     RecordOutcome out_;
     int skip_ = 0;
     int next_channel_ = 0;
+    std::vector<std::int32_t> fresh_;
+    bool gap_pending_ = false;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct Gap {
 struct RecordProgress {
     double seconds = 0.0;  // of data recorded, per channel
     std::int64_t bytes = 0;
+    std::size_t gaps = 0;
+    // The frames recorded since the last call (every channel's sample in turn), and whether a
+    // break in the stream came before them.
+    std::span<const std::int32_t> frames;
+    bool after_gap = false;
 };
 
 struct RecordOutcome {

@@ -11,6 +11,7 @@
 #include "debugtools/debugger/callbacks.h"
 #include "debugtools/debugtools.h"
 #include "macros/callbacks.h"
+#include "recording/record_panel.h"
 #include "shell/menus.h"
 
 App::App(const Options& o)
@@ -30,4 +31,5 @@ App::App(const Options& o)
     analysis::analysis_callbacks(callbacks, *this);
     macros::macro_callbacks(callbacks, *this);
     debugger::debugger_callbacks(callbacks, *this);
+    recording::record_panel_callbacks(*this);
 }

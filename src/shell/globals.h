@@ -17,6 +17,7 @@ struct Globals {
     // Never loaded in this configuration; they stay 0.
     int debugpanel1 = 0;
     int debugpanel2 = 0;
+    int recordpanel = 0;
     int menu = 0;
     std::string projectDir;
     // The user's data folder when the program runs installed (see core/user_files.h); empty

@@ -18,7 +18,8 @@ int startup(App& app) {
     for (auto [handle, file] : {std::pair{&g.aboutpanel, "about.uir"},
                                 {&g.setuppanel, "setup.uir"},
                                 {&g.analysispanel, "analysis.uir"},
-                                {&g.controlpanel, "control.uir"}}) {
+                                {&g.controlpanel, "control.uir"},
+                                {&g.recordpanel, "record.uir"}}) {
         *handle = ui.LoadPanel(g.mainpanel, file);
         if (*handle < 0) return -1;
     }

@@ -14,6 +14,7 @@
 #include "analysis/digitizer/octave_smoothing.h"
 #include "analysis/digitizer/ppsd.h"
 #include "analysis/digitizer/self_noise.h"
+#include "analysis/digitizer/stream_spectra.h"
 
 namespace analysis::digitizer {
 namespace {
@@ -91,6 +92,42 @@ TEST(Welch, ASinesPowerSumsToHalfItsSquaredAmplitudeAndSegmentsStayInTheirBlock)
     EXPECT_TRUE(p.add_block(one));
     EXPECT_FALSE(p.add_block(two));
     EXPECT_EQ(p.segments(), 5);
+}
+
+// Pieces of any size, interleaved frames or arrays, tile the segments as the stream held whole:
+// the same segments, the same spectra; a gap starts them afresh.
+TEST(Welch, AStreamInPiecesGivesTheSpectraOfTheWholeStream) {
+    const auto data = channels(50000, 300.0, {100.0, 200.0}, {1.0, 1.0}, 7);
+    const CrossSpectra whole = welch(data, 4096, 1);
+    StreamSpectra arrays({4096, 50.0, 1, kFs}, 2), frames({4096, 50.0, 1, kFs}, 2);
+    std::mt19937 rng(3);
+    for (std::size_t at = 0; at < data[0].size();) {
+        const std::size_t n = std::min<std::size_t>(1 + rng() % 3000, data[0].size() - at);
+        const std::span<const std::int32_t> piece[] = {{data[0].data() + at, n},
+                                                       {data[1].data() + at, n}};
+        arrays.add(piece);
+        std::vector<std::int32_t> interleaved;
+        for (std::size_t i = at; i < at + n; ++i)
+            interleaved.insert(interleaved.end(), {data[0][i], data[1][i]});
+        frames.add_frames(interleaved);
+        at += n;
+    }
+    for (const StreamSpectra* s : {&arrays, &frames}) {
+        ASSERT_EQ(s->spectra().segments(), whole.segments());
+        const auto a = s->spectra().psd(1), b = whole.psd(1);
+        for (std::size_t k = 0; k < a.size(); ++k) EXPECT_NEAR(a[k], b[k], 1e-9 * b[k]) << k;
+        EXPECT_NEAR(std::abs(s->spectra().cross(0, 1, 40) - whole.cross(0, 1, 40)), 0.0,
+                    1e-9 * std::abs(whole.cross(0, 1, 40)));
+    }
+    // 3000 + gap + 3000 samples: no whole segment either side, and none across.
+    StreamSpectra broken({4096, 50.0, 1, kFs}, 1);
+    const std::span<const std::int32_t> first[] = {{data[0].data(), 3000}};
+    broken.add(first);
+    broken.gap();
+    broken.add(first);
+    EXPECT_EQ(broken.spectra().segments(), 0);
+    broken.finish();
+    EXPECT_EQ(broken.spectra().segment_length(), 3000);
 }
 
 // Three channels of own noise 200, 300, 500 under a common input of 1000 (code units).

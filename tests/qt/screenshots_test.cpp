@@ -66,8 +66,10 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
     const QString dir = QStringLiteral(SEISBENCH_SCREENSHOT_DIR);
     ASSERT_TRUE(QDir().mkpath(dir));
     const auto& g = t->shell;
-    const std::pair<const char*, int> panels[] = {
-        {"setup", g.setuppanel}, {"analysis", g.analysispanel}, {"control", g.controlpanel}};
+    const std::pair<const char*, int> panels[] = {{"setup", g.setuppanel},
+                                                  {"analysis", g.analysispanel},
+                                                  {"control", g.controlpanel},
+                                                  {"record", g.recordpanel}};
     for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
         main->showNormal();
         main->resize(size);
@@ -185,4 +187,36 @@ TEST(QtToolBar, ButtonsActAsThePanelsOwnAndFollowThem) {
     int index = -1;
     t->ui.GetCtrlIndex(g.analysispanel, ANALYSIS_TEST, &index);
     EXPECT_EQ(index, 1);
+}
+
+// A recording in the desktop program: the live view's strip chart and PSD drawn while the
+// data come, and a picture of it for a person to look at.
+TEST(QtScreenshots, ARecordingWithItsLiveView) {
+    qt_support::QtApp t;
+    t.bus.add_board({});
+    t.start();
+    const auto& g = t->shell;
+    auto& ui = t->ui;
+    ASSERT_EQ(ui.UserCommit(g.setuppanel, SETUP_CONNECT), 0);
+    qt_support::when_dialog_shown([](QWidget* done) { qt_support::press_button(done, "OK"); });
+    ASSERT_EQ(ui.UserCommit(g.setuppanel, SETUP_CONFIGURE), 0);
+    ASSERT_TRUE(t->capture.armed);
+    const QString dir = QStringLiteral(SEISBENCH_SCREENSHOT_DIR);
+    ASSERT_TRUE(QDir().mkpath(dir));
+    QDir(dir + "/record-archive").removeRecursively();
+    ui.SetCtrlVal(g.recordpanel, RECORD_OUTDIR, (dir + "/record-archive").toStdString());
+    ui.SetCtrlVal(g.recordpanel, RECORD_SECONDS, 130.0);
+    ui.SetCtrlVal(g.recordpanel, RECORD_STRIPSECONDS, 5.0);
+    t.frontend.main_window()->showNormal();
+    t.frontend.main_window()->resize(1280, 800);
+    ui.DisplayPanel(g.recordpanel);
+    settle(30);
+    ASSERT_EQ(ui.UserCommit(g.recordpanel, RECORD_START), 0);
+    settle(60);
+    std::string status;
+    ui.GetCtrlVal(g.recordpanel, RECORD_STATUS, &status);
+    EXPECT_EQ(status.rfind("done", 0), 0u) << status;
+    EXPECT_EQ(ui.control(g.recordpanel, RECORD_STRIP)->graph.plots.size(), 8u);
+    EXPECT_EQ(ui.control(g.recordpanel, RECORD_PSD)->graph.plots.size(), 4u);
+    EXPECT_TRUE(t.frontend.main_window()->grab().save(dir + "/record-live.png"));
 }

@@ -13,6 +13,8 @@
 
 #include "chipfiles/temp_dir.h"
 #include "cli_run.h"
+#include "recording/archive_stream.h"
+#include "recording/utc_time.h"
 
 using namespace cli_run;
 namespace fs = std::filesystem;
@@ -148,6 +150,64 @@ TEST_F(Recorded, NoiseOverTimeGivesThreeOrderedPercentilesPerFrequency) {
     // Channel 1 carries only the board's white noise, 62.9 nV/√Hz.
     EXPECT_NEAR(20 * std::log10(ch1["p50"][0].get<double>() / 62.9), 0.0, 0.5);
     EXPECT_EQ(ch1["spectrogram"]["starts"].size(), 11u);
+    // The report of a later capture carries the archive's noise over time, a plot a channel.
+    const std::string html = dir_->path("report.html").string();
+    const CliRun r = run({"--simulate", "--virtual-time", "configure --rate 500 --channels 4",
+                          "capture --samples 4096", "evaluate ppsd " + archive() + " --window 600",
+                          "report " + html});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(html);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(text.find("<h2>Noise over time</h2>"), std::string::npos);
+    EXPECT_NE(text.find("ppsd-4"), std::string::npos);
+    EXPECT_EQ(text.find("ppsd-5"), std::string::npos);
+}
+
+// The archive read in odd chunks gives the samples the whole-window reader gives.
+TEST_F(Recorded, ChunksOfTheArchiveJoinToTheWindowReadWhole) {
+    recording::ReadRequest window;
+    ASSERT_TRUE(recording::parse_utc((*result_)["start"], &window.start_us));
+    window.start_us += 100'000'000;
+    window.end_us = window.start_us + 100'000'000;
+    recording::ReadStreams whole;
+    ASSERT_TRUE(recording::read_streams(archive(), window, &whole));
+    recording::ArchiveStream stream;
+    ASSERT_TRUE(stream.open(archive(), window));
+    std::vector<std::vector<std::int32_t>> joined(4);
+    recording::Chunk chunk;
+    for (bool first = true; stream.next(7777, &chunk) && chunk.length() > 0; first = false) {
+        if (first) {
+            EXPECT_EQ(chunk.start_us, whole.start_us);
+        }
+        EXPECT_FALSE(chunk.after_gap);
+        for (int c = 0; c < 4; ++c)
+            joined[c].insert(joined[c].end(), chunk.samples[c].begin(), chunk.samples[c].end());
+    }
+    ASSERT_EQ(joined[0].size(), 50000u);
+    EXPECT_EQ(joined, whole.samples);
+}
+
+// The whole hour through the Welch estimates a chunk at a time: its segments tile the stretch
+// exactly as they would tile it in memory, and the white noise comes out as captured.
+TEST_F(Recorded, ThePsdOfTheWholeArchiveIsReadSegmentBySegment) {
+    const Json p =
+        last(run({"--json", "analyze --test psd --archive " + archive() + " --segment 16384"}));
+    ASSERT_EQ(p["ok"], true) << p.dump().substr(0, 400);
+    EXPECT_EQ(p["archive"]["samples"], 1800000);
+    EXPECT_EQ(p["archive"]["stretches"], 1);
+    EXPECT_TRUE(p["archive"]["gaps"].empty());
+    EXPECT_EQ(p["welch"]["segments"], (1800000 - 16384) / 8192 + 1);
+    ASSERT_EQ(p["channels"].size(), 4u);
+    EXPECT_NEAR(20 * std::log10(p["channels"][0]["stats"]["Noise density"].get<double>() / 62.9),
+                0.0, 0.2);
+    // A window of the archive, and a test that needs the samples in memory.
+    const Json w = last(run({"--json", "analyze --test psd --archive " + archive() + " --start " +
+                                           (*result_)["start"].get<std::string>().substr(0, 19) +
+                                           " --end 2100-01-01T00:00:00 --codes CH2,CH3"}));
+    EXPECT_EQ(w["channels"].size(), 2u) << w.dump().substr(0, 300);
+    EXPECT_EQ(w["archive"]["codes"], Json::array({"CH2", "CH3"}));
+    EXPECT_EQ(run({"analyze --test sinefit --archive " + archive()}).status, 2);
+    EXPECT_EQ(run({"analyze --test psd --start 2026-01-01T00:00:00"}).status, 2);
 }
 
 TEST(Recording, ABrokenStreamIsWrittenAsGapsNeverAsShiftedSamples) {
@@ -165,12 +225,19 @@ TEST(Recording, ABrokenStreamIsWrittenAsGapsNeverAsShiftedSamples) {
     ASSERT_EQ(sac.size(), 5u);
     for (std::size_t k = 0; k < sac.size(); ++k) {
         EXPECT_EQ(sac[k].npts, 10000);
-        if (k > 0) EXPECT_GT(sac[k].begin, sac[k - 1].begin + 10000 * 0.002 - 1e-3) << k;
+        if (k > 0) {
+            EXPECT_GT(sac[k].begin, sac[k - 1].begin + 10000 * 0.002 - 1e-3) << k;
+        }
     }
-    // Read back, the block ends at the first gap.
+    // Read back, the block ends at the first gap; the archive read in chunks goes on after it,
+    // and no Welch segment spans one.
     const Json loaded = last(run({"--json", "data load " + out}));
     EXPECT_EQ(loaded["samples"], 40000);
     EXPECT_TRUE(loaded.contains("gap_at_us"));
+    const Json psd = last(run({"--json", "analyze --test psd --archive " + out}));
+    EXPECT_EQ(psd["archive"]["samples"], 50000);
+    EXPECT_EQ(psd["archive"]["gaps"].size(), 4u);
+    EXPECT_EQ(psd["welch"]["segments"], 5 * ((10000 - 4096) / 2048 + 1));
 }
 
 TEST(Recording, BadNamesAndOptionsAreRefusedBeforeAnythingIsWritten) {

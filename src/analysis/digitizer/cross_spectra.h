@@ -30,6 +30,8 @@ class CrossSpectra {
 
     int channels() const { return channels_; }
     int segment_length() const { return length_; }
+    // Samples from one segment's start to the next's; 0 before any block.
+    int step() const { return step_; }
     int segments() const { return segments_; }
     int bins() const { return length_ > 0 ? length_ / 2 + 1 : 0; }
     double bin_width() const { return length_ > 0 ? settings_.fs / length_ : 0.0; }

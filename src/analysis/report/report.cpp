@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -17,6 +18,7 @@
 #include "analysis/test_run.h"
 #include "core/atomic_file.h"
 #include "core/system_types.h"
+#include "recording/utc_time.h"
 
 namespace analysis {
 
@@ -30,6 +32,8 @@ using report::SvgPlot;
 
 constexpr int kMarkerTextColour = 0x000000;
 constexpr int kFundamentalColour = 0xFF0000;
+constexpr int kMedianColour = 0x0000FF;
+constexpr int kPercentileColour = 0x8080C0;
 // Head room above 0 dBFS for the fundamental's "F".
 constexpr double kSpectrumTop = 10.0;
 
@@ -212,6 +216,12 @@ void describe_digitizer(const Context& cx, ReportModel& m) {
     std::snprintf(text, sizeof text, "%d points, %g %% overlap, %d segments from %d of %d blocks",
                   r.segment_length, r.options.overlap, r.segments, r.blocks, r.blocks_seen);
     m.digitizer.emplace_back("Welch segments", text);
+    if (!r.archive.path.empty()) {
+        std::snprintf(text, sizeof text, "%.1f s per channel in %d stretches",
+                      r.fs > 0 ? static_cast<double>(r.archive_read.samples) / r.fs : 0.0,
+                      r.blocks);
+        m.digitizer.emplace_back("Read from " + r.archive.path, text);
+    }
     std::snprintf(text, sizeof text, "%g to %g Hz", r.band_lo, r.band_hi);
     m.digitizer.emplace_back("Band", text);
     m.digitizer.emplace_back("Self-noise",
@@ -227,10 +237,53 @@ void describe_digitizer(const Context& cx, ReportModel& m) {
     }
 }
 
+// The percentile curves of each channel of the last archive evaluated, in dB re 1 nV/√Hz on a
+// log-frequency axis.
+void describe_noise_over_time(const Context& cx, ReportModel& m) {
+    const NoiseOverTime& n = cx.analysis.noise_over_time;
+    if (n.empty()) return;
+    char text[96];
+    m.noise_over_time.emplace_back("Archive", n.archive);
+    std::snprintf(text, sizeof text, "%g s, %g %% overlap, Welch segments of %d",
+                  n.settings.window_seconds, n.settings.overlap, n.settings.segment);
+    m.noise_over_time.emplace_back("Windows", text);
+    int id = 0;
+    for (const ChannelPpsd& c : n.channels) {
+        const digitizer::Ppsd& p = c.ppsd;
+        std::snprintf(text, sizeof text, "%zu windows from %s", p.window_starts.size(),
+                      recording::format_utc(c.start_us, false).c_str());
+        m.noise_over_time.emplace_back(c.code, text);
+        if (p.frequencies.empty()) continue;
+        const auto db = [](const std::vector<double>& v) {
+            std::vector<double> out(v.size());
+            for (std::size_t k = 0; k < v.size(); ++k)
+                out[k] = v[k] > 0.0 ? 20.0 * std::log10(v[k]) : NAN;
+            return out;
+        };
+        const std::vector<double> lo = db(p.p5), mid = db(p.p50), hi = db(p.p95);
+        double y0 = 1e300, y1 = -1e300;
+        for (const auto* curve : {&lo, &hi})
+            for (double v : *curve)
+                if (std::isfinite(v)) y0 = std::min(y0, v), y1 = std::max(y1, v);
+        if (y0 > y1) continue;
+        const auto [f0, f1] = std::minmax_element(p.frequencies.begin(), p.frequencies.end());
+        SvgPlot plot(
+            "Noise over time, " + c.code + " (5th, 50th, 95th percentile)", "Frequency (Hz)",
+            "dB re 1 nV/√Hz", report::Range{*f0, *f1},
+            report::Range{10.0 * std::floor(y0 / 10.0), 10.0 * std::ceil(y1 / 10.0 + 1e-9)},
+            report::Scale::Logarithmic);
+        plot.line_xy(p.frequencies, lo, kPercentileColour);
+        plot.line_xy(p.frequencies, mid, kMedianColour);
+        plot.line_xy(p.frequencies, hi, kPercentileColour);
+        m.noise_over_time_plots.push_back(plot.svg("ppsd-" + std::to_string(++id)));
+    }
+}
+
 ReportModel gather(const Context& cx) {
     ReportModel m;
     describe(cx, m);
     describe_digitizer(cx, m);
+    describe_noise_over_time(cx, m);
     m.limits_loaded = cx.analysis.limits.loaded();
     const int channels = cx.capture.NumberOfChannels;
     if (channels < 1 || channels > kChannels) return m;

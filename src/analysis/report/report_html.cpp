@@ -173,6 +173,11 @@ std::string render_html(const ReportModel& m) {
         h += c.time_plot + c.histogram_plot + c.spectrum_plot + c.psd_plot;
     }
     if (m.channels.empty()) h += "<p class=\"note\">No data: capture or load a block first.</p>\n";
+    if (!m.noise_over_time.empty()) {
+        h += "<h2>Noise over time</h2>\n";
+        pairs_table(h, "noise-over-time", m.noise_over_time);
+        for (const std::string& plot : m.noise_over_time_plots) h += plot;
+    }
     return h + "</body>\n</html>\n";
 }
 

@@ -40,6 +40,10 @@ struct ReportModel {
     std::vector<std::pair<std::string, std::string>> digitizer;
     bool limits_loaded = false;
     std::vector<ChannelReport> channels;
+    // The noise over time of the last archive evaluated (none: no section): what it rests on,
+    // and per channel its percentile curves as an <svg> element.
+    std::vector<std::pair<std::string, std::string>> noise_over_time;
+    std::vector<std::string> noise_over_time_plots;
 
     int verdict_count() const;
     int failed_count() const;

@@ -1,0 +1,36 @@
+// Noise over time of a recorded archive: each channel's probabilistic PSD (one-hour windows,
+// half overlapped, and per frequency the 5th, 50th and 95th percentiles of their noise
+// density). Kept with the analysis state so the desktop plot and the report show the last one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/digitizer/ppsd.h"
+#include "core/status.h"
+
+namespace analysis {
+
+struct ChannelPpsd {
+    std::string code;
+    std::int64_t start_us = 0;  // the first window's first sample
+    double rate = 0.0;
+    digitizer::Ppsd ppsd;
+    bool cut_at_gap = false;  // the windows stop at a gap in the data
+    std::int64_t gap_at_us = 0;
+};
+
+struct NoiseOverTime {
+    std::string archive;
+    digitizer::PpsdSettings settings;
+    std::vector<ChannelPpsd> channels;
+    bool empty() const { return channels.empty(); }
+};
+
+// The listed channel codes (every one the archive holds when none is) of the archive. BadInput
+// or FileError, with a one-line reason, when it cannot be read.
+core::Status noise_over_time(const std::string& path, const std::vector<std::string>& codes,
+                             const digitizer::PpsdSettings& settings, NoiseOverTime* out);
+
+}  // namespace analysis
