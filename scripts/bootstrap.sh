@@ -11,6 +11,7 @@ packages=(
     libusb-1.0-0-dev umockdev libumockdev-dev
     libfftw3-dev
     libmseed-dev mseed2sac
+    libsqlite3-dev libpq-dev postgresql
     fonts-dejavu-core fontconfig
     chromium
     lintian desktop-file-utils man-db
