@@ -18,7 +18,8 @@ set(SEISBENCH_APP_EDGE_FILES
     chip/coef_loaders.cpp
     chip/register_tool.cpp
     chip/setup_config.cpp
-    recording/record_panel.cpp)
+    recording/record_panel.cpp
+    records/history_panel.cpp)
 
 function(seisbench_check_app_includes src)
     file(GLOB_RECURSE files RELATIVE "${src}" "${src}/*.h" "${src}/*.cpp")

@@ -37,7 +37,7 @@ set(SEISBENCH_LAYER_frontend_EXTERNAL "^Qt6::" "^QCustomPlotQt6::" "usb-1\\.0" "
 set(SEISBENCH_LAYER_system
     sb_transport sb_boards sb_boardlink sb_firmware sb_chip sb_capture sb_capture_permission sb_averaging
     sb_analysis sb_shell sb_cli sb_recording sb_mseed
-    sb_macros sb_debugtools sb_debugger sb_records)
+    sb_macros sb_debugtools sb_debugger sb_records sb_run_records)
 set(SEISBENCH_LAYER_system_USES core files dsp platform)
 set(SEISBENCH_LAYER_system_EXTERNAL "^nlohmann_json::" "^Threads::Threads$" "^PkgConfig::MSEED$"
     "^PkgConfig::SQLITE3$" "^PkgConfig::PQ$")

@@ -15,7 +15,9 @@ const std::string kUsbId = "--usb-id";
 const std::string kScript = "--script";
 const std::string kScreenshot = "--screenshot";
 const std::string kLimits = "--limits";
-const std::string kFlags[] = {"-h", "--help", "--version", "--virtual-time", "--yes", "--quit"};
+const std::string kRecords = "--records";
+const std::string kFlags[] = {"-h",    "--help", "--version",   "--virtual-time",
+                              "--yes", "--quit", "--no-records"};
 
 // The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
 // not that option. A missing value reads as empty.
@@ -31,14 +33,15 @@ std::optional<std::string> value_of(const std::string& opt, const std::vector<st
 
 bool takes_value(const std::string& arg) {
     return arg == kTrace || arg == kDevice || arg == kUsbId || arg == kScript ||
-           arg == kScreenshot || arg == kLimits;
+           arg == kScreenshot || arg == kLimits || arg == kRecords;
 }
 
 bool is_launch_option(const std::string& arg) {
     if (arg.rfind(core::kSimulateOption, 0) == 0) return true;
     for (const std::string& flag : kFlags)
         if (arg == flag) return true;
-    for (const std::string& opt : {kTrace, kDevice, kUsbId, kScript, kScreenshot, kLimits})
+    for (const std::string& opt :
+         {kTrace, kDevice, kUsbId, kScript, kScreenshot, kLimits, kRecords})
         if (arg == opt || arg.rfind(opt + "=", 0) == 0) return true;
     return false;
 }
@@ -84,6 +87,14 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
                 error = "--trace needs a file";
                 return false;
             }
+        } else if (a == "--no-records") {
+            options.no_records = true;
+        } else if (const auto records = value_of(kRecords, args, i)) {
+            options.records = *records;
+            if (options.records.empty()) {
+                error = "--records needs a URL (postgresql://HOST/DB or sqlite:FILE)";
+                return false;
+            }
         } else if (const auto limits = value_of(kLimits, args, i)) {
             options.limits = *limits;
             if (options.limits.empty()) {
@@ -119,6 +130,7 @@ const char* launch_usage() {
     return "usage: seisbench [--simulate[=CODE]] [--virtual-time] [--device SERIAL]\n"
            "                 [--usb-id VID:PID] [--trace FILE] [--yes] [--script FILE]\n"
            "                 [--screenshot DIR] [--quit] [--limits FILE]\n"
+           "                 [--records URL | --no-records]\n"
            "       seisbench --help | --version\n"
            "  --simulate        work against the simulated board instead of USB\n"
            "  --simulate=CODE   the simulated board reports board code CODE (0 to 255, default 4;\n"
@@ -129,6 +141,9 @@ const char* launch_usage() {
            "                    (10c4:ea61 always counts); may be given more than once\n"
            "  --trace FILE      append every USB call to FILE as JSON lines\n"
            "  --limits FILE     pass/fail limits (JSON) shown beside the analysis read-outs\n"
+           "  --records URL     keep each judged run in postgresql://HOST/DB or sqlite:FILE\n"
+           "                    (default: as set in the History panel, else this computer)\n"
+           "  --no-records      keep no record of the runs\n"
            "  --virtual-time    with --simulate: waits and captures take no real time\n"
            "  --script FILE     after start-up, run FILE's commands (those of seisbench-cli, one\n"
            "                    a line) in the console, as if typed; the first failure stops it\n"

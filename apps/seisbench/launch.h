@@ -24,6 +24,10 @@ struct LaunchOptions {
     std::vector<usb::UsbId> usb_ids;
     // --limits FILE (or --limits=FILE): pass/fail limits shown beside the analysis read-outs.
     std::string limits;
+    // --records URL: where judged runs are kept (default: the URL saved in the History panel,
+    // else this computer's records file); --no-records: nowhere.
+    std::string records;
+    bool no_records = false;
     // --virtual-time: with --simulate, waits and captures take no real time.
     bool virtual_time = false;
     // --yes: a script's confirmations are answered yes (otherwise no).

@@ -20,6 +20,7 @@
 #include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
+#include "records/judged_run.h"
 #include "seisbench/console_session.h"
 #include "seisbench/launch.h"
 #include "shell/app.h"
@@ -147,6 +148,15 @@ int main(int argc, char** argv) {
     signal_watch.start(kSignalPollMs);
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(limits);
+    const std::filesystem::path records_dir = records::records_dir();
+    app.records.set(options.records.empty() ? records::saved_url(records_dir) : options.records,
+                    options.no_records, records_dir);
+    // Each test the panel shows on new data is a judged run.
+    app.analysis.on_judged = [&app](int test) {
+        const int channels = app.capture.NumberOfChannels;
+        if (channels < 1 || channels > analysis::kChannels) return;
+        app.records.keep(records::judged_run(app, {test}, channels, "panel"));
+    };
     app.shell.userDir = core::user_dir_for(resources, exe_dir).string();
     if (shell::startup(app) < 0) return 1;
 

@@ -132,6 +132,7 @@ int save_data_file(const Context& cx, const std::string& path) {
                            return true;
                        }).ok();
     if (!saved) return report(cx, kSaveError, "File " + path + " cannot be written.");
+    cx.analysis.data_ref = path;
     return 0;
 }
 
@@ -162,6 +163,7 @@ int load_rows_into_block(const Context& cx, const DataHeader& h, const std::stri
         return report(cx, kLoadError, source + ": " + what + ".");
     commit(cx, h);
     spectra_after_load(cx);
+    cx.analysis.data_ref = source;
     cx.ui.DisplayPanel(cx.shell.analysispanel);
     cx.ui.SetCtrlAttribute(cx.shell.analysispanel, ANALYSIS_TEST, ui::ATTR_DIMMED, 0);
     analysis(cx);

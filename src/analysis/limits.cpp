@@ -88,7 +88,12 @@ core::Status load_limits(const std::string& path, const FigureCatalogue& known, 
     if (!file.read_all(&text))
         return bad("cannot read " + path + ": " + (file.ok() ? "reading failed" : file.reason()));
     core::Status s = parse_limits(text, known, out);
-    if (!s) s.text = path + ": " + s.text;
+    if (!s) {
+        s.text = path + ": " + s.text;
+        return s;
+    }
+    out->file = path;
+    out->text = std::move(text);
     return s;
 }
 

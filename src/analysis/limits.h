@@ -41,6 +41,8 @@ struct FigureLimit {
 
 struct Limits {
     std::vector<FigureLimit> entries;
+    // The file they were loaded from and its text, which production records name and hash.
+    std::string file, text;
     bool loaded() const { return !entries.empty(); }
 };
 

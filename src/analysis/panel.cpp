@@ -171,6 +171,12 @@ void analysis(const Context& cx) {
         run_test(run_inputs(cx), panel_request(cx, test), m,
                  [&cx](const ChannelPlot& plot) { draw_plot(cx, plot); });
         show_readouts(cx);
+        // One production record per test shown on a block, however often it is redrawn.
+        const std::pair<std::uint64_t, int> run{cx.analysis.kept.generation(), test};
+        if (cx.analysis.on_judged && cx.analysis.judged != run) {
+            cx.analysis.judged = run;
+            cx.analysis.on_judged(test);
+        }
     }
     show_tones(cx);
     show_errors(cx);

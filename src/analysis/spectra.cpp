@@ -15,6 +15,7 @@ using namespace spectrum;
 void clear_spectra(const Context& cx) {
     spectrum::clean_average_buff(cx.spectra);
     cx.analysis.kept.clear();
+    cx.analysis.data_ref.clear();
 }
 
 void keep_block(const Context& cx) {

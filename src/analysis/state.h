@@ -5,6 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/digitizer_results.h"
@@ -99,6 +102,15 @@ struct AnalysisState {
     DigitizerResults digitizer_cache;
     // The last archive's noise over time (evaluate ppsd, the recording panel).
     NoiseOverTime noise_over_time;
+
+    // The file the block was loaded from or saved to; empty for a capture not saved.
+    std::string data_ref;
+    // Production records: called when the panel shows a test on data it has not shown that
+    // test for (the desktop program keeps the run); the block and test last kept.
+    std::function<void(int test)> on_judged;
+    std::pair<std::uint64_t, int> judged = {0, -1};
+    // The earlier runs of a board, for the report: rows of time, kind, test and verdict.
+    std::function<std::vector<std::vector<std::string>>(const std::string& serial)> earlier_runs;
 };
 
 }  // namespace analysis

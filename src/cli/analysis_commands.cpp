@@ -16,6 +16,7 @@
 #include "cli/cli.h"
 #include "cli/command.h"
 #include "cli/digitizer_options.h"
+#include "cli/history_commands.h"
 #include "recording/archive_stream.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
@@ -444,7 +445,10 @@ Result analyze(Context& c, const std::vector<std::string>& a) {
                                  std::to_string(summary["driven"].get<int>()) + " at " +
                                      number_text(summary["frequency"].get<double>(), 3) + " Hz");
     }
-    // The panel shows the last channel's run, as if a person had made it there.
+    keep_run(c, {test}, channels, "analyze", &r);
+    // The panel shows the last channel's run, as if a person had made it there; that run is
+    // the one just kept.
+    app.analysis.judged = {app.analysis.kept.generation(), test};
     analysis::show_test(app, test, channels - 1);
     return r;
 }

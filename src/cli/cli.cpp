@@ -32,7 +32,7 @@ namespace {
 const char* const kUsageText =
     "usage: seisbench-cli [--simulate[=CODE]] [--device SERIAL] [--usb-id VID:PID] [--yes]\n"
     "                     [--json] [--script FILE] [--trace FILE]\n"
-    "                     [--limits FILE] COMMAND...\n"
+    "                     [--limits FILE] [--records URL | --no-records] COMMAND...\n"
     "       seisbench-cli --help | --version\n"
     "\n"
     "Drives the evaluation board without a window. Each COMMAND is one argument (quote it)\n"
@@ -54,6 +54,11 @@ const char* const kUsageText =
     "  --trace FILE       append every USB call (open, close, flush, write, read) to FILE as\n"
     "                     JSON lines; 'trace show FILE' decodes it\n"
     "  --limits FILE      pass/fail limits (JSON) for the figures of 'analyze' and 'report'\n"
+    "  --records URL      keep each judged run (analyze, report) in postgresql://HOST/DB\n"
+    "                     (credentials from the libpq service or password file, or PG*\n"
+    "                     variables; unreachable: kept locally and sent later) or in\n"
+    "                     sqlite:FILE; default $XDG_DATA_HOME/seisbench/records.sqlite\n"
+    "  --no-records       keep no record of the runs\n"
     "\n"
     "Numbers are decimal or 0x hexadecimal. Messages the system shows are printed on\n"
     "standard error as 'TITLE: TEXT'; lines for the standard-output window go to standard\n"
@@ -65,9 +70,9 @@ const char* const kUsageText =
     "\n"
     "Commands:\n";
 
-const std::string kOptionNames[] = {"--simulate", "--device",  "--usb-id",      "--yes",
-                                    "--json",     "--script",  "--trace",       "--limits",
-                                    "--help",     "--version", "--virtual-time"};
+const std::string kOptionNames[] = {
+    "--simulate", "--device", "--usb-id",  "--yes",          "--json",    "--script",    "--trace",
+    "--limits",   "--help",   "--version", "--virtual-time", "--records", "--no-records"};
 
 struct Options {
     int simulate = -1;  // board code of the simulated board, -1 for real USB
@@ -81,6 +86,8 @@ struct Options {
     std::string device;
     std::vector<usb::UsbId> usb_ids;
     analysis::Limits limits;
+    std::string records;
+    bool no_records = false;
     std::vector<std::string> commands;
 };
 
@@ -123,6 +130,20 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
                 return kUsage;
             }
             o->trace = args[i];
+        } else if (a == "--records") {
+            if (++i == args.size() || args[i].empty()) {
+                err << "seisbench-cli: --records needs a URL (postgresql://HOST/DB or "
+                       "sqlite:FILE)\n";
+                return kUsage;
+            }
+            o->records = args[i];
+            if (!records::is_records_url(o->records)) {
+                err << "seisbench-cli: --records takes postgresql://HOST/DB, sqlite:FILE or a "
+                       "file ending in .sqlite\n";
+                return kUsage;
+            }
+        } else if (a == "--no-records") {
+            o->no_records = true;
         } else if (a == "--limits") {
             if (++i == args.size()) {
                 err << "seisbench-cli: --limits needs a file\n";
@@ -221,6 +242,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     App app({clock, frontend, *bus, resource_dir});
     app.usb.set_trace(trace.get());
     app.analysis.limits = std::move(o.limits);
+    app.records.set(o.records, o.no_records, records::records_dir());
     app.shell.userDir = user_dir;
     if (shell::startup(app) != 0) {
         err << "seisbench-cli: the panel resources in " << resource_dir << " cannot be loaded\n";

@@ -7,15 +7,16 @@
 #include "cli/analysis_commands.h"
 #include "cli/board_commands.h"
 #include "cli/capture_commands.h"
-#include "cli/record_commands.h"
 #include "cli/cli.h"
 #include "cli/config_commands.h"
 #include "cli/debug_commands.h"
 #include "cli/device_commands.h"
 #include "cli/firmware_commands.h"
 #include "cli/help.h"
+#include "cli/history_commands.h"
 #include "cli/line_words.h"
 #include "cli/macro_commands.h"
+#include "cli/record_commands.h"
 #include "cli/report_commands.h"
 #include "cli/sim_commands.h"
 #include "cli/tool_commands.h"
@@ -97,6 +98,7 @@ void add_all_commands() {
     add_sim_commands();
     add_capture_commands();
     add_record_commands();
+    add_history_commands();
     add_macro_commands();
     add_trace_commands();
     add_tool_commands();

@@ -3,8 +3,10 @@
 #include "analysis/exports.h"
 #include "analysis/readouts.h"
 #include "analysis/report/report.h"
+#include "analysis/report/report_model.h"
 #include "analysis/state.h"
 #include "cli/command.h"
+#include "cli/history_commands.h"
 #include "shell/app.h"
 
 namespace cli {
@@ -43,6 +45,9 @@ Result report(Context& c, const std::vector<std::string>& a) {
         r.add("verdicts", o.verdicts, std::to_string(o.verdicts));
         r.add("failed", o.failed, std::to_string(o.failed));
     }
+    const std::vector<int> tests(analysis::report::kReportTests.begin(),
+                                 analysis::report::kReportTests.end());
+    keep_run(c, tests, c.app.capture.NumberOfChannels, "report", &r);
     return r;
 }
 

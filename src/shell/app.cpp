@@ -12,7 +12,14 @@
 #include "debugtools/debugtools.h"
 #include "macros/callbacks.h"
 #include "recording/record_panel.h"
+#include "records/history_panel.h"
+#include "records/judged_run.h"
 #include "shell/menus.h"
+
+namespace {
+// Earlier runs of a board that its report lists.
+constexpr int kEarlierRuns = 20;
+}  // namespace
 
 App::App(const Options& o)
     : clock(o.clock),
@@ -32,4 +39,14 @@ App::App(const Options& o)
     macros::macro_callbacks(callbacks, *this);
     debugger::debugger_callbacks(callbacks, *this);
     recording::record_panel_callbacks(*this);
+    records::history_panel_callbacks(*this);
+    records.set("", false, records::records_dir());
+    analysis.earlier_runs = [this](const std::string& serial) {
+        std::vector<records::RunRecord> runs;
+        records::RecordFilter f;
+        f.serial = serial;
+        if (serial.empty() || records.off() || !records.query(f, &runs))
+            return decltype(records::earlier_rows(runs, 0)){};
+        return records::earlier_rows(runs, kEarlierRuns);
+    };
 }

@@ -17,6 +17,7 @@
 #include "platform/ui/runtime.h"
 #include "platform/usb/bus.h"
 #include "platform/usb/device_library.h"
+#include "records/keeper.h"
 #include "shell/globals.h"
 #include "shell/settings.h"
 
@@ -51,6 +52,8 @@ class App {
     analysis::AnalysisState analysis;
     macros::MacroState macros;
     debugger::DebuggerState debugger;
+    // Where judged runs are kept: the local SQLite file unless told otherwise.
+    records::RecordKeeper records;
 
     // Each subsystem sees the parts it works on and nothing more.
     operator analysis::Context() { return {ui, shell, capture, spectra, analysis, settings, link}; }

@@ -18,6 +18,7 @@ struct Globals {
     int debugpanel1 = 0;
     int debugpanel2 = 0;
     int recordpanel = 0;
+    int historypanel = 0;
     int menu = 0;
     std::string projectDir;
     // The user's data folder when the program runs installed (see core/user_files.h); empty

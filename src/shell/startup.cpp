@@ -19,7 +19,8 @@ int startup(App& app) {
                                 {&g.setuppanel, "setup.uir"},
                                 {&g.analysispanel, "analysis.uir"},
                                 {&g.controlpanel, "control.uir"},
-                                {&g.recordpanel, "record.uir"}}) {
+                                {&g.recordpanel, "record.uir"},
+                                {&g.historypanel, "history.uir"}}) {
         *handle = ui.LoadPanel(g.mainpanel, file);
         if (*handle < 0) return -1;
     }

@@ -69,7 +69,8 @@ TEST(QtScreenshots, MainWindowWithEachPanelAtDesktopSizes) {
     const std::pair<const char*, int> panels[] = {{"setup", g.setuppanel},
                                                   {"analysis", g.analysispanel},
                                                   {"control", g.controlpanel},
-                                                  {"record", g.recordpanel}};
+                                                  {"record", g.recordpanel},
+                                                  {"history", g.historypanel}};
     for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
         main->showNormal();
         main->resize(size);

@@ -46,7 +46,7 @@ TEST(Resources, EveryResourceLoadsAndEveryCallbackResolves) {
         }
         if (r.resource.menubar) check_menu(cb, r.resource.menubar->menus, file);
     }
-    EXPECT_EQ(files, 8);
+    EXPECT_EQ(files, 9);
 }
 
 TEST(Resources, MalformedResourcesAreRefusedWithAReason) {

@@ -284,6 +284,7 @@ ReportModel gather(const Context& cx) {
     describe(cx, m);
     describe_digitizer(cx, m);
     describe_noise_over_time(cx, m);
+    if (cx.analysis.earlier_runs) m.earlier_runs = cx.analysis.earlier_runs(cx.link.DeviceString);
     m.limits_loaded = cx.analysis.limits.loaded();
     const int channels = cx.capture.NumberOfChannels;
     if (channels < 1 || channels > kChannels) return m;

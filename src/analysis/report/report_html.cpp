@@ -173,6 +173,16 @@ std::string render_html(const ReportModel& m) {
         h += c.time_plot + c.histogram_plot + c.spectrum_plot + c.psd_plot;
     }
     if (m.channels.empty()) h += "<p class=\"note\">No data: capture or load a block first.</p>\n";
+    if (!m.earlier_runs.empty()) {
+        h += "<h2>Earlier runs of this board</h2>\n<table class=\"earlier\">\n"
+             "<tr><th>Time (UTC)</th><th>Kind</th><th>Test</th><th>Verdict</th></tr>\n";
+        for (const auto& row : m.earlier_runs) {
+            h += "<tr>";
+            for (const std::string& cell : row) h += "<td>" + escape(cell) + "</td>";
+            h += "</tr>\n";
+        }
+        h += "</table>\n";
+    }
     if (!m.noise_over_time.empty()) {
         h += "<h2>Noise over time</h2>\n";
         pairs_table(h, "noise-over-time", m.noise_over_time);

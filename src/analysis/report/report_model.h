@@ -44,6 +44,9 @@ struct ReportModel {
     // and per channel its percentile curves as an <svg> element.
     std::vector<std::pair<std::string, std::string>> noise_over_time;
     std::vector<std::string> noise_over_time_plots;
+    // The board's earlier runs from the production records, newest first: time, kind, test,
+    // verdict. Empty: none kept (or records off).
+    std::vector<std::vector<std::string>> earlier_runs;
 
     int verdict_count() const;
     int failed_count() const;
