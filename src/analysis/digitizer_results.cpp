@@ -235,7 +235,10 @@ void compute(DigitizerResults& r, const AnalysisState& st) {
             ch.self_density_nv = own.density_nv;
             ch.self_dr_db = own.dr_db;
             ch.self_octaves = own.octaves;
-            ch.self = scaled(own_noise(p, r.channels, c, r.options.smooth), v2);
+            // The figures' smoothing is often the one asked for the curve: no second pass then.
+            ch.self = r.options.smooth == kCornerSmoothing
+                          ? self_smooth
+                          : scaled(own_noise(p, r.channels, c, r.options.smooth), v2);
             ch.self_negative_bins = non_positive_bins(ch.self, r.band.first, r.band.last);
             if (c != reference) {
                 int helper = -1;
