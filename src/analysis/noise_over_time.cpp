@@ -3,7 +3,13 @@
 #include "recording/archive_stream.h"
 #include "recording/mseed_reader.h"
 
+#include <cmath>
+
 namespace analysis {
+
+namespace {
+constexpr std::size_t kChunk = 1 << 16;
+}  // namespace
 
 core::Status noise_over_time(const std::string& path, const std::vector<std::string>& codes,
                              const digitizer::PpsdSettings& settings, NoiseOverTime* out) {
@@ -17,21 +23,40 @@ core::Status noise_over_time(const std::string& path, const std::vector<std::str
         if (core::Status s = probe.open(path, {}); !s) return s;
         list = probe.channels();
     }
-    // One channel at a time: an hour's windows need the channel's samples side by side.
+    // One channel at a time: its windows need only its own samples.
     for (const std::string& code : list) {
         recording::ReadRequest request;
         request.channels = {code};
-        recording::ReadStreams streams;
-        if (core::Status s = recording::read_streams(path, request, &streams); !s) return s;
+        recording::ArchiveStream stream;
+        if (core::Status s = stream.open(path, request); !s) return s;
         ChannelPpsd c;
         c.code = code;
-        c.start_us = streams.start_us;
-        c.rate = streams.rate;
-        c.cut_at_gap = streams.cut_at_gap;
-        c.gap_at_us = streams.gap_at_us;
+        c.rate = stream.rate();
         digitizer::PpsdSettings s = settings;
-        s.rate = streams.rate;
-        c.ppsd = digitizer::probabilistic_psd(streams.samples.front(), s);
+        s.rate = stream.rate();
+        digitizer::PpsdBuilder windows(s);
+        std::vector<std::int32_t> held;
+        std::int64_t held_start_us = 0;
+        recording::Chunk chunk;
+        bool first = true;
+        for (;;) {
+            if (core::Status e = stream.next(kChunk, &chunk); !e) return e;
+            if (chunk.length() == 0) break;
+            if (first) c.start_us = chunk.start_us;
+            first = false;
+            // A window never spans a break.
+            if (chunk.after_gap) held.clear();
+            if (held.empty()) held_start_us = chunk.start_us;
+            held.insert(held.end(), chunk.samples[0].begin(), chunk.samples[0].end());
+            while (windows.window() >= 2 && held.size() >= windows.window()) {
+                windows.add_window({held.data(), windows.window()}, held_start_us);
+                held.erase(held.begin(),
+                           held.begin() + static_cast<std::ptrdiff_t>(windows.step()));
+                held_start_us += std::llround(static_cast<double>(windows.step()) * 1e6 / s.rate);
+            }
+        }
+        c.ppsd = windows.finish();
+        c.gaps = stream.gaps();
         got.channels.push_back(std::move(c));
     }
     *out = std::move(got);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/digitizer/ppsd.h"
@@ -14,11 +15,11 @@ namespace analysis {
 
 struct ChannelPpsd {
     std::string code;
-    std::int64_t start_us = 0;  // the first window's first sample
+    std::int64_t start_us = 0;  // the channel's first sample
     double rate = 0.0;
-    digitizer::Ppsd ppsd;
-    bool cut_at_gap = false;  // the windows stop at a gap in the data
-    std::int64_t gap_at_us = 0;
+    digitizer::Ppsd ppsd;  // window_starts: the windows' first samples' times, µs
+    // Breaks in the data (when it stopped, when it went on); no window spans one.
+    std::vector<std::pair<std::int64_t, std::int64_t>> gaps;
 };
 
 struct NoiseOverTime {
@@ -28,8 +29,9 @@ struct NoiseOverTime {
     bool empty() const { return channels.empty(); }
 };
 
-// The listed channel codes (every one the archive holds when none is) of the archive. BadInput
-// or FileError, with a one-line reason, when it cannot be read.
+// The listed channel codes (every one the archive holds when none is) of the archive, read a
+// chunk at a time, so only a window of each channel is held. BadInput or FileError, with a
+// one-line reason, when it cannot be read.
 core::Status noise_over_time(const std::string& path, const std::vector<std::string>& codes,
                              const digitizer::PpsdSettings& settings, NoiseOverTime* out);
 

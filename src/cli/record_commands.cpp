@@ -162,11 +162,13 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
         j["p50"] = p.p50;
         j["p95"] = p.p95;
         nlohmann::ordered_json starts = nlohmann::ordered_json::array();
-        for (std::int64_t s : p.window_starts)
-            starts.push_back(
-                recording::format_utc(ch.start_us + std::llround(s * 1e6 / ch.rate), true));
+        for (std::int64_t us : p.window_starts) starts.push_back(recording::format_utc(us, true));
         j["spectrogram"] = {{"starts", starts}, {"density", p.spectrogram}};
-        if (ch.cut_at_gap) j["gap_at"] = recording::format_utc(ch.gap_at_us, true);
+        nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
+        for (const auto& [from, to] : ch.gaps)
+            gaps.push_back({{"from", recording::format_utc(from, true)},
+                            {"to", recording::format_utc(to, true)}});
+        j["gaps"] = gaps;
         channels.push_back(j);
         r.lines.emplace_back(code + " windows", std::to_string(p.window_starts.size()));
         // One line per octave: the 5th, 50th and 95th percentiles of the noise density.

@@ -240,6 +240,21 @@ TEST(Recording, ABrokenStreamIsWrittenAsGapsNeverAsShiftedSamples) {
     EXPECT_EQ(psd["welch"]["segments"], 5 * ((10000 - 4096) / 2048 + 1));
 }
 
+// Noise over time read a chunk at a time goes on past a break, and no window spans one.
+TEST(Recording, NoiseOverTimeWindowsStayWithinTheStretchesBetweenGaps) {
+    testing_support::TempDir dir;
+    const std::string out = dir.path("sds").string();
+    // Stretches of 35,000 frames (70 s): one 60-second window each.
+    const Json r =
+        last(run({"--json", "--simulate", "--virtual-time", "configure --rate 500 --channels 4",
+                  "sim fault stall 140001", "record --seconds 300 --out " + out}));
+    ASSERT_EQ(r["gaps"].size(), 4u) << r.dump().substr(0, 300);
+    const Json p = last(run({"--json", "evaluate ppsd " + out + " --window 60 --channels CH2"}));
+    ASSERT_EQ(p["channels"].size(), 1u) << p.dump().substr(0, 300);
+    EXPECT_EQ(p["channels"][0]["windows"], 4);
+    EXPECT_EQ(p["channels"][0]["gaps"].size(), 4u);
+}
+
 TEST(Recording, BadNamesAndOptionsAreRefusedBeforeAnythingIsWritten) {
     testing_support::TempDir dir;
     const std::string out = dir.path("sds").string();

@@ -26,6 +26,26 @@ struct Ppsd {
     std::vector<std::vector<double>> spectrogram;
 };
 
+// The same built a window at a time, for data too long to hold: each window's densities as it
+// comes, the percentiles at the end.
+class PpsdBuilder {
+  public:
+    explicit PpsdBuilder(const PpsdSettings& settings);
+    // Samples per window, and from one window's start to the next's.
+    std::size_t window() const { return window_; }
+    std::size_t step() const { return step_; }
+    // One window of window() samples; start is what window_starts keeps for it.
+    void add_window(std::span<const std::int32_t> samples, std::int64_t start);
+    Ppsd finish();
+
+  private:
+    PpsdSettings s_;
+    std::size_t window_, step_;
+    double df_ = 0.0;
+    int first_ = 1, bins_ = 0;
+    Ppsd out_;
+};
+
 // Empty (no frequencies) when the samples hold no whole window.
 Ppsd probabilistic_psd(std::span<const std::int32_t> samples, const PpsdSettings& settings);
 
