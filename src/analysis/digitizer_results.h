@@ -49,7 +49,7 @@ struct ArchiveRead {
     std::vector<std::string> codes;  // the channels read, in the order analysed
     std::int64_t start_us = 0;
     std::int64_t samples = 0;  // per channel
-    std::vector<std::pair<std::int64_t, std::int64_t>> gaps;
+    std::vector<recording::Gap> gaps;
     std::string error;  // why the archive could not be read; empty when it was
 };
 

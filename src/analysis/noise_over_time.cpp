@@ -1,5 +1,6 @@
 #include "analysis/noise_over_time.h"
 
+#include "analysis/state.h"
 #include "recording/archive_stream.h"
 #include "recording/mseed_reader.h"
 
@@ -10,6 +11,13 @@ namespace analysis {
 namespace {
 constexpr std::size_t kChunk = 1 << 16;
 }  // namespace
+
+digitizer::PpsdSettings ppsd_settings(const AnalysisState& st) {
+    digitizer::PpsdSettings s;
+    s.window_index = st.window_index;
+    s.volts_per_code = st.fs_code > 0 ? st.fs_volt / 2.0 / st.fs_code : 1.0;
+    return s;
+}
 
 core::Status noise_over_time(const std::string& path, const std::vector<std::string>& codes,
                              const digitizer::PpsdSettings& settings, NoiseOverTime* out) {

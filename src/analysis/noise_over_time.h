@@ -10,6 +10,7 @@
 
 #include "analysis/digitizer/ppsd.h"
 #include "core/status.h"
+#include "recording/mseed_reader.h"
 
 namespace analysis {
 
@@ -19,7 +20,7 @@ struct ChannelPpsd {
     double rate = 0.0;
     digitizer::Ppsd ppsd;  // window_starts: the windows' first samples' times, µs
     // Breaks in the data (when it stopped, when it went on); no window spans one.
-    std::vector<std::pair<std::int64_t, std::int64_t>> gaps;
+    std::vector<recording::Gap> gaps;
 };
 
 struct NoiseOverTime {
@@ -28,6 +29,11 @@ struct NoiseOverTime {
     std::vector<ChannelPpsd> channels;
     bool empty() const { return channels.empty(); }
 };
+
+struct AnalysisState;
+
+// The defaults, with the analysis's window and the volts of a code from its full scale.
+digitizer::PpsdSettings ppsd_settings(const AnalysisState& st);
 
 // The listed channel codes (every one the archive holds when none is) of the archive, read a
 // chunk at a time, so only a window of each channel is held. BadInput or FileError, with a

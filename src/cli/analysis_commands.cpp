@@ -17,6 +17,7 @@
 #include "cli/command.h"
 #include "cli/digitizer_options.h"
 #include "cli/history_commands.h"
+#include "cli/record_commands.h"
 #include "recording/archive_stream.h"
 #include "shell/app.h"
 #include "shell/panel_values.h"
@@ -321,14 +322,7 @@ nlohmann::ordered_json archive_json(const analysis::DigitizerResults& d, Result*
     j["samples"] = read.samples;
     j["seconds"] = d.fs > 0.0 ? static_cast<double>(read.samples) / d.fs : 0.0;
     j["stretches"] = d.blocks;
-    nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
-    for (const auto& [from, to] : read.gaps) {
-        gaps.push_back(
-            {{"from", recording::format_utc(from, true)}, {"to", recording::format_utc(to, true)}});
-        r->lines.emplace_back(
-            "gap", recording::format_utc(from, true) + " to " + recording::format_utc(to, true));
-    }
-    j["gaps"] = gaps;
+    j["gaps"] = gap_list(read.gaps, r);
     char text[96];
     std::snprintf(text, sizeof text, "%.1f s per channel from %s, %d segments of %d",
                   j["seconds"].get<double>(), recording::format_utc(read.start_us, false).c_str(),

@@ -71,7 +71,6 @@ Result history(Context& c, const std::vector<std::string>& a) {
         i = 3;
     }
     records::RecordFilter f;
-    std::string verdict;
     for (; i < a.size(); i += 2) {
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         const std::string& v = a[i + 1];
@@ -84,8 +83,7 @@ Result history(Context& c, const std::vector<std::string>& a) {
             f.figure = v;
         } else if (a[i] == "--verdict") {
             if (v != "pass" && v != "fail") return usage_error("--verdict takes pass or fail");
-            verdict = v;
-            f.failed_only = v == "fail";
+            f.verdict = v;
         } else if (a[i] == "--limit") {
             if (!parse_number(v, 1, 1000000, &n)) return usage_error("--limit takes 1 to 1000000");
             f.limit = static_cast<int>(n);
@@ -99,8 +97,6 @@ Result history(Context& c, const std::vector<std::string>& a) {
     std::vector<records::RunRecord> runs;
     if (const core::Status s = app.records.query(f, &runs); !s)
         return failure(s, "cannot read the records");
-    if (verdict == "pass")
-        std::erase_if(runs, [](const records::RunRecord& r) { return r.verdict != "pass"; });
     Result r;
     if (!csv.empty()) {
         if (const core::Status s = records::export_csv(runs, csv); !s)

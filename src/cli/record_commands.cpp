@@ -102,14 +102,7 @@ Result record(Context& c, const std::vector<std::string>& a) {
     std::snprintf(text, sizeof text, "%.2f s", done.cpu_seconds);
     r.add("cpu_seconds", done.cpu_seconds, text);
     r.add("stopped", o.stopped, o.stopped ? "yes" : "no");
-    nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
-    for (const recording::Gap& g : o.gaps) {
-        gaps.push_back({{"from", recording::format_utc(g.from_us, true)},
-                        {"to", recording::format_utc(g.to_us, true)}});
-        r.lines.emplace_back("gap", recording::format_utc(g.from_us, true) + " to " +
-                                        recording::format_utc(g.to_us, true));
-    }
-    r.data["gaps"] = gaps;
+    r.data["gaps"] = gap_list(o.gaps, &r);
     r.data["files"] = o.files;
     for (const std::string& file : o.files) r.lines.emplace_back("file", file);
     r.add("stationxml", done.station_xml, done.station_xml);
@@ -122,7 +115,7 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
         "usage: evaluate ppsd ARCHIVE [--channels C1,C2] [--window SECONDS] [--segment N]";
     if (a.size() < 3 || a[1] != "ppsd") return usage_error(kEvalUsage);
     std::string listed;
-    analysis::digitizer::PpsdSettings settings;
+    analysis::digitizer::PpsdSettings settings = analysis::ppsd_settings(c.app.analysis);
     for (std::size_t i = 3; i < a.size(); i += 2) {
         if (i + 1 >= a.size()) return usage_error(a[i] + " needs a value");
         long long n = 0;
@@ -140,9 +133,6 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
         }
     }
     App& app = c.app;
-    settings.window_index = app.analysis.window_index;
-    settings.volts_per_code =
-        app.analysis.fs_code > 0 ? app.analysis.fs_volt / 2.0 / app.analysis.fs_code : 1.0;
     analysis::NoiseOverTime& got = app.analysis.noise_over_time;
     if (const core::Status s = analysis::noise_over_time(
             a[2], listed.empty() ? std::vector<std::string>{} : split_list(listed), settings, &got);
@@ -164,11 +154,7 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
         nlohmann::ordered_json starts = nlohmann::ordered_json::array();
         for (std::int64_t us : p.window_starts) starts.push_back(recording::format_utc(us, true));
         j["spectrogram"] = {{"starts", starts}, {"density", p.spectrogram}};
-        nlohmann::ordered_json gaps = nlohmann::ordered_json::array();
-        for (const auto& [from, to] : ch.gaps)
-            gaps.push_back({{"from", recording::format_utc(from, true)},
-                            {"to", recording::format_utc(to, true)}});
-        j["gaps"] = gaps;
+        j["gaps"] = gap_list(ch.gaps, nullptr);
         channels.push_back(j);
         r.lines.emplace_back(code + " windows", std::to_string(p.window_starts.size()));
         // One line per octave: the 5th, 50th and 95th percentiles of the noise density.
@@ -187,6 +173,17 @@ Result evaluate(Context& c, const std::vector<std::string>& a) {
 }
 
 }  // namespace
+
+nlohmann::ordered_json gap_list(const std::vector<recording::Gap>& gaps, Result* lines) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const recording::Gap& g : gaps) {
+        const std::string from = recording::format_utc(g.from_us, true);
+        const std::string to = recording::format_utc(g.to_us, true);
+        list.push_back({{"from", from}, {"to", to}});
+        if (lines) lines->lines.emplace_back("gap", from + " to " + to);
+    }
+    return list;
+}
 
 void add_record_commands() {
     commands()["evaluate"] = {

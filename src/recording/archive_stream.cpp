@@ -29,9 +29,7 @@ core::Status codes_in(const std::string& file, std::vector<std::string>* codes) 
         if (std::find(codes->begin(), codes->end(), msr->channel) == codes->end())
             codes->push_back(msr->channel);
     ms_readmsr_r(&msfp, &msr, nullptr, 0, nullptr, nullptr, 0, 0, 0);
-    if (rc != MS_ENDOFFILE)
-        return bad("File " + file + " is no miniSEED the program can read (" + ms_errorstr(rc) +
-                   ").");
+    if (rc != MS_ENDOFFILE) return not_miniseed(file, ms_errorstr(rc));
     std::sort(codes->begin(), codes->end());
     return core::Status::success();
 }
@@ -133,8 +131,7 @@ bool ArchiveStream::fill(Channel& c, std::size_t n, core::Status* s) {
             continue;
         }
         if (rc != MS_NOERROR) {
-            *s = bad("File " + file + " is no miniSEED the program can read (" + ms_errorstr(rc) +
-                     ").");
+            *s = not_miniseed(file, ms_errorstr(rc));
             return false;
         }
         const MSRecord& m = *c.msr;
@@ -148,22 +145,16 @@ bool ArchiveStream::fill(Channel& c, std::size_t n, core::Status* s) {
         }
         const auto* data = static_cast<const std::int32_t*>(m.datasamples);
         std::size_t from = 0, to = static_cast<std::size_t>(m.numsamples);
-        const double per_us = rate_ / 1e6;
         std::int64_t start = m.starttime;
         // The window cuts samples out of the records at its edges.
-        if (start_us_ > start)
-            from = std::min<std::size_t>(to, static_cast<std::size_t>(std::llround(
-                                                 static_cast<double>(start_us_ - start) * per_us)));
-        if (end_us_ > 0)
-            to = std::min<std::size_t>(
-                to, static_cast<std::size_t>(std::max(
-                        0.0, std::ceil(static_cast<double>(end_us_ - start) * per_us - 0.5))));
+        if (start_us_ > start) from = std::min(to, samples_before(start_us_, start, rate_));
+        if (end_us_ > 0) to = std::min(to, samples_before_end(end_us_, start, rate_));
         if (end_us_ > 0 && start >= end_us_) {
             c.eof = true;
             break;
         }
         if (from >= to) continue;
-        start += std::llround(static_cast<double>(from) / per_us);
+        start += std::llround(static_cast<double>(from) * 1e6 / rate_);
         if (!c.started) {
             c.started = true;
             c.run_start_us = start;
@@ -208,7 +199,7 @@ core::Status ArchiveStream::next(std::size_t n, Chunk* out) {
                 }
                 if (c->pending() > 0) to = std::max(to, time_of(*c, 0));
             }
-            gaps_.emplace_back(from, to == INT64_MIN ? from : to);
+            gaps_.push_back({from, to == INT64_MIN ? from : to});
             after_gap_ = true;
             continue;
         }

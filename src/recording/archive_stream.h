@@ -37,7 +37,7 @@ class ArchiveStream {
     // is set; an empty chunk at the end. BadInput when a file turns out not to be miniSEED.
     core::Status next(std::size_t n, Chunk* out);
     // The breaks passed so far: the time the data stopped and the time they went on.
-    const std::vector<std::pair<std::int64_t, std::int64_t>>& gaps() const { return gaps_; }
+    const std::vector<Gap>& gaps() const { return gaps_; }
 
   private:
     struct Channel;
@@ -49,7 +49,7 @@ class ArchiveStream {
     double rate_ = 0.0;
     std::int64_t start_us_ = 0, end_us_ = 0;
     bool after_gap_ = false;
-    std::vector<std::pair<std::int64_t, std::int64_t>> gaps_;
+    std::vector<Gap> gaps_;
 };
 
 }  // namespace recording

@@ -28,6 +28,20 @@ struct Piece {
 
 }  // namespace
 
+std::size_t samples_before(std::int64_t window_start_us, std::int64_t start_us, double rate) {
+    return static_cast<std::size_t>(
+        std::max(0LL, std::llround(static_cast<double>(window_start_us - start_us) * rate / 1e6)));
+}
+
+std::size_t samples_before_end(std::int64_t window_end_us, std::int64_t start_us, double rate) {
+    return static_cast<std::size_t>(
+        std::max(0.0, std::ceil(static_cast<double>(window_end_us - start_us) * rate / 1e6 - 0.5)));
+}
+
+core::Status not_miniseed(const std::string& file, const char* reason) {
+    return bad("File " + file + " is no miniSEED the program can read (" + reason + ").");
+}
+
 std::string sds_channel(const std::string& name) {
     std::vector<std::string> parts;
     std::size_t from = 0;
@@ -79,8 +93,7 @@ core::Status read_streams(const std::string& path, const ReadRequest& r, ReadStr
             ms_readtraces_timewin(&group, file.c_str(), -1, -1.0, -1.0, start, end, 0, 1, 1, 0);
         if (rc != MS_NOERROR) {
             mst_freegroup(&group);
-            return bad("File " + file + " is no miniSEED the program can read (" + ms_errorstr(rc) +
-                       ").");
+            return not_miniseed(file, ms_errorstr(rc));
         }
         for (MSTrace* t = group ? group->traces : nullptr; t; t = t->next) {
             if (t->sampletype != 'i' || t->numsamples <= 0) continue;
@@ -124,21 +137,15 @@ core::Status read_streams(const std::string& path, const ReadRequest& r, ReadStr
         got.samples.push_back(std::move(joined));
     }
     // The window cuts whole records; its edges cut samples.
-    const double per_us = got.rate / 1e6;
     if (r.start_us > got.start_us) {
-        const auto drop = static_cast<std::size_t>(
-            std::llround(static_cast<double>(r.start_us - got.start_us) * per_us));
+        const std::size_t drop = samples_before(r.start_us, got.start_us, got.rate);
         for (auto& s : got.samples) s.erase(s.begin(), s.begin() + std::min(drop, s.size()));
-        got.start_us += std::llround(static_cast<double>(drop) / per_us);
+        got.start_us += std::llround(static_cast<double>(drop) * 1e6 / got.rate);
     }
     std::size_t length = SIZE_MAX;
     for (const auto& s : got.samples) length = std::min(length, s.size());
-    // Record times keep 100 µs: a sample within half a period of the end lies at the end.
     if (r.end_us > got.start_us)
-        length = std::min<std::size_t>(
-            length,
-            static_cast<std::size_t>(std::max(
-                0.0, std::ceil(static_cast<double>(r.end_us - got.start_us) * per_us - 0.5))));
+        length = std::min(length, samples_before_end(r.end_us, got.start_us, got.rate));
     if (common_end != INT64_MAX) {
         got.cut_at_gap = true;
         got.gap_at_us = common_end;

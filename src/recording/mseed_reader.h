@@ -11,6 +11,12 @@
 
 namespace recording {
 
+// A break in recorded data.
+struct Gap {
+    std::int64_t from_us = 0;  // the time of the sample that did not come
+    std::int64_t to_us = 0;    // the time of the first sample after the break
+};
+
 struct ReadRequest {
     std::vector<std::string> channels;  // channel codes; empty: every channel found, sorted
     std::int64_t start_us = 0;          // 0: from the first sample
@@ -31,6 +37,15 @@ struct ReadStreams {
 
 // The channel code of an SDS day file's name (NET.STA.LOC.CHAN.D.YEAR.DAY), empty otherwise.
 std::string sds_channel(const std::string& file_name);
+
+// Where a window's edges cut a stretch whose first sample lies at start_us: the samples before
+// the window's start, and the samples before its end. Record times keep 100 µs, so a sample
+// within half a period of the end lies at the end.
+std::size_t samples_before(std::int64_t window_start_us, std::int64_t start_us, double rate);
+std::size_t samples_before_end(std::int64_t window_end_us, std::int64_t start_us, double rate);
+
+// BadInput for a file libmseed could not read, with its reason.
+core::Status not_miniseed(const std::string& file, const char* reason);
 
 // The files to read: the path itself when it is a file, else the day files of the listed
 // channels (every channel when none is) found under the folder, in time order per channel.

@@ -9,6 +9,7 @@
 #include "recording/live_view.h"
 #include "recording/session.h"
 #include "shell/app.h"
+#include "shell/panel_values.h"
 #include "uir_ids.h"
 
 namespace recording {
@@ -20,16 +21,10 @@ constexpr const char* kTitle = "Recording";
 constexpr int kStripColumns = 800;
 constexpr double kRedrawSeconds = 0.5;
 constexpr int kPsdSegment = 4096;
-constexpr int kColours[] = {0xFF0000, 0x00A000, 0x0000FF, 0xC000C0};
 
-std::string text_of(App& app, int ctrl) {
-    std::string v;
-    app.ui.GetCtrlVal(app.shell.recordpanel, ctrl, &v);
-    return v;
-}
-
-int colour(int c) {
-    return kColours[c % 4];
+// The analysis panel's colour of a channel (an archive may hold more channels than it has).
+int channel_colour(const App& app, int c) {
+    return app.analysis.plot_colour[static_cast<std::size_t>(c) % app.analysis.plot_colour.size()];
 }
 
 // Volts² per count², for densities in V²/Hz.
@@ -47,9 +42,9 @@ void draw_strip(App& app, const LiveView& live) {
     for (int c = 0; c < live.channels(); ++c) {
         const int n = static_cast<int>(s.seconds.size());
         ui.PlotXY(p, RECORD_STRIP, s.seconds.data(), s.low[c].data(), n, ui::VAL_THIN_LINE,
-                  colour(c));
+                  channel_colour(app, c));
         ui.PlotXY(p, RECORD_STRIP, s.seconds.data(), s.high[c].data(), n, ui::VAL_THIN_LINE,
-                  colour(c));
+                  channel_colour(app, c));
     }
 }
 
@@ -63,7 +58,7 @@ void plot_db(App& app, const std::vector<double>& x, const std::vector<double>& 
         }
     if (fx.empty()) return;
     app.ui.PlotXY(app.shell.recordpanel, RECORD_PSD, fx.data(), fy.data(),
-                  static_cast<int>(fx.size()), ui::VAL_THIN_LINE, colour(c));
+                  static_cast<int>(fx.size()), ui::VAL_THIN_LINE, channel_colour(app, c));
 }
 
 void draw_psd(App& app, const LiveView& live) {
@@ -87,14 +82,14 @@ void start(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.recordpanel;
     RecordJob job;
-    job.out = text_of(app, RECORD_OUTDIR);
-    double seconds = 0.0, strip_seconds = 60.0;
-    ui.GetCtrlVal(p, RECORD_SECONDS, &seconds);
-    ui.GetCtrlVal(p, RECORD_STRIPSECONDS, &strip_seconds);
-    job.seconds = seconds;
-    job.network = text_of(app, RECORD_NETWORK);
-    job.station = text_of(app, RECORD_STATION);
-    if (const std::string loc = text_of(app, RECORD_LOCATION); !loc.empty()) job.location = loc;
+    job.out = shell::get_text(app.ui, app.shell.recordpanel, RECORD_OUTDIR);
+    job.seconds = shell::get_double(ui, p, RECORD_SECONDS);
+    const double strip_seconds = shell::get_double(ui, p, RECORD_STRIPSECONDS);
+    job.network = shell::get_text(app.ui, app.shell.recordpanel, RECORD_NETWORK);
+    job.station = shell::get_text(app.ui, app.shell.recordpanel, RECORD_STATION);
+    if (const std::string loc = shell::get_text(app.ui, app.shell.recordpanel, RECORD_LOCATION);
+        !loc.empty())
+        job.location = loc;
     if (job.out.empty()) {
         ui.MessagePopup(kTitle, "Name the archive folder to record into.");
         return;
@@ -152,14 +147,11 @@ void start(App& app) {
 void noise_over_time(App& app) {
     auto& ui = app.ui;
     const int p = app.shell.recordpanel;
-    std::string path = text_of(app, RECORD_OUTDIR);
+    std::string path = shell::get_text(app.ui, app.shell.recordpanel, RECORD_OUTDIR);
     if (ui.PromptPopup(kTitle, "Archive folder or miniSEED file:", &path, 512) < 0 || path.empty())
         return;
-    analysis::digitizer::PpsdSettings settings;
-    ui.GetCtrlVal(p, RECORD_PPSDWINDOW, &settings.window_seconds);
-    settings.window_index = app.analysis.window_index;
-    settings.volts_per_code =
-        app.analysis.fs_code > 0 ? app.analysis.fs_volt / 2.0 / app.analysis.fs_code : 1.0;
+    analysis::digitizer::PpsdSettings settings = analysis::ppsd_settings(app.analysis);
+    settings.window_seconds = shell::get_double(ui, p, RECORD_PPSDWINDOW);
     analysis::NoiseOverTime& got = app.analysis.noise_over_time;
     if (const core::Status s = analysis::noise_over_time(path, {}, settings, &got); !s) {
         ui.MessagePopup(s.title.empty() ? kTitle : s.title, s.text);

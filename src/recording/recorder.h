@@ -12,6 +12,7 @@
 
 #include "boardlink/transport/port.h"
 #include "core/status.h"
+#include "recording/mseed_reader.h"
 #include "recording/seed_names.h"
 
 namespace recording {
@@ -24,11 +25,6 @@ struct RecordRequest {
     double seconds = 0.0;           // 0: until stopped
     std::int64_t utc_start_us = 0;  // the host's UTC time when the clock read clock_start
     double clock_start = 0.0;
-};
-
-struct Gap {
-    std::int64_t from_us = 0;  // the time of the sample that did not come
-    std::int64_t to_us = 0;    // the time of the first sample after the break
 };
 
 struct RecordProgress {

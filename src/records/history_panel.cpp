@@ -6,6 +6,7 @@
 
 #include "records/csv_export.h"
 #include "shell/app.h"
+#include "shell/panel_values.h"
 #include "uir_ids.h"
 
 namespace records {
@@ -17,22 +18,15 @@ constexpr int kTrendColour = 0xFF0000;
 constexpr int kMeanColour = 0x0000FF;
 constexpr int kLimitColour = 0x808080;
 
-std::string text_of(App& app, int ctrl) {
-    std::string v;
-    app.ui.GetCtrlVal(app.shell.historypanel, ctrl, &v);
-    return v;
-}
-
 // The filter the panel's fields set; false (after a message) when the query fails.
 bool runs_shown(App& app, std::vector<RunRecord>* runs) {
     auto& ui = app.ui;
     const int p = app.shell.historypanel;
     RecordFilter f;
-    f.serial = text_of(app, HISTORY_SERIAL);
-    f.since = text_of(app, HISTORY_SINCE);
-    int verdict = 0;
-    ui.GetCtrlVal(p, HISTORY_VERDICT, &verdict);
-    f.failed_only = verdict == 2;
+    f.serial = shell::get_text(app.ui, app.shell.historypanel, HISTORY_SERIAL);
+    f.since = shell::get_text(app.ui, app.shell.historypanel, HISTORY_SINCE);
+    const int verdict = shell::get_int(ui, p, HISTORY_VERDICT);
+    f.verdict = verdict == 1 ? "pass" : verdict == 2 ? "fail" : "";
     if (app.records.off()) {
         ui.MessagePopup(kTitle, "Records are off (--no-records).");
         return false;
@@ -42,7 +36,6 @@ bool runs_shown(App& app, std::vector<RunRecord>* runs) {
         ui.MessagePopup(kTitle, s.text);
         return false;
     }
-    if (verdict == 1) std::erase_if(*runs, [](const RunRecord& r) { return r.verdict != "pass"; });
     return true;
 }
 
@@ -109,9 +102,8 @@ void draw_trend(App& app, const std::vector<RunRecord>& runs, const std::string&
 void show(App& app) {
     std::vector<RunRecord> runs;
     if (!runs_shown(app, &runs)) return;
-    const std::string key = text_of(app, HISTORY_FIGURE);
-    int ch = 1;
-    app.ui.GetCtrlVal(app.shell.historypanel, HISTORY_TRENDCH, &ch);
+    const std::string key = shell::get_text(app.ui, app.shell.historypanel, HISTORY_FIGURE);
+    const int ch = shell::get_int(app.ui, app.shell.historypanel, HISTORY_TRENDCH);
     fill_table(app, runs, key, ch);
     draw_trend(app, runs, key, ch);
     app.ui.SetCtrlVal(app.shell.historypanel, HISTORY_WHERE, std::to_string(runs.size()) + " runs");
@@ -134,7 +126,7 @@ void export_csv_file(App& app) {
 
 // The URL typed becomes the records' place now and at every later start.
 void use_url(App& app) {
-    const std::string url = text_of(app, HISTORY_URL);
+    const std::string url = shell::get_text(app.ui, app.shell.historypanel, HISTORY_URL);
     if (!is_records_url(url)) {
         app.ui.MessagePopup(kTitle,
                             "Records go to postgresql://HOST/DATABASE, sqlite:FILE, a file "

@@ -49,11 +49,11 @@ struct RunRecord {
 
 // Which records a query returns; an empty field does not filter.
 struct RecordFilter {
-    std::string serial{};      // only this board
-    std::string since{};       // ISO date or date-time (UTC), inclusive
-    std::string figure{};      // only records holding a figure of this key
-    bool failed_only = false;  // only records whose verdict is "fail"
-    int limit = 0;             // at most this many, the oldest first; 0 for all
+    std::string serial{};   // only this board
+    std::string since{};    // ISO date or date-time (UTC), inclusive
+    std::string figure{};   // only records holding a figure of this key
+    std::string verdict{};  // only records with this verdict ("pass", "fail")
+    int limit = 0;          // at most this many, the oldest first; 0 for all
 };
 
 // 32 lowercase hexadecimal digits of a fresh random 128-bit value.

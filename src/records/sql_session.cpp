@@ -42,7 +42,7 @@ const std::string kRunColumns =
 const std::string kSelected =
     " WHERE ($1 = '' OR board_serial = $1) AND ($2 = '' OR utc >= $2) AND ($3 = '' OR EXISTS "
     "(SELECT 1 FROM figures f WHERE f.run_id = runs.id AND f.figure_key = $3)) AND "
-    "($4 = 0 OR verdict = 'fail') ORDER BY utc, id LIMIT $5";
+    "($4 = '' OR verdict = $4) ORDER BY utc, id LIMIT $5";
 
 // Runs body in a transaction opened by begin: committed when body succeeds, else rolled back.
 Status in_transaction(SqlSession& db, const char* begin, const std::function<Status()>& body) {
@@ -204,8 +204,7 @@ Status select(SqlSession& db, const RecordFilter& f, std::vector<RunRecord>* out
     // Stored times end in "...ss.fffZ": without its Z a bound compares below every record of its
     // second, which keeps the bound inclusive.
     if (!since.empty() && since.back() == 'Z') since.pop_back();
-    const std::vector<Param> params = {f.serial, since, f.figure,
-                                       std::int64_t{f.failed_only ? 1 : 0},
+    const std::vector<Param> params = {f.serial, since, f.figure, f.verdict,
                                        f.limit > 0 ? std::int64_t{f.limit} : INT64_MAX};
     std::vector<Row> runs, figures, verdicts;
     const Status s = in_transaction(db, db.dialect.begin_read, [&]() -> Status {

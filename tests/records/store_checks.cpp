@@ -99,9 +99,10 @@ void check_filters(records::RecordStore& store) {
         {{.since = "2026-12-02T09:30:01"}, {2, 3}},
         {{.since = "2026-12-05"}, {}},
         {{.figure = "thd"}, {0, 2}},
-        {{.failed_only = true}, {1, 2}},
+        {{.verdict = "fail"}, {1, 2}},
+        {{.verdict = "pass"}, {0}},
         {{.limit = 2}, {0, 1}},
-        {{.serial = "SN-A", .failed_only = true}, {2}},
+        {{.serial = "SN-A", .verdict = "fail"}, {2}},
         {{.serial = "SN-A", .figure = "noise_density", .limit = 1}, {2}},
         {{.serial = "SN-A", .since = "2026-12-02", .limit = 1}, {2}},
     };
@@ -110,7 +111,7 @@ void check_filters(records::RecordStore& store) {
         for (int i : c.expected) expected.push_back(all[i]);
         EXPECT_EQ(stored(store, c.filter), expected)
             << "serial " << c.filter.serial << " since " << c.filter.since << " figure "
-            << c.filter.figure << " failed " << c.filter.failed_only << " limit " << c.filter.limit;
+            << c.filter.figure << " verdict " << c.filter.verdict << " limit " << c.filter.limit;
     }
     for (const char* since : {"yesterday", "2026-12-02 09:30", "2026-12-0", "2026-12-02T09:30Z1"}) {
         std::vector<RunRecord> out = {all[0]};
