@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/number_text.h"
+#include "recording/utc_time.h"
 
 namespace seisbench {
 
@@ -16,6 +17,7 @@ const std::string kScript = "--script";
 const std::string kScreenshot = "--screenshot";
 const std::string kLimits = "--limits";
 const std::string kRecords = "--records";
+const std::string kVirtualTimeAt = "--virtual-time=";
 const std::string kFlags[] = {"-h",    "--help", "--version",   "--virtual-time",
                               "--yes", "--quit", "--no-records"};
 
@@ -38,6 +40,7 @@ bool takes_value(const std::string& arg) {
 
 bool is_launch_option(const std::string& arg) {
     if (arg.rfind(core::kSimulateOption, 0) == 0) return true;
+    if (arg.rfind(kVirtualTimeAt, 0) == 0) return true;
     for (const std::string& flag : kFlags)
         if (arg == flag) return true;
     for (const std::string& opt :
@@ -65,6 +68,14 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             options.board_code = *code;
         } else if (a == "--virtual-time") {
             options.virtual_time = true;
+        } else if (a.rfind(kVirtualTimeAt, 0) == 0) {
+            std::int64_t us = 0;
+            if (!recording::parse_utc(a.substr(kVirtualTimeAt.size()), &us)) {
+                error = "--virtual-time= takes a UTC time such as 2026-12-08T10:00:00";
+                return false;
+            }
+            options.virtual_time = true;
+            options.virtual_utc_us = us;
         } else if (a == "--yes") {
             options.yes = true;
         } else if (a == "--quit") {
@@ -127,7 +138,7 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
 }
 
 const char* launch_usage() {
-    return "usage: seisbench [--simulate[=CODE]] [--virtual-time] [--device SERIAL]\n"
+    return "usage: seisbench [--simulate[=CODE]] [--virtual-time[=UTC]] [--device SERIAL]\n"
            "                 [--usb-id VID:PID] [--trace FILE] [--yes] [--script FILE]\n"
            "                 [--screenshot DIR] [--quit] [--limits FILE]\n"
            "                 [--records URL | --no-records]\n"
@@ -145,6 +156,7 @@ const char* launch_usage() {
            "                    (default: as set in the History panel, else this computer)\n"
            "  --no-records      keep no record of the runs\n"
            "  --virtual-time    with --simulate: waits and captures take no real time\n"
+           "  --virtual-time=UTC  the same, the clock starting at UTC (2026-12-08T10:00:00)\n"
            "  --script FILE     after start-up, run FILE's commands (those of seisbench-cli, one\n"
            "                    a line) in the console, as if typed; the first failure stops it\n"
            "  --yes             answer the script's confirmations yes (otherwise no)\n"

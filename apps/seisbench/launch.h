@@ -1,6 +1,8 @@
 // What the desktop program reads from its command line, and where it finds its resources.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,8 @@ struct LaunchOptions {
     bool no_records = false;
     // --virtual-time: with --simulate, waits and captures take no real time.
     bool virtual_time = false;
+    // --virtual-time=UTC: the virtual clock starts at this UTC time (microseconds since 1970).
+    std::optional<std::int64_t> virtual_utc_us;
     // --yes: a script's confirmations are answered yes (otherwise no).
     bool yes = false;
     // --script FILE: commands run in the console after start-up, as if typed.

@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
 
     platform::RealClock real_clock;
     platform::VirtualClock virtual_clock;
+    if (options.virtual_utc_us) virtual_clock.set_utc(*options.virtual_utc_us);
     platform::Clock& clock = options.virtual_time ? static_cast<platform::Clock&>(virtual_clock)
                                                   : static_cast<platform::Clock&>(real_clock);
     ui::qt::QtFrontend window;

@@ -21,6 +21,7 @@
 #include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
+#include "recording/utc_time.h"
 #include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
@@ -49,8 +50,11 @@ const char* const kUsageText =
     "  --yes              answer yes to confirmations (otherwise they are answered no)\n"
     "  --json             print one JSON object per command on one line\n"
     "  --script FILE      read commands from FILE, one per line ('#' starts a comment)\n"
-    "  --virtual-time     with --simulate: run the simulated board on a virtual clock, so\n"
-    "                     waits and captures take no real time (for scripts and tests)\n"
+    "  --virtual-time[=UTC]\n"
+    "                     with --simulate: run the simulated board on a virtual clock, so\n"
+    "                     waits and captures take no real time (for scripts and tests); with\n"
+    "                     UTC (e.g. 2026-12-08T10:00:00) the clock starts then, so recordings\n"
+    "                     carry the same times every run\n"
     "  --trace FILE       append every USB call (open, close, flush, write, read) to FILE as\n"
     "                     JSON lines; 'trace show FILE' decodes it\n"
     "  --limits FILE      pass/fail limits (JSON) for the figures of 'analyze' and 'report'\n"
@@ -82,6 +86,7 @@ struct Options {
     bool version = false;
     bool script = false;  // --script given, even if its file holds no command
     bool virtual_time = false;
+    std::optional<std::int64_t> virtual_utc_us;  // when the virtual clock starts
     std::string trace;
     std::string device;
     std::vector<usb::UsbId> usb_ids;
@@ -102,6 +107,15 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
             o->yes = true;
         } else if (a == "--virtual-time") {
             o->virtual_time = true;
+        } else if (a.rfind("--virtual-time=", 0) == 0) {
+            std::int64_t us = 0;
+            if (!recording::parse_utc(a.substr(15), &us)) {
+                err << "seisbench-cli: --virtual-time= takes a UTC time such as "
+                       "2026-12-08T10:00:00\n";
+                return kUsage;
+            }
+            o->virtual_time = true;
+            o->virtual_utc_us = us;
         } else if (a == "--json") {
             o->json = true;
         } else if (core::is_simulate_option(a)) {
@@ -206,6 +220,7 @@ int run(const std::vector<std::string>& args, const std::string& resource_dir, s
     }
     platform::RealClock real_clock;
     platform::VirtualClock virtual_clock;
+    if (o.virtual_utc_us) virtual_clock.set_utc(*o.virtual_utc_us);
     platform::Clock& clock = o.virtual_time ? static_cast<platform::Clock&>(virtual_clock)
                                             : static_cast<platform::Clock&>(real_clock);
     ui::HeadlessFrontend frontend;

@@ -83,7 +83,7 @@ Result record(Context& c, const std::vector<std::string>& a) {
     {
         StatusLine status(c);
         done = recording::record_job(
-            app.port, recording::job_board(app), job,
+            app.port, app.clock, recording::job_board(app), job,
             [&status](const recording::RecordProgress& p) { status.show(p); });
     }
     const recording::RecordOutcome& o = done.outcome;

@@ -148,7 +148,7 @@ bool ArchiveStream::fill(Channel& c, std::size_t n, core::Status* s) {
         std::int64_t start = m.starttime;
         // The window cuts samples out of the records at its edges.
         if (start_us_ > start) from = std::min(to, samples_before(start_us_, start, rate_));
-        if (end_us_ > 0) to = std::min(to, samples_before_end(end_us_, start, rate_));
+        if (end_us_ > 0) to = std::min(to, samples_before(end_us_, start, rate_));
         if (end_us_ > 0 && start >= end_us_) {
             c.eof = true;
             break;

@@ -76,6 +76,7 @@ core::Status ChannelWriter::open_day(std::int64_t time_us) {
     std::tm tm{};
     gmtime_r(&seconds, &tm);
     const std::string path = sds_path(dir_, names_, channel_, tm.tm_year + 1900, tm.tm_yday + 1);
+    day_start_us_ = time_us / kDayMicros * kDayMicros;
     if (file_ && path == path_) return core::Status::success();
     if (file_) std::fclose(file_);
     file_ = nullptr;
@@ -118,22 +119,21 @@ core::Status ChannelWriter::pack(bool flush) {
 core::Status ChannelWriter::add(const std::int32_t* samples, std::size_t count) {
     while (count > 0) {
         // A record never spans midnight: the day's file ends with the day's last sample.
-        const std::int64_t now = next_time_us();
-        const std::int64_t midnight = (now / kDayMicros + 1) * kDayMicros;
+        const std::int64_t day_end = day_start_us_ + kDayMicros;
         const std::int64_t first_next_day = static_cast<std::int64_t>(
-            std::ceil(static_cast<double>(midnight - run_start_us_) * rate_ / kMicros - 1e-9));
+            std::ceil(static_cast<double>(day_end - run_start_us_) * rate_ / kMicros - 1e-9));
         const std::int64_t room =
             first_next_day - (held_index_ + static_cast<std::int64_t>(held_.size()));
-        const std::size_t take = room > 0 ? std::min<std::size_t>(count, room) : 0;
-        held_.insert(held_.end(), samples, samples + take);
-        samples += take;
-        count -= take;
-        if (count > 0) {
-            // Midnight: the day's last samples out, then tomorrow's file.
+        if (room <= 0) {
+            // Midnight: the day's last samples out, then the next day's file.
             if (core::Status s = pack(true); !s) return s;
             if (core::Status s = open_day(next_time_us()); !s) return s;
             continue;
         }
+        const std::size_t take = std::min<std::size_t>(count, static_cast<std::size_t>(room));
+        held_.insert(held_.end(), samples, samples + take);
+        samples += take;
+        count -= take;
         if (held_.size() >= static_cast<std::size_t>(kRecordLength))
             if (core::Status s = pack(false); !s) return s;
     }

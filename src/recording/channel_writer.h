@@ -56,7 +56,8 @@ class ChannelWriter {
     std::vector<std::string> files_;
     std::vector<std::int32_t> held_;
     std::int64_t run_start_us_ = 0;
-    std::int64_t held_index_ = 0;  // run index of held_[0]
+    std::int64_t day_start_us_ = 0;  // midnight that begins the open file's day
+    std::int64_t held_index_ = 0;    // run index of held_[0]
     std::int64_t samples_ = 0, bytes_ = 0;
     bool write_failed_ = false;
     bool running_ = false;

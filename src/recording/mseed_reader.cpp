@@ -28,14 +28,10 @@ struct Piece {
 
 }  // namespace
 
-std::size_t samples_before(std::int64_t window_start_us, std::int64_t start_us, double rate) {
-    return static_cast<std::size_t>(
-        std::max(0LL, std::llround(static_cast<double>(window_start_us - start_us) * rate / 1e6)));
-}
-
-std::size_t samples_before_end(std::int64_t window_end_us, std::int64_t start_us, double rate) {
-    return static_cast<std::size_t>(
-        std::max(0.0, std::ceil(static_cast<double>(window_end_us - start_us) * rate / 1e6 - 0.5)));
+std::size_t samples_before(std::int64_t edge_us, std::int64_t start_us, double rate) {
+    const double slack_us = std::min(100.0, 0.25e6 / rate);
+    const double before = (static_cast<double>(edge_us - start_us) - slack_us) * rate / 1e6;
+    return static_cast<std::size_t>(std::max(0.0, std::ceil(before)));
 }
 
 core::Status not_miniseed(const std::string& file, const char* reason) {
@@ -145,7 +141,7 @@ core::Status read_streams(const std::string& path, const ReadRequest& r, ReadStr
     std::size_t length = SIZE_MAX;
     for (const auto& s : got.samples) length = std::min(length, s.size());
     if (r.end_us > got.start_us)
-        length = std::min(length, samples_before_end(r.end_us, got.start_us, got.rate));
+        length = std::min(length, samples_before(r.end_us, got.start_us, got.rate));
     if (common_end != INT64_MAX) {
         got.cut_at_gap = true;
         got.gap_at_us = common_end;

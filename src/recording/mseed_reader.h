@@ -38,11 +38,11 @@ struct ReadStreams {
 // The channel code of an SDS day file's name (NET.STA.LOC.CHAN.D.YEAR.DAY), empty otherwise.
 std::string sds_channel(const std::string& file_name);
 
-// Where a window's edges cut a stretch whose first sample lies at start_us: the samples before
-// the window's start, and the samples before its end. Record times keep 100 µs, so a sample
-// within half a period of the end lies at the end.
-std::size_t samples_before(std::int64_t window_start_us, std::int64_t start_us, double rate);
-std::size_t samples_before_end(std::int64_t window_end_us, std::int64_t start_us, double rate);
+// Where a window's edge cuts a stretch whose first sample lies at start_us: the samples
+// before the edge, so a window holds the samples from its start up to, not including, its end.
+// Read-back times keep 100 µs, so a sample that close to an edge (never nearer than a quarter
+// period) lies at it.
+std::size_t samples_before(std::int64_t edge_us, std::int64_t start_us, double rate);
 
 // BadInput for a file libmseed could not read, with its reason.
 core::Status not_miniseed(const std::string& file, const char* reason);

@@ -109,23 +109,24 @@ void start(App& app) {
     const auto outer = app.port.stop_requested;
     app.port.stop_requested = [&stop, &outer] { return stop || (outer && outer()); };
     double shown = -1e300;
-    const RecordedJob done = record_job(app.port, board, job, [&](const RecordProgress& r) {
-        if (r.after_gap) live.gap();
-        live.add(r.frames);
-        const double now = app.clock.now();
-        if (now - shown < kRedrawSeconds) return;
-        shown = now;
-        ui.SetCtrlVal(p, RECORD_HOURS, r.seconds / 3600.0);
-        ui.SetCtrlVal(p, RECORD_MBYTES, static_cast<double>(r.bytes) / 1e6);
-        ui.SetCtrlVal(p, RECORD_GAPS, static_cast<int>(r.gaps));
-        draw_strip(app, live);
-        if (live.psd_due()) draw_psd(app, live);
-        char text[96];
-        std::snprintf(text, sizeof text, "%.3f h of data, %.1f MB written, %zu gaps",
-                      r.seconds / 3600.0, static_cast<double>(r.bytes) / 1e6, r.gaps);
-        const double fraction = job.seconds > 0.0 ? r.seconds / job.seconds : 0.0;
-        if (ui.UpdateProgress(kTitle, text, fraction) != 0) stop = true;
-    });
+    const RecordedJob done =
+        record_job(app.port, app.clock, board, job, [&](const RecordProgress& r) {
+            if (r.after_gap) live.gap();
+            live.add(r.frames);
+            const double now = app.clock.now();
+            if (now - shown < kRedrawSeconds) return;
+            shown = now;
+            ui.SetCtrlVal(p, RECORD_HOURS, r.seconds / 3600.0);
+            ui.SetCtrlVal(p, RECORD_MBYTES, static_cast<double>(r.bytes) / 1e6);
+            ui.SetCtrlVal(p, RECORD_GAPS, static_cast<int>(r.gaps));
+            draw_strip(app, live);
+            if (live.psd_due()) draw_psd(app, live);
+            char text[96];
+            std::snprintf(text, sizeof text, "%.3f h of data, %.1f MB written, %zu gaps",
+                          r.seconds / 3600.0, static_cast<double>(r.bytes) / 1e6, r.gaps);
+            const double fraction = job.seconds > 0.0 ? r.seconds / job.seconds : 0.0;
+            if (ui.UpdateProgress(kTitle, text, fraction) != 0) stop = true;
+        });
     app.port.stop_requested = outer;
     ui.EndProgress();
     const RecordOutcome& o = done.outcome;

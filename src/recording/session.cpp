@@ -1,6 +1,5 @@
 #include "recording/session.h"
 
-#include <chrono>
 #include <ctime>
 
 #include "recording/station_xml.h"
@@ -17,8 +16,8 @@ StreamNames job_names(const JobBoard& board, const RecordJob& job, std::string* 
     return names;
 }
 
-RecordedJob record_job(boardlink::Port& port, const JobBoard& board, const RecordJob& job,
-                       const ProgressSink& progress) {
+RecordedJob record_job(boardlink::Port& port, const platform::Clock& clock, const JobBoard& board,
+                       const RecordJob& job, const ProgressSink& progress) {
     RecordedJob done;
     RecordOutcome& o = done.outcome;
     if (!board.armed) {
@@ -38,9 +37,7 @@ RecordedJob record_job(boardlink::Port& port, const JobBoard& board, const Recor
     request.rate = board.rate;
     request.seconds = job.seconds;
     request.names = done.names;
-    request.utc_start_us = std::chrono::duration_cast<std::chrono::microseconds>(
-                               std::chrono::system_clock::now().time_since_epoch())
-                               .count();
+    request.utc_start_us = clock.utc_us();
     request.clock_start = port.timer();
     const double cpu0 = static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
     o = record(port, request, progress);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "boardlink/transport/port.h"
+#include "platform/clock/clock.h"
 #include "recording/recorder.h"
 
 namespace recording {
@@ -42,8 +43,8 @@ struct JobBoard {
 StreamNames job_names(const JobBoard& board, const RecordJob& job, std::string* why);
 
 // NotAllowed when the board is not configured for a capture; BadInput for names that cannot
-// be used (nothing written then).
-RecordedJob record_job(boardlink::Port& port, const JobBoard& board, const RecordJob& job,
-                       const ProgressSink& progress);
+// be used (nothing written then). The first sample is dated by the clock's UTC.
+RecordedJob record_job(boardlink::Port& port, const platform::Clock& clock, const JobBoard& board,
+                       const RecordJob& job, const ProgressSink& progress);
 
 }  // namespace recording

@@ -47,6 +47,7 @@ TEST(Cli, UsageErrorsExitWithTwoBeforeTouchingTheBoard) {
     const std::vector<std::vector<std::string>> cases = {
         {"--frobnicate"},
         {"--virtual-time", "connect"},
+        {"--simulate", "--virtual-time=2026-13-01T00:00:00", "connect"},
         {"--simulate=x"},
         {"--script"},
         {"--script", "/nonexistent/seisbench-script"},

@@ -93,11 +93,15 @@ TEST(Launch, ScriptedRunOptions) {
     EXPECT_TRUE(o.virtual_time && o.yes && o.quit);
     EXPECT_EQ(o.script, "job.txt");
     EXPECT_EQ(o.screenshot, "shots");
+    ASSERT_TRUE(parse({"--simulate", "--virtual-time=2026-12-08T10:00:00Z"}, o, error)) << error;
+    EXPECT_EQ(o.virtual_utc_us, 1796724000LL * 1000000);
     const struct {
         std::vector<std::string> args;
         const char* error;
     } bad[] = {
         {{"--virtual-time"}, "--virtual-time needs --simulate"},
+        {{"--simulate", "--virtual-time=tomorrow"},
+         "--virtual-time= takes a UTC time such as 2026-12-08T10:00:00"},
         {{"--script"}, "--script needs a file"},
         {{"--screenshot="}, "--screenshot needs a folder"},
     };

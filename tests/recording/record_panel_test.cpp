@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "cli/command_line.h"
 #include "recording/mseed_reader.h"
+#include "recording/utc_time.h"
 #include "support/test_app.h"
 #include "uir_ids.h"
 
@@ -20,6 +21,10 @@ namespace fs = std::filesystem;
 
 struct Rig {
     Rig() : board(t.add_board(4)) {
+        // A fixed morning, so a day's end never falls inside a recording by chance.
+        std::int64_t morning = 0;
+        EXPECT_TRUE(recording::parse_utc("2026-12-08T10:00:00", &morning));
+        t.clock.set_utc(morning);
         t.start();
         for (const char* line : {"connect", "configure --rate 500 --channels 4"})
             EXPECT_EQ(cli::run_line(context, line).status, cli::kOk) << line << ": " << err.str();

@@ -23,17 +23,21 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// Recordings start at a fixed moment, so a day's end never falls inside one by chance.
+const char* const kMorning = "--virtual-time=2026-12-08T10:00:00";
+
 struct SacFile {
     float delta = 0;
     std::int32_t npts = 0;
     double begin = 0;  // seconds of the day of its first sample
 };
 
-// The files mseed2sac writes for one miniSEED file: one per contiguous stretch.
-std::vector<SacFile> decode(const std::string& mseed, const fs::path& dir) {
+// The files mseed2sac writes for miniSEED files read together: one per contiguous stretch.
+std::vector<SacFile> decode(const std::vector<std::string>& mseed, const fs::path& dir) {
     fs::create_directories(dir);
-    const std::string command =
-        "cd '" + dir.string() + "' && mseed2sac '" + mseed + "' >/dev/null 2>&1";
+    std::string command = "cd '" + dir.string() + "' && mseed2sac";
+    for (const auto& f : mseed) command += " '" + f + "'";
+    command += " >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::vector<SacFile> out;
     std::vector<fs::path> files;
@@ -69,9 +73,9 @@ class Recorded : public testing::Test {
   protected:
     static void SetUpTestSuite() {
         dir_ = new testing_support::TempDir;
-        result_ = new Json(last(run({"--json", "--simulate", "--virtual-time", "sim 1 off",
-                                     "configure --rate 500 --channels 4",
-                                     "record --seconds 3600 --out " + archive()})));
+        result_ = new Json(last(
+            run({"--json", "--simulate", kMorning, "sim 1 off", "configure --rate 500 --channels 4",
+                 "record --seconds 3600 --out " + archive()})));
     }
     static void TearDownTestSuite() {
         delete result_;
@@ -99,7 +103,7 @@ TEST_F(Recorded, AnHourDecodesWholeInAnIndependentReaderWithItsStationXml) {
         EXPECT_NE(file.find("/" + code + ".D/XX."), std::string::npos) << file;
         EXPECT_NE(file.find(".." + code + ".D."), std::string::npos) << file;
         EXPECT_EQ(fs::file_size(file) % 4096, 0u);
-        const auto sac = decode(file, dir_->path("sac" + std::to_string(c)));
+        const auto sac = decode({file}, dir_->path("sac" + std::to_string(c)));
         ASSERT_EQ(sac.size(), 1u) << file << ": a gap or an overlap";
         EXPECT_EQ(sac[0].npts, 1800000);
         EXPECT_FLOAT_EQ(sac[0].delta, 0.002f);
@@ -215,13 +219,12 @@ TEST(Recording, ABrokenStreamIsWrittenAsGapsNeverAsShiftedSamples) {
     const std::string out = dir.path("sds").string();
     // The stream stalls after each 10,000 frames (and its stale lead-in word); the recording
     // starts it again each time.
-    const Json r =
-        last(run({"--json", "--simulate", "--virtual-time", "configure --rate 500 --channels 4",
-                  "sim fault stall 40001", "record --seconds 100 --out " + out}));
+    const Json r = last(run({"--json", "--simulate", kMorning, "configure --rate 500 --channels 4",
+                             "sim fault stall 40001", "record --seconds 100 --out " + out}));
     ASSERT_EQ(r["ok"], true) << r.dump();
     EXPECT_EQ(r["samples"], 50000);
     ASSERT_EQ(r["gaps"].size(), 4u);
-    const auto sac = decode(r["files"][2], dir.path("sac"));
+    const auto sac = decode({r["files"][2]}, dir.path("sac"));
     ASSERT_EQ(sac.size(), 5u);
     for (std::size_t k = 0; k < sac.size(); ++k) {
         EXPECT_EQ(sac[k].npts, 10000);
@@ -245,14 +248,46 @@ TEST(Recording, NoiseOverTimeWindowsStayWithinTheStretchesBetweenGaps) {
     testing_support::TempDir dir;
     const std::string out = dir.path("sds").string();
     // Stretches of 35,000 frames (70 s): one 60-second window each.
-    const Json r =
-        last(run({"--json", "--simulate", "--virtual-time", "configure --rate 500 --channels 4",
-                  "sim fault stall 140001", "record --seconds 300 --out " + out}));
+    const Json r = last(run({"--json", "--simulate", kMorning, "configure --rate 500 --channels 4",
+                             "sim fault stall 140001", "record --seconds 300 --out " + out}));
     ASSERT_EQ(r["gaps"].size(), 4u) << r.dump().substr(0, 300);
     const Json p = last(run({"--json", "evaluate ppsd " + out + " --window 60 --channels CH2"}));
     ASSERT_EQ(p["channels"].size(), 1u) << p.dump().substr(0, 300);
     EXPECT_EQ(p["channels"][0]["windows"], 4);
     EXPECT_EQ(p["channels"][0]["gaps"].size(), 4u);
+}
+
+// A recording over the year's end goes on in the next day's file of every channel, with no
+// sample lost or doubled where the files meet, and reads back as one stretch.
+TEST(Recording, TheYearsEndStartsNewDayFilesWithoutABreak) {
+    testing_support::TempDir dir;
+    const std::string out = dir.path("sds").string();
+    const Json r =
+        last(run({"--json", "--simulate", "--virtual-time=2026-12-31T23:59:30",
+                  "configure --rate 500 --channels 4", "record --seconds 60 --out " + out}));
+    ASSERT_EQ(r["ok"], true) << r.dump();
+    ASSERT_EQ(r["files"].size(), 8u) << r.dump();
+    std::map<std::string, std::vector<std::string>> by_code;
+    for (const std::string f : r["files"])
+        by_code[fs::path(f).parent_path().filename().string()].push_back(f);
+    ASSERT_EQ(by_code.size(), 4u);
+    for (auto& [code, files] : by_code) {
+        std::sort(files.begin(), files.end());
+        EXPECT_NE(files[0].find("/2026/XX/"), std::string::npos) << files[0];
+        EXPECT_EQ(files[0].substr(files[0].size() - 9), ".2026.365");
+        EXPECT_EQ(files[1].substr(files[1].size() - 9), ".2027.001");
+        const auto sac = decode(files, dir.path("sac-" + code));
+        ASSERT_EQ(sac.size(), 1u) << code << ": a gap or an overlap at midnight";
+        EXPECT_EQ(sac[0].npts, 30000) << code;
+    }
+    const Json loaded = last(run({"--json", "data load " + out +
+                                                " --start 2026-12-31T23:59:50 --end "
+                                                "2027-01-01T00:00:10 --channels CH2"}));
+    EXPECT_EQ(loaded["samples"], 10000) << loaded.dump().substr(0, 300);
+    EXPECT_FALSE(loaded.contains("gap_at_us"));
+    const Json psd = last(run({"--json", "analyze --test psd --archive " + out}));
+    EXPECT_EQ(psd["archive"]["samples"], 30000);
+    EXPECT_EQ(psd["archive"]["stretches"], 1);
 }
 
 TEST(Recording, BadNamesAndOptionsAreRefusedBeforeAnythingIsWritten) {
