@@ -19,7 +19,7 @@ core::Status open_store(const std::string& url, const std::filesystem::path& dat
     if (url.empty()) return open_sqlite(data_dir / "records.sqlite");
     if (server) {
         std::unique_ptr<SpooledStore> store;
-        core::Status s = SpooledStore::open(url, data_dir / "spool.sqlite", &store);
+        core::Status s = SpooledStore::open(url, data_dir, &store);
         if (s) *out = std::move(store);
         return s;
     }

@@ -1,5 +1,6 @@
 #include "records/spooled_store.h"
 
+#include "records/content_hash.h"
 #include "records/sql_session.h"
 
 namespace records {
@@ -8,16 +9,20 @@ using core::Fault;
 using core::Status;
 
 SpooledStore::SpooledStore(std::unique_ptr<PostgresStore> server,
-                           std::unique_ptr<SqliteStore> spool)
-    : server_(std::move(server)), spool_(std::move(spool)) {}
+                           std::unique_ptr<SqliteStore> spool, std::filesystem::path spool_file)
+    : server_(std::move(server)), spool_(std::move(spool)), spool_file_(std::move(spool_file)) {}
 
-Status SpooledStore::open(const std::string& conninfo, const std::filesystem::path& spool,
+Status SpooledStore::open(const std::string& conninfo, const std::filesystem::path& spool_dir,
                           std::unique_ptr<SpooledStore>* out) {
     std::unique_ptr<PostgresStore> server;
     std::unique_ptr<SqliteStore> local;
     Status s = PostgresStore::open(conninfo, &server);
-    if (s) s = SqliteStore::open(spool, &local);
-    if (s) out->reset(new SpooledStore(std::move(server), std::move(local)));
+    if (!s) return s;
+    // Named by a hash: the server's name holds slashes (a socket folder) and user names.
+    std::filesystem::path file =
+        spool_dir / ("spool-" + content_hash(server->where()).substr(0, 16) + ".sqlite");
+    s = SqliteStore::open(file, &local);
+    if (s) out->reset(new SpooledStore(std::move(server), std::move(local), std::move(file)));
     return s;
 }
 

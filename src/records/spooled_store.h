@@ -16,8 +16,10 @@ namespace records {
 
 class SpooledStore : public RecordStore {
   public:
-    // The server's store for conninfo with the spool in the file spool (created when missing).
-    static core::Status open(const std::string& conninfo, const std::filesystem::path& spool,
+    // The server's store for conninfo with its spool in spool_dir: one file per server (as
+    // where() names it), so a bench moved to another server never sends it the first one's
+    // records. The file is created when missing.
+    static core::Status open(const std::string& conninfo, const std::filesystem::path& spool_dir,
                              std::unique_ptr<SpooledStore>* out);
 
     // Sends the spool, then the record. When the server cannot take it, the record is spooled
@@ -32,12 +34,16 @@ class SpooledStore : public RecordStore {
     // Sends every spooled record, the oldest first. Fault::NoReply when the server cannot be
     // reached; a record the server refuses stays spooled and the others still go.
     core::Status flush();
+    // The spool file of this server.
+    const std::filesystem::path& spool_file() const { return spool_file_; }
 
   private:
-    SpooledStore(std::unique_ptr<PostgresStore> server, std::unique_ptr<SqliteStore> spool);
+    SpooledStore(std::unique_ptr<PostgresStore> server, std::unique_ptr<SqliteStore> spool,
+                 std::filesystem::path spool_file);
 
     std::unique_ptr<PostgresStore> server_;
     std::unique_ptr<SqliteStore> spool_;
+    std::filesystem::path spool_file_;
     bool spooled_ = false;
 };
 

@@ -33,7 +33,7 @@ class RecordStore {
 
 // The store a records URL names: empty for data_dir/records.sqlite; "sqlite:PATH" or a path
 // ending in .sqlite for that file; "postgresql://..." or "postgres://..." for that server with
-// its spool at data_dir/spool.sqlite. Fault::BadInput for any other URL.
+// its spool in data_dir (a file per server). Fault::BadInput for any other URL.
 core::Status open_store(const std::string& url, const std::filesystem::path& data_dir,
                         std::unique_ptr<RecordStore>* out);
 

@@ -11,6 +11,7 @@
 #include "chipfiles/temp_dir.h"
 #include "records/pg_server.h"
 #include "records/spooled_store.h"
+#include "records/store.h"
 #include "records/store_checks.h"
 
 namespace {
@@ -85,9 +86,9 @@ TEST_F(PostgresRecords, TwoBenchesWritingAtOnceAllLandOnce) {
 
 TEST_F(PostgresRecords, RecordsWaitInTheSpoolWhileTheServerIsDown) {
     testing_support::TempDir dir;
-    const std::filesystem::path spool = dir.path("spool.sqlite");
     std::unique_ptr<records::SpooledStore> store;
-    ASSERT_TRUE(records::SpooledStore::open(url, spool, &store).ok());
+    ASSERT_TRUE(records::SpooledStore::open(url, dir.path(), &store).ok());
+    const std::filesystem::path spool = store->spool_file();
     std::vector<RunRecord> sent;
     auto put = [&](int n, bool spooled) {
         sent.push_back(sample_record(n));
@@ -122,6 +123,30 @@ TEST_F(PostgresRecords, RecordsWaitInTheSpoolWhileTheServerIsDown) {
     EXPECT_TRUE(store->flush().ok()) << "an empty spool needs no server";
 }
 
+// A bench that moves to another server while records wait keeps each server's records for it.
+TEST_F(PostgresRecords, ASpooledRecordGoesOnlyToTheServerItWasMeantFor) {
+    testing_support::TempDir dir;
+    const std::string other = server->create_database("records_other");
+    ASSERT_NE(other, "") << server->error();
+    std::vector<RunRecord> made;
+    for (int n = 0; n < 4; ++n) made.push_back(sample_record(n));
+    auto put = [&](const std::string& to, int n) {
+        std::unique_ptr<records::RecordStore> store;
+        ASSERT_TRUE(records::open_store(to, dir.path(), &store).ok());
+        EXPECT_TRUE(store->put(made[n]).ok());
+    };
+    ASSERT_TRUE(server->stop());
+    put(url, 0);
+    put(other, 1);
+    ASSERT_TRUE(server->start()) << server->error();
+    put(other, 2);
+    put(url, 3);
+    std::unique_ptr<PostgresStore> second;
+    ASSERT_TRUE(PostgresStore::open(other, &second).ok());
+    EXPECT_EQ(stored(*second), (std::vector<RunRecord>{made[1], made[2]}));
+    EXPECT_EQ(stored(*open()), (std::vector<RunRecord>{made[0], made[3]}));
+}
+
 TEST_F(PostgresRecords, APasswordNeverShows) {
     const std::string secret = "s3cret-Pa55";
     const std::string dir = server->socket_dir(), port = std::to_string(server->port());
@@ -149,7 +174,7 @@ TEST_F(PostgresRecords, APasswordNeverShows) {
         EXPECT_EQ(s.text.find(secret), std::string::npos) << s.text;
     }
     for (const std::string& bad : {"postgresql://bench:" + secret + "@host/db?nonsense=1",
-                                  "host=x password=" + secret + " dbname"}) {
+                                   "host=x password=" + secret + " dbname"}) {
         std::unique_ptr<PostgresStore> store;
         const core::Status s = PostgresStore::open(bad, &store);
         EXPECT_EQ(s.fault, Fault::BadInput);
