@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "core/number_text.h"
-#include "recording/utc_time.h"
+#include "recording/virtual_time_option.h"
 
 namespace seisbench {
 
@@ -17,9 +17,7 @@ const std::string kScript = "--script";
 const std::string kScreenshot = "--screenshot";
 const std::string kLimits = "--limits";
 const std::string kRecords = "--records";
-const std::string kVirtualTimeAt = "--virtual-time=";
-const std::string kFlags[] = {"-h",    "--help", "--version",   "--virtual-time",
-                              "--yes", "--quit", "--no-records"};
+const std::string kFlags[] = {"-h", "--help", "--version", "--yes", "--quit", "--no-records"};
 
 // The value of an option given as "--opt VALUE" or "--opt=VALUE"; none when the argument is
 // not that option. A missing value reads as empty.
@@ -40,7 +38,7 @@ bool takes_value(const std::string& arg) {
 
 bool is_launch_option(const std::string& arg) {
     if (arg.rfind(core::kSimulateOption, 0) == 0) return true;
-    if (arg.rfind(kVirtualTimeAt, 0) == 0) return true;
+    if (recording::is_virtual_time_option(arg)) return true;
     for (const std::string& flag : kFlags)
         if (arg == flag) return true;
     for (const std::string& opt :
@@ -66,16 +64,12 @@ bool parse_launch_options(const std::vector<std::string>& args, LaunchOptions& o
             }
             options.simulate = true;
             options.board_code = *code;
-        } else if (a == "--virtual-time") {
-            options.virtual_time = true;
-        } else if (a.rfind(kVirtualTimeAt, 0) == 0) {
-            std::int64_t us = 0;
-            if (!recording::parse_utc(a.substr(kVirtualTimeAt.size()), &us)) {
-                error = "--virtual-time= takes a UTC time such as 2026-12-08T10:00:00";
+        } else if (recording::is_virtual_time_option(a)) {
+            if (!recording::virtual_time_start(a, &options.virtual_utc_us)) {
+                error = recording::kVirtualTimeRefused;
                 return false;
             }
             options.virtual_time = true;
-            options.virtual_utc_us = us;
         } else if (a == "--yes") {
             options.yes = true;
         } else if (a == "--quit") {

@@ -21,7 +21,7 @@
 #include "platform/usb/serial_filter.h"
 #include "platform/usb/sim_bus.h"
 #include "platform/usb/trace.h"
-#include "recording/utc_time.h"
+#include "recording/virtual_time_option.h"
 #include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
@@ -105,17 +105,12 @@ int parse_options(const std::vector<std::string>& args, Options* o, std::ostream
             o->version = true;
         } else if (a == "--yes") {
             o->yes = true;
-        } else if (a == "--virtual-time") {
-            o->virtual_time = true;
-        } else if (a.rfind("--virtual-time=", 0) == 0) {
-            std::int64_t us = 0;
-            if (!recording::parse_utc(a.substr(15), &us)) {
-                err << "seisbench-cli: --virtual-time= takes a UTC time such as "
-                       "2026-12-08T10:00:00\n";
+        } else if (recording::is_virtual_time_option(a)) {
+            if (!recording::virtual_time_start(a, &o->virtual_utc_us)) {
+                err << "seisbench-cli: " << recording::kVirtualTimeRefused << "\n";
                 return kUsage;
             }
             o->virtual_time = true;
-            o->virtual_utc_us = us;
         } else if (a == "--json") {
             o->json = true;
         } else if (core::is_simulate_option(a)) {
